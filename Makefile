@@ -1,0 +1,49 @@
+# The two set-up commands are `make run` and `make test`; both install what is missing first.
+BUILD ?= build
+GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
+JOBS ?= 2
+FUZZ_SECONDS ?= 30
+
+.PHONY: all deps configure build run test bench fuzz fuzz-long sanitize format clean
+
+all: build
+
+deps:
+	@./tools/install-deps.sh
+
+configure: deps
+	@cmake -S . -B $(BUILD) -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+# Starts the program with an emulated K8 attached, so every command can be tried without hardware.
+run: build
+	cd $(BUILD) && ./src/app/kestrum --emulate K8
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON >/dev/null
+	@cmake --build build-bench -j $(JOBS) --target kestrum_bench
+	./build-bench/bench/kestrum_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+
+# Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
+sanitize: deps
+	@cmake -S . -B build-asan -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Debug -DKESTRUM_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j $(JOBS)
+	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+fuzz: deps
+	@cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKESTRUM_FUZZ=ON >/dev/null
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_open_and_decode
+	@mkdir -p build-fuzz/corpus
+	./build-fuzz/fuzz/fuzz_open_and_decode -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus fuzz/seeds
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf $(BUILD) build-bench build-asan build-fuzz
