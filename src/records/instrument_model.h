@@ -1,0 +1,46 @@
+#pragma once
+// The four instrument models and what tells them apart in a memory image.
+
+#include <cstdint>
+#include <optional>
+
+namespace kestrum {
+
+enum class InstrumentModel { K5, K6, K7, K8 };
+
+// Byte 0 of every memory image and data file: '1' (K5) .. '4' (K8).
+inline constexpr std::uint8_t ModelMarkerOf(InstrumentModel model) {
+  return static_cast<std::uint8_t>('1' + static_cast<int>(model));
+}
+
+inline std::optional<InstrumentModel> ModelFromMarker(std::uint8_t marker) {
+  if (marker < '1' || marker > '4') return std::nullopt;
+  return static_cast<InstrumentModel>(marker - '1');
+}
+
+// Bytes of instrument memory, which is also the length of a data file.
+inline constexpr int ImageLengthOf(InstrumentModel model) {
+  switch (model) {
+    case InstrumentModel::K5:
+      return 8192;
+    case InstrumentModel::K6:
+      return 32768;
+    default:
+      return 131072;
+  }
+}
+
+inline constexpr const char* ModelName(InstrumentModel model) {
+  switch (model) {
+    case InstrumentModel::K5:
+      return "K5";
+    case InstrumentModel::K6:
+      return "K6";
+    case InstrumentModel::K7:
+      return "K7";
+    default:
+      return "K8";
+  }
+}
+
+}  // namespace kestrum
