@@ -1,0 +1,47 @@
+#pragma once
+// The open, save and print dialogs reach the window through this seam so
+// tests can answer them.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QPrinter;
+class QWidget;
+
+// What a file dialog is set up with: the filters in order (index 1 is the
+// first), the default extension and the initial file name.
+struct FileDialogSetup {
+  QStringList filters;
+  QString defaultExt;
+  QString fileName;
+};
+
+struct FileChoice {
+  QString path;
+  int filterIndex = 1;  // 1-based, as the filters are numbered
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  virtual std::optional<FileChoice> AskOpen(const FileDialogSetup& setup,
+                                            const QString& lastFileName) = 0;
+  virtual std::optional<FileChoice> AskSave(const FileDialogSetup& setup,
+                                            const QString& lastFileName) = 0;
+  // Lets the user choose a printer and its settings; false when cancelled.
+  virtual bool AskPrint(QPrinter& printer) = 0;
+};
+
+class QtFileDialogs : public FileDialogs {
+ public:
+  explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+  std::optional<FileChoice> AskOpen(const FileDialogSetup& setup,
+                                    const QString& lastFileName) override;
+  std::optional<FileChoice> AskSave(const FileDialogSetup& setup,
+                                    const QString& lastFileName) override;
+  bool AskPrint(QPrinter& printer) override;
+
+ private:
+  QWidget* parent_;
+};

@@ -1,0 +1,258 @@
+#include "app/main_window.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QScreen>
+#include <QVBoxLayout>
+#include <qcustomplot.h>
+
+#include "app/about_box.h"
+
+TForm1* Form1 = nullptr;
+
+// The glyphs and the banner are compiled into this static library; it must
+// register them itself.
+static void InitResources() { Q_INIT_RESOURCE(resources); }
+
+namespace {
+
+const QColor kSilver(0xC0, 0xC0, 0xC0);
+
+QFont PixelFont(int pixels) {
+  QFont font("MS Sans Serif");
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  return font;
+}
+
+QAction* AddMenuItem(QMenu* menu, const char* name, const QString& caption) {
+  QAction* action = menu->addAction(caption);
+  action->setObjectName(name);
+  return action;
+}
+
+}  // namespace
+
+TForm1::TForm1(const WindowServices& services, QWidget* parent)
+    : QMainWindow(parent),
+      store_(services.store ? services.store : &kestrum::ProgramStore()),
+      ownPrompts_(services.prompts ? nullptr : std::make_unique<MessageBoxPrompts>(this)),
+      ownDialogs_(services.dialogs ? nullptr : std::make_unique<QtFileDialogs>(this)),
+      prompts_(services.prompts ? services.prompts : ownPrompts_.get()),
+      dialogs_(services.dialogs ? services.dialogs : ownDialogs_.get()) {
+  InitResources();
+  setObjectName("Form1");
+  setWindowTitle("Kestrum  Computer Interface Version 2.21");
+  setFont(PixelFont(11));
+  QPalette silver = palette();
+  silver.setColor(QPalette::Window, kSilver);
+  silver.setColor(QPalette::Button, kSilver);
+  // Greyed captions must stay readable on silver.
+  silver.setColor(QPalette::Disabled, QPalette::WindowText, QColor(0x80, 0x80, 0x80));
+  silver.setColor(QPalette::Disabled, QPalette::ButtonText, QColor(0x80, 0x80, 0x80));
+  silver.setColor(QPalette::Disabled, QPalette::Text, QColor(0x80, 0x80, 0x80));
+  setPalette(silver);
+  setAutoFillBackground(true);
+  setWindowFlags(Qt::Window | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
+
+  OpenDialog1 = {{"Rn Data File (*.Rn)"}, "*.Rn", "RnData"};
+  SaveDialog1 = {{"Rn Data File (*.Rn)", "Bmp Graphics (*.Bmp)", "Wmf Graphics (*.Wmf)",
+                  "Text (.txt) (*.txt)"},
+                 "*.Rn",
+                 "RnData"};
+
+  BuildMenu();
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  BuildToolBar();
+  layout->addWidget(ToolBar1);
+  BuildChart();
+  auto* chartArea = new QWidget(central);
+  auto* chartLayout = new QVBoxLayout(chartArea);
+  chartLayout->setContentsMargins(0, 0, 0, 0);
+  chartLayout->addWidget(Chart1);
+  layout->addWidget(chartArea, 1);
+  setCentralWidget(central);
+
+  StatusBar1 = new StatusPanels(this);
+  setStatusBar(StatusBar1);
+
+  PulseDistError_CheckBox = new QCheckBox(this);
+  PulseDistError_CheckBox->setObjectName("PulseDistError_CheckBox");
+  PulseDistError_CheckBox->hide();
+  connect(PulseDistError_CheckBox, &QCheckBox::toggled, this,
+          &TForm1::PulseDistError_CheckBoxClick);
+  MeanError_CheckBox = new QCheckBox(this);
+  MeanError_CheckBox->setObjectName("MeanError_CheckBox");
+  MeanError_CheckBox->hide();
+  connect(MeanError_CheckBox, &QCheckBox::toggled, this, &TForm1::MeanError_CheckBoxClick);
+
+  BuildTimers();
+
+  resize(1033, 587);
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame(QPoint(0, 0), QSize(1033, 587));
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::BuildMenu() {
+  MainMenu = menuBar()->addMenu("&Main");
+  Open1 = AddMenuItem(MainMenu, "Open1", "Open");
+  Save1 = AddMenuItem(MainMenu, "Save1", "Save");
+  Save1->setEnabled(false);
+  Print1 = AddMenuItem(MainMenu, "Print1", "Print");
+  Exit1 = AddMenuItem(MainMenu, "Exit1", "Exit");
+
+  View1 = menuBar()->addMenu("View");
+  View1->setObjectName("View1");
+  View1->setEnabled(false);
+  PulseDistribution1 = AddMenuItem(View1, "PulseDistribution1", "Pulse Distribution");
+  PulseDistributionandMean1 =
+      AddMenuItem(View1, "PulseDistributionandMean1", "Pulse Distribution and Mean");
+  PulseDistributionMeanandmeanError1 = AddMenuItem(View1, "PulseDistributionMeanandmeanError1",
+                                                   "Pulse Distribution, Mean and mean Error");
+  MeanandmeanError1 = AddMenuItem(View1, "MeanandmeanError1", "Mean and mean Error");
+  Mean1 = AddMenuItem(View1, "Mean1", "Mean");
+  Temperature = AddMenuItem(View1, "Temperature", "Temperature (K6 & K7)");
+  Humidity = AddMenuItem(View1, "Humidity", "Humidity (K6 & K7)");
+  Pressure = AddMenuItem(View1, "Pressure", "Pressure (K7)");
+  for (QAction* item : {PulseDistribution1, PulseDistributionandMean1,
+                        PulseDistributionMeanandmeanError1, MeanandmeanError1, Mean1, Temperature,
+                        Humidity, Pressure}) {
+    item->setCheckable(true);
+  }
+  PulseDistribution1->setChecked(true);
+  Temperature->setEnabled(false);
+  Humidity->setEnabled(false);
+
+  HelpMenu = menuBar()->addMenu("Help");
+  About1 = AddMenuItem(HelpMenu, "About1", "About");
+
+  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
+  connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
+  connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
+  connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
+  connect(PulseDistribution1, &QAction::triggered, this, &TForm1::PulseDistribution1Click);
+  connect(PulseDistributionandMean1, &QAction::triggered, this,
+          &TForm1::PulseDistributionandMean1Click);
+  connect(PulseDistributionMeanandmeanError1, &QAction::triggered, this,
+          &TForm1::PulseDistributionMeanandmeanError1Click);
+  connect(MeanandmeanError1, &QAction::triggered, this, &TForm1::MeanandmeanError1Click);
+  connect(Mean1, &QAction::triggered, this, &TForm1::Mean1Click);
+  connect(Temperature, &QAction::triggered, this, &TForm1::TemperatureClick);
+  connect(Humidity, &QAction::triggered, this, &TForm1::HumidityClick);
+  connect(Pressure, &QAction::triggered, this, &TForm1::PressureClick);
+  connect(About1, &QAction::triggered, this, &TForm1::About1Click);
+}
+
+QToolButton* TForm1::AddToolButton(const char* name, int x, int width, const QString& hint,
+                                   const QString& glyph) {
+  auto* button = new QToolButton(ToolBar1);
+  button->setObjectName(name);
+  button->setAutoRaise(true);
+  button->setGeometry(x, 2, width, 25);
+  button->setToolTip(hint);
+  // The disabled look comes from Qt's greyed icon mode.
+  button->setIcon(QIcon(glyph));
+  button->setIconSize(QSize(20, 20));
+  return button;
+}
+
+void TForm1::BuildToolBar() {
+  ToolBar1 = new QWidget(this);
+  ToolBar1->setObjectName("ToolBar1");
+  ToolBar1->setFixedHeight(30);
+  Open_SB = AddToolButton("Open_SB", 0, 25, "Load Saved Measurements", ":/glyphs/open.svg");
+  Save_SB = AddToolButton("Save_SB", 25, 25, "Save Measurements", ":/glyphs/save.svg");
+  Save_SB->setEnabled(false);
+  SpeedButton1 = AddToolButton("SpeedButton1", 50, 30, "Print Graph", ":/glyphs/print.svg");
+  SpeedButton7 = AddToolButton("SpeedButton7", 80, 30, "Load measurements from Kestrum",
+                               ":/glyphs/download.svg");
+  SpeedButton7->setEnabled(false);
+  Level_button = AddToolButton("Level_button", 110, 27, "Set trigger Level", ":/glyphs/level.svg");
+  Level_button->setEnabled(false);
+  SpeedButton3 = AddToolButton("SpeedButton3", 137, 30, "Syncronize Kestrum  Clock with PC",
+                               ":/glyphs/clock.svg");
+  ERASE_BTN = AddToolButton("ERASE_BTN", 167, 30, "Erase Kestrum", ":/glyphs/erase.svg");
+
+  Label3 = new QLabel("      Measurement ", ToolBar1);
+  Label3->setObjectName("Label3");
+  Label3->setFont(PixelFont(13));
+  Label3->setGeometry(220, 4, 103, 21);
+  // Wider fonts than the original's would push the caption under the combo box.
+  Label3->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+  ComboBox3 = new QComboBox(ToolBar1);
+  ComboBox3->setObjectName("ComboBox3");
+  ComboBox3->setGeometry(323, 3, 224, 23);
+  ComboBox3->setToolTip("Select Measurement");
+  ComboBox3->setPlaceholderText("Select  Measurement");
+  ComboBox3->setMaxVisibleItems(60);
+  ComboBox3->setFont(PixelFont(13));
+  ComboBox3->setEnabled(false);
+
+  Label2 = new QLabel("  Mean ", ToolBar1);
+  Label2->setObjectName("Label2");
+  Label2->setGeometry(547, 4, 36, 21);
+
+  ComboBox2 = new QComboBox(ToolBar1);
+  ComboBox2->setObjectName("ComboBox2");
+  ComboBox2->setGeometry(583, 3, 73, 23);
+  ComboBox2->setToolTip("Mean");
+  ComboBox2->addItems({"2h", "4h", "8h", "12h", "24h", "2d", "7d", "Mean"});
+  ComboBox2->setCurrentIndex(-1);
+  ComboBox2->setFont(PixelFont(13));
+  ComboBox2->setEnabled(false);
+
+  connect(Open_SB, &QToolButton::clicked, this, &TForm1::Open1Click);
+  connect(Save_SB, &QToolButton::clicked, this, &TForm1::Save1Click);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::Print1Click);
+  connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::Dump_BtnClick);
+  connect(Level_button, &QToolButton::clicked, this, &TForm1::Level_buttonClick);
+  connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
+  connect(ERASE_BTN, &QToolButton::clicked, this, &TForm1::ERASE_BTNClick);
+  // Only a user's pick runs the handlers; filling the boxes from code does not.
+  connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox3Change);
+  connect(ComboBox2, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox2Change);
+}
+
+void TForm1::BuildChart() {
+  Chart1 = new QCustomPlot(this);
+  Chart1->setObjectName("Chart1");
+  Chart1->hide();
+}
+
+void TForm1::BuildTimers() {
+  Timer2 = new QTimer(this);
+  Timer2->setObjectName("Timer2");
+  Timer2->setInterval(1000);
+  connect(Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+  Timer2->start();
+
+  SB_Timer = new QTimer(this);
+  SB_Timer->setObjectName("SB_Timer");
+  SB_Timer->setInterval(1000);
+  connect(SB_Timer, &QTimer::timeout, this, &TForm1::SB_TimerTimer);
+}
+
+void TForm1::FormCreate() {
+  // Detection runs here, before the window first shows, once the link layer is in place.
+  auto* ticker = new QCPAxisTickerDateTime;
+  ticker->setDateTimeFormat("dd/MM hh");
+  Chart1->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(ticker));
+}
+
+void TForm1::Exit1Click() { close(); }
+
+void TForm1::About1Click() {
+  if (About) About->exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+// Message boxes reach the window through this seam so tests can answer them.
+
+#include <QString>
+
+class QWidget;
+
+class UserPrompts {
+ public:
+  virtual ~UserPrompts() = default;
+  // Question icon, OK and Cancel; true when the user chose OK.
+  virtual bool Confirm(const QString& text) = 0;
+  // Error icon, one OK button.
+  virtual void ShowError(const QString& text) = 0;
+};
+
+// The real boxes, modal over the given parent.
+class MessageBoxPrompts : public UserPrompts {
+ public:
+  explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
+  bool Confirm(const QString& text) override;
+  void ShowError(const QString& text) override;
+
+ private:
+  QWidget* parent_;
+};

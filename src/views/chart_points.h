@@ -1,0 +1,20 @@
+#pragma once
+// Points as the views hand them to the chart: x is always a DateTime.
+
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+struct ChartPoint {
+  DateTime x = 0;
+  double y = 0;
+};
+
+// A vertical bar from y - error to y + error over x.
+struct ErrorBarPoint {
+  DateTime x = 0;
+  double y = 0;
+  double error = 0;
+};
+
+}  // namespace kestrum

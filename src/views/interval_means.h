@@ -1,0 +1,33 @@
+#pragma once
+// Moving and running means of one run's concentrations, with the counting
+// error of each mean and the environmental lines drawn along with them.
+
+#include <vector>
+
+#include "records/measurement_store.h"
+#include "views/chart_points.h"
+
+namespace kestrum {
+
+struct IntervalMeanOptions {
+  bool meanError = false;    // `MeanError_CheckBox`
+  bool temperature = false;  // `Temperature` checked (and the model has the channel)
+  bool humidity = false;     // `Humidity` checked (and the model has the channel)
+};
+
+struct IntervalMeanSeries {
+  // The run has too few samples for the interval (L - F <= n); all lines empty.
+  bool tooShort = false;
+  std::vector<ChartPoint> mean;              // `Series2`
+  std::vector<ErrorBarPoint> meanWithError;  // `Series3`
+  std::vector<ChartPoint> temperature;       // `Series1`
+  std::vector<ChartPoint> humidity;          // `Series5`
+};
+
+// The means of run `run` over `n` samples (0: the running mean from the
+// run's first sample). The window sum is kept in extended precision without
+// rounding, so means of non-integer concentrations do not drift along a run.
+IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
+                                        const IntervalMeanOptions& options);
+
+}  // namespace kestrum

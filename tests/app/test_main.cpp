@@ -1,0 +1,12 @@
+// Widget tests need one QApplication for the whole run.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
+                                                                  : qgetenv("QT_QPA_PLATFORM"));
+  QApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

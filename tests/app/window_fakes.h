@@ -1,0 +1,48 @@
+#pragma once
+// Answering stand-ins for the message boxes and file dialogs.
+
+#include <deque>
+
+#include "app/file_dialogs.h"
+#include "app/user_prompts.h"
+
+class ScriptedPrompts : public UserPrompts {
+ public:
+  bool confirmAnswer = true;
+  QStringList confirmations;
+  QStringList errors;
+
+  bool Confirm(const QString& text) override {
+    confirmations << text;
+    return confirmAnswer;
+  }
+  void ShowError(const QString& text) override { errors << text; }
+};
+
+class ScriptedDialogs : public FileDialogs {
+ public:
+  std::deque<std::optional<FileChoice>> openAnswers;
+  std::deque<std::optional<FileChoice>> saveAnswers;
+  bool printAnswer = false;
+  QString lastInitialName;
+
+  std::optional<FileChoice> AskOpen(const FileDialogSetup&, const QString& last) override {
+    lastInitialName = last;
+    return Next(openAnswers);
+  }
+  std::optional<FileChoice> AskSave(const FileDialogSetup&, const QString& last) override {
+    lastInitialName = last;
+    return Next(saveAnswers);
+  }
+  bool AskPrint(QPrinter&) override { return printAnswer; }
+
+ private:
+  static std::optional<FileChoice> Next(std::deque<std::optional<FileChoice>>& answers) {
+    std::optional<FileChoice> answer;
+    if (!answers.empty()) {
+      answer.swap(answers.front());
+      answers.pop_front();
+    }
+    return answer;
+  }
+};
