@@ -1,14 +1,41 @@
 #include <QApplication>
+#include <QMessageBox>
+#include <cstdio>
+#include <memory>
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "app/startup_options.h"
 #include "commands/gui/trigger_dialog.h"
+#include "emulator/emulation_setup.h"
+#include "link/d2xx_unit.h"
+#include "link/libftdi_driver.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
   // The text the task bar shows.
   QApplication::setApplicationName("K5   Computer Interface");
-  QApplication::setApplicationDisplayName("K5   Computer Interface");
+
+  const StartupOptions options = ParseStartupOptions(QApplication::arguments().mid(1));
+  if (!options.error.isEmpty()) {
+    std::fprintf(stderr, "kestrum: %s\n", qPrintable(options.error));
+    return 2;
+  }
+
+  // The instruments: emulated ones when asked for, the real USB bus otherwise.
+  std::unique_ptr<kestrum::EmulatedBus> emulatedBus;
+  std::unique_ptr<kestrum::LibFtdiDriver> usbDriver;
+  if (!options.emulate.empty()) {
+    std::string error;
+    emulatedBus = kestrum::StartEmulation(options.emulate, kestrum::TimeMode::kRealTime, &error);
+    if (!emulatedBus) {
+      std::fprintf(stderr, "kestrum: %s\n", error.c_str());
+      return 2;
+    }
+  } else {
+    usbDriver = std::make_unique<kestrum::LibFtdiDriver>();
+    kestrum::SetFtDriver(usbDriver.get());
+  }
 
   TForm1 mainWindow;
   Form1 = &mainWindow;
@@ -18,5 +45,8 @@ int main(int argc, char* argv[]) {
   Trigger = &triggerDialog;
 
   mainWindow.show();
-  return QApplication::exec();
+  const int status = QApplication::exec();
+  kestrum::SetFtDriver(nullptr);
+  if (emulatedBus) kestrum::StopEmulation();
+  return status;
 }

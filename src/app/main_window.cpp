@@ -8,6 +8,8 @@
 #include <qcustomplot.h>
 
 #include "app/about_box.h"
+#include "link/instrument_detection.h"
+#include "records/date_time.h"
 
 TForm1* Form1 = nullptr;
 
@@ -40,7 +42,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       ownPrompts_(services.prompts ? nullptr : std::make_unique<MessageBoxPrompts>(this)),
       ownDialogs_(services.dialogs ? nullptr : std::make_unique<QtFileDialogs>(this)),
       prompts_(services.prompts ? services.prompts : ownPrompts_.get()),
-      dialogs_(services.dialogs ? services.dialogs : ownDialogs_.get()) {
+      dialogs_(services.dialogs ? services.dialogs : ownDialogs_.get()),
+      now_(services.now ? services.now : kestrum::CurrentLocalDateTime) {
   InitResources();
   setObjectName("Form1");
   setWindowTitle("Kestrum  Computer Interface Version 2.21");
@@ -58,8 +61,9 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
   OpenDialog1 = {{"Rn Data File (*.Rn)"}, "*.Rn", "RnData"};
-  SaveDialog1 = {{"Rn Data File (*.Rn)", "Bmp Graphics (*.Bmp)", "Wmf Graphics (*.Wmf)",
-                  "Text (.txt) (*.txt)"},
+  // Metafiles do not exist here: the vector picture is SVG.
+  SaveDialog1 = {{"Rn Data File (*.Rn)", "Bmp Graphics (*.Bmp)", "Svg Graphics (*.Svg)",
+                  "Text (.txt) (*.txt)", "Png Graphics (*.Png)", "Pdf Document (*.Pdf)"},
                  "*.Rn",
                  "RnData"};
 
@@ -148,9 +152,11 @@ void TForm1::BuildMenu() {
           &TForm1::PulseDistributionMeanandmeanError1Click);
   connect(MeanandmeanError1, &QAction::triggered, this, &TForm1::MeanandmeanError1Click);
   connect(Mean1, &QAction::triggered, this, &TForm1::Mean1Click);
-  connect(Temperature, &QAction::triggered, this, &TForm1::TemperatureClick);
-  connect(Humidity, &QAction::triggered, this, &TForm1::HumidityClick);
-  connect(Pressure, &QAction::triggered, this, &TForm1::PressureClick);
+  // The menu has already inverted the check mark when these fire; the
+  // handlers themselves invert it for callers other than the menu.
+  connect(Temperature, &QAction::triggered, this, &TForm1::RedrawCheckedView);
+  connect(Humidity, &QAction::triggered, this, &TForm1::RedrawCheckedView);
+  connect(Pressure, &QAction::triggered, this, &TForm1::RedrawCheckedView);
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
@@ -226,9 +232,13 @@ void TForm1::BuildToolBar() {
 }
 
 void TForm1::BuildChart() {
-  Chart1 = new QCustomPlot(this);
+  Chart1 = new kestrum::KestrumChart(this);
   Chart1->setObjectName("Chart1");
   Chart1->hide();
+  connect(Chart1, &kestrum::KestrumChart::zoomed, this, &TForm1::Meanonchart1Click);
+  connect(Chart1, &kestrum::KestrumChart::undoZoomed, this, &TForm1::Meanonchart1Click);
+  connect(Chart1, &kestrum::KestrumChart::doubleClicked, this, &TForm1::Chart1DblClick);
+  connect(Chart1, &kestrum::KestrumChart::clicked, this, &TForm1::titleClick);
 }
 
 void TForm1::BuildTimers() {
@@ -245,10 +255,11 @@ void TForm1::BuildTimers() {
 }
 
 void TForm1::FormCreate() {
-  // Detection runs here, before the window first shows, once the link layer is in place.
-  auto* ticker = new QCPAxisTickerDateTime;
-  ticker->setDateTimeFormat("dd/MM hh");
-  Chart1->xAxis->setTicker(QSharedPointer<QCPAxisTicker>(ticker));
+  kestrum::InstrumentAttached = false;
+  DetectAttachedInstrument();
+  if (auto ticker = qSharedPointerDynamicCast<QCPAxisTickerDateTime>(Chart1->xAxis->ticker())) {
+    ticker->setDateTimeFormat("dd/MM hh");
+  }
 }
 
 void TForm1::Exit1Click() { close(); }

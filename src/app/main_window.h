@@ -10,20 +10,25 @@
 #include <QTimer>
 #include <QToolButton>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "app/file_dialogs.h"
 #include "app/status_panels.h"
 #include "app/user_prompts.h"
+#include "records/image_decoder.h"
 #include "records/measurement_store.h"
+#include "views/gui/kestrum_chart.h"
+#include "views/model_channels.h"
 
-class QCustomPlot;
 
 // What the window talks to outside itself; tests put answering fakes here.
 struct WindowServices {
   kestrum::MeasurementStore* store = nullptr;  // null: the program's store
   UserPrompts* prompts = nullptr;     // null: real message boxes
   FileDialogs* dialogs = nullptr;     // null: real file and print dialogs
+  // The PC's local date and time; empty: the real clock.
+  std::function<kestrum::DateTime()> now;
 };
 
 class TForm1 : public QMainWindow {
@@ -35,6 +40,9 @@ class TForm1 : public QMainWindow {
   kestrum::MeasurementStore& Store() { return *store_; }
   UserPrompts& Prompts() { return *prompts_; }
   FileDialogs& Dialogs() { return *dialogs_; }
+  kestrum::DateTime Now() const { return now_(); }
+  // What every decode of this window works with: now, the current directory, regional separators.
+  kestrum::DecodeContext DecodeContextNow() const;
 
   // Main menu.
   QMenu* MainMenu = nullptr;
@@ -68,7 +76,7 @@ class TForm1 : public QMainWindow {
   QLabel* Label2 = nullptr;
   QComboBox* ComboBox2 = nullptr;
 
-  QCustomPlot* Chart1 = nullptr;
+  kestrum::KestrumChart* Chart1 = nullptr;
   StatusPanels* StatusBar1 = nullptr;
 
   // View flags held by check boxes that are never shown; a change runs the handler.
@@ -119,6 +127,23 @@ class TForm1 : public QMainWindow {
   void SB_TimerTimer();
 
  private:
+  void DetectAttachedInstrument();
+  // Window state after a download or an opened file was decoded.
+  void ShowDecodeResult(const kestrum::DecodeResult& result);
+  void ClearViewSeries();
+  // The environmental lines to draw: checked in the View menu and measured by the model.
+  kestrum::ModelChannels ChannelsShown() const;
+  // Puts the check mark on one of the five view entries and takes it from the others.
+  void CheckViewEntry(QAction* entry);
+  void ShowPulseDistribution(std::uint8_t run);
+  // Picks `item` in ComboBox2 unless the user has chosen one.
+  void ChooseDefaultInterval(int item);
+  void DrawMeanPressureLine();
+  // Runs the handler of the view entry that carries the check mark.
+  void RedrawCheckedView();
+  // Saves the chart as a picture for the save dialog's picture filters;
+  // the error text, empty on success.
+  std::string ExportChart(const QString& path, int filterIndex);
   void BuildMenu();
   void BuildToolBar();
   void BuildChart();
@@ -131,6 +156,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<FileDialogs> ownDialogs_;
   UserPrompts* prompts_;
   FileDialogs* dialogs_;
+  std::function<kestrum::DateTime()> now_;
 };
 
 // The program's single main window.

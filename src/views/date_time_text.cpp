@@ -1,37 +1,8 @@
 #include "views/date_time_text.h"
 
-#include <cmath>
-#include <cstdint>
+#include "records/date_time.h"
 
 namespace kestrum {
-namespace {
-
-constexpr std::int64_t kMsPerDay = 24LL * 60 * 60 * 1000;
-
-const QDate& DayZero() {
-  static const QDate zero(1899, 12, 30);
-  return zero;
-}
-
-// Whole days and the milliseconds of the day, the rounding carried into
-// the day so that 23:59:59.9996 becomes the next midnight.
-struct DayAndMs {
-  std::int64_t day;
-  std::int64_t ms;
-};
-
-DayAndMs Split(DateTime value) {
-  const double wholeDays = std::trunc(value);
-  std::int64_t ms = std::llround(std::fabs(value - wholeDays) * static_cast<double>(kMsPerDay));
-  auto day = static_cast<std::int64_t>(wholeDays);
-  if (ms >= kMsPerDay) {
-    ms -= kMsPerDay;
-    day += value < 0 ? -1 : 1;
-  }
-  return {day, ms};
-}
-
-}  // namespace
 
 QString WithoutTimeZone(const QString& timeFormat) {
   QString out;
@@ -55,10 +26,14 @@ DateTimeFormats SystemDateTimeFormats() {
   return formats;
 }
 
-QDate DateOf(DateTime value) { return DayZero().addDays(Split(value).day); }
+QDate DateOf(DateTime value) {
+  const DateTimeFields fields = SplitDateTime(value);
+  return QDate(fields.year, fields.month, fields.day);
+}
 
 QTime TimeOf(DateTime value) {
-  return QTime::fromMSecsSinceStartOfDay(static_cast<int>(Split(value).ms));
+  const DateTimeFields fields = SplitDateTime(value);
+  return QTime(fields.hour, fields.minute, fields.second, fields.millisecond);
 }
 
 QString FormatDateAndTime(DateTime value, const DateTimeFormats& formats) {

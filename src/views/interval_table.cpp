@@ -22,7 +22,9 @@ constexpr std::array<IntervalItem, kIntervalItemCount> kItems{{
     {"Mean", 0, "Mean"},
 }};
 
-bool IsItem(int itemIndex) { return itemIndex >= 0 && itemIndex < kIntervalItemCount; }
+bool IsItem(int itemIndex) {
+  return itemIndex >= 0 && itemIndex < kIntervalItemCount;
+}
 
 }  // namespace
 
@@ -35,8 +37,7 @@ std::string_view IntervalItemText(int itemIndex) {
 }
 
 std::string_view IntervalTitleLine(int itemIndex) {
-  return IsItem(itemIndex) ? kItems[static_cast<std::size_t>(itemIndex)].title
-                           : std::string_view();
+  return IsItem(itemIndex) ? kItems[static_cast<std::size_t>(itemIndex)].title : std::string_view();
 }
 
 std::optional<int> IntervalItemFromText(std::string_view text) {

@@ -4,8 +4,8 @@
 
 namespace kestrum {
 
-MeanFallbackResult ComputeMeansWithFallback(const MeasurementStore& store, int run,
-                                            int itemIndex, const IntervalMeanOptions& options) {
+MeanFallbackResult ComputeMeansWithFallback(const MeasurementStore& store, int run, int itemIndex,
+                                            const IntervalMeanOptions& options) {
   MeanFallbackResult result;
   result.itemIndex = itemIndex;
   if (IntervalSamples(itemIndex) < 0) return result;

@@ -11,15 +11,15 @@ namespace kestrum {
 inline constexpr const char* kMeanTooLongMessage = "Mean intervall > number of measurements";
 
 struct MeanFallbackResult {
-  int itemIndex = 0;         // the `ComboBox2` item actually used
-  int fallbackMessages = 0;  // how often the message was written
+  int itemIndex = 0;          // the `ComboBox2` item actually used
+  int fallbackMessages = 0;   // how often the message was written
   IntervalMeanSeries series;  // series.tooShort when even "2h" did not fit
 };
 
 // Starts at `itemIndex` (0 .. 7) and walks down until the run is long enough
 // or item 0 ("2h") is too long as well. An index outside the items is taken
 // as "no item chosen": nothing is computed, itemIndex stays as given.
-MeanFallbackResult ComputeMeansWithFallback(const MeasurementStore& store, int run,
-                                            int itemIndex, const IntervalMeanOptions& options);
+MeanFallbackResult ComputeMeansWithFallback(const MeasurementStore& store, int run, int itemIndex,
+                                            const IntervalMeanOptions& options);
 
 }  // namespace kestrum

@@ -9,11 +9,11 @@
 namespace kestrum {
 
 struct RadonLevel {
-  Extended sum = 0;             // S: concentrations inside the range
-  std::int32_t count = 0;       // c: samples inside the range
-  Extended relativeError = 0;   // R, never below 0.1
-  std::int64_t level = 0;       // trunc(S / c), 0 when no sample is inside
-  std::int64_t error = 0;       // trunc(level * R) with the untruncated level
+  Extended sum = 0;            // S: concentrations inside the range
+  std::int32_t count = 0;      // c: samples inside the range
+  Extended relativeError = 0;  // R, never below 0.1
+  std::int64_t level = 0;      // trunc(S / c), 0 when no sample is inside
+  std::int64_t error = 0;      // trunc(level * R) with the untruncated level
 };
 
 // Samples with min <= Time <= max count. The level is the plain mean S / c;

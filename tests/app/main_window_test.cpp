@@ -156,7 +156,7 @@ TEST_F(MainWindowTest, StatusBarTimersDialogsAndChart) {
   EXPECT_EQ(window->OpenDialog1.filters, QStringList({"Rn Data File (*.Rn)"}));
   EXPECT_EQ(window->OpenDialog1.defaultExt, "*.Rn");
   EXPECT_EQ(window->OpenDialog1.fileName, "RnData");
-  ASSERT_EQ(window->SaveDialog1.filters.size(), 4);
+  ASSERT_EQ(window->SaveDialog1.filters.size(), 6);
   EXPECT_EQ(window->SaveDialog1.filters[0], "Rn Data File (*.Rn)");
   EXPECT_EQ(window->SaveDialog1.filters[1], "Bmp Graphics (*.Bmp)");
   EXPECT_EQ(window->SaveDialog1.filters[3], "Text (.txt) (*.txt)");

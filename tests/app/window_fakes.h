@@ -1,6 +1,7 @@
 #pragma once
 // Answering stand-ins for the message boxes and file dialogs.
 
+#include <QPrinter>
 #include <deque>
 
 #include "app/file_dialogs.h"
@@ -34,7 +35,15 @@ class ScriptedDialogs : public FileDialogs {
     lastInitialName = last;
     return Next(saveAnswers);
   }
-  bool AskPrint(QPrinter&) override { return printAnswer; }
+  // A non-empty path turns the chosen printer into a PDF file there.
+  QString printToFile;
+  bool AskPrint(QPrinter& printer) override {
+    if (!printToFile.isEmpty()) {
+      printer.setOutputFormat(QPrinter::PdfFormat);
+      printer.setOutputFileName(printToFile);
+    }
+    return printAnswer;
+  }
 
  private:
   static std::optional<FileChoice> Next(std::deque<std::optional<FileChoice>>& answers) {

@@ -1,0 +1,44 @@
+// The contact watch: detection at creation and on every Timer2 tick.
+#include "app/main_window.h"
+#include "link/instrument_detection.h"
+
+namespace {
+
+// What detection changes on this window.
+class DetectionEffects : public kestrum::DetectionWindow {
+ public:
+  explicit DetectionEffects(TForm1& window) : window_(window) {}
+
+  void SetStatusPanel0Text(const std::string& text) override {
+    window_.StatusBar1->SetText(0, QString::fromStdString(text));
+  }
+
+  void SetButtonEnabled(kestrum::InstrumentButton button, bool enabled) override {
+    switch (button) {
+      case kestrum::InstrumentButton::SpeedButton7:
+        window_.SpeedButton7->setEnabled(enabled);
+        break;
+      case kestrum::InstrumentButton::SpeedButton3:
+        window_.SpeedButton3->setEnabled(enabled);
+        break;
+      case kestrum::InstrumentButton::ERASE_BTN:
+        window_.ERASE_BTN->setEnabled(enabled);
+        break;
+      case kestrum::InstrumentButton::Level_button:
+        window_.Level_button->setEnabled(enabled);
+        break;
+    }
+  }
+
+ private:
+  TForm1& window_;
+};
+
+}  // namespace
+
+void TForm1::DetectAttachedInstrument() {
+  DetectionEffects effects(*this);
+  kestrum::DetectInstrument(effects);
+}
+
+void TForm1::Timer2Timer() { DetectAttachedInstrument(); }

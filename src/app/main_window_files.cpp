@@ -1,0 +1,123 @@
+// Opening and saving data files, exporting the chart and the samples, and
+// the window state every decode leaves behind.
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/main_window.h"
+#include "records/data_file.h"
+#include "records/date_time.h"
+#include "records/model_facts.h"
+#include "records/open_data_file.h"
+#include "records/text_export.h"
+
+namespace {
+
+enum SaveFilter { kDataFile = 1, kBitmap = 2, kVector = 3, kText = 4 };
+
+std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+
+}  // namespace
+
+kestrum::DecodeContext TForm1::DecodeContextNow() const {
+  kestrum::DecodeContext context;
+  context.now = Now();
+  context.outputDirectory = LocalPath(QDir::currentPath());
+  context.separators = kestrum::SystemDateTimeSeparators();
+  return context;
+}
+
+void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
+  const bool environment = kestrum::HasTemperatureAndHumidity(result.model);
+  if (!environment) {
+    Temperature->setEnabled(false);
+    Humidity->setEnabled(false);
+  }
+  View1->setEnabled(false);
+  ComboBox3->clear();
+  ComboBox3->setPlaceholderText(kestrum::kSelectMeasurementText);
+  ComboBox3->setCurrentIndex(-1);
+
+  if (!result.dateTimeError.empty()) Prompts().ShowError(QString::fromStdString(result.dateTimeError));
+  if (!result.foundRuns) {
+    Prompts().ShowError(kestrum::kNoMeasurementsMessage);
+  } else {
+    for (const std::string& text : result.itemTexts) ComboBox3->addItem(QString::fromStdString(text));
+    ComboBox3->addItem(kestrum::kAllMeasurementsText);
+    ComboBox3->setCurrentIndex(-1);
+    ComboBox3->setEnabled(true);
+    ComboBox2->setEnabled(false);
+    for (QAction* entry : {PulseDistributionandMean1, PulseDistributionMeanandmeanError1,
+                           MeanandmeanError1, Mean1}) {
+      entry->setChecked(false);
+    }
+    PulseDistribution1->setChecked(true);
+    PulseDistError_CheckBox->setChecked(false);
+    PulseDistError_CheckBox->setChecked(true);
+    ClearViewSeries();
+    Save1->setEnabled(true);
+    Save_SB->setEnabled(true);
+    Temperature->setEnabled(environment);
+    Humidity->setEnabled(environment);
+  }
+  if (!result.fileError.empty()) {
+    Prompts().ShowError(QString::fromStdString(result.failedFile + ": " + result.fileError));
+  }
+}
+
+void TForm1::Open1Click() {
+  const bool chartWasShown = !Chart1->isHidden();
+  const bool downloadWasEnabled = SpeedButton7->isEnabled();
+  const bool temperatureWasEnabled = Temperature->isEnabled();
+  const bool humidityWasEnabled = Humidity->isEnabled();
+  Chart1->hide();
+  SpeedButton7->setEnabled(false);
+  Temperature->setEnabled(false);
+  Humidity->setEnabled(false);
+
+  const auto choice = Dialogs().AskOpen(OpenDialog1, LastFileName);
+  if (!choice) return;
+  LastFileName = choice->path;
+
+  const kestrum::OpenResult opened =
+      kestrum::OpenDataFile(LocalPath(choice->path), Store(), DecodeContextNow());
+  if (!opened.readError.empty()) {
+    // A damaged file changes nothing: the measurements on screen stay valid.
+    Chart1->setVisible(chartWasShown);
+    SpeedButton7->setEnabled(downloadWasEnabled);
+    Temperature->setEnabled(temperatureWasEnabled);
+    Humidity->setEnabled(humidityWasEnabled);
+    Prompts().ShowError(QString::fromStdString(opened.readError));
+    return;
+  }
+  setWindowTitle(QFileInfo(choice->path).fileName());
+  if (!opened.model) return;  // read, but no model marker: nothing to decode
+  if (kestrum::HasTemperatureAndHumidity(*opened.model)) {
+    Temperature->setEnabled(true);
+    Humidity->setEnabled(true);
+  }
+  ShowDecodeResult(opened.decode);
+}
+
+void TForm1::Save1Click() {
+  const auto choice = Dialogs().AskSave(SaveDialog1, LastFileName);
+  if (!choice) return;
+  LastFileName = choice->path;
+  setWindowTitle(QFileInfo(choice->path).fileName());
+
+  std::string error;
+  switch (choice->filterIndex) {
+    case kDataFile:
+      error = kestrum::SaveDataFile(LocalPath(choice->path), Store());
+      break;
+    case kText:
+      error = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
+                                      kestrum::SystemDateTimeSeparators());
+      break;
+    default:
+      error = ExportChart(choice->path, choice->filterIndex);
+      break;
+  }
+  if (!error.empty()) {
+    Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(error));
+  }
+}

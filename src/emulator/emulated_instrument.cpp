@@ -1,0 +1,66 @@
+#include "emulator/emulated_instrument.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace kestrum {
+
+EmulatedInstrument::EmulatedInstrument(EmulatedInstrumentConfig config)
+    : state_(config.model),
+      description_(std::move(config.description)),
+      serial_(std::move(config.serial)),
+      dialect_(MakeDialectFor(config.model)),
+      line_baud_(config.model == InstrumentModel::K8 ? 230400 : 9600) {
+  if (!config.memory.empty()) {
+    const std::size_t n = std::min(config.memory.size(), state_.memory.size());
+    std::copy_n(config.memory.begin(), n, state_.memory.begin());
+  }
+  // A K7 or K8 image carries the pressure coefficients in bytes 9 to 16.
+  if (!config.memory.empty() &&
+      (config.model == InstrumentModel::K7 || config.model == InstrumentModel::K8)) {
+    std::copy_n(state_.memory.begin() + 9, 8, state_.pressure_coefficients.begin());
+  }
+}
+
+void EmulatedInstrument::AnswerShort(std::size_t keep_bytes) {
+  faults_.push_back({ReplyFault::Kind::kShort, keep_bytes, {}});
+}
+
+void EmulatedInstrument::AnswerNothing() {
+  faults_.push_back({ReplyFault::Kind::kNothing, 0, {}});
+}
+
+void EmulatedInstrument::AnswerWrong(std::vector<std::uint8_t> bytes) {
+  faults_.push_back({ReplyFault::Kind::kWrong, 0, std::move(bytes)});
+}
+
+DialectReply EmulatedInstrument::Receive(std::uint8_t byte) {
+  DialectReply reply = dialect_->Feed(byte, state_);
+  if (reply.bytes.empty()) return reply;
+  if (silent_) {
+    reply.bytes.clear();
+    return reply;
+  }
+  if (!faults_.empty()) {
+    const ReplyFault fault = std::move(faults_.front());
+    faults_.pop_front();
+    switch (fault.kind) {
+      case ReplyFault::Kind::kShort:
+        if (fault.keep < reply.bytes.size()) reply.bytes.resize(fault.keep);
+        break;
+      case ReplyFault::Kind::kNothing:
+        reply.bytes.clear();
+        break;
+      case ReplyFault::Kind::kWrong:
+        reply.bytes = fault.bytes;
+        break;
+    }
+  }
+  return reply;
+}
+
+void EmulatedInstrument::PowerCycle() {
+  dialect_->Reset();
+}
+
+}  // namespace kestrum

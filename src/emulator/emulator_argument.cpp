@@ -1,0 +1,52 @@
+#include "emulator/emulator_argument.h"
+
+namespace kestrum {
+namespace {
+
+std::optional<InstrumentModel> ModelNamed(const std::string& name) {
+  for (InstrumentModel model :
+       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
+    if (name == ModelName(model)) return model;
+  }
+  return std::nullopt;
+}
+
+std::optional<EmulatorArgument> Fail(std::string* error, const std::string& message) {
+  if (error) *error = message;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<EmulatorArgument> ParseEmulatorArgument(const std::string& text, std::string* error) {
+  const std::size_t model_end = text.find_first_of(":@");
+  const std::string name = text.substr(0, model_end);
+  const std::optional<InstrumentModel> model = ModelNamed(name);
+  if (!model) {
+    return Fail(error, "unknown model \"" + name + "\" in \"" + text + "\" (K5, K6, K7 or K8)");
+  }
+  EmulatorArgument parsed;
+  parsed.model = *model;
+  parsed.description = *model == InstrumentModel::K8 ? "USB <-> K8" : "USB <-> K5";
+  if (model_end == std::string::npos) return parsed;
+
+  std::size_t description_start = std::string::npos;
+  if (text[model_end] == ':') {
+    const std::size_t at = text.rfind('@');
+    const std::size_t file_end = at != std::string::npos && at > model_end ? at : text.size();
+    parsed.file = text.substr(model_end + 1, file_end - model_end - 1);
+    if (parsed.file.empty()) return Fail(error, "no file after ':' in \"" + text + "\"");
+    if (file_end < text.size()) description_start = file_end + 1;
+  } else {
+    description_start = model_end + 1;
+  }
+  if (description_start != std::string::npos) {
+    parsed.description = text.substr(description_start);
+    if (parsed.description.empty()) {
+      return Fail(error, "no description after '@' in \"" + text + "\"");
+    }
+  }
+  return parsed;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,76 @@
+#include "emulator/letter_dialect.h"
+
+#include <algorithm>
+
+namespace kestrum {
+
+void LetterDialect::Reset() {
+  expect_ = Expect::kCommand;
+  payload_.clear();
+}
+
+DialectReply LetterDialect::Start(std::uint8_t byte, InstrumentState& state) {
+  Reset();
+  DialectReply reply;
+  switch (byte) {
+    case 0xF3:
+      expect_ = Expect::kAfterF3;
+      break;
+    case 'M':
+      reply.bytes.assign(state.memory.begin(), state.memory.begin() + kLetterDumpLength);
+      break;
+    case '0':
+      reply.bytes.assign(state.parameter_block.begin(), state.parameter_block.begin() + 9);
+      break;
+    case 'P':
+      // The coefficients follow an echo of the command letter; the program
+      // reads only 8 of these 9 bytes and takes the coefficients from index 1.
+      reply.bytes.push_back('P');
+      reply.bytes.insert(reply.bytes.end(), state.pressure_coefficients.begin(),
+                         state.pressure_coefficients.end());
+      break;
+    case 'W':
+      expect_ = Expect::kMemoryWrite;
+      break;
+    case 'C':
+      expect_ = Expect::kClock;
+      break;
+    case 'E':
+      state.Erase();
+      reply.bytes.push_back('e');
+      reply.delay_ns = static_cast<std::int64_t>(state.erase_duration_ms) * 1000000;
+      break;
+    default:
+      break;
+  }
+  return reply;
+}
+
+DialectReply LetterDialect::Feed(std::uint8_t byte, InstrumentState& state) {
+  switch (expect_) {
+    case Expect::kCommand:
+      return Start(byte, state);
+    case Expect::kAfterF3:
+      if (byte != 0x3F) return Start(byte, state);
+      Reset();
+      return IdentifyReply(state);
+    case Expect::kMemoryWrite:
+      payload_.push_back(byte);
+      if (payload_.size() == 3) {
+        state.WriteMemory((static_cast<std::uint32_t>(payload_[0]) << 8) | payload_[1],
+                          payload_[2]);
+        Reset();
+      }
+      return {};
+    case Expect::kClock:
+      payload_.push_back(byte);
+      if (payload_.size() == 2) {
+        state.SetClockRegister(payload_[0], payload_[1]);
+        Reset();
+      }
+      return {};
+  }
+  return {};
+}
+
+}  // namespace kestrum

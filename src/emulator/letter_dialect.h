@@ -1,0 +1,30 @@
+#pragma once
+// K7: one-letter commands with plain bytes; identify as in the nibble dialect.
+//   F3 3F        identify: the model code, nibble-coded
+//   'M'          memory: 131,071 plain bytes (memory bytes 0 to 131,070)
+//   '0'          parameter block: nine bytes
+//   'P'          pressure coefficients: eight bytes
+//   'W' ah al d  write memory byte
+//   'C' r v      write clock register
+//   'E'          erase; 'e' when done
+
+#include "emulator/instrument_dialect.h"
+
+namespace kestrum {
+
+class LetterDialect : public InstrumentDialect {
+ public:
+  DialectReply Feed(std::uint8_t byte, InstrumentState& state) override;
+  void Reset() override;
+
+ private:
+  enum class Expect { kCommand, kAfterF3, kMemoryWrite, kClock };
+  DialectReply Start(std::uint8_t byte, InstrumentState& state);
+
+  Expect expect_ = Expect::kCommand;
+  std::vector<std::uint8_t> payload_;
+};
+
+inline constexpr int kLetterDumpLength = 131071;
+
+}  // namespace kestrum

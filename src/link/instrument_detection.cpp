@@ -1,0 +1,73 @@
+#include "link/instrument_detection.h"
+
+#include <cstdint>
+
+#include "link/d2xx_unit.h"
+
+namespace kestrum {
+
+TK5 SelectedInstrument;
+bool InstrumentAttached = false;
+
+namespace {
+// The permission hint is written when the problem appears and then left
+// standing, not rewritten every second.
+bool g_permission_hint_shown = false;
+}  // namespace
+
+bool IsAcceptedDescription(const std::string& description) {
+  for (const char* accepted : kAcceptedDescriptions) {
+    if (description == accepted) return true;
+  }
+  return false;
+}
+
+void ResetInstrumentDetection() {
+  SelectedInstrument = TK5{};
+  InstrumentAttached = false;
+  g_permission_hint_shown = false;
+}
+
+void DetectInstrument(DetectionWindow& window) {
+  // Panel 0 is written once, at the end, with the text the tick ends on.
+  InstrumentAttached = false;
+
+  // Listing statuses are not tested: a failed listing leaves FTDeviceCount
+  // and FTDeviceString as they were, and those are what is compared.
+  GetFTDeviceCount();
+  std::uint32_t index = 0;
+  if (FTDeviceCount != 0 && FTDeviceCount <= 2147483647u) {
+    // Once a device is accepted the index stops, so the remaining passes
+    // list and accept the same device again.
+    for (std::uint32_t pass = 0; pass < FTDeviceCount; ++pass) {
+      GetFTDeviceDescription(index);
+      if (IsAcceptedDescription(FTDeviceString)) {
+        SelectedInstrument.Description = FTDeviceString;
+        GetFTDeviceSerialNo(index);
+        SelectedInstrument.SerialNo = FTDeviceString;
+        InstrumentAttached = true;
+        window.SetButtonEnabled(InstrumentButton::SpeedButton7, true);
+        window.SetButtonEnabled(InstrumentButton::SpeedButton3, true);
+        window.SetButtonEnabled(InstrumentButton::ERASE_BTN, true);
+      }
+      if (!InstrumentAttached) ++index;
+    }
+  }
+
+  if (!InstrumentAttached) {
+    window.SetButtonEnabled(InstrumentButton::SpeedButton7, false);
+    window.SetButtonEnabled(InstrumentButton::SpeedButton3, false);
+    window.SetButtonEnabled(InstrumentButton::Level_button, false);
+    window.SetButtonEnabled(InstrumentButton::ERASE_BTN, false);
+  }
+
+  if (!InstrumentAttached && FTListingAccessDenied()) {
+    if (!g_permission_hint_shown) window.SetStatusPanel0Text(kUsbPermissionHint);
+    g_permission_hint_shown = true;
+    return;
+  }
+  g_permission_hint_shown = false;
+  window.SetStatusPanel0Text(InstrumentAttached ? kAttachedText : "");
+}
+
+}  // namespace kestrum

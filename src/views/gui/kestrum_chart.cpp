@@ -1,0 +1,395 @@
+#include "views/gui/kestrum_chart.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "views/gui/chart_date_ticker.h"
+#include "views/gui/chart_time.h"
+
+namespace kestrum {
+namespace {
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+const QColor kBlue(0, 0, 255);
+const QColor kPurple(64, 0, 64);
+
+// A drag shorter than this is a click.
+constexpr int kDragThreshold = 4;
+
+// The axes leave room around the data: the bottom axis runs from 1 to 99 per
+// cent of the plot width, the left axis up to 97 per cent of its height and
+// the right axis from 5 to 95 per cent.
+constexpr double kBottomMarginEachSide = 0.01 / 0.98;
+constexpr double kLeftMarginTop = 0.03 / 0.97;
+constexpr double kRightMarginEachSide = 0.05 / 0.90;
+
+QFont PixelFont(int pixels) {
+  QFont font;
+  font.setPixelSize(pixels);
+  return font;
+}
+
+// Range of the value axis over the plottables drawn on it.
+bool ValueSpan(QCustomPlot* plot, QCPAxis* axis, QCPRange* span) {
+  bool found = false;
+  for (int i = 0; i < plot->plottableCount(); ++i) {
+    QCPAbstractPlottable* p = plot->plottable(i);
+    if (p->valueAxis() != axis) continue;
+    bool here = false;
+    const QCPRange r = p->getValueRange(here);
+    if (!here) continue;
+    if (!found) {
+      *span = r;
+      found = true;
+    } else {
+      span->expand(r);
+    }
+  }
+  return found;
+}
+
+QCPRange Padded(double lower, double upper, double below, double above) {
+  double size = upper - lower;
+  if (size <= 0) {
+    // One value: give it a unit of room on both sides.
+    const double unit = std::max(std::abs(lower) * 0.05, 1e-3);
+    return QCPRange(lower - unit, upper + unit);
+  }
+  return QCPRange(lower - size * below, upper + size * above);
+}
+
+}  // namespace
+
+const QColor KestrumChart::kFrameColor(0, 128, 255);
+const QSize KestrumChart::kDefaultSize(1017, 470);
+
+KestrumChart::KestrumChart(QWidget* parent)
+    : QCustomPlot(parent),
+      series1_(NewLine(yAxis2, kPurple)),
+      series2_(NewLine(yAxis, kGreen)),
+      series3_(NewBars(kGreen)),
+      series4_(NewBars(kRed)),
+      series5_(NewLine(yAxis2, kBlue)),
+      series6_(NewLine(yAxis2, kBlue)) {
+  resize(kDefaultSize);
+  SetUpLook();
+  connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::ApplyAutoScale);
+}
+
+QCPGraph* KestrumChart::NewLine(QCPAxis* valueAxis, const QColor& color) {
+  QCPGraph* graph = addGraph(xAxis, valueAxis);
+  graph->setPen(QPen(color));
+  graph->setLineStyle(QCPGraph::lsLine);
+  graph->setScatterStyle(QCPScatterStyle(QCPScatterStyle::ssNone));
+  graph->setSelectable(QCP::stNone);
+  return graph;
+}
+
+ErrorBarSeries* KestrumChart::NewBars(const QColor& color) {
+  auto* bars = new ErrorBarSeries(xAxis, yAxis);
+  bars->setPen(QPen(color));
+  return bars;
+}
+
+void KestrumChart::SetUpLook() {
+  setBackground(Qt::white);
+  legend->setVisible(false);
+  setInteractions(QCP::Interactions());  // zoom is ours, no panning
+  setFocusPolicy(Qt::StrongFocus);       // Escape undoes the zoom
+  setNoAntialiasingOnDrag(true);
+
+  const QFont font = PixelFont(kFontPixels);
+
+  titleElement_ = new QCPTextElement(this, QStringLiteral("Measurements"), font);
+  plotLayout()->insertRow(0);
+  plotLayout()->addElement(0, 0, titleElement_);
+  footerElement_ = new QCPTextElement(this, QString(), font);
+  plotLayout()->addElement(2, 0, footerElement_);
+  // Above the mask layer, which may cover the space around the plot.
+  titleElement_->setLayer(QStringLiteral("axes"));
+  footerElement_->setLayer(QStringLiteral("axes"));
+  addLayer(QStringLiteral("mask"), layer(QStringLiteral("main")), limAbove);
+  outsideMask_ = new OutsidePlotMask(this, axisRect(), QStringLiteral("mask"));
+
+  auto* ticker = new ChartDateTicker();
+  xAxis->setTicker(QSharedPointer<QCPAxisTicker>(ticker));
+  xAxis->setLabel(QStringLiteral("Time"));
+  xAxis->setTickLabelFont(font);
+  xAxis->setLabelFont(font);
+  xAxis->setTickLengthIn(0);
+  xAxis->setTickLengthOut(1);
+  xAxis->setSubTickLengthIn(0);
+  xAxis->setSubTickLengthOut(1);
+
+  yAxis->setLabel(QStringLiteral("Bq/m3"));
+  yAxis->setLabelColor(kRed);
+  yAxis->setTickLabelColor(kRed);
+  yAxis->setTickLabelFont(font);
+  yAxis->setLabelFont(font);
+  yAxis->setLabelPadding(6);
+
+  yAxis2->setVisible(true);
+  yAxis2->setLabel(QStringLiteral("Temp/RH/Press"));
+  yAxis2->setLabelColor(kGreen);
+  yAxis2->setTickLabelColor(kGreen);
+  yAxis2->setTickLabelFont(font);
+  yAxis2->setLabelFont(font);
+  yAxis2->grid()->setVisible(false);
+
+  xAxis2->setVisible(false);
+
+  for (QCPAxis* axis : {xAxis, yAxis, yAxis2}) axis->setBasePen(QPen(kFrameColor));
+
+  // The frame all round the plot; the top has no axis of its own.
+  auto* frame = new QCPItemRect(this);
+  frame->setLayer(QStringLiteral("axes"));
+  frame->setClipToAxisRect(false);
+  frame->setSelectable(false);
+  frame->topLeft->setType(QCPItemPosition::ptAxisRectRatio);
+  frame->bottomRight->setType(QCPItemPosition::ptAxisRectRatio);
+  frame->topLeft->setCoords(0, 0);
+  frame->bottomRight->setCoords(1, 1);
+  frame->setPen(QPen(kFrameColor));
+  frame->setBrush(Qt::NoBrush);
+
+  // The zoom rectangle lives on a buffered layer of its own, so dragging it
+  // repaints only that layer and not 20,000 bars.
+  addLayer(QStringLiteral("zoomband"), layer(QStringLiteral("overlay")), limAbove);
+  layer(QStringLiteral("zoomband"))->setMode(QCPLayer::lmBuffered);
+  zoomBand_ = new QCPItemRect(this);
+  zoomBand_->setLayer(QStringLiteral("zoomband"));
+  zoomBand_->setClipToAxisRect(false);
+  zoomBand_->setSelectable(false);
+  zoomBand_->topLeft->setType(QCPItemPosition::ptAbsolute);
+  zoomBand_->bottomRight->setType(QCPItemPosition::ptAbsolute);
+  zoomBand_->setPen(QPen(Qt::gray, 1, Qt::DashLine));
+  zoomBand_->setBrush(QColor(128, 128, 128, 40));
+  zoomBand_->setVisible(false);
+
+  title_ = new QLineEdit(this);
+  title_->setObjectName(QStringLiteral("title"));
+  title_->setFrame(false);
+  title_->setGeometry(0, 0, 657, 21);
+  title_->hide();
+}
+
+QStringList KestrumChart::TitleLines() const {
+  const QString text = titleElement_->text();
+  return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void KestrumChart::SetTitleLines(const QStringList& lines) {
+  titleElement_->setText(lines.join(QLatin1Char('\n')));
+  replot(rpQueuedReplot);
+}
+
+void KestrumChart::AddTitleLine(const QString& line) {
+  QStringList lines = TitleLines();
+  lines.append(line);
+  SetTitleLines(lines);
+}
+
+QStringList KestrumChart::FooterLines() const {
+  const QString text = footerElement_->text();
+  return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+}
+
+void KestrumChart::SetFooterLines(const QStringList& lines) {
+  footerElement_->setText(lines.join(QLatin1Char('\n')));
+  replot(rpQueuedReplot);
+}
+
+QString KestrumChart::LeftAxisTitle() const {
+  return yAxis->label();
+}
+void KestrumChart::SetLeftAxisTitle(const QString& text) {
+  yAxis->setLabel(text);
+}
+QString KestrumChart::BottomAxisTitle() const {
+  return xAxis->label();
+}
+void KestrumChart::SetBottomAxisTitle(const QString& text) {
+  xAxis->setLabel(text);
+}
+
+bool KestrumChart::DataTimeSpan(DateTime* min, DateTime* max) const {
+  bool found = false;
+  auto take = [&](bool has, DateTime lo, DateTime hi) {
+    if (!has) return;
+    *min = found ? std::min(*min, lo) : lo;
+    *max = found ? std::max(*max, hi) : hi;
+    found = true;
+  };
+  DateTime lo = 0;
+  DateTime hi = 0;
+  for (const LineSeries* s : {&series1_, &series2_, &series5_, &series6_}) {
+    const bool has = s->XExtent(&lo, &hi);
+    take(has, lo, hi);
+  }
+  for (const ErrorBarSeries* s : {series3_, series4_}) {
+    const bool has = s->XExtent(&lo, &hi);
+    take(has, lo, hi);
+  }
+  return found;
+}
+
+void KestrumChart::ApplyAutoScale() {
+  if (zoomed_) return;
+  DateTime first = 0;
+  DateTime last = 0;
+  if (DataTimeSpan(&first, &last)) {
+    if (last > first) {
+      xAxis->setRange(Padded(ChartKeyFromDateTime(first), ChartKeyFromDateTime(last),
+                             kBottomMarginEachSide, kBottomMarginEachSide));
+    } else {
+      // One instant: an hour either side.
+      xAxis->setRange(ChartKeyFromDateTime(first - 1.0 / 24),
+                      ChartKeyFromDateTime(first + 1.0 / 24));
+    }
+  } else {
+    xAxis->setRange(ChartKeyFromDateTime(0), ChartKeyFromDateTime(1));
+  }
+  QCPRange span;
+  yAxis->setRange(ValueSpan(this, yAxis, &span) ? Padded(span.lower, span.upper, 0, kLeftMarginTop)
+                                                : QCPRange(0, 1));
+  yAxis2->setRange(ValueSpan(this, yAxis2, &span)
+                       ? Padded(span.lower, span.upper, kRightMarginEachSide, kRightMarginEachSide)
+                       : QCPRange(0, 1));
+}
+
+void KestrumChart::Refresh() {
+  ApplyAutoScale();
+  replot(rpImmediateRefresh);
+}
+
+TimeRange KestrumChart::BottomAxisRange() const {
+  if (!zoomed_) {
+    TimeRange range;
+    if (!DataTimeSpan(&range.min, &range.max)) return {};
+    return range;
+  }
+  return {DateTimeFromChartKey(xAxis->range().lower), DateTimeFromChartKey(xAxis->range().upper)};
+}
+
+void KestrumChart::ZoomToPixelRect(const QRect& rect) {
+  const QRect r = rect.normalized();
+  xAxis->setRange(xAxis->pixelToCoord(r.left()), xAxis->pixelToCoord(r.right()));
+  if (r.height() >= kDragThreshold) {
+    for (QCPAxis* axis : {yAxis, yAxis2}) {
+      axis->setRange(axis->pixelToCoord(r.bottom()), axis->pixelToCoord(r.top()));
+    }
+  }
+  zoomed_ = true;
+  replot(rpImmediateRefresh);
+  emit zoomed();
+}
+
+void KestrumChart::ZoomToTimeRange(DateTime min, DateTime max) {
+  xAxis->setRange(ChartKeyFromDateTime(min), ChartKeyFromDateTime(max));
+  zoomed_ = true;
+  replot(rpImmediateRefresh);
+  emit zoomed();
+}
+
+void KestrumChart::UndoZoom() {
+  zoomed_ = false;
+  Refresh();
+  emit undoZoomed();
+}
+
+void KestrumChart::StartTitleEdit() {
+  title_->setText(TitleLines().join(QLatin1Char('\n')));
+  title_->show();
+  title_->setFocus();
+}
+
+void KestrumChart::FinishTitleEdit() {
+  if (!title_->isHidden()) {
+    QString text = title_->text();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    SetTitleLines(text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n')));
+  }
+  title_->hide();
+}
+
+QSize KestrumChart::DrawingSize() const {
+  const QSize onScreen = size();
+  return onScreen.width() >= 16 && onScreen.height() >= 16 ? onScreen : kDefaultSize;
+}
+
+void KestrumChart::ShowZoomBand(const QPoint& from, const QPoint& to) {
+  const QRect r = QRect(from, to).normalized();
+  zoomBand_->topLeft->setCoords(r.left(), r.top());
+  zoomBand_->bottomRight->setCoords(r.right(), r.bottom());
+  zoomBand_->setVisible(true);
+  layer(QStringLiteral("zoomband"))->replot();
+}
+
+void KestrumChart::HideZoomBand() {
+  if (!zoomBand_->visible()) return;
+  zoomBand_->setVisible(false);
+  layer(QStringLiteral("zoomband"))->replot();
+}
+
+void KestrumChart::mousePressEvent(QMouseEvent* event) {
+  QCustomPlot::mousePressEvent(event);
+  if (event->button() != Qt::LeftButton) return;
+  leftPressed_ = true;
+  dragged_ = false;
+  pressPos_ = event->position().toPoint();
+}
+
+void KestrumChart::mouseMoveEvent(QMouseEvent* event) {
+  QCustomPlot::mouseMoveEvent(event);
+  if (!leftPressed_) return;
+  const QPoint pos = event->position().toPoint();
+  if ((pos - pressPos_).manhattanLength() >= kDragThreshold) dragged_ = true;
+  if (dragged_) ShowZoomBand(pressPos_, pos);
+}
+
+void KestrumChart::mouseReleaseEvent(QMouseEvent* event) {
+  QCustomPlot::mouseReleaseEvent(event);
+  // The release that ends a double click has no press of its own and is
+  // no click (the first click of a double click was one already).
+  if (event->button() != Qt::LeftButton || !leftPressed_) return;
+  leftPressed_ = false;
+  HideZoomBand();
+  const QPoint pos = event->position().toPoint();
+  const int dx = pos.x() - pressPos_.x();
+  if (!dragged_) {
+    emit clicked();
+  } else if (dx >= kDragThreshold) {
+    ZoomToPixelRect(QRect(pressPos_, pos));
+  } else if (dx <= -kDragThreshold) {
+    UndoZoom();
+  }
+}
+
+void KestrumChart::mouseDoubleClickEvent(QMouseEvent* event) {
+  QCustomPlot::mouseDoubleClickEvent(event);
+  if (event->button() == Qt::LeftButton) emit doubleClicked();
+}
+
+void KestrumChart::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  // Zoom the time axis around the pointer; the footer follows the zoom.
+  const double factor = std::pow(0.85, steps);
+  xAxis->scaleRange(factor, xAxis->pixelToCoord(event->position().x()));
+  zoomed_ = true;
+  replot(rpImmediateRefresh);
+  emit zoomed();
+  event->accept();
+}
+
+void KestrumChart::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    UndoZoom();
+    event->accept();
+    return;
+  }
+  QCustomPlot::keyPressEvent(event);
+}
+
+}  // namespace kestrum

@@ -1,0 +1,132 @@
+#pragma once
+// `Chart1`: the chart of the main window. A date-time bottom axis, the radon
+// axis on the left ("Bq/m3"), the environmental axis on the right, title
+// lines above and the footer line below the plot, the six series of the
+// views, mouse zoom with its undo, and the title edit box.
+//
+// Axes scale themselves to the series until the user zooms; undoing the
+// zoom returns to automatic scaling.
+
+#include <QLineEdit>
+#include <QStringList>
+
+#include <qcustomplot.h>
+
+#include "records/measurement_store.h"
+#include "views/gui/error_bar_series.h"
+#include "views/gui/line_series.h"
+#include "views/gui/outside_plot_mask.h"
+
+namespace kestrum {
+
+struct TimeRange {
+  DateTime min = 0;
+  DateTime max = 0;
+};
+
+class KestrumChart : public QCustomPlot {
+  Q_OBJECT
+ public:
+  static constexpr int kFontPixels = 13;
+  static const QColor kFrameColor;  // RGB (0, 128, 255)
+  static const QSize kDefaultSize;  // for a chart that was never laid out
+
+  explicit KestrumChart(QWidget* parent = nullptr);
+
+  // The series of the views.
+  LineSeries& Series1() { return series1_; }       // temperature, right axis
+  LineSeries& Series2() { return series2_; }       // interval mean, left axis
+  ErrorBarSeries& Series3() { return *series3_; }  // mean with its error, left axis
+  ErrorBarSeries& Series4() { return *series4_; }  // pulse distribution, left axis
+  LineSeries& Series5() { return series5_; }       // humidity, right axis
+  LineSeries& Series6() { return series6_; }       // pressure, right axis
+
+  QStringList TitleLines() const;
+  void SetTitleLines(const QStringList& lines);
+  void ClearTitle() { SetTitleLines({}); }
+  void AddTitleLine(const QString& line);
+
+  QStringList FooterLines() const;
+  void SetFooterLines(const QStringList& lines);
+  void ClearFooter() { SetFooterLines({}); }
+
+  QString LeftAxisTitle() const;
+  void SetLeftAxisTitle(const QString& text);
+  QString BottomAxisTitle() const;
+  void SetBottomAxisTitle(const QString& text);
+
+  // Scales the axes to the series (unless zoomed) and repaints at once.
+  void Refresh();
+  // Applies the automatic scaling unless zoomed; done before every replot.
+  void ApplyAutoScale();
+
+  // The bottom axis's visible range: the zoomed range, or the span of the
+  // drawn points (0 .. 0 with nothing drawn).
+  TimeRange BottomAxisRange() const;
+
+  bool IsZoomed() const { return zoomed_; }
+  // Zooms all axes to a rectangle in widget pixels, as a left-to-right drag
+  // does, and fires zoomed().
+  void ZoomToPixelRect(const QRect& rect);
+  // Zooms the time axis to [min, max] and fires zoomed().
+  void ZoomToTimeRange(DateTime min, DateTime max);
+  // Back to automatic scaling of both axes; fires undoZoomed().
+  void UndoZoom();
+
+  // The hidden edit box `title` over the top left corner.
+  QLineEdit* TitleEdit() const { return title_; }
+  // Double click (`Chart1DblClick`): the title lines into the box, box shown.
+  void StartTitleEdit();
+  // Single click (`titleClick`): a shown box's text becomes the title (split
+  // at line breaks); the box is hidden in any case.
+  void FinishTitleEdit();
+
+  // The size pictures and print-outs are drawn at: the chart's size on
+  // screen, or kDefaultSize for a chart that never got one.
+  QSize DrawingSize() const;
+
+  // Covers what lies around the plot area, for painters that cannot clip.
+  OutsidePlotMask* OutsideMask() const { return outsideMask_; }
+
+ signals:
+  void zoomed();
+  void undoZoomed();
+  void clicked();        // left click without a drag
+  void doubleClicked();  // left double click
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void SetUpLook();
+  QCPGraph* NewLine(QCPAxis* valueAxis, const QColor& color);
+  ErrorBarSeries* NewBars(const QColor& color);
+  bool DataTimeSpan(DateTime* min, DateTime* max) const;
+  void ShowZoomBand(const QPoint& from, const QPoint& to);
+  void HideZoomBand();
+
+  QCPTextElement* titleElement_ = nullptr;
+  QCPTextElement* footerElement_ = nullptr;
+  QCPItemRect* zoomBand_ = nullptr;
+  OutsidePlotMask* outsideMask_ = nullptr;
+  QLineEdit* title_ = nullptr;
+
+  LineSeries series1_;
+  LineSeries series2_;
+  ErrorBarSeries* series3_ = nullptr;
+  ErrorBarSeries* series4_ = nullptr;
+  LineSeries series5_;
+  LineSeries series6_;
+
+  bool zoomed_ = false;
+  bool leftPressed_ = false;
+  bool dragged_ = false;
+  QPoint pressPos_;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,40 @@
+#pragma once
+// A line series of the chart (no point markers) whose x values are DateTimes.
+// Keeps the points as given, so readers get back exactly what was drawn.
+
+#include <vector>
+
+#include <qcustomplot.h>
+
+#include "views/chart_points.h"
+
+namespace kestrum {
+
+class LineSeries {
+ public:
+  explicit LineSeries(QCPGraph* graph);
+  LineSeries(const LineSeries&) = delete;
+  LineSeries& operator=(const LineSeries&) = delete;
+
+  void Clear();
+  void AddXY(DateTime x, double y);
+  void SetPoints(std::vector<ChartPoint> points);
+
+  int Count() const { return static_cast<int>(points_.size()); }
+  const ChartPoint& At(int index) const { return points_[static_cast<std::size_t>(index)]; }
+  const std::vector<ChartPoint>& Points() const { return points_; }
+  QCPGraph* Graph() const { return graph_; }
+
+  // Smallest and largest x; false when the series is empty.
+  bool XExtent(DateTime* min, DateTime* max) const;
+
+ private:
+  void Changed();
+
+  QCPGraph* graph_;
+  std::vector<ChartPoint> points_;
+  DateTime minX_ = 0;
+  DateTime maxX_ = 0;
+};
+
+}  // namespace kestrum

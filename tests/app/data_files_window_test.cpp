@@ -1,0 +1,210 @@
+// Opening and saving data files from the main window, and the window state a
+// decode leaves behind.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <memory>
+#include <unistd.h>
+
+#include "app/main_window.h"
+#include "app/window_fakes.h"
+#include "records/date_time.h"
+#include "records/open_data_file.h"
+
+namespace {
+
+QString SamplePath(const char* name) {
+  return QString::fromLocal8Bit(qgetenv("KESTRUM_SOURCE_DIR")) + "/samples/" + name;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll();
+}
+
+class DataFilesWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    store = std::make_unique<kestrum::MeasurementStore>();
+    WindowServices services;
+    services.store = store.get();
+    services.prompts = &prompts;
+    services.dialogs = &dialogs;
+    // After every run in the samples, so none counts as starting in the future.
+    services.now = [] { return kestrum::EncodeDate(2030, 1, 1); };
+    window = std::make_unique<TForm1>(services);
+  }
+
+  void Open(const QString& path) {
+    dialogs.openAnswers.push_back(FileChoice{path, 1});
+    window->Open1Click();
+  }
+
+  QStringList RunItems() const {
+    QStringList items;
+    for (int i = 0; i < window->ComboBox3->count(); ++i) items << window->ComboBox3->itemText(i);
+    return items;
+  }
+
+  // What the records core makes of the same file, for comparison.
+  QStringList ExpectedItems(const QString& path) {
+    auto reference = std::make_unique<kestrum::MeasurementStore>();
+    kestrum::DecodeContext context = window->DecodeContextNow();
+    context.writeFiles = false;
+    const auto opened = kestrum::OpenDataFile(path.toStdString(), *reference, context);
+    QStringList items;
+    for (const auto& text : opened.decode.itemTexts) items << QString::fromStdString(text);
+    if (!items.isEmpty()) items << "All measurements";
+    return items;
+  }
+
+  std::unique_ptr<kestrum::MeasurementStore> store;
+  ScriptedPrompts prompts;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> window;
+};
+
+TEST_F(DataFilesWindowTest, OpeningAK8FileFillsTheRunListAndEnablesSaving) {
+  Open(SamplePath("k8-sample.Rn"));
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  const QStringList items = RunItems();
+  ASSERT_GE(items.size(), 2);
+  EXPECT_EQ(items, ExpectedItems(SamplePath("k8-sample.Rn")));
+  EXPECT_EQ(items.last(), "All measurements");
+  EXPECT_EQ(window->ComboBox3->currentIndex(), -1);
+  EXPECT_EQ(window->ComboBox3->placeholderText(), "Select Measurement");
+  EXPECT_TRUE(window->ComboBox3->isEnabled());
+  EXPECT_FALSE(window->ComboBox2->isEnabled());
+  EXPECT_FALSE(window->View1->isEnabled());
+  EXPECT_TRUE(window->Save1->isEnabled());
+  EXPECT_TRUE(window->Save_SB->isEnabled());
+  EXPECT_TRUE(window->Temperature->isEnabled());
+  EXPECT_TRUE(window->Humidity->isEnabled());
+  EXPECT_TRUE(window->PulseDistribution1->isChecked());
+  EXPECT_TRUE(window->PulseDistError_CheckBox->isChecked());
+  EXPECT_FALSE(window->Chart1->isVisible());
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_EQ(window->windowTitle(), "k8-sample.Rn");
+  EXPECT_EQ(window->LastFileName, SamplePath("k8-sample.Rn"));
+  EXPECT_EQ(window->Store().CalibrationFactor,
+            window->Store().MemoryImage[7] + window->Store().MemoryImage[8] / 100.0L);
+}
+
+TEST_F(DataFilesWindowTest, AK5FileLeavesTheEnvironmentalEntriesDisabled) {
+  Open(SamplePath("k8-sample.Rn"));
+  Open(SamplePath("k5-sample.Rn"));
+  EXPECT_EQ(RunItems(), ExpectedItems(SamplePath("k5-sample.Rn")));
+  EXPECT_FALSE(window->Temperature->isEnabled());
+  EXPECT_FALSE(window->Humidity->isEnabled());
+  EXPECT_EQ(window->Store().MemoryImage[0], '1');
+}
+
+TEST_F(DataFilesWindowTest, ADamagedFileIsRejectedAndChangesNothing) {
+  Open(SamplePath("k7-sample.Rn"));
+  const QStringList before = RunItems();
+  const auto imageBefore = window->Store().MemoryImage;
+  const int samplesBefore = window->Store().LastSampleIndex;
+  window->Chart1->show();
+
+  QTemporaryDir dir;
+  const QString damaged = dir.filePath("short.Rn");
+  QFile file(damaged);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(ReadAll(SamplePath("k8-sample.Rn")).left(5000));  // a K8 file needs 131,072 bytes
+  file.close();
+  Open(damaged);
+
+  ASSERT_EQ(prompts.errors.size(), 1);
+  EXPECT_TRUE(prompts.errors[0].contains("short.Rn")) << prompts.errors[0].toStdString();
+  EXPECT_EQ(RunItems(), before);
+  EXPECT_EQ(window->Store().MemoryImage, imageBefore);
+  EXPECT_EQ(window->Store().LastSampleIndex, samplesBefore);
+  EXPECT_EQ(window->windowTitle(), "k7-sample.Rn");
+  EXPECT_FALSE(window->Chart1->isHidden());
+  EXPECT_TRUE(window->Temperature->isEnabled());
+}
+
+TEST_F(DataFilesWindowTest, AnImageWithoutRunsShowsTheMessageAndAnEmptyList) {
+  QByteArray image(32768, '\xFF');
+  image[0] = '2';
+  QTemporaryDir dir;
+  const QString path = dir.filePath("erased.Rn");
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(image);
+  file.close();
+  Open(path);
+  EXPECT_EQ(prompts.errors, QStringList{"No measurements saved in K5! "});
+  EXPECT_EQ(window->ComboBox3->count(), 0);
+  EXPECT_FALSE(window->Save1->isEnabled());
+  EXPECT_FALSE(window->View1->isEnabled());
+}
+
+TEST_F(DataFilesWindowTest, CancellingOpenOnlyHidesTheChart) {
+  window->Chart1->show();
+  window->Open1Click();  // no answer queued: the dialog is cancelled
+  EXPECT_TRUE(window->Chart1->isHidden());
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_TRUE(prompts.errors.isEmpty());
+  EXPECT_EQ(window->windowTitle(), "Kestrum  Computer Interface Version 2.21");
+}
+
+TEST_F(DataFilesWindowTest, SavingADataFileWritesTheImageAndTheCaption) {
+  Open(SamplePath("k6-sample.Rn"));
+  QTemporaryDir dir;
+  const QString target = dir.filePath("copy.Rn");
+  dialogs.saveAnswers.push_back(FileChoice{target, 1});
+  window->Save1Click();
+  EXPECT_TRUE(prompts.errors.isEmpty());
+  EXPECT_EQ(ReadAll(target), ReadAll(SamplePath("k6-sample.Rn")));
+  EXPECT_EQ(window->windowTitle(), "copy.Rn");
+  EXPECT_EQ(dialogs.lastInitialName, SamplePath("k6-sample.Rn"));
+
+  // Reopening the copy gives the same run list.
+  const QStringList items = RunItems();
+  Open(target);
+  EXPECT_EQ(RunItems(), items);
+}
+
+TEST_F(DataFilesWindowTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
+  Open(SamplePath("k5-sample.Rn"));
+  QTemporaryDir dir;
+  const QString missingFolder = dir.filePath("no-such-folder/copy.Rn");
+  dialogs.saveAnswers.push_back(FileChoice{missingFolder, 1});
+  window->Save1Click();
+  ASSERT_EQ(prompts.errors.size(), 1);
+  EXPECT_TRUE(prompts.errors[0].contains("copy.Rn"));
+
+  // A text export over an existing file that cannot be replaced leaves it alone.
+  const QString existing = dir.filePath("kept.txt");
+  {
+    QFile file(existing);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("old contents");
+  }
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+  dialogs.saveAnswers.push_back(FileChoice{existing, 4});
+  window->Save1Click();
+  QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  if (geteuid() != 0) {  // root may write anywhere
+    EXPECT_EQ(prompts.errors.size(), 2);
+    EXPECT_EQ(ReadAll(existing), "old contents");
+  }
+}
+
+TEST_F(DataFilesWindowTest, TextExportHasTheHeaderOfTheModel) {
+  Open(SamplePath("k7-sample.Rn"));
+  QTemporaryDir dir;
+  const QString target = dir.filePath("samples.txt");
+  dialogs.saveAnswers.push_back(FileChoice{target, 4});
+  window->Save1Click();
+  const QByteArray text = ReadAll(target);
+  EXPECT_TRUE(text.startsWith("Time; Bqm3; Error; Temperature; Humidity%; Presssure\r\n"));
+  EXPECT_EQ(text.count("\r\n"), window->Store().LastSampleIndex + 2);
+  EXPECT_EQ(window->windowTitle(), "samples.txt");
+}
+
+}  // namespace
