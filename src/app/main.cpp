@@ -5,7 +5,11 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
+#include "app/protocol_log.h"
 #include "app/startup_options.h"
+#include "commands/ticking_sleeper.h"
+#include "link/port_trace.h"
+#include "link/port_wait.h"
 #include "commands/gui/trigger_dialog.h"
 #include "emulator/emulation_setup.h"
 #include "link/d2xx_unit.h"
@@ -37,6 +41,15 @@ int main(int argc, char* argv[]) {
     kestrum::SetFtDriver(usbDriver.get());
   }
 
+  // The erase's long waits count their seconds on screen.
+  kestrum::SetSleeper(kestrum::SecondTickingSleeper(
+      emulatedBus ? emulatedBus->MakeSleeper() : kestrum::Sleeper(),
+      [](int elapsedMs, int totalMs) {
+        if (Form1) Form1->LongWaitTick(elapsedMs, totalMs);
+      }));
+  const QString logError = StartProtocolLogFromEnvironment();
+  if (!logError.isEmpty()) std::fprintf(stderr, "kestrum: %s\n", qPrintable(logError));
+
   TForm1 mainWindow;
   Form1 = &mainWindow;
   TAbout aboutBox(&mainWindow);
@@ -46,6 +59,8 @@ int main(int argc, char* argv[]) {
 
   mainWindow.show();
   const int status = QApplication::exec();
+  kestrum::SetPortTraceSink({});
+  kestrum::SetSleeper({});
   kestrum::SetFtDriver(nullptr);
   if (emulatedBus) kestrum::StopEmulation();
   return status;

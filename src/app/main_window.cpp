@@ -43,7 +43,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       ownDialogs_(services.dialogs ? nullptr : std::make_unique<QtFileDialogs>(this)),
       prompts_(services.prompts ? services.prompts : ownPrompts_.get()),
       dialogs_(services.dialogs ? services.dialogs : ownDialogs_.get()),
-      now_(services.now ? services.now : kestrum::CurrentLocalDateTime) {
+      now_(services.now ? services.now : kestrum::CurrentLocalDateTime),
+      progress_(std::make_unique<CommandProgress>(this)) {
   InitResources();
   setObjectName("Form1");
   setWindowTitle("Kestrum  Computer Interface Version 2.21");
@@ -126,8 +127,9 @@ void TForm1::BuildMenu() {
                                                    "Pulse Distribution, Mean and mean Error");
   MeanandmeanError1 = AddMenuItem(View1, "MeanandmeanError1", "Mean and mean Error");
   Mean1 = AddMenuItem(View1, "Mean1", "Mean");
-  Temperature = AddMenuItem(View1, "Temperature", "Temperature (K6 & K7)");
-  Humidity = AddMenuItem(View1, "Humidity", "Humidity (K6 & K7)");
+  // "&&" shows one ampersand; a single one would mark the blank after it as the mnemonic.
+  Temperature = AddMenuItem(View1, "Temperature", "Temperature (K6 && K7)");
+  Humidity = AddMenuItem(View1, "Humidity", "Humidity (K6 && K7)");
   Pressure = AddMenuItem(View1, "Pressure", "Pressure (K7)");
   for (QAction* item : {PulseDistribution1, PulseDistributionandMean1,
                         PulseDistributionMeanandmeanError1, MeanandmeanError1, Mean1, Temperature,

@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/command_progress.h"
 #include "app/file_dialogs.h"
 #include "app/status_panels.h"
 #include "app/user_prompts.h"
@@ -41,6 +42,9 @@ class TForm1 : public QMainWindow {
   UserPrompts& Prompts() { return *prompts_; }
   FileDialogs& Dialogs() { return *dialogs_; }
   kestrum::DateTime Now() const { return now_(); }
+  CommandProgress& Progress() { return *progress_; }
+  // Called every second of a long wait of a command, to count it on screen.
+  void LongWaitTick(int elapsedMs, int totalMs);
   // What every decode of this window works with: now, the current directory, regional separators.
   kestrum::DecodeContext DecodeContextNow() const;
 
@@ -157,6 +161,7 @@ class TForm1 : public QMainWindow {
   UserPrompts* prompts_;
   FileDialogs* dialogs_;
   std::function<kestrum::DateTime()> now_;
+  std::unique_ptr<CommandProgress> progress_;
 };
 
 // The program's single main window.

@@ -65,7 +65,8 @@ TEST_F(MainWindowTest, MenuItemsHaveCaptionsAndStartStates) {
     SCOPED_TRACE(item.name);
     ASSERT_NE(item.action, nullptr);
     EXPECT_EQ(item.action->objectName(), item.name);
-    EXPECT_EQ(item.action->text(), item.caption);
+    // What the menu shows: "&&" is one ampersand.
+    EXPECT_EQ(QString(item.action->text()).replace("&&", "&"), item.caption);
     EXPECT_EQ(item.action->isEnabled(), item.enabled);
     EXPECT_EQ(item.action->isChecked(), item.checked);
   }

@@ -1,0 +1,53 @@
+#include "app/command_progress.h"
+
+#include <QApplication>
+
+CommandProgress::~CommandProgress() { End(); }
+
+void CommandProgress::Open(const QString& title, const QString& label, int maximum,
+                           bool cancellable) {
+  End();
+  dialog_ = new QProgressDialog(label, cancellable ? "Cancel" : QString(), 0, maximum, parent_);
+  dialog_->setObjectName("CommandProgress");
+  dialog_->setWindowTitle(title);
+  dialog_->setWindowModality(Qt::ApplicationModal);
+  dialog_->setMinimumDuration(0);
+  dialog_->setAutoClose(false);
+  dialog_->setAutoReset(false);
+  if (!cancellable) dialog_->setCancelButton(nullptr);
+  dialog_->setValue(0);
+  dialog_->show();
+  QApplication::processEvents();
+}
+
+void CommandProgress::TransferBegins(const QString& title, std::uint32_t requested) {
+  Open(title, QString("0 of %1 bytes received").arg(requested), static_cast<int>(requested), true);
+}
+
+bool CommandProgress::TransferProgress(std::uint32_t received) {
+  if (!dialog_) return true;
+  dialog_->setLabelText(QString("%1 of %2 bytes received").arg(received).arg(dialog_->maximum()));
+  dialog_->setValue(static_cast<int>(received));
+  QApplication::processEvents();
+  return dialog_ && !dialog_->wasCanceled();
+}
+
+void CommandProgress::WaitBegins(const QString& title, int milliseconds) {
+  const int seconds = (milliseconds + 999) / 1000;
+  Open(title, QString("0 of %1 s").arg(seconds), seconds, false);
+}
+
+void CommandProgress::WaitTick(int elapsedMs) {
+  if (!dialog_) return;
+  const int seconds = elapsedMs / 1000;
+  dialog_->setLabelText(QString("%1 of %2 s").arg(seconds).arg(dialog_->maximum()));
+  dialog_->setValue(seconds);
+  QApplication::processEvents();
+}
+
+void CommandProgress::End() {
+  if (!dialog_) return;
+  dialog_->hide();
+  dialog_->deleteLater();
+  dialog_ = nullptr;
+}

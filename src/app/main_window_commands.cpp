@@ -1,0 +1,88 @@
+// The instrument commands: download, clock, erase and trigger level. The
+// exchanges themselves are the command code's; this file shows their effects.
+#include <QApplication>
+#include <QDir>
+
+#include "app/main_window.h"
+#include "commands/clock_sync.h"
+#include "commands/gui/trigger_dialog.h"
+#include "commands/instrument_erase.h"
+#include "commands/measurement_download.h"
+#include "link/d2xx_unit.h"
+
+namespace {
+
+// What the commands change on this window.
+class CommandEffects : public kestrum::CommandWindow {
+ public:
+  explicit CommandEffects(TForm1& window) : window_(window) {}
+
+  void SetStatusPanel1Text(const std::string& text) override {
+    window_.StatusBar1->SetText(1, QString::fromStdString(text));
+  }
+  void RepaintStatusBar() override { window_.StatusBar1->RepaintNow(); }
+  void SetDownloadButtonEnabled(bool enabled) override { window_.SpeedButton7->setEnabled(enabled); }
+  void SetTemperatureHumidityEnabled(bool enabled) override {
+    window_.Temperature->setEnabled(enabled);
+    window_.Humidity->setEnabled(enabled);
+  }
+  void ShowLevelButton() override {
+    window_.Level_button->setVisible(true);
+    window_.Level_button->setEnabled(true);
+  }
+  void StartStatusTimer() override {
+    // Starting it while it runs does not restart its interval.
+    if (!window_.SB_Timer->isActive()) window_.SB_Timer->start();
+  }
+  bool Confirm(const std::string& text) override {
+    return window_.Prompts().Confirm(QString::fromStdString(text));
+  }
+  void MemoryTransferBegins(std::uint32_t requested) override {
+    window_.Progress().TransferBegins(window_.StatusBar1->Text(1), requested);
+  }
+  void MemoryTransferEnds() override { window_.Progress().End(); }
+  void LongWaitBegins(int milliseconds) override {
+    window_.Progress().WaitBegins(window_.StatusBar1->Text(1), milliseconds);
+  }
+  void LongWaitEnds() override { window_.Progress().End(); }
+
+ private:
+  TForm1& window_;
+};
+
+}  // namespace
+
+void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) { Progress().WaitTick(elapsedMs); }
+
+void TForm1::Dump_BtnClick() {
+  CommandEffects effects(*this);
+  kestrum::SetReadProgressHook(
+      [this](std::uint32_t received, std::uint32_t) { return Progress().TransferProgress(received); });
+  kestrum::DownloadSettings settings;
+  settings.directory = QFile::encodeName(QDir::currentPath()).toStdString();
+  settings.decode = DecodeContextNow();
+  const kestrum::DownloadOutcome outcome =
+      kestrum::DownloadMeasurements(Store(), settings, effects);
+  kestrum::SetReadProgressHook({});
+  Progress().End();
+
+  if (!outcome.error.empty()) Prompts().ShowError(QString::fromStdString(outcome.error));
+  if (outcome.decode) ShowDecodeResult(*outcome.decode);
+}
+
+void TForm1::SpeedButton3Click() {
+  CommandEffects effects(*this);
+  kestrum::SynchronizeClock(Now(), effects);
+}
+
+void TForm1::ERASE_BTNClick() {
+  CommandEffects effects(*this);
+  kestrum::EraseInstrument(effects);
+  Progress().End();
+}
+
+void TForm1::Level_buttonClick() {
+  if (!Trigger) return;
+  Trigger->LimitToCalibrationFactor(Store().CalibrationFactor);
+  Trigger->exec();
+}

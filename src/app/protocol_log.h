@@ -1,0 +1,11 @@
+#pragma once
+// The protocol log a user can send with a problem report: every port call of
+// every command, one line each, appended to the file that the environment
+// variable KESTRUM_PROTOCOL_LOG names.
+
+#include <QString>
+
+inline constexpr const char* kProtocolLogVariable = "KESTRUM_PROTOCOL_LOG";
+
+// Starts the log when the variable is set; the error text, empty when all is well.
+QString StartProtocolLogFromEnvironment();

@@ -1,0 +1,35 @@
+#pragma once
+// SpeedButton3Click's work: set the instrument's real-time clock to the PC's
+// local date and time, after the user confirms.
+
+#include "commands/clock_fields.h"
+#include "commands/command_window.h"
+
+namespace kestrum {
+
+inline constexpr char kClockConfirmText[] =
+    "The Kestrum clock will be syncronized with the clock in your PC!";
+inline constexpr char kClockUpdatedText[] = "Clock updated";
+
+enum class ClockEnd {
+  kCancelled,     // nothing sent
+  kNotOpened,     // open failed or no instrument attached
+  kUnknownModel,  // the identify answer named no K5-K7; nothing written
+  kWriteFailed,   // a clock write did not go out in full (unplugged)
+  kSent,          // every frame went out ("Clock updated" for the K5-K7)
+};
+
+struct ClockOutcome {
+  ClockEnd end = ClockEnd::kCancelled;
+  ClockFields fields;
+  std::uint8_t modelCode = 0;  // K5-K7 identify answer
+};
+
+// The fields are taken from pcNow before the question is asked, so the time
+// sent is the time of the click.
+ClockOutcome SynchronizeClock(DateTime pcNow, CommandWindow& window);
+
+// The exchange alone, for fields already taken and confirmed.
+ClockOutcome SendClockFields(const ClockFields& fields, CommandWindow& window);
+
+}  // namespace kestrum

@@ -1,0 +1,31 @@
+#pragma once
+// The copies a download leaves in the current directory: the raw image and
+// parameter block as binary files, and the 256-word table that follows the
+// header of a K7 or K8 memory as "K7E.csv" / "K84E.csv".
+
+#include <cstdint>
+#include <string>
+
+namespace kestrum {
+
+inline constexpr char kParameterCopyFile[] = "K5C.tmp";
+inline constexpr char kK5ImageCopyFile[] = "K5.tmp";
+inline constexpr char kK6ImageCopyFile[] = "K6.tmp";
+inline constexpr char kK7ImageCopyFile[] = "K7.tmp";
+inline constexpr char kK8ImageCopyFile[] = "RN4.tmp";
+inline constexpr char kK7TableFile[] = "K7E.csv";
+inline constexpr char kK8TableFile[] = "K84E.csv";
+
+// `name` in `directory`, joined with the platform's separator; just the name
+// when the directory is empty.
+std::string DownloadFilePath(const std::string& directory, const std::string& name);
+
+// 256 lines "<word>," with CR LF, word k = image[256 + 2k] * 256 + image[257 + 2k];
+// `image` holds at least 768 bytes.
+std::string WordTableText(const std::uint8_t* image);
+
+// Binary copies are debugging aids: written without checking, like the
+// instrument's own tools did; a file that cannot be created is skipped.
+void WriteBinaryCopy(const std::string& path, const std::uint8_t* bytes, std::size_t count);
+
+}  // namespace kestrum

@@ -1,0 +1,40 @@
+#pragma once
+// ERASE_BTNClick's work: empty the instrument's measurement memory after the
+// user confirms. K5-K7: reset the memory header, then the erase command; the
+// K8 has one erase frame.
+
+#include <cstdint>
+
+#include "commands/command_window.h"
+
+namespace kestrum {
+
+inline constexpr char kEraseConfirmText[] =
+    "The measurements in the Vellgas will be erased! If you have not saved them, you will lose "
+    "them!";
+inline constexpr char kErasingText[] = "Erasing Kestrum";
+inline constexpr char kErasedText[] = "Kestrum ERASED";
+
+inline constexpr std::uint8_t kEraseAcknowledged = 0x65;  // 'e'
+inline constexpr std::uint8_t kNoAcknowledgement = 0x00;
+
+// The acknowledgement of the erase in progress: kNoAcknowledgement from the
+// start of each confirmed erase until this erase's instrument answers in full.
+extern std::uint8_t EraseResult;
+
+enum class EraseEnd {
+  kCancelled,        // nothing sent, the device not touched
+  kNotOpened,        // open failed or no instrument attached
+  kUnknownModel,     // the identify answer named no K5-K7; nothing written
+  kNotAcknowledged,  // the instrument did not answer 'e'
+  kErased,
+};
+
+struct EraseOutcome {
+  EraseEnd end = EraseEnd::kCancelled;
+  std::uint8_t modelCode = 0;  // K5-K7 identify answer
+};
+
+EraseOutcome EraseInstrument(CommandWindow& window);
+
+}  // namespace kestrum

@@ -1,0 +1,69 @@
+#pragma once
+// Dump_BtnClick's work: the whole measurement memory of the attached
+// instrument into MemoryImage, the calibration values into the decoder
+// inputs, copies into files, then the decoder of the model. The window only
+// applies the outcome (message boxes, the decode's window state).
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "commands/command_window.h"
+#include "records/image_decoder.h"
+#include "records/instrument_model.h"
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+inline constexpr char kConnectingText[] = "Connecting";
+inline constexpr char kTransferingText[] = "Transfering measurements";
+
+// Only these converters take a download ("FT230X Basic UART" and
+// "USB <-> Serial Converter" are attached for clock and erase only).
+bool IsDownloadDescription(const std::string& description);
+
+struct DownloadSettings {
+  // Folder of "K5C.tmp" ... "K84E.csv"; the program passes the current
+  // directory. Empty: relative names.
+  std::string directory;
+  // For the decoder: the clock, the folder of "k5dat.tmp" / "debug.tmp",
+  // the date separators.
+  DecodeContext decode;
+};
+
+enum class DownloadEnd {
+  kRefusedDescription,  // nothing sent, the device only closed
+  kNotOpened,           // open failed or no instrument attached
+  kUnknownModel,        // a full identify answer naming no K5-K7; no transfer
+  kIncomplete,          // a reply, the identify answer included, came short
+                        // (unplugged, silent, cancelled)
+  kFileError,           // "K7E.csv" / "K84E.csv" could not be written
+  kDecoded,             // transferred and decoded
+};
+
+struct DownloadOutcome {
+  DownloadEnd end = DownloadEnd::kRefusedDescription;
+  // The K5-K7 identify answer (kNoModelCode for a K8 or none).
+  std::uint8_t modelCode = 0;
+  // For kIncomplete and kFileError: the text of the error box.
+  std::string error;
+  // kIncomplete: the reply that came short.
+  std::uint32_t received = 0;
+  std::uint32_t requested = 0;
+  // Set whenever a decoder ran: after a transfer, and after an unknown model
+  // code when the image still holds a K5-K7 image, which is decoded again.
+  std::optional<InstrumentModel> decodedModel;
+  std::optional<DecodeResult> decode;
+};
+
+// "Only 1000 of 131072 bytes arrived ..." for an incomplete transfer.
+std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested);
+
+// Runs the download over the port module with SelectedInstrument. Nothing of
+// the store (image, decoder inputs, runs, samples) and no copy file changes
+// unless every reply arrived in full; the device is closed on every path and
+// the download button enabled again once the device was opened.
+DownloadOutcome DownloadMeasurements(MeasurementStore& store, const DownloadSettings& settings,
+                                     CommandWindow& window);
+
+}  // namespace kestrum

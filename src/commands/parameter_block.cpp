@@ -1,0 +1,7 @@
+#include "commands/parameter_block.h"
+
+namespace kestrum {
+
+std::array<std::uint8_t, kParameterBlockBytes> ParameterBlock{};
+
+}  // namespace kestrum

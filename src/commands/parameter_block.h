@@ -1,0 +1,15 @@
+#pragma once
+// The K5-K7 parameter block as the download received it. Nothing in the
+// program reads it back; the download keeps a copy in "K5C.tmp".
+
+#include <array>
+#include <cstdint>
+
+namespace kestrum {
+
+inline constexpr int kParameterBlockBytes = 1024;
+
+// Zero at start; a K5-K7 download writes bytes 0 to 9.
+extern std::array<std::uint8_t, kParameterBlockBytes> ParameterBlock;
+
+}  // namespace kestrum

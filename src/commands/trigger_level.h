@@ -1,0 +1,49 @@
+#pragma once
+// Button1Click's work in the trigger-level dialog: the radon level at which
+// the instrument's indicator turns from green to red, converted into pulses,
+// and the flash option, written into instrument memory bytes 4 and 5.
+
+#include <cstdint>
+#include <optional>
+
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+// The dialog's up-down control.
+inline constexpr int kTriggerPositionMin = 50;
+inline constexpr int kTriggerPositionMax = 2000;
+inline constexpr int kTriggerPositionStep = 25;
+inline constexpr int kTriggerPositionStart = 200;
+// The level travels as one byte.
+inline constexpr int kTriggerLevelMaxPulses = 255;
+
+inline constexpr std::uint8_t kFlashOn = 2;
+inline constexpr std::uint8_t kFlashOff = 0;
+
+// trunc(position / factor); nothing when it does not fit one byte (or the
+// factor is not positive), so a level can never wrap to a low one.
+std::optional<int> TriggerLevelPulses(int position, Extended calibrationFactor);
+
+// The highest position of the up-down control (50, 75, ... 2000) whose level
+// fits 255 pulses at this factor; 50 when none does.
+int HighestFittingPosition(Extended calibrationFactor);
+
+enum class TriggerEnd {
+  kNotOpened,     // open failed or no instrument attached
+  kUnknownModel,  // no K5-K7 identify answer (a K8 among others); nothing written
+  kTooHigh,       // the level does not fit one byte; nothing written
+  kSent,
+};
+
+struct TriggerOutcome {
+  TriggerEnd end = TriggerEnd::kNotOpened;
+  std::uint8_t modelCode = 0;
+  int level = 0;  // pulses, when computed
+};
+
+// The whole exchange: close, 500 + 100 ms, open, identify, the two memory
+// writes in the instrument's dialect, close.
+TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor);
+
+}  // namespace kestrum

@@ -1,0 +1,122 @@
+// kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--now ...] OUT.Rn
+#include <cstdio>
+#include <filesystem>
+
+#include "commands/command_cycle.h"
+#include "commands/measurement_download.h"
+#include "link/instrument_detection.h"
+#include "records/data_file.h"
+#include "records/date_time.h"
+#include "records/date_time_format.h"
+#include "tool/instrument_options.h"
+#include "tool/instrument_session.h"
+#include "tool/terminal_window.h"
+#include "tool/tool_command.h"
+#include "tool/tool_open.h"
+#include "tool/tool_options.h"
+
+namespace kestrum::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE]\n"
+    "                             [--now YYYY-MM-DDTHH:MM:SS] OUT.Rn\n"
+    "Downloads the measurement memory of the attached Kestrum as the program's download\n"
+    "button does, with its copies (\"K5C.tmp\" ... \"K84E.csv\") and the decode's files in the\n"
+    "current directory, saves the image as OUT.Rn and prints the \"Select Measurement\" items.\n"
+    "  --emulate INSTRUMENT  MODEL[:FILE.Rn][@DESCRIPTION], an emulated instrument in place\n"
+    "                        of the USB bus (repeatable)\n"
+    "  --serial S            the converter with serial number S instead of the first Kestrum\n"
+    "  --trace FILE          writes every port call of the command to FILE\n"
+    "  --now                 the local date-time K7/K8 run starts are checked against\n"
+    "Exit codes: 0 runs found; 1 no runs; 2 wrong usage, no instrument, a failed or\n"
+    "incomplete transfer or a file that could not be written.\n";
+
+std::string CodeText(std::uint8_t code) {
+  char text[8];
+  std::snprintf(text, sizeof text, "0x%02X", code);
+  return text;
+}
+
+// The message for a download that ended without a transfer; empty after one.
+std::string FailureText(const DownloadOutcome& outcome) {
+  switch (outcome.end) {
+    case DownloadEnd::kRefusedDescription:
+      return "the converter \"" + SelectedInstrument.Description + "\" takes no download";
+    case DownloadEnd::kNotOpened:
+      return "cannot open the instrument " + SelectedInstrument.SerialNo;
+    case DownloadEnd::kUnknownModel:
+      return "the instrument answered the identify exchange with model code " +
+             CodeText(outcome.modelCode) + "; nothing was transferred";
+    case DownloadEnd::kIncomplete:
+    case DownloadEnd::kFileError:
+      return outcome.error;
+    case DownloadEnd::kDecoded:
+      break;
+  }
+  return "";
+}
+
+}  // namespace
+
+int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
+  const InstrumentOptions options =
+      ParseInstrumentOptions(args, {"emulate", "serial", "trace", "now"});
+  if (options.help) {
+    io.out << kUsage;
+    return kExitSuccess;
+  }
+  if (!options.error.empty() || options.positional.size() != 1) {
+    io.err << "kestrum-tool download: "
+           << (options.error.empty() ? "expects exactly one output file" : options.error) << "\n"
+           << kUsage;
+    return kExitFailure;
+  }
+  DownloadSettings settings;
+  settings.directory = std::filesystem::current_path().string();
+  settings.decode.separators = SystemDateTimeSeparators();
+  settings.decode.now = CurrentLocalDateTime();
+  if (options.now) {
+    const std::optional<DateTime> now = ParseDateTime(*options.now, true);
+    if (!now) {
+      io.err << "kestrum-tool download: --now wants a date-time YYYY-MM-DDTHH:MM:SS, not \""
+             << *options.now << "\"\n";
+      return kExitFailure;
+    }
+    settings.decode.now = *now;
+  }
+
+  InstrumentSession session("download", io);
+  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  auto store = NewStore();
+  TerminalWindow window(io, true);
+  const DownloadOutcome outcome = DownloadMeasurements(*store, settings, window);
+  if (outcome.end != DownloadEnd::kDecoded) {
+    io.err << session.Prefix() << FailureText(outcome) << "\n";
+    return kExitFailure;
+  }
+
+  const DecodeResult& decode = *outcome.decode;
+  for (const std::string& item : decode.itemTexts) io.out << item << "\n";
+  if (decode.foundRuns) {
+    io.out << kAllMeasurementsText << "\n";
+  } else {
+    io.err << kNoMeasurementsMessage << "\n";
+  }
+  if (!decode.dateTimeError.empty()) io.err << decode.dateTimeError << "\n";
+  int exitCode = decode.foundRuns ? kExitSuccess : kExitNoResult;
+  if (!decode.fileError.empty()) {
+    io.err << session.Prefix() << "cannot write " << decode.failedFile << ": " << decode.fileError
+           << "\n";
+    exitCode = kExitFailure;
+  }
+  const std::string& path = options.positional[0];
+  const std::string saveError = SaveDataFile(path, *store);
+  if (!saveError.empty()) {
+    io.err << session.Prefix() << "cannot write " << path << ": " << saveError << "\n";
+    exitCode = kExitFailure;
+  }
+  return exitCode;
+}
+
+}  // namespace kestrum::tool

@@ -1,0 +1,30 @@
+#pragma once
+// The options of the instrument commands (list, download, sync-clock, erase,
+// set-level): --emulate may come more than once, --yes and --flash take no
+// value, the others one.
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kestrum::tool {
+
+struct InstrumentOptions {
+  std::vector<std::string> emulate;  // --emulate arguments, in order
+  std::optional<std::string> serial;
+  std::optional<std::string> trace;
+  std::optional<std::string> now;
+  std::optional<std::string> position;
+  std::optional<std::string> factor;
+  bool yes = false;
+  bool flash = false;
+  bool help = false;
+  std::vector<std::string> positional;
+  std::string error;  // set when a word could not be understood
+};
+
+// `allowed`: the option names (without "--") this command takes.
+InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
+                                         const std::vector<std::string>& allowed);
+
+}  // namespace kestrum::tool

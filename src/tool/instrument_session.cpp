@@ -1,0 +1,85 @@
+#include "tool/instrument_session.h"
+
+#include "commands/parameter_block.h"
+#include "emulator/emulation_setup.h"
+#include "link/d2xx_unit.h"
+#include "link/instrument_detection.h"
+#include "link/port_trace.h"
+
+namespace kestrum::tool {
+namespace {
+
+// Detection's panel 0 only matters for its permission hint.
+class Panel0 : public DetectionWindow {
+ public:
+  void SetStatusPanel0Text(const std::string& text) override { text_ = text; }
+  void SetButtonEnabled(InstrumentButton, bool) override {}
+  const std::string& Text() const { return text_; }
+
+ private:
+  std::string text_;
+};
+
+}  // namespace
+
+InstrumentSession::~InstrumentSession() {
+  SetPortTraceSink({});
+  if (bus_) StopEmulation();
+  SetFtDriver(nullptr);
+}
+
+bool InstrumentSession::Start(const InstrumentOptions& options) {
+  // The state a freshly started program has.
+  ResetD2XXUnitState();
+  ResetInstrumentDetection();
+  ParameterBlock.fill(0);
+
+  if (!options.emulate.empty()) {
+    std::string error;
+    bus_ = StartEmulation(options.emulate, TimeMode::kInstant, &error);
+    if (!bus_) {
+      io_.err << Prefix() << error << "\n";
+      return false;
+    }
+  } else {
+    usb_ = std::make_unique<LibFtdiDriver>();
+    SetFtDriver(usb_.get());
+  }
+  if (options.trace) {
+    trace_.open(*options.trace, std::ios::trunc);
+    if (!trace_) {
+      io_.err << Prefix() << "cannot write the trace file \"" << *options.trace << "\"\n";
+      return false;
+    }
+    SetPortTraceSink([this](const std::string& line) { trace_ << line << "\n" << std::flush; });
+  }
+  return true;
+}
+
+bool InstrumentSession::SelectInstrument(const InstrumentOptions& options) {
+  if (!options.serial) {
+    Panel0 panel;
+    DetectInstrument(panel);
+    if (InstrumentAttached) return true;
+    io_.err << Prefix() << "no Kestrum attached";
+    if (panel.Text() == kUsbPermissionHint) io_.err << " (" << kUsbPermissionHint << ")";
+    io_.err << "\n";
+    return false;
+  }
+  GetFTDeviceCount();
+  for (std::uint32_t index = 0; index < FTDeviceCount; ++index) {
+    if (GetFTDeviceSerialNo(index) != FT_OK || FTDeviceString != *options.serial) continue;
+    if (GetFTDeviceDescription(index) != FT_OK || !IsAcceptedDescription(FTDeviceString)) {
+      io_.err << Prefix() << "the converter " << *options.serial << " (\"" << FTDeviceString
+              << "\") is no Kestrum\n";
+      return false;
+    }
+    SelectedInstrument = {*options.serial, FTDeviceString};
+    InstrumentAttached = true;
+    return true;
+  }
+  io_.err << Prefix() << "no converter with serial number " << *options.serial << "\n";
+  return false;
+}
+
+}  // namespace kestrum::tool

@@ -1,0 +1,74 @@
+// kestrum-tool sync-clock [--emulate INSTRUMENT]... [--serial S] [--trace FILE]
+//                         [--now YYYY-MM-DDTHH:MM:SS] [--yes]
+#include "commands/clock_sync.h"
+#include "records/date_time.h"
+#include "tool/instrument_options.h"
+#include "tool/instrument_session.h"
+#include "tool/terminal_window.h"
+#include "tool/tool_command.h"
+#include "tool/tool_options.h"
+
+namespace kestrum::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kestrum-tool sync-clock [--emulate INSTRUMENT]... [--serial S] [--trace FILE]\n"
+    "                               [--now YYYY-MM-DDTHH:MM:SS] [--yes]\n"
+    "Sets the clock of the attached Kestrum as the program's clock button does.\n"
+    "  --now    the PC clock reading to send (default: the clock now)\n"
+    "  --yes    answers the confirmation with OK instead of asking on the terminal\n"
+    "  --emulate, --serial, --trace as for \"kestrum-tool download\"\n"
+    "Exit codes: 0 the clock was sent; 1 cancelled; 2 wrong usage, no instrument or an\n"
+    "instrument that did not answer as a Kestrum.\n";
+
+}  // namespace
+
+int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
+  const InstrumentOptions options =
+      ParseInstrumentOptions(args, {"emulate", "serial", "trace", "now", "yes"});
+  if (options.help) {
+    io.out << kUsage;
+    return kExitSuccess;
+  }
+  if (!options.error.empty() || !options.positional.empty()) {
+    io.err << "kestrum-tool sync-clock: "
+           << (options.error.empty() ? "takes no file" : options.error) << "\n"
+           << kUsage;
+    return kExitFailure;
+  }
+  DateTime now = CurrentLocalDateTime();
+  if (options.now) {
+    const std::optional<DateTime> given = ParseDateTime(*options.now, true);
+    if (!given) {
+      io.err << "kestrum-tool sync-clock: --now wants a date-time YYYY-MM-DDTHH:MM:SS, not \""
+             << *options.now << "\"\n";
+      return kExitFailure;
+    }
+    now = *given;
+  }
+
+  InstrumentSession session("sync-clock", io);
+  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  TerminalWindow window(io, options.yes);
+  const ClockOutcome outcome = SynchronizeClock(now, window);
+  switch (outcome.end) {
+    case ClockEnd::kCancelled:
+      io.err << session.Prefix() << "cancelled; nothing was sent\n";
+      return kExitNoResult;
+    case ClockEnd::kNotOpened:
+      io.err << session.Prefix() << "cannot open the instrument\n";
+      return kExitFailure;
+    case ClockEnd::kUnknownModel:
+      io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
+      return kExitFailure;
+    case ClockEnd::kWriteFailed:
+      io.err << session.Prefix() << "the instrument went away while the clock was sent\n";
+      return kExitFailure;
+    case ClockEnd::kSent:
+      break;
+  }
+  if (window.LastStatus().empty()) io.err << kClockUpdatedText << "\n";  // a K8 shows none
+  return kExitSuccess;
+}
+
+}  // namespace kestrum::tool

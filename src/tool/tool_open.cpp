@@ -1,0 +1,49 @@
+#include "tool/tool_open.h"
+
+#include "records/date_time.h"
+#include "records/date_time_format.h"
+#include "tool/tool_options.h"
+
+namespace kestrum::tool {
+
+std::unique_ptr<MeasurementStore> NewStore() {
+  return std::make_unique<MeasurementStore>();
+}
+
+ToolOpenResult OpenForTool(const char* command, const std::string& path,
+                           const std::optional<std::string>& nowText, bool writeFiles,
+                           MeasurementStore& store, ToolIo& io) {
+  ToolOpenResult result;
+  DecodeContext context;
+  context.writeFiles = writeFiles;
+  context.separators = SystemDateTimeSeparators();
+  if (nowText) {
+    const std::optional<DateTime> now = ParseDateTime(*nowText, true);
+    if (!now) {
+      io.err << "kestrum-tool " << command
+             << ": --now wants a date-time YYYY-MM-DDTHH:MM:SS, not \"" << *nowText << "\"\n";
+      result.exitCode = kExitFailure;
+      return result;
+    }
+    context.now = *now;
+  } else {
+    context.now = CurrentLocalDateTime();
+  }
+
+  result.open = OpenDataFile(path, store, context);
+  if (!result.open.readError.empty()) {
+    io.err << "kestrum-tool " << command << ": " << result.open.readError << "\n";
+    result.exitCode = kExitFailure;
+    return result;
+  }
+  const DecodeResult& decode = result.open.decode;
+  if (!decode.dateTimeError.empty()) io.err << decode.dateTimeError << "\n";
+  if (!decode.fileError.empty()) {
+    io.err << "kestrum-tool " << command << ": cannot write " << decode.failedFile << ": "
+           << decode.fileError << "\n";
+    result.exitCode = kExitFailure;
+  }
+  return result;
+}
+
+}  // namespace kestrum::tool
