@@ -1,0 +1,236 @@
+// The main window with emulated instruments on the bus: the contact watch and
+// the instrument commands as the user meets them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <memory>
+
+#include "app/main_window.h"
+#include "app/window_fakes.h"
+#include "commands/ticking_sleeper.h"
+#include "emulator/emulated_bus.h"
+#include "link/d2xx_unit.h"
+#include "link/instrument_detection.h"
+#include "link/port_wait.h"
+#include "records/date_time.h"
+#include "records/image_generator.h"
+
+namespace {
+
+using kestrum::InstrumentModel;
+
+class InstrumentWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scratch.isValid());
+    oldDirectory = QDir::currentPath();
+    QDir::setCurrent(scratch.path());  // the download's files land here
+    kestrum::ResetD2XXUnitState();
+    kestrum::ResetInstrumentDetection();
+    kestrum::SetFtDriver(&bus);
+    waits.clear();
+    kestrum::SetSleeper(kestrum::SecondTickingSleeper(bus.MakeSleeper(), [this](int e, int t) {
+      waits.push_back(e);
+      if (window) window->LongWaitTick(e, t);
+    }));
+  }
+
+  void TearDown() override {
+    window.reset();
+    kestrum::SetFtDriver(nullptr);
+    kestrum::SetSleeper({});
+    kestrum::SetReadProgressHook({});
+    QDir::setCurrent(oldDirectory);
+  }
+
+  std::shared_ptr<kestrum::EmulatedInstrument> Plug(InstrumentModel model, const std::string& serial,
+                                                    const std::string& description) {
+    kestrum::EmulatedInstrumentConfig config;
+    config.model = model;
+    config.serial = serial;
+    config.description = description;
+    kestrum::GeneratorOptions options;
+    options.model = model;
+    options.runs = 2;
+    options.hours = 30;
+    options.start = kestrum::EncodeDate(2024, 2, 1);  // before the PC clock of the tests
+    config.memory = kestrum::GenerateMemoryImage(options);
+    auto instrument = std::make_shared<kestrum::EmulatedInstrument>(config);
+    bus.Plug(instrument);
+    return instrument;
+  }
+
+  void OpenWindow() {
+    store = std::make_unique<kestrum::MeasurementStore>();
+    WindowServices services;
+    services.store = store.get();
+    services.prompts = &prompts;
+    services.dialogs = &dialogs;
+    services.now = [] { return kestrum::EncodeDate(2024, 3, 5) + kestrum::EncodeTime(14, 7, 9, 0); };
+    window = std::make_unique<TForm1>(services);
+  }
+
+  bool InstrumentButtonsEnabled() const {
+    return window->SpeedButton7->isEnabled() && window->SpeedButton3->isEnabled() &&
+           window->ERASE_BTN->isEnabled();
+  }
+
+  QTemporaryDir scratch;
+  QString oldDirectory;
+  kestrum::EmulatedBus bus{kestrum::TimeMode::kInstant};
+  std::vector<int> waits;
+  std::unique_ptr<kestrum::MeasurementStore> store;
+  ScriptedPrompts prompts;
+  ScriptedDialogs dialogs;
+  std::unique_ptr<TForm1> window;
+};
+
+TEST_F(InstrumentWindowTest, StartedWithoutAnInstrumentTheCommandsAreOff) {
+  OpenWindow();
+  EXPECT_EQ(window->StatusBar1->Text(0), "");
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_FALSE(window->SpeedButton3->isEnabled());
+  EXPECT_FALSE(window->ERASE_BTN->isEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());
+}
+
+TEST_F(InstrumentWindowTest, AnInstrumentBehindAnUnknownDeviceIsFoundAtCreation) {
+  Plug(InstrumentModel::K5, "OTHER01", "FT232R USB UART");
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  EXPECT_EQ(window->StatusBar1->Text(0), "Kestrum Attached");
+  EXPECT_TRUE(InstrumentButtonsEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());
+  EXPECT_EQ(kestrum::SelectedInstrument.SerialNo, "EMUK8001");
+  EXPECT_EQ(kestrum::SelectedInstrument.Description, "USB <-> K8");
+}
+
+TEST_F(InstrumentWindowTest, TheFirstOfTwoAcceptedDevicesIsTakenEveryTick) {
+  Plug(InstrumentModel::K5, "FIRST01", "USB <-> K5");
+  Plug(InstrumentModel::K8, "SECOND01", "USB <-> K8");
+  OpenWindow();
+  for (int tick = 0; tick < 3; ++tick) {
+    window->Timer2Timer();
+    EXPECT_EQ(kestrum::SelectedInstrument.SerialNo, "FIRST01");
+  }
+}
+
+TEST_F(InstrumentWindowTest, ADescriptionDifferingInCaseIsRefused) {
+  Plug(InstrumentModel::K5, "LOWER01", "USB <-> k5");
+  OpenWindow();
+  EXPECT_EQ(window->StatusBar1->Text(0), "");
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+}
+
+TEST_F(InstrumentWindowTest, UnplugAndReplugChangeTheWindowWithinOneTick) {
+  auto k5 = Plug(InstrumentModel::K5, "EMUK5001", "USB <-> K5");
+  OpenWindow();
+  window->Dump_BtnClick();  // a K5 download shows the level button
+  ASSERT_TRUE(window->Level_button->isEnabled());
+
+  bus.Unplug("EMUK5001");
+  window->Timer2Timer();
+  EXPECT_EQ(window->StatusBar1->Text(0), "");
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_FALSE(window->SpeedButton3->isEnabled());
+  EXPECT_FALSE(window->ERASE_BTN->isEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());
+  EXPECT_EQ(kestrum::SelectedInstrument.SerialNo, "EMUK5001");
+  EXPECT_EQ(kestrum::SelectedInstrument.Description, "USB <-> K5");
+
+  bus.Plug(k5);
+  window->Timer2Timer();
+  EXPECT_EQ(window->StatusBar1->Text(0), "Kestrum Attached");
+  EXPECT_TRUE(InstrumentButtonsEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());
+}
+
+TEST_F(InstrumentWindowTest, ADownloadFillsTheRunListAndLeavesItsFiles) {
+  auto k8 = Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  window->Dump_BtnClick();
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  EXPECT_EQ(window->ComboBox3->count(), 3);  // two runs and "All measurements"
+  EXPECT_EQ(window->ComboBox3->itemText(2), "All measurements");
+  EXPECT_TRUE(window->Save1->isEnabled());
+  EXPECT_TRUE(window->Temperature->isEnabled());
+  EXPECT_TRUE(window->SpeedButton7->isEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());  // only a K5-K7 download shows it
+  EXPECT_EQ(window->StatusBar1->Text(1), "");
+  EXPECT_EQ(window->Store().MemoryImage[0], '4');
+  for (const char* file : {"RN4.tmp", "K84E.csv", "k5dat.tmp", "debug.tmp"}) {
+    EXPECT_TRUE(QFile::exists(scratch.filePath(file))) << file;
+  }
+  EXPECT_EQ(window->Progress().Dialog(), nullptr);
+}
+
+TEST_F(InstrumentWindowTest, CancellingTheTransferKeepsTheEarlierMeasurements) {
+  Plug(InstrumentModel::K7, "EMUK7001", "USB <-> K5");
+  OpenWindow();
+  window->Dump_BtnClick();
+  ASSERT_TRUE(prompts.errors.isEmpty());
+  const QStringList runsBefore = [&] {
+    QStringList items;
+    for (int i = 0; i < window->ComboBox3->count(); ++i) items << window->ComboBox3->itemText(i);
+    return items;
+  }();
+  const auto imageBefore = window->Store().MemoryImage;
+
+  // Cancel at the first progress report of the next transfer.
+  bool sawDialog = false;
+  QTimer::singleShot(0, [&] {
+    if (QProgressDialog* dialog = window->Progress().Dialog()) {
+      sawDialog = dialog->windowTitle() == "Transfering measurements";
+      dialog->cancel();
+    }
+  });
+  window->Dump_BtnClick();
+  EXPECT_TRUE(sawDialog);
+  ASSERT_EQ(prompts.errors.size(), 1);
+  EXPECT_TRUE(prompts.errors[0].contains("131071")) << prompts.errors[0].toStdString();
+  EXPECT_EQ(window->Store().MemoryImage, imageBefore);
+  EXPECT_EQ(window->ComboBox3->count(), runsBefore.size());
+  EXPECT_TRUE(window->SpeedButton7->isEnabled());
+  EXPECT_FALSE(bus.IsOpen("EMUK7001"));
+}
+
+TEST_F(InstrumentWindowTest, ClockSyncAsksThenPostsItsResultForOneSecond) {
+  auto k7 = Plug(InstrumentModel::K7, "EMUK7001", "USB <-> K5");
+  OpenWindow();
+  prompts.confirmAnswer = false;
+  window->SpeedButton3Click();
+  EXPECT_EQ(prompts.confirmations,
+            QStringList{"The Kestrum clock will be syncronized with the clock in your PC!"});
+  EXPECT_TRUE(bus.BytesWritten().empty());
+
+  prompts.confirmAnswer = true;
+  window->SpeedButton3Click();
+  EXPECT_EQ(window->StatusBar1->Text(1), "Clock updated");
+  EXPECT_TRUE(window->SB_Timer->isActive());
+  const auto& clock = k7->State().clock_registers;
+  EXPECT_EQ(clock[2], 0x09);  // seconds
+  EXPECT_EQ(clock[4], 0x14);  // hours
+  EXPECT_EQ(clock[8], 0x24);  // year
+  window->SB_TimerTimer();
+  EXPECT_EQ(window->StatusBar1->Text(1), "      ");
+}
+
+TEST_F(InstrumentWindowTest, EraseCountsItsWaitAndReportsTheResult) {
+  auto k5 = Plug(InstrumentModel::K5, "EMUK5001", "USB <-> K5");
+  OpenWindow();
+  bool sawCounting = false;
+  waits.clear();
+  QTimer::singleShot(0, [&] { sawCounting = window->Progress().Dialog() != nullptr; });
+  window->ERASE_BTNClick();
+  EXPECT_EQ(prompts.confirmations.size(), 1);
+  EXPECT_EQ(window->StatusBar1->Text(1), "Kestrum ERASED");
+  EXPECT_TRUE(window->SB_Timer->isActive());
+  EXPECT_TRUE(sawCounting);
+  EXPECT_EQ(waits.size(), 5u);  // 5 s counted second by second
+  EXPECT_EQ(window->Progress().Dialog(), nullptr);
+  EXPECT_EQ(k5->State().WritePointer(), 0x2000u);
+}
+
+}  // namespace
