@@ -38,7 +38,9 @@ void CivilFromDays(std::int64_t z, DateTimeFields& fields) {
 
 }  // namespace
 
-bool IsLeapYear(int year) { return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0); }
+bool IsLeapYear(int year) {
+  return year % 4 == 0 && (year % 100 != 0 || year % 400 == 0);
+}
 
 int DaysInMonth(int year, int month) {
   static constexpr int kDays[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};

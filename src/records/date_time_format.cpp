@@ -9,7 +9,7 @@ namespace kestrum {
 namespace {
 
 void AppendTwoDigits(std::string& out, int value) {
-  value %= 100;
+  value = (value % 100 + 100) % 100;
   out.push_back(static_cast<char>('0' + value / 10));
   out.push_back(static_cast<char>('0' + value % 10));
 }

@@ -1,0 +1,14 @@
+#pragma once
+// The instrument's clock fields and run time stamps are packed BCD, one byte
+// per field.
+
+#include <cstdint>
+
+namespace kestrum {
+
+// b - 6 * (b div 16), modulo 256: 0x59 gives 59, an erased 0xFF gives 165.
+inline constexpr std::uint8_t BcdToByte(std::uint8_t b) {
+  return static_cast<std::uint8_t>(b - 6 * (b / 16));
+}
+
+}  // namespace kestrum

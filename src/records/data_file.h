@@ -1,0 +1,38 @@
+#pragma once
+// ".Rn" data files: the memory image itself, 8,192 (K5), 32,768 (K6) or
+// 131,072 (K7, K8) bytes, the length given by the model marker in byte 0.
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "records/instrument_model.h"
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+struct ImageLoadResult {
+  std::optional<InstrumentModel> model;  // set when the image was taken
+  std::string error;                     // why not, naming the file
+};
+
+// Takes the first ImageLengthOf(model) bytes into store.MemoryImage. A wrong
+// first byte or too few bytes leave the store untouched and give a message
+// naming fileName and the problem. Longer data: the first bytes count.
+ImageLoadResult LoadImageBytes(const std::uint8_t* data, std::size_t size,
+                               const std::string& fileName, MeasurementStore& store);
+
+// Reads a data file as LoadImageBytes takes it; the store is untouched on any
+// error (missing, unreadable, wrong marker, too short).
+ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store);
+
+// The bytes a data file holds for the store's image: the model's length, or
+// nothing at all when byte 0 is no model marker.
+std::string DataFileContent(const MeasurementStore& store);
+
+// Saves the image through a temporary file renamed over path. Returns the
+// system's error text, empty on success.
+std::string SaveDataFile(const std::string& path, const MeasurementStore& store);
+
+}  // namespace kestrum

@@ -1,0 +1,46 @@
+#pragma once
+// What distinguishes the four decoders: address widths, sample layout, the
+// rules for the end of a directory slot and the extra checks. The decoding
+// algorithm itself is shared (image_decoder.cpp).
+
+#include <cstdint>
+
+#include "records/instrument_model.h"
+
+namespace kestrum {
+
+enum class SensorLayout { None, K6, K7, K8 };
+
+struct ModelParameters {
+  InstrumentModel model;
+  // Directory start addresses: two bytes (K5, K6) or three (K7, K8), masked.
+  int addressBytes;
+  std::uint32_t addressMask;
+  int sampleSize;
+  std::int32_t lowestValidAddress;
+  std::int32_t highestValidStart;
+  std::int32_t highestValidEnd;
+  // End of slot r < 27 = start of slot r + 1 plus this.
+  std::int32_t nextStartOffset;
+  // K5, K6 take slot 27's end from header bytes 15-16; K7, K8 from the write pointer.
+  bool slot27EndFromHeader;
+  // End of slot 27 (K7, K8) and of slot DirectorySlot - 1 = WritePointer plus this.
+  std::int32_t writePointerOffset;
+  // Last sample index of a run = first + count + this (K5 shows one sample fewer).
+  std::int32_t lastIndexOffset;
+  // Samples are read while start - k >= end + readMargin.
+  std::int32_t readMargin;
+  bool futureStartCheck;
+  bool diagnosticText;
+  SensorLayout sensors;
+};
+
+const ModelParameters& ParametersOf(InstrumentModel model);
+
+// Number of directory slots and where slot r (1..27) starts in the image.
+inline constexpr int kDirectorySlots = 27;
+inline constexpr int DirectoryEntryOffset(int slot) {
+  return 16 + 8 * slot;
+}
+
+}  // namespace kestrum

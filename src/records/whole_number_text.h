@@ -1,0 +1,17 @@
+#pragma once
+// Decoded values are written as whole numbers, rounded half to even.
+
+#include <string>
+
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+// Nearest whole number, ties to even; never a negative zero.
+Extended RoundHalfEven(Extended value);
+
+// The rounded value as a plain integer with a leading minus sign when negative.
+void AppendRoundedInteger(std::string& out, Extended value);
+std::string RoundedIntegerText(Extended value);
+
+}  // namespace kestrum

@@ -1,0 +1,198 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "records/data_file.h"
+#include "records/date_time.h"
+#include "records/image_builder.h"
+#include "records/image_generator.h"
+#include "records/open_data_file.h"
+
+namespace kestrum {
+namespace {
+
+using testing::NewStore;
+using testing::NoFiles;
+using testing::ReadWholeFile;
+using testing::TempFolder;
+
+void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string GeneratedBytes(InstrumentModel model, int runs = 3, int hours = 40) {
+  GeneratorOptions options;
+  options.model = model;
+  options.runs = runs;
+  options.hours = hours;
+  const std::vector<std::uint8_t> image = GenerateMemoryImage(options);
+  return std::string(image.begin(), image.end());
+}
+
+// A decoded K6 image whose state a rejected file must not touch.
+void DecodeSomething(MeasurementStore& store, const TempFolder& folder) {
+  WriteBytes(folder.File("good.Rn"), GeneratedBytes(InstrumentModel::K6));
+  ASSERT_TRUE(OpenDataFile(folder.File("good.Rn"), store, NoFiles()).readError.empty());
+  ASSERT_EQ(store.RunCount, 3);
+}
+
+TEST(DataFile, RoundTripKeepsBytesAndRuns) {
+  TempFolder folder;
+  for (InstrumentModel model :
+       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
+    const std::string bytes = GeneratedBytes(model);
+    auto original = NewStore();
+    const OpenResult first = OpenImageBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()),
+                                            bytes.size(), "generated", *original, NoFiles());
+    ASSERT_TRUE(first.readError.empty());
+    ASSERT_TRUE(first.decode.foundRuns);
+
+    const std::string path = folder.File(std::string(ModelName(model)) + ".Rn");
+    ASSERT_EQ(SaveDataFile(path, *original), "");
+    const std::string saved = ReadWholeFile(path);
+    EXPECT_EQ(saved.size(), static_cast<std::size_t>(ImageLengthOf(model)));
+    EXPECT_EQ(saved, bytes);
+
+    auto reopened = NewStore();
+    const OpenResult second = OpenDataFile(path, *reopened, NoFiles());
+    ASSERT_TRUE(second.readError.empty()) << second.readError;
+    EXPECT_EQ(second.model, model);
+    EXPECT_EQ(second.decode.itemTexts, first.decode.itemTexts);
+    ASSERT_EQ(reopened->RunCount, original->RunCount);
+    for (int i = 0; i <= original->RunCount; ++i) {
+      EXPECT_EQ(reopened->Runs[i].FirstSample, original->Runs[i].FirstSample);
+      EXPECT_EQ(reopened->Runs[i].LastSample, original->Runs[i].LastSample);
+      EXPECT_EQ(reopened->Runs[i].StartTime, original->Runs[i].StartTime);
+    }
+    EXPECT_EQ(reopened->CalibrationFactor, original->CalibrationFactor);
+  }
+}
+
+TEST(DataFile, WrongFirstByteIsRejectedAndNothingChanges) {
+  TempFolder folder;
+  auto store = NewStore();
+  DecodeSomething(*store, folder);
+  const auto image = store->MemoryImage;
+  const std::int32_t last = store->LastSampleIndex;
+  const std::string memo = store->Memo1;
+
+  std::string bytes = GeneratedBytes(InstrumentModel::K8);
+  bytes[0] = '5';
+  WriteBytes(folder.File("bad.Rn"), bytes);
+  const OpenResult result = OpenDataFile(folder.File("bad.Rn"), *store, NoFiles());
+  EXPECT_EQ(
+      result.readError,
+      folder.File("bad.Rn") + ": not a Kestrum data file (first byte 0x35, expected '1' to '4').");
+  EXPECT_FALSE(result.model);
+  EXPECT_EQ(store->MemoryImage, image);
+  EXPECT_EQ(store->LastSampleIndex, last);
+  EXPECT_EQ(store->RunCount, 3);
+  EXPECT_EQ(store->Memo1, memo);
+}
+
+TEST(DataFile, ShortFileIsRejectedAndNothingChanges) {
+  TempFolder folder;
+  auto store = NewStore();
+  DecodeSomething(*store, folder);
+  const auto image = store->MemoryImage;
+
+  // A K7 file cut after a K6 length: would have mixed with the old bytes.
+  WriteBytes(folder.File("cut.Rn"), GeneratedBytes(InstrumentModel::K7).substr(0, 32768));
+  OpenResult result = OpenDataFile(folder.File("cut.Rn"), *store, NoFiles());
+  EXPECT_EQ(result.readError, folder.File("cut.Rn") +
+                                  ": the file is too short for a K7 image (32768 bytes, 131072 "
+                                  "needed).");
+  EXPECT_EQ(store->MemoryImage, image);
+  EXPECT_EQ(store->RunCount, 3);
+
+  // A K5 image one byte short.
+  WriteBytes(folder.File("k5.Rn"), GeneratedBytes(InstrumentModel::K5).substr(0, 8191));
+  result = OpenDataFile(folder.File("k5.Rn"), *store, NoFiles());
+  EXPECT_NE(result.readError.find("too short for a K5 image (8191 bytes, 8192 needed)"),
+            std::string::npos);
+
+  WriteBytes(folder.File("empty.Rn"), "");
+  result = OpenDataFile(folder.File("empty.Rn"), *store, NoFiles());
+  EXPECT_EQ(result.readError,
+            folder.File("empty.Rn") + ": the file is empty, not a Kestrum data file.");
+
+  result = OpenDataFile(folder.File("absent.Rn"), *store, NoFiles());
+  EXPECT_EQ(result.readError, folder.File("absent.Rn") + ": No such file or directory");
+  EXPECT_EQ(store->MemoryImage, image);
+}
+
+TEST(DataFile, LongerFileCountsByItsFirstBytes) {
+  TempFolder folder;
+  auto store = NewStore();
+  store->MemoryImage.fill(0xAB);
+  const std::string k5 = GeneratedBytes(InstrumentModel::K5);
+  WriteBytes(folder.File("long.Rn"), k5 + std::string(5000, '\x11'));
+  const OpenResult result = OpenDataFile(folder.File("long.Rn"), *store, NoFiles());
+  ASSERT_TRUE(result.readError.empty());
+  EXPECT_EQ(std::string(store->MemoryImage.begin(), store->MemoryImage.begin() + 8192), k5);
+  EXPECT_EQ(store->MemoryImage[8192], 0xAB);  // beyond a K5 image: as it was
+  EXPECT_TRUE(result.decode.foundRuns);
+}
+
+TEST(DataFile, SaveWritesTheModelsLength) {
+  TempFolder folder;
+  auto store = NewStore();
+  store->MemoryImage.fill(0x5A);
+  store->MemoryImage[0] = '3';
+  store->MemoryImage[131071] = 0x77;  // a K7 download leaves this byte as it was
+  ASSERT_EQ(SaveDataFile(folder.File("k7.Rn"), *store), "");
+  const std::string k7 = ReadWholeFile(folder.File("k7.Rn"));
+  ASSERT_EQ(k7.size(), 131072u);
+  EXPECT_EQ(static_cast<std::uint8_t>(k7.back()), 0x77);
+
+  store->MemoryImage[0] = '1';
+  ASSERT_EQ(SaveDataFile(folder.File("k5.Rn"), *store), "");
+  EXPECT_EQ(ReadWholeFile(folder.File("k5.Rn")).size(), 8192u);
+  store->MemoryImage[0] = '2';
+  ASSERT_EQ(SaveDataFile(folder.File("k6.Rn"), *store), "");
+  EXPECT_EQ(ReadWholeFile(folder.File("k6.Rn")).size(), 32768u);
+  store->MemoryImage[0] = 0;  // no model: the file is created empty
+  ASSERT_EQ(SaveDataFile(folder.File("none.Rn"), *store), "");
+  EXPECT_TRUE(testing::FileExists(folder.File("none.Rn")));
+  EXPECT_EQ(ReadWholeFile(folder.File("none.Rn")), "");
+}
+
+TEST(DataFile, FailedSaveReportsAndKeepsTheOldFile) {
+  TempFolder folder;
+  auto store = NewStore();
+  store->MemoryImage[0] = '1';
+  EXPECT_EQ(SaveDataFile(folder.File("no/such/folder/x.Rn"), *store), "No such file or directory");
+
+  // A folder that cannot be written (when running as root, permissions do not
+  // stop us; a path through a regular file fails for everyone).
+  WriteBytes(folder.File("old.Rn"), "previous contents");
+  EXPECT_EQ(SaveDataFile(folder.File("old.Rn/x.Rn"), *store), "Not a directory");
+  EXPECT_EQ(ReadWholeFile(folder.File("old.Rn")), "previous contents");
+
+  // Saving over an existing file replaces it whole and leaves no temporary files.
+  ASSERT_EQ(SaveDataFile(folder.File("old.Rn"), *store), "");
+  EXPECT_EQ(ReadWholeFile(folder.File("old.Rn")).size(), 8192u);
+  EXPECT_EQ(std::system(("test $(ls -A '" + folder.path() + "' | wc -l) -eq 1").c_str()), 0);
+}
+
+TEST(DataFile, SavedFileGetsOrdinaryPermissions) {
+  TempFolder folder;
+  auto store = NewStore();
+  store->MemoryImage[0] = '1';
+  const mode_t mask = ::umask(022);
+  ASSERT_EQ(SaveDataFile(folder.File("new.Rn"), *store), "");
+  struct stat info {};
+  ASSERT_EQ(::stat(folder.File("new.Rn").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0644u);
+  ::chmod(folder.File("new.Rn").c_str(), 0600);
+  ASSERT_EQ(SaveDataFile(folder.File("new.Rn"), *store), "");
+  ASSERT_EQ(::stat(folder.File("new.Rn").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 0777, 0600u);  // a replaced file keeps its own
+  ::umask(mask);
+}
+
+}  // namespace
+}  // namespace kestrum
