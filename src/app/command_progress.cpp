@@ -2,7 +2,9 @@
 
 #include <QApplication>
 
-CommandProgress::~CommandProgress() { End(); }
+CommandProgress::~CommandProgress() {
+  End();
+}
 
 void CommandProgress::Open(const QString& title, const QString& label, int maximum,
                            bool cancellable) {

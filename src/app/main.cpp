@@ -7,13 +7,13 @@
 #include "app/main_window.h"
 #include "app/protocol_log.h"
 #include "app/startup_options.h"
-#include "commands/ticking_sleeper.h"
-#include "link/port_trace.h"
-#include "link/port_wait.h"
 #include "commands/gui/trigger_dialog.h"
+#include "commands/ticking_sleeper.h"
 #include "emulator/emulation_setup.h"
 #include "link/d2xx_unit.h"
 #include "link/libftdi_driver.h"
+#include "link/port_trace.h"
+#include "link/port_wait.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -42,11 +42,11 @@ int main(int argc, char* argv[]) {
   }
 
   // The erase's long waits count their seconds on screen.
-  kestrum::SetSleeper(kestrum::SecondTickingSleeper(
-      emulatedBus ? emulatedBus->MakeSleeper() : kestrum::Sleeper(),
-      [](int elapsedMs, int totalMs) {
-        if (Form1) Form1->LongWaitTick(elapsedMs, totalMs);
-      }));
+  kestrum::SetSleeper(
+      kestrum::SecondTickingSleeper(emulatedBus ? emulatedBus->MakeSleeper() : kestrum::Sleeper(),
+                                    [](int elapsedMs, int totalMs) {
+                                      if (Form1) Form1->LongWaitTick(elapsedMs, totalMs);
+                                    }));
   const QString logError = StartProtocolLogFromEnvironment();
   if (!logError.isEmpty()) std::fprintf(stderr, "kestrum: %s\n", qPrintable(logError));
 

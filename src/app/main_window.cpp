@@ -1,11 +1,11 @@
 #include "app/main_window.h"
 
+#include <qcustomplot.h>
 #include <QApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QScreen>
 #include <QVBoxLayout>
-#include <qcustomplot.h>
 
 #include "app/about_box.h"
 #include "link/instrument_detection.h"
@@ -15,7 +15,9 @@ TForm1* Form1 = nullptr;
 
 // The glyphs and the banner are compiled into this static library; it must
 // register them itself.
-static void InitResources() { Q_INIT_RESOURCE(resources); }
+static void InitResources() {
+  Q_INIT_RESOURCE(resources);
+}
 
 namespace {
 
@@ -131,9 +133,9 @@ void TForm1::BuildMenu() {
   Temperature = AddMenuItem(View1, "Temperature", "Temperature (K6 && K7)");
   Humidity = AddMenuItem(View1, "Humidity", "Humidity (K6 && K7)");
   Pressure = AddMenuItem(View1, "Pressure", "Pressure (K7)");
-  for (QAction* item : {PulseDistribution1, PulseDistributionandMean1,
-                        PulseDistributionMeanandmeanError1, MeanandmeanError1, Mean1, Temperature,
-                        Humidity, Pressure}) {
+  for (QAction* item :
+       {PulseDistribution1, PulseDistributionandMean1, PulseDistributionMeanandmeanError1,
+        MeanandmeanError1, Mean1, Temperature, Humidity, Pressure}) {
     item->setCheckable(true);
   }
   PulseDistribution1->setChecked(true);
@@ -264,7 +266,9 @@ void TForm1::FormCreate() {
   }
 }
 
-void TForm1::Exit1Click() { close(); }
+void TForm1::Exit1Click() {
+  close();
+}
 
 void TForm1::About1Click() {
   if (About) About->exec();

@@ -22,12 +22,11 @@
 #include "views/gui/kestrum_chart.h"
 #include "views/model_channels.h"
 
-
 // What the window talks to outside itself; tests put answering fakes here.
 struct WindowServices {
   kestrum::MeasurementStore* store = nullptr;  // null: the program's store
-  UserPrompts* prompts = nullptr;     // null: real message boxes
-  FileDialogs* dialogs = nullptr;     // null: real file and print dialogs
+  UserPrompts* prompts = nullptr;              // null: real message boxes
+  FileDialogs* dialogs = nullptr;              // null: real file and print dialogs
   // The PC's local date and time; empty: the real clock.
   std::function<kestrum::DateTime()> now;
 };

@@ -21,7 +21,9 @@ class CommandEffects : public kestrum::CommandWindow {
     window_.StatusBar1->SetText(1, QString::fromStdString(text));
   }
   void RepaintStatusBar() override { window_.StatusBar1->RepaintNow(); }
-  void SetDownloadButtonEnabled(bool enabled) override { window_.SpeedButton7->setEnabled(enabled); }
+  void SetDownloadButtonEnabled(bool enabled) override {
+    window_.SpeedButton7->setEnabled(enabled);
+  }
   void SetTemperatureHumidityEnabled(bool enabled) override {
     window_.Temperature->setEnabled(enabled);
     window_.Humidity->setEnabled(enabled);
@@ -52,12 +54,15 @@ class CommandEffects : public kestrum::CommandWindow {
 
 }  // namespace
 
-void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) { Progress().WaitTick(elapsedMs); }
+void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) {
+  Progress().WaitTick(elapsedMs);
+}
 
 void TForm1::Dump_BtnClick() {
   CommandEffects effects(*this);
-  kestrum::SetReadProgressHook(
-      [this](std::uint32_t received, std::uint32_t) { return Progress().TransferProgress(received); });
+  kestrum::SetReadProgressHook([this](std::uint32_t received, std::uint32_t) {
+    return Progress().TransferProgress(received);
+  });
   kestrum::DownloadSettings settings;
   settings.directory = QFile::encodeName(QDir::currentPath()).toStdString();
   settings.decode = DecodeContextNow();

@@ -41,4 +41,6 @@ void TForm1::DetectAttachedInstrument() {
   kestrum::DetectInstrument(effects);
 }
 
-void TForm1::Timer2Timer() { DetectAttachedInstrument(); }
+void TForm1::Timer2Timer() {
+  DetectAttachedInstrument();
+}

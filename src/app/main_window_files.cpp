@@ -14,7 +14,9 @@ namespace {
 
 enum SaveFilter { kDataFile = 1, kBitmap = 2, kVector = 3, kText = 4 };
 
-std::string LocalPath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string LocalPath(const QString& path) {
+  return QFile::encodeName(path).toStdString();
+}
 
 }  // namespace
 
@@ -37,11 +39,13 @@ void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
   ComboBox3->setPlaceholderText(kestrum::kSelectMeasurementText);
   ComboBox3->setCurrentIndex(-1);
 
-  if (!result.dateTimeError.empty()) Prompts().ShowError(QString::fromStdString(result.dateTimeError));
+  if (!result.dateTimeError.empty())
+    Prompts().ShowError(QString::fromStdString(result.dateTimeError));
   if (!result.foundRuns) {
     Prompts().ShowError(kestrum::kNoMeasurementsMessage);
   } else {
-    for (const std::string& text : result.itemTexts) ComboBox3->addItem(QString::fromStdString(text));
+    for (const std::string& text : result.itemTexts)
+      ComboBox3->addItem(QString::fromStdString(text));
     ComboBox3->addItem(kestrum::kAllMeasurementsText);
     ComboBox3->setCurrentIndex(-1);
     ComboBox3->setEnabled(true);

@@ -207,9 +207,13 @@ void TForm1::Meanonchart1Click() {
   kestrum::WriteFooterLine(*Chart1, Store(), kestrum::SystemDateTimeFormats());
 }
 
-void TForm1::Chart1DblClick() { Chart1->StartTitleEdit(); }
+void TForm1::Chart1DblClick() {
+  Chart1->StartTitleEdit();
+}
 
-void TForm1::titleClick() { Chart1->FinishTitleEdit(); }
+void TForm1::titleClick() {
+  Chart1->FinishTitleEdit();
+}
 
 std::string TForm1::ExportChart(const QString& path, int filterIndex) {
   kestrum::ChartPictureFormat format;

@@ -17,12 +17,18 @@ StatusPanels::StatusPanels(QWidget* parent) : QStatusBar(parent) {
   addWidget(panels_[1], 1);
 }
 
-QString StatusPanels::Text(int panel) const { return panels_[panel]->text(); }
+QString StatusPanels::Text(int panel) const {
+  return panels_[panel]->text();
+}
 
-void StatusPanels::SetText(int panel, const QString& text) { panels_[panel]->setText(text); }
+void StatusPanels::SetText(int panel, const QString& text) {
+  panels_[panel]->setText(text);
+}
 
 int StatusPanels::PanelWidth(int panel) const {
   return panel == 0 ? panels_[0]->width() : panels_[1]->minimumWidth();
 }
 
-void StatusPanels::RepaintNow() { repaint(); }
+void StatusPanels::RepaintNow() {
+  repaint();
+}

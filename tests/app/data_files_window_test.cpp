@@ -2,22 +2,18 @@
 // decode leaves behind.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <memory>
-#include <unistd.h>
 
 #include "app/main_window.h"
-#include "app/window_fakes.h"
+#include "app/window_fixture.h"
 #include "records/date_time.h"
 #include "records/open_data_file.h"
 
 namespace {
-
-QString SamplePath(const char* name) {
-  return QString::fromLocal8Bit(qgetenv("KESTRUM_SOURCE_DIR")) + "/samples/" + name;
-}
 
 QByteArray ReadAll(const QString& path) {
   QFile file(path);
@@ -25,29 +21,10 @@ QByteArray ReadAll(const QString& path) {
   return file.readAll();
 }
 
-class DataFilesWindowTest : public ::testing::Test {
+class DataFilesWindowTest : public WindowTest {
  protected:
-  void SetUp() override {
-    store = std::make_unique<kestrum::MeasurementStore>();
-    WindowServices services;
-    services.store = store.get();
-    services.prompts = &prompts;
-    services.dialogs = &dialogs;
-    // After every run in the samples, so none counts as starting in the future.
-    services.now = [] { return kestrum::EncodeDate(2030, 1, 1); };
-    window = std::make_unique<TForm1>(services);
-  }
-
-  void Open(const QString& path) {
-    dialogs.openAnswers.push_back(FileChoice{path, 1});
-    window->Open1Click();
-  }
-
-  QStringList RunItems() const {
-    QStringList items;
-    for (int i = 0; i < window->ComboBox3->count(); ++i) items << window->ComboBox3->itemText(i);
-    return items;
-  }
+  void SetUp() override { OpenWindow(); }
+  void Open(const QString& path) { OpenFile(path); }
 
   // What the records core makes of the same file, for comparison.
   QStringList ExpectedItems(const QString& path) {
@@ -60,11 +37,6 @@ class DataFilesWindowTest : public ::testing::Test {
     if (!items.isEmpty()) items << "All measurements";
     return items;
   }
-
-  std::unique_ptr<kestrum::MeasurementStore> store;
-  ScriptedPrompts prompts;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> window;
 };
 
 TEST_F(DataFilesWindowTest, OpeningAK8FileFillsTheRunListAndEnablesSaving) {

@@ -8,7 +8,7 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/window_fakes.h"
+#include "app/window_fixture.h"
 #include "commands/ticking_sleeper.h"
 #include "emulator/emulated_bus.h"
 #include "link/d2xx_unit.h"
@@ -21,10 +21,11 @@ namespace {
 
 using kestrum::InstrumentModel;
 
-class InstrumentWindowTest : public ::testing::Test {
+class InstrumentWindowTest : public WindowTest {
  protected:
   void SetUp() override {
     ASSERT_TRUE(scratch.isValid());
+    pcNow = kestrum::EncodeDate(2024, 3, 5) + kestrum::EncodeTime(14, 7, 9, 0);
     oldDirectory = QDir::currentPath();
     QDir::setCurrent(scratch.path());  // the download's files land here
     kestrum::ResetD2XXUnitState();
@@ -45,7 +46,8 @@ class InstrumentWindowTest : public ::testing::Test {
     QDir::setCurrent(oldDirectory);
   }
 
-  std::shared_ptr<kestrum::EmulatedInstrument> Plug(InstrumentModel model, const std::string& serial,
+  std::shared_ptr<kestrum::EmulatedInstrument> Plug(InstrumentModel model,
+                                                    const std::string& serial,
                                                     const std::string& description) {
     kestrum::EmulatedInstrumentConfig config;
     config.model = model;
@@ -62,16 +64,6 @@ class InstrumentWindowTest : public ::testing::Test {
     return instrument;
   }
 
-  void OpenWindow() {
-    store = std::make_unique<kestrum::MeasurementStore>();
-    WindowServices services;
-    services.store = store.get();
-    services.prompts = &prompts;
-    services.dialogs = &dialogs;
-    services.now = [] { return kestrum::EncodeDate(2024, 3, 5) + kestrum::EncodeTime(14, 7, 9, 0); };
-    window = std::make_unique<TForm1>(services);
-  }
-
   bool InstrumentButtonsEnabled() const {
     return window->SpeedButton7->isEnabled() && window->SpeedButton3->isEnabled() &&
            window->ERASE_BTN->isEnabled();
@@ -81,10 +73,6 @@ class InstrumentWindowTest : public ::testing::Test {
   QString oldDirectory;
   kestrum::EmulatedBus bus{kestrum::TimeMode::kInstant};
   std::vector<int> waits;
-  std::unique_ptr<kestrum::MeasurementStore> store;
-  ScriptedPrompts prompts;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> window;
 };
 
 TEST_F(InstrumentWindowTest, StartedWithoutAnInstrumentTheCommandsAreOff) {
@@ -171,11 +159,7 @@ TEST_F(InstrumentWindowTest, CancellingTheTransferKeepsTheEarlierMeasurements) {
   OpenWindow();
   window->Dump_BtnClick();
   ASSERT_TRUE(prompts.errors.isEmpty());
-  const QStringList runsBefore = [&] {
-    QStringList items;
-    for (int i = 0; i < window->ComboBox3->count(); ++i) items << window->ComboBox3->itemText(i);
-    return items;
-  }();
+  const QStringList runsBefore = RunItems();
   const auto imageBefore = window->Store().MemoryImage;
 
   // Cancel at the first progress report of the next transfer.
@@ -191,7 +175,7 @@ TEST_F(InstrumentWindowTest, CancellingTheTransferKeepsTheEarlierMeasurements) {
   ASSERT_EQ(prompts.errors.size(), 1);
   EXPECT_TRUE(prompts.errors[0].contains("131071")) << prompts.errors[0].toStdString();
   EXPECT_EQ(window->Store().MemoryImage, imageBefore);
-  EXPECT_EQ(window->ComboBox3->count(), runsBefore.size());
+  EXPECT_EQ(RunItems(), runsBefore);
   EXPECT_TRUE(window->SpeedButton7->isEnabled());
   EXPECT_FALSE(bus.IsOpen("EMUK7001"));
 }

@@ -1,33 +1,21 @@
 // Start state of the main window and the about box.
 #include <gtest/gtest.h>
 
+#include <qcustomplot.h>
 #include <QApplication>
 #include <QMenuBar>
 #include <QPushButton>
 #include <memory>
-#include <qcustomplot.h>
 
 #include "app/about_box.h"
 #include "app/main_window.h"
-#include "app/window_fakes.h"
+#include "app/window_fixture.h"
 
 namespace {
 
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowTest {
  protected:
-  void SetUp() override {
-    store = std::make_unique<kestrum::MeasurementStore>();
-    WindowServices services;
-    services.store = store.get();
-    services.prompts = &prompts;
-    services.dialogs = &dialogs;
-    window = std::make_unique<TForm1>(services);
-  }
-
-  std::unique_ptr<kestrum::MeasurementStore> store;
-  ScriptedPrompts prompts;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> window;
+  void SetUp() override { OpenWindow(); }
 };
 
 TEST_F(MainWindowTest, CaptionSizeAndFont) {

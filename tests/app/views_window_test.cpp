@@ -7,31 +7,17 @@
 #include <memory>
 
 #include "app/main_window.h"
-#include "app/window_fakes.h"
+#include "app/window_fixture.h"
 #include "records/date_time.h"
 
 namespace {
 
-QString SamplePath(const char* name) {
-  return QString::fromLocal8Bit(qgetenv("KESTRUM_SOURCE_DIR")) + "/samples/" + name;
-}
-
-class ViewsWindowTest : public ::testing::Test {
+class ViewsWindowTest : public WindowTest {
  protected:
-  void SetUp() override {
-    store = std::make_unique<kestrum::MeasurementStore>();
-    WindowServices services;
-    services.store = store.get();
-    services.prompts = &prompts;
-    services.dialogs = &dialogs;
-    services.now = [] { return kestrum::EncodeDate(2030, 1, 1); };
-    window = std::make_unique<TForm1>(services);
-    window->resize(1033, 587);
-  }
+  void SetUp() override { OpenWindow(); }
 
   void Open(const char* sample) {
-    dialogs.openAnswers.push_back(FileChoice{SamplePath(sample), 1});
-    window->Open1Click();
+    OpenFile(SamplePath(sample));
     ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
   }
 
@@ -65,11 +51,6 @@ class ViewsWindowTest : public ::testing::Test {
     window->ComboBox3->addItems({"run", "All measurements"});
     window->ComboBox3->setEnabled(true);
   }
-
-  std::unique_ptr<kestrum::MeasurementStore> store;
-  ScriptedPrompts prompts;
-  ScriptedDialogs dialogs;
-  std::unique_ptr<TForm1> window;
 };
 
 TEST_F(ViewsWindowTest, PickingARunShowsItsPulseDistributionAndFooter) {
@@ -227,8 +208,7 @@ TEST_F(ViewsWindowTest, PicturesAndPrintingComeOutAsFiles) {
   ASSERT_TRUE(printed.open(QIODevice::ReadOnly));
   const QByteArray pdf = printed.readAll();
   EXPECT_TRUE(pdf.startsWith("%PDF"));
-  EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "),
-            1);
+  EXPECT_EQ(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") + pdf.count("/Type /Page "), 1);
 }
 
 }  // namespace
