@@ -9,7 +9,9 @@
 #include <cmath>
 #include <memory>
 
+#include "records/date_time.h"
 #include "records/measurement_store.h"
+#include "records/open_data_file.h"
 #include "views/date_time_text.h"
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
@@ -120,6 +122,41 @@ void BM_RenderIntoImage(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RenderIntoImage)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The committed K8 sample opened as the Open command does, its longest run
+// picked and drawn with the 24h mean and error. Run from the repository root.
+void BM_K8SampleLongestRun(benchmark::State& state) {
+  auto store = std::make_unique<MeasurementStore>();
+  DecodeContext context;
+  context.now = EncodeDate(2100, 1, 1);
+  context.writeFiles = false;
+  const OpenResult opened = OpenDataFile("samples/k8-sample.Rn", *store, context);
+  if (!opened.readError.empty() || store->RunCount == 0) {
+    state.SkipWithError("samples/k8-sample.Rn not found: run from the repository root");
+    return;
+  }
+  int longest = 0;
+  for (int r = 1; r < store->RunCount; ++r) {
+    const auto length = [&](int i) {
+      return store->Runs[i].LastSample - store->Runs[i].FirstSample;
+    };
+    if (length(r) > length(longest)) longest = r;
+  }
+  auto chart = ShownChart();
+  const DateTimeFormats formats = SystemDateTimeFormats();
+  for (auto _ : state) {
+    FillPulseDistributionSeries(*chart,
+                                ComputePulseDistribution(*store, longest, {true, true, true}));
+    const MeanFallbackResult means =
+        ComputeMeansWithFallback(*store, longest, k24hItem, {true, true, true});
+    FillIntervalMeanSeries(*chart, means.series);
+    chart->UndoZoom();
+    WriteFooterLine(*chart, *store, formats);
+    QApplication::processEvents();
+  }
+  state.counters["bars"] = chart->Series4().Count();
+}
+BENCHMARK(BM_K8SampleLongestRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace kestrum
