@@ -21,7 +21,10 @@ build: configure
 run: build
 	cd $(BUILD) && ./src/app/kestrum --emulate K8
 
+# A bounded fuzz pass (FUZZ_SECONDS) over the seed corpus, then every test; ctest's
+# summary comes last.
 test: build
+	@$(MAKE) --no-print-directory fuzz
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
 bench: deps
@@ -35,12 +38,16 @@ sanitize: deps
 	@cmake --build build-asan -j $(JOBS)
 	cd build-asan && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 
+# Arbitrary bytes through opening and decoding a data file, under ASan and UBSan.
 fuzz: deps
 	@cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DKESTRUM_FUZZ=ON >/dev/null
 	@cmake --build build-fuzz -j $(JOBS) --target fuzz_open_and_decode
 	@mkdir -p build-fuzz/corpus
-	./build-fuzz/fuzz/fuzz_open_and_decode -max_total_time=$(FUZZ_SECONDS) build-fuzz/corpus fuzz/seeds
+	@echo "fuzzing the data-file parser for $(FUZZ_SECONDS) s (log: build-fuzz/fuzz.log)"
+	@./build-fuzz/fuzz/fuzz_open_and_decode -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  build-fuzz/corpus fuzz/seeds >build-fuzz/fuzz.log 2>&1 || { tail -40 build-fuzz/fuzz.log; exit 1; }
+	@grep -E '^stat::number_of_executed_units|^Done' build-fuzz/fuzz.log || true
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

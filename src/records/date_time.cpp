@@ -79,8 +79,10 @@ DateTimeFields SplitDateTime(DateTime value) {
   // The whole part is the date and the fraction, also for negative values,
   // the time of day.
   const bool negative = value < 0;
+  // Half a millisecond up, then truncated: round half away from zero, exact in
+  // extended precision for every value let through above (and cheaper than llroundl).
   const auto total = static_cast<std::int64_t>(
-      std::llround(static_cast<Extended>(std::fabs(value)) * kMillisecondsPerDay));
+      static_cast<Extended>(std::fabs(value)) * kMillisecondsPerDay + 0.5L);
   std::int64_t days = total / kMillisecondsPerDay;
   std::int64_t ms = total % kMillisecondsPerDay;
   if (negative) days = -days;
