@@ -10,56 +10,23 @@
 
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
+#include "tool/tool_fixture.h"
 
 namespace kestrum::tool {
 namespace {
 
 using Lines = std::vector<std::string>;
+using testing::ReadWholeFile;
+using testing::SamplePath;
+using testing::SplitLines;
 
-std::string SamplePath(const std::string& name) {
-  const char* root = std::getenv("KESTRUM_SOURCE_DIR");
-  return std::string(root ? root : "../..") + "/samples/" + name;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-Lines SplitLines(const std::string& text) {
-  Lines lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-class InstrumentCommandTest : public ::testing::Test {
+class InstrumentCommandTest : public testing::ToolFixture {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/kestrum-instrument-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    folder_ = name;
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    previous_ = previous;
-    ASSERT_EQ(::chdir(folder_.c_str()), 0);
-  }
   void TearDown() override {
     SetAnswerStream(nullptr);
-    ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + folder_ + "'").c_str());
-  }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    ToolIo io{out_, err_};
-    return RunTool(args, io);
+    ToolFixture::TearDown();
   }
   Lines Trace() const { return SplitLines(ReadWholeFile("trace.txt")); }
-
-  std::string folder_, previous_;
-  std::ostringstream out_, err_;
 };
 
 TEST_F(InstrumentCommandTest, ListShowsEveryConverterAndWhichAreAccepted) {

@@ -12,54 +12,19 @@
 #include "records/open_data_file.h"
 #include "records/text_export.h"
 #include "tool/tool_command.h"
+#include "tool/tool_fixture.h"
 
 namespace kestrum::tool {
 namespace {
 
-std::string SamplePath(const std::string& name) {
-  const char* root = std::getenv("KESTRUM_SOURCE_DIR");
-  return std::string(root ? root : "../..") + "/samples/" + name;
-}
-
-std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
+  return testing::SplitLines(text);
 }
 
-// Runs each test in a fresh current directory, where decode writes its files.
-class ToolTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    char name[] = "/tmp/kestrum-tool-test-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    folder_ = name;
-    char previous[4096];
-    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
-    previous_ = previous;
-    ASSERT_EQ(::chdir(folder_.c_str()), 0);
-  }
-  void TearDown() override {
-    ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + folder_ + "'").c_str());
-  }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    ToolIo io{out_, err_};
-    return RunTool(args, io);
-  }
-
-  std::string folder_, previous_;
-  std::ostringstream out_, err_;
-};
+// Each test runs in a fresh current directory, where decode writes its files.
+using ToolTest = testing::ToolFixture;
+using testing::ReadWholeFile;
+using testing::SamplePath;
 
 TEST_F(ToolTest, DecodeListsTheRunsOfEachSample) {
   const struct {

@@ -12,6 +12,9 @@
 #include "records/date_time.h"
 #include "records/image_builder.h"
 #include "tool/tool_command.h"
+#include "tool/tool_fixture.h"
+
+using kestrum::tool::testing::SamplePath;
 #include "views/date_time_text.h"
 
 namespace kestrum::tool {
@@ -21,15 +24,7 @@ using kestrum::testing::ImageBuilder;
 using kestrum::testing::Stamp;
 
 std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-std::string SamplePath(const std::string& name) {
-  const char* root = std::getenv("KESTRUM_SOURCE_DIR");
-  return std::string(root ? root : "../..") + "/samples/" + name;
+  return testing::SplitLines(text);
 }
 
 // Run 0: 2024-03-05 00:30, six samples shown (01:30 .. 06:30) with 10, 20,
@@ -47,22 +42,12 @@ void WriteHandFile(const std::string& path) {
       .write(reinterpret_cast<const char*>(b.image().data()), 8192);
 }
 
-class ViewCommandsTest : public ::testing::Test {
+class ViewCommandsTest : public testing::ToolFixture {
  protected:
   void SetUp() override {
-    char name[] = "/tmp/kestrum-views-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(name), nullptr);
-    folder_ = name;
+    ToolFixture::SetUp();
     file_ = folder_ + "/hand.Rn";
     WriteHandFile(file_);
-  }
-  void TearDown() override { std::system(("rm -rf '" + folder_ + "'").c_str()); }
-
-  int Run(std::vector<std::string> args) {
-    out_.str("");
-    err_.str("");
-    ToolIo io{out_, err_};
-    return RunTool(args, io);
   }
   std::string Footer(int y, int mo, int d, int h, int mi, int y2, int mo2, int d2, int h2, int mi2,
                      const std::string& numbers) {
@@ -74,8 +59,7 @@ class ViewCommandsTest : public ::testing::Test {
            " Radonlevel :" + numbers + "\n";
   }
 
-  std::string folder_, file_;
-  std::ostringstream out_, err_;
+  std::string file_;
 };
 
 TEST_F(ViewCommandsTest, MovingMeansKeepTheirFractions) {

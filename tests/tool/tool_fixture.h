@@ -1,0 +1,63 @@
+#pragma once
+// Runs kestrum-tool commands in-process, each test in a fresh current
+// directory where the commands leave their files.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tool/tool_command.h"
+
+namespace kestrum::tool::testing {
+
+inline std::string SamplePath(const std::string& name) {
+  const char* root = std::getenv("KESTRUM_SOURCE_DIR");
+  return std::string(root ? root : "../..") + "/samples/" + name;
+}
+
+inline std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::string> SplitLines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+class ToolFixture : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/kestrum-tool-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    folder_ = name;
+    char previous[4096];
+    ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
+    previous_ = previous;
+    ASSERT_EQ(::chdir(folder_.c_str()), 0);
+  }
+  void TearDown() override {
+    ASSERT_EQ(::chdir(previous_.c_str()), 0);
+    std::system(("rm -rf '" + folder_ + "'").c_str());
+  }
+
+  int Run(std::vector<std::string> args) {
+    out_.str("");
+    err_.str("");
+    ToolIo io{out_, err_};
+    return RunTool(args, io);
+  }
+
+  std::string folder_, previous_;
+  std::ostringstream out_, err_;
+};
+
+}  // namespace kestrum::tool::testing
