@@ -2,6 +2,8 @@
 
 #include <QApplication>
 
+#include "commands/command_cycle.h"
+
 CommandProgress::~CommandProgress() {
   End();
 }
@@ -30,6 +32,17 @@ bool CommandProgress::TransferProgress(std::uint32_t received) {
   if (!dialog_) return true;
   dialog_->setLabelText(QString("%1 of %2 bytes received").arg(received).arg(dialog_->maximum()));
   dialog_->setValue(static_cast<int>(received));
+  QApplication::processEvents();
+  return dialog_ && !dialog_->wasCanceled();
+}
+
+void CommandProgress::DrainBegins() {
+  // No maximum: nobody knows how much the instrument has left to send.
+  Open("Kestrum", kestrum::kWaitingForInstrumentText, 0, true);
+}
+
+bool CommandProgress::DrainProgress() {
+  if (!dialog_) return true;
   QApplication::processEvents();
   return dialog_ && !dialog_->wasCanceled();
 }

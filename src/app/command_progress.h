@@ -16,6 +16,10 @@ class CommandProgress {
   void TransferBegins(const QString& title, std::uint32_t requested);
   // False once the user chose Cancel.
   bool TransferProgress(std::uint32_t received);
+  // The wait for an instrument still sending from a broken-off transfer;
+  // its Cancel ends the command.
+  void DrainBegins();
+  bool DrainProgress();
   void WaitBegins(const QString& title, int milliseconds);
   void WaitTick(int elapsedMs);
   void End();

@@ -1,5 +1,7 @@
 #include "app/main_window.h"
 
+#include "commands/command_cycle.h"
+
 #include <qcustomplot.h>
 #include <QApplication>
 #include <QGuiApplication>
@@ -48,6 +50,9 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       now_(services.now ? services.now : kestrum::CurrentLocalDateTime),
       progress_(std::make_unique<CommandProgress>(this)) {
   InitResources();
+  kestrum::SetLineDrainDisplay({[this] { Progress().DrainBegins(); },
+                                [this](std::uint32_t) { return Progress().DrainProgress(); },
+                                [this] { Progress().End(); }});
   setObjectName("Form1");
   setWindowTitle("Kestrum  Computer Interface Version 2.21");
   setFont(PixelFont(11));
@@ -109,7 +114,9 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1() {
+  kestrum::SetLineDrainDisplay({});
+}
 
 void TForm1::BuildMenu() {
   MainMenu = menuBar()->addMenu("&Main");

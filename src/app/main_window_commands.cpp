@@ -71,7 +71,13 @@ void TForm1::Dump_BtnClick() {
   kestrum::SetReadProgressHook({});
   Progress().End();
 
-  if (!outcome.error.empty()) Prompts().ShowError(QString::fromStdString(outcome.error));
+  if (outcome.end == kestrum::DownloadEnd::kCancelled) {
+    // The user's own choice: said in the status bar, not as a fault.
+    StatusBar1->SetText(1, kestrum::kDownloadCancelledText);
+    effects.StartStatusTimer();
+  } else if (!outcome.error.empty()) {
+    Prompts().ShowError(QString::fromStdString(outcome.error));
+  }
   if (outcome.decode) ShowDecodeResult(*outcome.decode);
 }
 

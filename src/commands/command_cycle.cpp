@@ -1,6 +1,7 @@
 #include "commands/command_cycle.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "commands/nibble_value.h"
 #include "link/d2xx_unit.h"
@@ -8,6 +9,22 @@
 #include "link/port_wait.h"
 
 namespace kestrum {
+namespace {
+
+LineDrainDisplay g_drain_display;
+
+bool WaitForQuietLine() {
+  if (g_drain_display.begins) g_drain_display.begins();
+  const bool quiet = DrainFTReceive(kLineQuietMs, g_drain_display.progress);
+  if (g_drain_display.ends) g_drain_display.ends();
+  return quiet;
+}
+
+}  // namespace
+
+void SetLineDrainDisplay(LineDrainDisplay display) {
+  g_drain_display = std::move(display);
+}
 
 bool SelectedInstrumentIsK8() {
   return SelectedInstrument.Description == kK8Description;
@@ -15,7 +32,11 @@ bool SelectedInstrumentIsK8() {
 
 bool OpenSelectedInstrument() {
   const FtStatus status = Open_USB_Device_By_Serial_Number(SelectedInstrument.SerialNo);
-  return status == FT_OK && InstrumentAttached;
+  if (status != FT_OK || !InstrumentAttached) return false;
+  if (!FTReceiveMayBeBusy()) return true;
+  // The K8 sends at its own rate; listen at that rate.
+  if (SelectedInstrumentIsK8()) K8LineSetup();
+  return WaitForQuietLine();
 }
 
 void K8LineSetup() {

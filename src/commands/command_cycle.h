@@ -5,6 +5,7 @@
 // and the close at the end of every path (the caller's last step).
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <string>
 
@@ -23,8 +24,24 @@ inline constexpr std::uint8_t kNoModelCode = 0x00;
 bool SelectedInstrumentIsK8();
 
 // Opens SelectedInstrument.SerialNo; true when the open returned 0 and
-// InstrumentAttached is set.
+// InstrumentAttached is set. After a transfer that was broken off while the
+// instrument was sending, it first waits until the line has been quiet for
+// kLineQuietMs (a K7 goes on sending its memory for up to two minutes), so
+// the rest is not taken for this command's replies; false when that wait
+// was cancelled.
 bool OpenSelectedInstrument();
+
+inline constexpr char kWaitingForInstrumentText[] = "Waiting for the instrument to finish sending";
+inline constexpr int kLineQuietMs = 250;
+
+// How the window shows that wait: `progress` is told the bytes thrown away
+// so far and returns false to cancel the command.
+struct LineDrainDisplay {
+  std::function<void()> begins;
+  std::function<bool(std::uint32_t drained)> progress;
+  std::function<void()> ends;
+};
+void SetLineDrainDisplay(LineDrainDisplay display);
 
 // 8 data bits, one stop bit, no parity, no flow control, 230,400 baud, in
 // this order through the port module's settings.

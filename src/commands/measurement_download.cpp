@@ -267,7 +267,18 @@ void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
   outcome_.end = DownloadEnd::kIncomplete;
   outcome_.received = received;
   outcome_.requested = requested;
-  outcome_.error = IncompleteTransferText(received, requested);
+  switch (LastReadEnd()) {
+    case ReadEnd::kCancelled:
+      outcome_.end = DownloadEnd::kCancelled;
+      outcome_.error = kDownloadCancelledText;
+      break;
+    case ReadEnd::kBytesLost:
+      outcome_.error = BytesLostText(received, requested);
+      break;
+    default:
+      outcome_.error = IncompleteTransferText(received, requested);
+      break;
+  }
 }
 
 bool Download::WriteTable(const char* name, const Image& image) {
@@ -309,6 +320,12 @@ std::string IncompleteTransferText(std::uint32_t received, std::uint32_t request
   return "The transfer from the Kestrum was incomplete: " + std::to_string(received) + " of " +
          std::to_string(requested) +
          " bytes arrived. Nothing was changed; check the cable and try again.";
+}
+
+std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {
+  return "The transfer from the Kestrum failed: bytes were lost on the line after " +
+         std::to_string(received) + " of " + std::to_string(requested) +
+         " bytes. Nothing was changed; try again.";
 }
 
 DownloadOutcome DownloadMeasurements(MeasurementStore& store, const DownloadSettings& settings,

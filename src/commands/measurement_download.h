@@ -36,7 +36,8 @@ enum class DownloadEnd {
   kNotOpened,           // open failed or no instrument attached
   kUnknownModel,        // a full identify answer naming no K5-K7; no transfer
   kIncomplete,          // a reply, the identify answer included, came short
-                        // (unplugged, silent, cancelled)
+                        // (unplugged, silent) or bytes were lost on the line
+  kCancelled,           // the user cancelled the memory transfer
   kFileError,           // "K7E.csv" / "K84E.csv" could not be written
   kDecoded,             // transferred and decoded
 };
@@ -56,8 +57,12 @@ struct DownloadOutcome {
   std::optional<DecodeResult> decode;
 };
 
+inline constexpr char kDownloadCancelledText[] = "Download cancelled";
+
 // "Only 1000 of 131072 bytes arrived ..." for an incomplete transfer.
 std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested);
+// The converter lost bytes: the reply is spoilt from that point on.
+std::string BytesLostText(std::uint32_t received, std::uint32_t requested);
 
 // Runs the download over the port module with SelectedInstrument. Nothing of
 // the store (image, decoder inputs, runs, samples) and no copy file changes

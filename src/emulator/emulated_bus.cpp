@@ -224,9 +224,13 @@ FtStatus EmulatedBus::OpenBySerialNumber(const char* serial, FtHandle* handle) {
   Port* port = PortOf(std::string(serial));
   if (port == nullptr) return FT_DEVICE_NOT_FOUND;
   if (port->handle != 0 || port->unreadable) return FT_DEVICE_NOT_OPENED;
-  // Opening resets the converter: power-on line settings, receive buffer empty.
+  // Opening resets the converter: power-on line settings, receive buffer
+  // empty. An instrument still sending goes on: what is on its way comes.
   port->line = LineSettings{};
-  port->to_host.clear();
+  const std::int64_t now = clock_.NowNs();
+  while (!port->to_host.empty() && port->to_host.front().time_ns <= now) {
+    port->to_host.pop_front();
+  }
   port->handle = next_handle_++;
   *handle = port->handle;
   return FT_OK;
@@ -248,6 +252,17 @@ FtStatus EmulatedBus::Close(FtHandle handle) {
 
 FtStatus EmulatedBus::Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,
                            std::uint32_t* received, const FtReadProgress& progress) {
+  return Receive(handle, buffer, count, received, progress, kReadSilenceNs);
+}
+
+FtStatus EmulatedBus::Drain(FtHandle handle, int quiet_ms, std::uint32_t* drained,
+                            const FtReadProgress& progress) {
+  return Receive(handle, nullptr, std::numeric_limits<std::uint32_t>::max(), drained, progress, quiet_ms * kNsPerMs);
+}
+
+FtStatus EmulatedBus::Receive(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,
+                              std::uint32_t* received, const FtReadProgress& progress,
+                              std::int64_t silence_ns) {
   *received = 0;
   if (PortOf(handle) == nullptr) return HandleError(handle);
   const std::uint32_t transfer = next_transfer_++;
@@ -266,7 +281,8 @@ FtStatus EmulatedBus::Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t 
            port->to_host.front().time_ns <= clock_.NowNs()) {
       const TimedByte byte = port->to_host.front();
       port->to_host.pop_front();
-      buffer[got++] = byte.byte;
+      if (buffer) buffer[got] = byte.byte;
+      ++got;
       log_.push_back({byte.time_ns, WireDirection::kToHost, byte.byte, transfer});
       last_activity = std::max(last_activity, byte.time_ns);
       took = true;
@@ -280,7 +296,7 @@ FtStatus EmulatedBus::Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t 
     if (!port->to_host.empty()) next = port->to_host.front().time_ns;
     if (!port->to_instrument.empty()) next = std::min(next, port->to_instrument.front().time_ns);
     if (port->unplug_at_ns) next = std::min(next, *port->unplug_at_ns);
-    const std::int64_t deadline = last_activity + kReadSilenceNs;
+    const std::int64_t deadline = last_activity + silence_ns;
     if (next > deadline) {
       AdvanceTo(deadline);
       break;

@@ -68,6 +68,8 @@ class EmulatedBus : public FtDriver {
   FtStatus Close(FtHandle handle) override;
   FtStatus Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t count, std::uint32_t* received,
                 const FtReadProgress& progress) override;
+  FtStatus Drain(FtHandle handle, int quiet_ms, std::uint32_t* drained,
+                 const FtReadProgress& progress) override;
   FtStatus Write(FtHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                  std::uint32_t* written) override;
   FtStatus SetBaudRate(FtHandle handle, std::uint32_t baud) override;
@@ -109,6 +111,11 @@ class EmulatedBus : public FtDriver {
   void Remove(Port& port);
   void AdvanceTo(std::int64_t time_ns);
   std::int64_t NextReadStop(const Port& port, std::uint32_t wanted) const;
+  // Takes up to `count` bytes into `buffer` (thrown away when null) until
+  // the line has been silent for `silence_ns`.
+  FtStatus Receive(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,
+                   std::uint32_t* received, const FtReadProgress& progress,
+                   std::int64_t silence_ns);
 
   VirtualClock clock_;
   std::vector<std::unique_ptr<Port>> ports_;

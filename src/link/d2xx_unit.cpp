@@ -28,6 +28,8 @@ namespace {
 
 FtDriver* g_driver = nullptr;
 ReadProgressHook g_progress_hook;
+ReadEnd g_last_read_end = ReadEnd::kComplete;
+bool g_receive_may_be_busy = false;
 
 // The text of a listing buffer: up to the first NUL, or the whole buffer.
 template <std::size_t N>
@@ -108,18 +110,65 @@ FtStatus CloseFTDevice() {
 std::uint32_t ReadFTDevice(std::uint32_t count) {
   const std::uint32_t requested = WithinBuffer(count);
   std::uint32_t received = 0;
+  FtStatus status = FT_INVALID_HANDLE;
+  bool cancelled = false;
   if (g_driver) {
     FtReadProgress progress;
     if (g_progress_hook) {
-      progress = [requested](std::uint32_t so_far) { return g_progress_hook(so_far, requested); };
+      progress = [requested, &cancelled](std::uint32_t so_far) {
+        cancelled = !g_progress_hook(so_far, requested);
+        return !cancelled;
+      };
     }
-    g_driver->Read(FTHandle, FTInBuffer.data(), requested, &received, progress);
+    status = g_driver->Read(FTHandle, FTInBuffer.data(), requested, &received, progress);
     received = std::min(received, requested);
   }
+  if (received >= requested && status == FT_OK) {
+    g_last_read_end = ReadEnd::kComplete;
+  } else if (status == FT_BYTES_LOST) {
+    g_last_read_end = ReadEnd::kBytesLost;
+  } else if (cancelled) {
+    g_last_read_end = ReadEnd::kCancelled;
+  } else {
+    g_last_read_end = status == FT_OK ? ReadEnd::kSilence : ReadEnd::kDeviceGone;
+  }
+  if (g_last_read_end == ReadEnd::kBytesLost || g_last_read_end == ReadEnd::kCancelled) {
+    g_receive_may_be_busy = true;
+  }
   if (PortTraceEnabled()) {
-    TracePortLine("read " + std::to_string(count) + " -> " + std::to_string(received));
+    std::string line = "read " + std::to_string(count) + " -> " + std::to_string(received);
+    if (g_last_read_end == ReadEnd::kBytesLost) line += " (bytes lost on the line)";
+    TracePortLine(line);
   }
   return received;
+}
+
+ReadEnd LastReadEnd() {
+  return g_last_read_end;
+}
+
+bool FTReceiveMayBeBusy() {
+  return g_receive_may_be_busy;
+}
+
+bool DrainFTReceive(int quiet_ms, const std::function<bool(std::uint32_t drained)>& progress) {
+  std::uint32_t drained = 0;
+  bool stopped = false;
+  FtStatus status = FT_INVALID_HANDLE;
+  if (g_driver) {
+    const FtReadProgress hook = [&progress, &stopped](std::uint32_t so_far) {
+      stopped = progress && !progress(so_far);
+      return !stopped;
+    };
+    status = g_driver->Drain(FTHandle, quiet_ms, &drained, hook);
+  }
+  const bool quiet = status == FT_OK && !stopped;
+  if (quiet) g_receive_may_be_busy = false;
+  if (PortTraceEnabled()) {
+    TracePortLine("drain " + std::to_string(quiet_ms) + " ms -> " + std::to_string(drained) +
+                  (quiet ? "" : " (not quiet)"));
+  }
+  return quiet;
 }
 
 std::uint32_t WriteFTDevice(std::uint32_t count) {
@@ -189,6 +238,8 @@ void ResetD2XXUnitState() {
   FTDeviceString.clear();
   FTDescriptionListing.fill(0);
   FTSerialListing.fill(0);
+  g_last_read_end = ReadEnd::kComplete;
+  g_receive_may_be_busy = false;
 }
 
 }  // namespace kestrum

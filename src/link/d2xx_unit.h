@@ -47,6 +47,25 @@ FtStatus CloseFTDevice();
 // Deposits from FTInBuffer[0]; later bytes keep their contents. Returns the
 // count received, which is short when the line went silent for 2 s.
 std::uint32_t ReadFTDevice(std::uint32_t count);
+// How the last ReadFTDevice ended.
+enum class ReadEnd {
+  kComplete,    // every byte asked for came
+  kSilence,     // the line went silent for 2 s
+  kCancelled,   // the read progress hook said stop
+  kBytesLost,   // the converter lost or damaged bytes on the line
+  kDeviceGone,  // unplugged, or the device failed
+};
+ReadEnd LastReadEnd();
+
+// True from a read that ended while the instrument may still have been
+// sending (cancelled, or bytes lost) until a drain has seen the line quiet:
+// what is still on its way would be taken for the next command's replies.
+bool FTReceiveMayBeBusy();
+// Reads and throws away what comes until the line has been quiet for
+// `quiet_ms`; `progress` is told the bytes thrown away so far and may end
+// it. True when the line went quiet.
+bool DrainFTReceive(int quiet_ms, const std::function<bool(std::uint32_t drained)>& progress);
+
 // Sends the first `count` bytes of FTOutBuffer; returns the count written.
 std::uint32_t WriteFTDevice(std::uint32_t count);
 FtStatus SetFTBaudRate();

@@ -41,6 +41,14 @@ class FtDriver {
   // buffer[0] and reports the bytes received in *received in every case.
   virtual FtStatus Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,
                         std::uint32_t* received, const FtReadProgress& progress) = 0;
+  // Reads and throws away what comes until the line has been quiet for
+  // `quiet_ms`; *drained tells how much. `progress` (told the bytes thrown
+  // away so far, also while nothing comes) may end it early.
+  virtual FtStatus Drain(FtHandle /*handle*/, int /*quiet_ms*/, std::uint32_t* drained,
+                         const FtReadProgress& /*progress*/) {
+    *drained = 0;
+    return FT_OK;
+  }
   virtual FtStatus Write(FtHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                          std::uint32_t* written) = 0;
 

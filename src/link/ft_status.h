@@ -19,6 +19,9 @@ inline constexpr FtStatus FT_INSUFFICIENT_RESOURCES = 5;
 inline constexpr FtStatus FT_INVALID_PARAMETER = 6;
 inline constexpr FtStatus FT_INVALID_BAUD_RATE = 7;
 inline constexpr FtStatus FT_OTHER_ERROR = 18;
+// Ours, not the D2XX library's: the converter reported bytes lost or
+// damaged on the line (overrun, framing, parity), so a reply is spoilt.
+inline constexpr FtStatus FT_BYTES_LOST = 256;
 
 // Purge mask bits.
 inline constexpr std::uint32_t FT_PURGE_RX = 1;

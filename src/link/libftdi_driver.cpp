@@ -4,16 +4,21 @@
 #include <libusb.h>
 
 #include <algorithm>
-#include <chrono>
 #include <climits>
 #include <cstring>
-#include <string>
-#include <thread>
 #include <tuple>
 #include <vector>
 
+#include "link/ftdi_receiver.h"
+
 namespace kestrum {
 namespace {
+
+std::vector<std::uint8_t> PortChain(libusb_device* device) {
+  std::uint8_t ports[8] = {};
+  const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
+  return std::vector<std::uint8_t>(ports, ports + std::max(depth, 0));
+}
 
 // The converters found by one enumeration, in a stable order: by bus, then
 // by the chain of hub ports, so a device keeps its index across listings
@@ -41,11 +46,7 @@ class DeviceList {
 
  private:
   static std::tuple<int, std::vector<std::uint8_t>, int> SortKey(libusb_device* device) {
-    std::uint8_t ports[8] = {};
-    const int depth = libusb_get_port_numbers(device, ports, sizeof ports);
-    return {libusb_get_bus_number(device),
-            std::vector<std::uint8_t>(ports, ports + std::max(depth, 0)),
-            libusb_get_device_address(device)};
+    return {libusb_get_bus_number(device), PortChain(device), libusb_get_device_address(device)};
   }
 
   ftdi_device_list* list_ = nullptr;
@@ -67,206 +68,252 @@ bool HasNoString(libusb_device* device, bool serial) {
   return (serial ? descriptor.iSerialNumber : descriptor.iProduct) == 0;
 }
 
-using Clock = std::chrono::steady_clock;
+struct ConverterStrings {
+  FtStatus status = FT_OK;
+  bool access_denied = false;
+  std::string description;
+  std::string serial;
+};
+
+// From sysfs where the kernel has the device; else asked of the device
+// through `context`, which opens it for the string requests only and
+// neither claims it nor detaches the kernel's serial driver.
+ConverterStrings ReadConverterStrings(const UsbPaths& paths, ftdi_context* context,
+                                      libusb_device* device) {
+  ConverterStrings strings;
+  const std::uint8_t bus = libusb_get_bus_number(device);
+  if (auto cached = ReadUsbSysfsStrings(paths, bus, PortChain(device))) {
+    if (!UsbNodeAccessible(paths, bus, libusb_get_device_address(device))) {
+      strings.status = FT_DEVICE_NOT_OPENED;
+      strings.access_denied = true;
+    }
+    strings.description = cached->product;
+    strings.serial = cached->serial;
+    return strings;
+  }
+  char description[256] = {};
+  char serial[256] = {};
+  if (ftdi_usb_get_strings2(context, device, nullptr, 0, description, sizeof description, serial,
+                            sizeof serial) < 0) {
+    if (OpenRefusedForPermission(device)) {
+      strings.status = FT_DEVICE_NOT_OPENED;
+      strings.access_denied = true;
+      return strings;
+    }
+    // A converter without strings cannot answer for them; any other failure
+    // leaves its texts unknown.
+    if (!HasNoString(device, false) || !HasNoString(device, true)) strings.status = FT_IO_ERROR;
+    return strings;
+  }
+  strings.description = description;
+  strings.serial = serial;
+  return strings;
+}
+
+// Cuts the text to the caller's buffer the way the D2XX listing does: NUL
+// only when the text is shorter.
+void CopyListed(const std::string& text, char* buffer, std::size_t size) {
+  std::memcpy(buffer, text.data(), std::min(text.size(), size));
+  if (text.size() < size) buffer[text.size()] = '\0';
+}
+
+FtStatus FromLibFtdi(int result) {
+  return result < 0 ? FT_IO_ERROR : FT_OK;
+}
 
 }  // namespace
 
-LibFtdiDriver::LibFtdiDriver() : list_context_(ftdi_new()) {}
+struct LibFtdiDriver::OpenConverter {
+  ftdi_context* context = nullptr;
+  std::unique_ptr<FtdiReceiver> receiver;
+};
+
+LibFtdiDriver::LibFtdiDriver(UsbPaths paths) : paths_(std::move(paths)), list_context_(ftdi_new()) {}
 
 LibFtdiDriver::~LibFtdiDriver() {
-  for (auto& [handle, context] : open_) {
-    ftdi_usb_close(context);
-    ftdi_free(context);
+  for (auto& [handle, converter] : open_) {
+    converter->receiver->Stop();
+    ftdi_usb_close(converter->context);
+    ftdi_free(converter->context);
   }
   if (list_context_ != nullptr) ftdi_free(list_context_);
 }
 
 FtStatus LibFtdiDriver::ListDeviceCount(std::uint32_t* count) {
   if (list_context_ == nullptr) return FT_OTHER_ERROR;
-  access_denied_ = false;
-  DeviceList list(list_context_);
-  if (!list.ok()) return FT_IO_ERROR;
-  *count = static_cast<std::uint32_t>(list.devices().size());
-  return FT_OK;
-}
-
-FtStatus LibFtdiDriver::ListString(std::uint32_t index, StringKind kind, char* buffer, int size) {
-  if (list_context_ == nullptr) return FT_OTHER_ERROR;
-  DeviceList list(list_context_);
-  if (!list.ok()) return FT_IO_ERROR;
-  if (index >= list.devices().size()) return FT_DEVICE_NOT_FOUND;
-  libusb_device* device = list.devices()[index];
-
-  // Read into room enough for any USB string, then cut to the caller's
-  // buffer the way the D2XX listing does: NUL only when the text is shorter.
-  char text[256] = {};
-  const bool serial = kind == StringKind::kSerial;
-  // get_strings2 opens the device for the string requests only; it neither
-  // claims the interface nor detaches the kernel's serial driver.
-  const int result =
-      serial
-          ? ftdi_usb_get_strings2(list_context_, device, nullptr, 0, nullptr, 0, text, sizeof text)
-          : ftdi_usb_get_strings2(list_context_, device, nullptr, 0, text, sizeof text, nullptr, 0);
-  if (result < 0) {
-    if (OpenRefusedForPermission(device)) {
-      access_denied_ = true;
-      return FT_DEVICE_NOT_OPENED;
-    }
-    if (!HasNoString(device, serial)) return FT_IO_ERROR;
-    text[0] = '\0';
+  // A command has a converter open: the last listing stands.
+  if (!open_.empty()) {
+    *count = static_cast<std::uint32_t>(listing_.size());
+    return FT_OK;
   }
-  const int length = static_cast<int>(std::strlen(text));
-  std::memcpy(buffer, text, static_cast<std::size_t>(std::min(length, size)));
-  if (length < size) buffer[length] = '\0';
+  DeviceList list(list_context_);
+  if (!list.ok()) return FT_IO_ERROR;
+  access_denied_ = false;
+  listing_.clear();
+  for (libusb_device* device : list.devices()) {
+    const ConverterStrings strings = ReadConverterStrings(paths_, list_context_, device);
+    access_denied_ = access_denied_ || strings.access_denied;
+    listing_.push_back({strings.status, strings.description, strings.serial});
+  }
+  *count = static_cast<std::uint32_t>(listing_.size());
   return FT_OK;
 }
 
 FtStatus LibFtdiDriver::ListDescription(std::uint32_t index, FtDescriptionBuffer& buffer) {
-  return ListString(index, StringKind::kDescription, buffer.data(),
-                    static_cast<int>(buffer.size()));
+  if (index >= listing_.size()) return FT_DEVICE_NOT_FOUND;
+  const Listed& listed = listing_[index];
+  if (listed.status != FT_OK) return listed.status;
+  CopyListed(listed.description, buffer.data(), buffer.size());
+  return FT_OK;
 }
 
 FtStatus LibFtdiDriver::ListSerialNumber(std::uint32_t index, FtSerialBuffer& buffer) {
-  return ListString(index, StringKind::kSerial, buffer.data(), static_cast<int>(buffer.size()));
+  if (index >= listing_.size()) return FT_DEVICE_NOT_FOUND;
+  const Listed& listed = listing_[index];
+  if (listed.status != FT_OK) return listed.status;
+  CopyListed(listed.serial, buffer.data(), buffer.size());
+  return FT_OK;
 }
 
 FtStatus LibFtdiDriver::OpenBySerialNumber(const char* serial, FtHandle* handle) {
-  if (list_context_ == nullptr) return FT_OTHER_ERROR;
-  DeviceList list(list_context_);
-  if (!list.ok()) return FT_IO_ERROR;
-  for (libusb_device* device : list.devices()) {
-    char text[256] = {};
-    if (ftdi_usb_get_strings2(list_context_, device, nullptr, 0, nullptr, 0, text, sizeof text) <
-            0 &&
-        !HasNoString(device, true)) {
-      continue;
+  // The device is found through the context that opens it: libusb objects
+  // of one context must not be used with another.
+  ftdi_context* context = ftdi_new();
+  if (context == nullptr) return FT_INSUFFICIENT_RESOURCES;
+  FtStatus status = FT_DEVICE_NOT_FOUND;
+  {
+    DeviceList list(context);
+    for (libusb_device* device : list.devices()) {
+      const ConverterStrings strings = ReadConverterStrings(paths_, context, device);
+      if (strings.status == FT_IO_ERROR || strings.serial != serial) continue;
+      ftdi_set_interface(context, INTERFACE_A);
+      // Give /dev/ttyUSB* back to the kernel when the device is closed.
+      context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
+      status = ftdi_usb_open_dev(context, device) < 0 ? FT_DEVICE_NOT_OPENED : FT_OK;
+      break;
     }
-    if (std::strcmp(text, serial) != 0) continue;
-
-    ftdi_context* context = ftdi_new();
-    if (context == nullptr) return FT_INSUFFICIENT_RESOURCES;
-    ftdi_set_interface(context, INTERFACE_A);
-    // Give /dev/ttyUSB* back to the kernel when the device is closed.
-    context->module_detach_mode = AUTO_DETACH_REATACH_SIO_MODULE;
-    if (ftdi_usb_open_dev(context, device) < 0) {
-      ftdi_free(context);
-      return FT_DEVICE_NOT_OPENED;
-    }
-    ftdi_set_latency_timer(context, kLatencyTimerMs);
-    // Each USB transfer gives up quickly; the read loop below decides when
-    // the line has been silent too long.
-    context->usb_read_timeout = 500;
-    context->usb_write_timeout = 2000;
-    if (next_handle_ == 0) next_handle_ = 1;
-    const FtHandle opened = next_handle_++;
-    open_[opened] = context;
-    *handle = opened;
-    return FT_OK;
   }
-  return FT_DEVICE_NOT_FOUND;
+  if (status != FT_OK) {
+    ftdi_free(context);
+    return status;
+  }
+  ftdi_set_latency_timer(context, kLatencyTimerMs);
+  // The open resets the baud rate only; the data format and flow control
+  // are whatever the last program left. Start from a known line.
+  ftdi_set_line_property(context, BITS_8, STOP_BIT_1, NONE);
+  ftdi_setflowctrl(context, SIO_DISABLE_FLOW_CTRL);
+  context->usb_write_timeout = 2000;
+
+  auto converter = std::make_unique<OpenConverter>();
+  converter->context = context;
+  converter->receiver = std::make_unique<FtdiReceiver>(
+      context->usb_dev, static_cast<unsigned char>(context->out_ep),
+      static_cast<int>(context->max_packet_size));
+  if (next_handle_ == 0) next_handle_ = 1;
+  const FtHandle opened = next_handle_++;
+  open_[opened] = std::move(converter);
+  *handle = opened;
+  return FT_OK;
 }
 
-ftdi_context* LibFtdiDriver::OpenContext(FtHandle handle) const {
+LibFtdiDriver::OpenConverter* LibFtdiDriver::Opened(FtHandle handle) const {
   const auto found = open_.find(handle);
-  return found == open_.end() ? nullptr : found->second;
+  return found == open_.end() ? nullptr : found->second.get();
 }
 
 FtStatus LibFtdiDriver::Close(FtHandle handle) {
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
+  // The receiver stops reading before the handle goes.
+  converter->receiver->Stop();
+  const int result = ftdi_usb_close(converter->context);
+  ftdi_free(converter->context);
   open_.erase(handle);
-  const int result = ftdi_usb_close(context);
-  ftdi_free(context);
-  return result < 0 ? FT_IO_ERROR : FT_OK;
+  return FromLibFtdi(result);
 }
 
 FtStatus LibFtdiDriver::Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,
                              std::uint32_t* received, const FtReadProgress& progress) {
   *received = 0;
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
-  // ftdi_read_data returns what has arrived, often nothing, so the loop goes
-  // on until the count is complete; an instrument that stops answering
-  // (unplugged, switched off) ends the read after two silent seconds
-  // instead of hanging the program.
-  std::uint32_t got = 0;
-  auto last_byte = Clock::now();
-  const auto silence = std::chrono::milliseconds(kReadSilenceTimeoutMs);
-  while (got < count) {
-    const int step = static_cast<int>(std::min<std::uint32_t>(count - got, kReadStepBytes));
-    const int result = ftdi_read_data(context, buffer + got, step);
-    if (result < 0) {
-      *received = got;
-      return FT_IO_ERROR;
-    }
-    if (result > 0) {
-      got += static_cast<std::uint32_t>(result);
-      last_byte = Clock::now();
-      if (progress && !progress(got)) break;
-      continue;
-    }
-    if (Clock::now() - last_byte >= silence) break;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  *received = got;
-  return FT_OK;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
+  return converter->receiver->Read(buffer, count, received, progress,
+                                   std::chrono::milliseconds(kReadSilenceTimeoutMs));
+}
+
+FtStatus LibFtdiDriver::Drain(FtHandle handle, int quiet_ms, std::uint32_t* drained,
+                              const FtReadProgress& progress) {
+  *drained = 0;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
+  return converter->receiver->Drain(std::chrono::milliseconds(quiet_ms), drained, progress);
 }
 
 FtStatus LibFtdiDriver::Write(FtHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                               std::uint32_t* written) {
   *written = 0;
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
-  if (count == 0) return FT_OK;
-  const int result = ftdi_write_data(context, buffer, static_cast<int>(count));
-  if (result < 0) return FT_IO_ERROR;
-  *written = static_cast<std::uint32_t>(result);
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
+  ftdi_context* context = converter->context;
+  // Bulk OUT directly, so that a write that breaks off still tells how much
+  // went out (ftdi_write_data only reports the error).
+  std::vector<std::uint8_t> data(buffer, buffer + count);
+  const std::uint32_t chunk = std::max(1u, context->writebuffer_chunksize);
+  while (*written < count) {
+    const int length = static_cast<int>(std::min(chunk, count - *written));
+    int sent = 0;
+    const int result =
+        libusb_bulk_transfer(context->usb_dev, static_cast<unsigned char>(context->in_ep),
+                             data.data() + *written, length, &sent, context->usb_write_timeout);
+    *written += static_cast<std::uint32_t>(std::max(sent, 0));
+    if (result < 0) return FT_IO_ERROR;
+  }
   return FT_OK;
 }
 
 FtStatus LibFtdiDriver::SetBaudRate(FtHandle handle, std::uint32_t baud) {
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
   if (baud == 0 || baud > INT_MAX) return FT_INVALID_BAUD_RATE;
-  const int result = ftdi_set_baudrate(context, static_cast<int>(baud));
+  const int result = ftdi_set_baudrate(converter->context, static_cast<int>(baud));
   if (result == -1) return FT_INVALID_BAUD_RATE;
-  return result < 0 ? FT_IO_ERROR : FT_OK;
+  return FromLibFtdi(result);
 }
 
 FtStatus LibFtdiDriver::SetDataCharacteristics(FtHandle handle, std::uint8_t word_length,
                                                std::uint8_t stop_bits, std::uint8_t parity) {
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
   if ((word_length != FT_BITS_7 && word_length != FT_BITS_8) || stop_bits > FT_STOP_BITS_2 ||
       parity > FT_PARITY_SPACE) {
     return FT_INVALID_PARAMETER;
   }
-  const int result = ftdi_set_line_property(context, static_cast<ftdi_bits_type>(word_length),
-                                            static_cast<ftdi_stopbits_type>(stop_bits),
-                                            static_cast<ftdi_parity_type>(parity));
-  return result < 0 ? FT_IO_ERROR : FT_OK;
+  return FromLibFtdi(ftdi_set_line_property(
+      converter->context, static_cast<ftdi_bits_type>(word_length),
+      static_cast<ftdi_stopbits_type>(stop_bits), static_cast<ftdi_parity_type>(parity)));
 }
 
 FtStatus LibFtdiDriver::SetFlowControl(FtHandle handle, std::uint16_t mode, std::uint8_t xon,
                                        std::uint8_t xoff) {
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
-  int result = 0;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
   if (mode == FT_FLOW_XON_XOFF) {
-    result = ftdi_setflowctrl_xonxoff(context, xon, xoff);
-  } else if (mode == FT_FLOW_NONE || mode == FT_FLOW_RTS_CTS || mode == FT_FLOW_DTR_DSR) {
-    result = ftdi_setflowctrl(context, mode);
-  } else {
-    return FT_INVALID_PARAMETER;
+    return FromLibFtdi(ftdi_setflowctrl_xonxoff(converter->context, xon, xoff));
   }
-  return result < 0 ? FT_IO_ERROR : FT_OK;
+  if (mode == FT_FLOW_NONE || mode == FT_FLOW_RTS_CTS || mode == FT_FLOW_DTR_DSR) {
+    return FromLibFtdi(ftdi_setflowctrl(converter->context, mode));
+  }
+  return FT_INVALID_PARAMETER;
 }
 
 FtStatus LibFtdiDriver::Purge(FtHandle handle, std::uint32_t mask) {
-  ftdi_context* context = OpenContext(handle);
-  if (context == nullptr) return FT_INVALID_HANDLE;
-  if ((mask & FT_PURGE_RX) != 0 && ftdi_tciflush(context) < 0) return FT_IO_ERROR;
-  if ((mask & FT_PURGE_TX) != 0 && ftdi_tcoflush(context) < 0) return FT_IO_ERROR;
+  OpenConverter* converter = Opened(handle);
+  if (converter == nullptr) return FT_INVALID_HANDLE;
+  if ((mask & FT_PURGE_RX) != 0) {
+    if (ftdi_tciflush(converter->context) < 0) return FT_IO_ERROR;
+    converter->receiver->Purge();
+  }
+  if ((mask & FT_PURGE_TX) != 0 && ftdi_tcoflush(converter->context) < 0) return FT_IO_ERROR;
   return FT_OK;
 }
 

@@ -1,21 +1,31 @@
 #pragma once
-// The real converters, through libftdi1. Listing reads the USB strings
-// without claiming a device, so the kernel's serial driver stays bound and
-// /dev/ttyUSB* keeps working while the program watches for the instrument.
-// Opening detaches the kernel driver for the duration; closing re-attaches it.
+// The real converters, through libftdi1. Listing reads what the kernel
+// already knows of each converter (its strings in sysfs), so detection
+// causes no USB traffic and needs no permission; only where sysfs has no
+// entry are the strings asked of the device, without claiming it. While a
+// command holds a converter open, listing answers from the last listing
+// and leaves the bus alone. Opening detaches the kernel's serial driver
+// for the duration; closing re-attaches it. From open to close a receiver
+// thread keeps the converter drained (see FtdiReceiver).
 
 #include <cstdint>
 #include <map>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include "link/ft_driver.h"
+#include "link/usb_sysfs.h"
 
 struct ftdi_context;
 
 namespace kestrum {
 
+class FtdiReceiver;
+
 class LibFtdiDriver : public FtDriver {
  public:
-  LibFtdiDriver();
+  explicit LibFtdiDriver(UsbPaths paths = UsbPaths{});
   ~LibFtdiDriver() override;
   LibFtdiDriver(const LibFtdiDriver&) = delete;
   LibFtdiDriver& operator=(const LibFtdiDriver&) = delete;
@@ -27,6 +37,8 @@ class LibFtdiDriver : public FtDriver {
   FtStatus Close(FtHandle handle) override;
   FtStatus Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t count, std::uint32_t* received,
                 const FtReadProgress& progress) override;
+  FtStatus Drain(FtHandle handle, int quiet_ms, std::uint32_t* drained,
+                 const FtReadProgress& progress) override;
   FtStatus Write(FtHandle handle, const std::uint8_t* buffer, std::uint32_t count,
                  std::uint32_t* written) override;
   FtStatus SetBaudRate(FtHandle handle, std::uint32_t baud) override;
@@ -41,17 +53,21 @@ class LibFtdiDriver : public FtDriver {
   static constexpr int kReadSilenceTimeoutMs = 2000;
   // Low, so that short replies are not held back by the converter.
   static constexpr unsigned char kLatencyTimerMs = 2;
-  // Bytes asked of libftdi per step of a read; progress is reported per step.
-  static constexpr int kReadStepBytes = 4096;
 
  private:
-  enum class StringKind { kDescription, kSerial };
-  // Writes the text into `buffer` (NUL-terminated when shorter than it).
-  FtStatus ListString(std::uint32_t index, StringKind kind, char* buffer, int size);
-  ftdi_context* OpenContext(FtHandle handle) const;
+  struct Listed {
+    FtStatus status = FT_OK;  // FT_DEVICE_NOT_OPENED: not ours to read
+    std::string description;
+    std::string serial;
+  };
+  struct OpenConverter;
 
-  ftdi_context* list_context_ = nullptr;  // listing only, never opens a device
-  std::map<FtHandle, ftdi_context*> open_;
+  OpenConverter* Opened(FtHandle handle) const;
+
+  UsbPaths paths_;
+  ftdi_context* list_context_ = nullptr;  // listing only, never opens a device for long
+  std::vector<Listed> listing_;
+  std::map<FtHandle, std::unique_ptr<OpenConverter>> open_;
   FtHandle next_handle_ = 1;
   bool access_denied_ = false;
 };

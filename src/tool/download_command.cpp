@@ -49,6 +49,7 @@ std::string FailureText(const DownloadOutcome& outcome) {
       return "the instrument answered the identify exchange with model code " +
              CodeText(outcome.modelCode) + "; nothing was transferred";
     case DownloadEnd::kIncomplete:
+    case DownloadEnd::kCancelled:
     case DownloadEnd::kFileError:
       return outcome.error;
     case DownloadEnd::kDecoded:

@@ -133,7 +133,7 @@ TEST_F(DownloadFaultTest, ShortCoefficientReplyIsAnIncompleteTransfer) {
   EXPECT_TRUE(window.downloadEnabled);
 }
 
-TEST_F(DownloadFaultTest, CancelledReadEndsAsIncompleteTransfer) {
+TEST_F(DownloadFaultTest, CancelledReadEndsAsCancelledNotAsACableFault) {
   Attach(InstrumentModel::K8);
   std::uint32_t seen = 0;
   SetReadProgressHook([&seen](std::uint32_t received, std::uint32_t requested) {
@@ -143,7 +143,9 @@ TEST_F(DownloadFaultTest, CancelledReadEndsAsIncompleteTransfer) {
 
   const DownloadOutcome outcome = Download();
 
-  EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
+  EXPECT_EQ(outcome.end, DownloadEnd::kCancelled);
+  EXPECT_EQ(outcome.error, kDownloadCancelledText);
+  EXPECT_TRUE(FTReceiveMayBeBusy());
   EXPECT_GE(seen, 20000u);
   EXPECT_EQ(outcome.received, seen);
   ExpectNothingChanged();
