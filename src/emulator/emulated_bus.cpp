@@ -257,7 +257,8 @@ FtStatus EmulatedBus::Read(FtHandle handle, std::uint8_t* buffer, std::uint32_t 
 
 FtStatus EmulatedBus::Drain(FtHandle handle, int quiet_ms, std::uint32_t* drained,
                             const FtReadProgress& progress) {
-  return Receive(handle, nullptr, std::numeric_limits<std::uint32_t>::max(), drained, progress, quiet_ms * kNsPerMs);
+  return Receive(handle, nullptr, std::numeric_limits<std::uint32_t>::max(), drained, progress,
+                 quiet_ms * kNsPerMs);
 }
 
 FtStatus EmulatedBus::Receive(FtHandle handle, std::uint8_t* buffer, std::uint32_t count,

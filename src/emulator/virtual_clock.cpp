@@ -5,7 +5,8 @@
 
 namespace kestrum {
 
-VirtualClock::VirtualClock(TimeMode mode) : mode_(mode), origin_(std::chrono::steady_clock::now()) {}
+VirtualClock::VirtualClock(TimeMode mode)
+    : mode_(mode), origin_(std::chrono::steady_clock::now()) {}
 
 std::int64_t VirtualClock::WallNs() const {
   return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now() -

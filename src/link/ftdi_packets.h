@@ -12,7 +12,8 @@ namespace kestrum {
 inline constexpr std::uint8_t kFtdiLineOverrun = 0x02;
 inline constexpr std::uint8_t kFtdiLineParity = 0x04;
 inline constexpr std::uint8_t kFtdiLineFraming = 0x08;
-inline constexpr std::uint8_t kFtdiLineFaults = kFtdiLineOverrun | kFtdiLineParity | kFtdiLineFraming;
+inline constexpr std::uint8_t kFtdiLineFaults =
+    kFtdiLineOverrun | kFtdiLineParity | kFtdiLineFraming;
 
 struct FtdiPayload {
   std::vector<std::uint8_t> bytes;

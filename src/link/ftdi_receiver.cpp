@@ -7,6 +7,13 @@
 #include "link/ftdi_packets.h"
 
 namespace kestrum {
+namespace {
+ReceiverWaitObserver g_wait_observer;
+}  // namespace
+
+void SetReceiverWaitObserver(ReceiverWaitObserver observer) {
+  g_wait_observer = std::move(observer);
+}
 
 FtdiReceiver::FtdiReceiver(libusb_device_handle* handle, unsigned char endpoint, int packet_size)
     : handle_(handle), endpoint_(endpoint), packet_size_(packet_size), ring_(kRingBytes) {
@@ -21,8 +28,17 @@ void FtdiReceiver::Stop() {
   {
     std::lock_guard<std::mutex> lock(mutex_);
     stop_ = true;
+    SetWaitingLocked(true);
   }
   if (thread_.joinable()) thread_.join();
+  std::lock_guard<std::mutex> lock(mutex_);
+  SetWaitingLocked(false);
+}
+
+void FtdiReceiver::SetWaitingLocked(bool waiting) {
+  if (waiting == waiting_) return;
+  waiting_ = waiting;
+  if (g_wait_observer) g_wait_observer(waiting);
 }
 
 void FtdiReceiver::Run() {
@@ -30,21 +46,29 @@ void FtdiReceiver::Run() {
   FtdiPayload payload;
   for (;;) {
     std::uint64_t epoch = 0;
+    std::uint64_t serial = 0;
     {
       std::lock_guard<std::mutex> lock(mutex_);
       if (stop_) return;
       epoch = epoch_;
+      serial = ++submitted_;
     }
     int actual = 0;
-    const int result = libusb_bulk_transfer(handle_, endpoint_, transfer.data(),
-                                            static_cast<int>(transfer.size()), &actual,
-                                            kTransferTimeoutMs);
+    const int result =
+        libusb_bulk_transfer(handle_, endpoint_, transfer.data(), static_cast<int>(transfer.size()),
+                             &actual, kTransferTimeoutMs);
     payload.bytes.clear();
     payload.line_faults = 0;
     SplitFtdiPackets(transfer.data(), actual, packet_size_, payload);
 
     std::lock_guard<std::mutex> lock(mutex_);
+    finished_ = serial;
+    arrived_.notify_all();
     if (stop_) return;
+    const bool news = !payload.bytes.empty() || payload.line_faults != 0 ||
+                      result != LIBUSB_SUCCESS || epoch != epoch_;
+    // The program has something to look at: it stops waiting.
+    if (news) SetWaitingLocked(false);
     if (epoch == epoch_) {
       for (std::uint8_t byte : payload.bytes) {
         if (size_ == ring_.size()) {
@@ -108,8 +132,10 @@ FtStatus FtdiReceiver::Read(std::uint8_t* buffer, std::uint32_t count, std::uint
     }
     const auto deadline = last_byte + silence;
     if (Clock::now() >= deadline) break;
+    SetWaitingLocked(true);
     arrived_.wait_until(lock, deadline);
   }
+  SetWaitingLocked(false);
   *received = got;
   return status;
 }
@@ -139,18 +165,28 @@ FtStatus FtdiReceiver::Drain(std::chrono::milliseconds quiet, std::uint32_t* dra
     const auto deadline = last_byte + quiet;
     if (Clock::now() >= deadline) break;
     // Short waits, so that the window stays alive meanwhile.
+    SetWaitingLocked(true);
     arrived_.wait_until(lock, std::min(deadline, Clock::now() + std::chrono::milliseconds(50)));
   }
+  SetWaitingLocked(false);
   *drained = total;
   return status;
 }
 
 void FtdiReceiver::Purge() {
-  std::lock_guard<std::mutex> lock(mutex_);
+  std::unique_lock<std::mutex> lock(mutex_);
   ++epoch_;
   head_ = 0;
   size_ = 0;
   bytes_lost_ = false;
+  // The transfer in flight may bring bytes from before the purge. Wait for
+  // it (a latency period) so that it cannot also carry the reply to the
+  // command sent next: all it brings is thrown away.
+  const std::uint64_t in_flight = submitted_;
+  SetWaitingLocked(true);
+  arrived_.wait_for(lock, std::chrono::milliseconds(kTransferTimeoutMs * 2),
+                    [&] { return finished_ >= in_flight || device_gone_ || stop_; });
+  SetWaitingLocked(false);
 }
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -19,6 +20,13 @@
 struct libusb_device_handle;
 
 namespace kestrum {
+
+// Told whenever the program's thread starts or stops waiting on the
+// receiver: for bytes, for the transfer a purge waits out, or for the
+// thread to end. The simulated converters of the tests let their clock run
+// only meanwhile, as real time would pass only then.
+using ReceiverWaitObserver = std::function<void(bool waiting)>;
+void SetReceiverWaitObserver(ReceiverWaitObserver observer);
 
 class FtdiReceiver {
  public:
@@ -42,8 +50,9 @@ class FtdiReceiver {
   // Throws away what comes until nothing has come for `quiet`.
   FtStatus Drain(std::chrono::milliseconds quiet, std::uint32_t* drained,
                  const FtReadProgress& progress);
-  // Empties the ring and throws away what a transfer already in flight
-  // brings; called once the chip's own buffer was flushed.
+  // Empties the ring and throws away what the transfer in flight brings,
+  // waiting for it to come back; called once the chip's own buffer was
+  // flushed.
   void Purge();
   // Ends the thread; the handle may be closed after this.
   void Stop();
@@ -52,6 +61,7 @@ class FtdiReceiver {
   using Clock = std::chrono::steady_clock;
   void Run();
   std::size_t TakeLocked(std::uint8_t* out, std::size_t count);
+  void SetWaitingLocked(bool waiting);
 
   libusb_device_handle* handle_;
   unsigned char endpoint_;
@@ -61,10 +71,13 @@ class FtdiReceiver {
   std::vector<std::uint8_t> ring_;
   std::size_t head_ = 0;
   std::size_t size_ = 0;
-  std::uint64_t epoch_ = 0;  // advanced by Purge
+  std::uint64_t epoch_ = 0;      // advanced by Purge
+  std::uint64_t submitted_ = 0;  // serial of the transfer put in flight last
+  std::uint64_t finished_ = 0;   // serial of the transfer that came back last
   bool bytes_lost_ = false;
   bool device_gone_ = false;
   bool stop_ = false;
+  bool waiting_ = false;  // the program's thread waits on this receiver
   std::thread thread_;
 };
 

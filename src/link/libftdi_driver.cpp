@@ -128,7 +128,8 @@ struct LibFtdiDriver::OpenConverter {
   std::unique_ptr<FtdiReceiver> receiver;
 };
 
-LibFtdiDriver::LibFtdiDriver(UsbPaths paths) : paths_(std::move(paths)), list_context_(ftdi_new()) {}
+LibFtdiDriver::LibFtdiDriver(UsbPaths paths)
+    : paths_(std::move(paths)), list_context_(ftdi_new()) {}
 
 LibFtdiDriver::~LibFtdiDriver() {
   for (auto& [handle, converter] : open_) {
@@ -206,9 +207,9 @@ FtStatus LibFtdiDriver::OpenBySerialNumber(const char* serial, FtHandle* handle)
 
   auto converter = std::make_unique<OpenConverter>();
   converter->context = context;
-  converter->receiver = std::make_unique<FtdiReceiver>(
-      context->usb_dev, static_cast<unsigned char>(context->out_ep),
-      static_cast<int>(context->max_packet_size));
+  converter->receiver =
+      std::make_unique<FtdiReceiver>(context->usb_dev, static_cast<unsigned char>(context->out_ep),
+                                     static_cast<int>(context->max_packet_size));
   if (next_handle_ == 0) next_handle_ = 1;
   const FtHandle opened = next_handle_++;
   open_[opened] = std::move(converter);
