@@ -149,10 +149,12 @@ std::int64_t SimulatedFtdiChip::PacketDue(std::int64_t now) const {
 }
 
 std::vector<std::uint8_t> SimulatedFtdiChip::TakePacket(std::int64_t now) {
-  std::vector<std::uint8_t> packet = {0x01, static_cast<std::uint8_t>(0x60 | line_status_)};
-  line_status_ = 0;
   const std::size_t n = std::min(fifo_.size(), kPacketPayload);
-  packet.insert(packet.end(), fifo_.begin(), fifo_.begin() + static_cast<std::ptrdiff_t>(n));
+  std::vector<std::uint8_t> packet(2 + n);
+  packet[0] = 0x01;
+  packet[1] = static_cast<std::uint8_t>(0x60 | line_status_);
+  line_status_ = 0;
+  std::copy_n(fifo_.begin(), n, packet.begin() + 2);
   fifo_.erase(fifo_.begin(), fifo_.begin() + static_cast<std::ptrdiff_t>(n));
   last_packet_ = now;
   return packet;
