@@ -283,7 +283,7 @@ void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
 
 bool Download::WriteTable(const char* name, const Image& image) {
   const std::string path = Path(name);
-  const std::string error = WriteFileChecked(path, WordTableText(image.data()));
+  const std::string error = WriteFileReplacing(path, WordTableText(image.data()));
   if (error.empty()) return true;
   outcome_.end = DownloadEnd::kFileError;
   outcome_.error = path + ": " + error;

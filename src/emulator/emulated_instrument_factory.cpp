@@ -1,11 +1,11 @@
 #include "emulator/emulated_instrument_factory.h"
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
-#include <vector>
+#include <utility>
 
+#include "records/data_file.h"
 #include "records/image_generator.h"
+#include "records/whole_number_text.h"
 
 namespace kestrum {
 namespace {
@@ -38,14 +38,16 @@ std::shared_ptr<EmulatedInstrument> MakeEmulatedInstrument(const EmulatorArgumen
     options.seed = static_cast<std::uint32_t>(number);
     config.memory = GenerateMemoryImage(options);
   } else {
-    std::ifstream in(wanted.file, std::ios::binary);
-    if (!in) return Fail(error, "cannot read \"" + wanted.file + "\"");
-    config.memory.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    FileBytes file = ReadDataFileBytes(wanted.file);
+    if (!file.error.empty()) return Fail(error, file.error);
+    config.memory = std::move(file.bytes);
     const std::size_t expected = static_cast<std::size_t>(ImageLengthOf(wanted.model));
     if (config.memory.size() != expected) {
-      return Fail(error, "\"" + wanted.file + "\" holds " + std::to_string(config.memory.size()) +
-                             " bytes; a " + ModelName(wanted.model) + " memory has " +
-                             std::to_string(expected));
+      const std::string held = config.memory.size() > kMemoryImageBytes
+                                   ? "more than " + ByteCountText(kMemoryImageBytes)
+                                   : ByteCountText(config.memory.size());
+      return Fail(error, "\"" + wanted.file + "\" holds " + held + "; a " +
+                             ModelName(wanted.model) + " memory has " + ByteCountText(expected));
     }
     const std::optional<InstrumentModel> marked = ModelFromMarker(config.memory[0]);
     if (marked && *marked != wanted.model) {

@@ -5,11 +5,16 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 namespace kestrum {
 namespace {
+
+// As many links as the kernel itself follows before giving up.
+constexpr int kMaxLinks = 40;
 
 std::string SystemErrorText(int error) {
   return std::strerror(error);
@@ -38,17 +43,48 @@ std::string FolderOf(const std::string& path) {
   return path.substr(0, slash);
 }
 
-std::string NameOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
+// The file a write to path lands in: symbolic links followed to their end,
+// which need not exist yet. Sets *error on a loop or an unreadable link.
+std::string FinalTarget(std::string path, int* error) {
+  for (int links = 0; links <= kMaxLinks; ++links) {
+    struct stat info {};
+    if (::lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char target[PATH_MAX];
+    const ssize_t length = ::readlink(path.c_str(), target, sizeof target);
+    if (length <= 0 || static_cast<std::size_t>(length) >= sizeof target) {
+      *error = length < 0 ? errno : ENAMETOOLONG;
+      return path;
+    }
+    const std::string next(target, static_cast<std::size_t>(length));
+    path = next.front() == '/' ? next : PathInFolder(FolderOf(path), next);
+  }
+  *error = ELOOP;
+  return path;
 }
 
-mode_t NewFileMode(const std::string& path) {
-  struct stat existing {};
-  if (::stat(path.c_str(), &existing) == 0) return existing.st_mode & 07777;
+// Permission bits of a new file under the present umask.
+mode_t NewFileMode() {
   const mode_t mask = ::umask(0);
   ::umask(mask);
   return 0666 & ~mask;
+}
+
+// Why an existing target may not be replaced, or nothing.
+std::optional<std::string> RefusalOf(const std::string& target, const struct stat& existing) {
+  if (!S_ISREG(existing.st_mode)) return target + " is not a regular file";
+  // Root may write anything; a file nobody may write is still meant to stay.
+  if ((existing.st_mode & 0222) == 0) return target + " is read-only";
+  if (::access(target.c_str(), W_OK) != 0 && (errno == EACCES || errno == EROFS)) {
+    return target + " is read-only";
+  }
+  return std::nullopt;
+}
+
+std::string FolderText(const std::string& folder, int error) {
+  if (error == EACCES || error == EPERM || error == EROFS) {
+    return "the folder " + folder + " is not writable: " + SystemErrorText(error);
+  }
+  return SystemErrorText(error);
 }
 
 }  // namespace
@@ -59,27 +95,35 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-std::string WriteFileChecked(const std::string& path, std::string_view content) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) return SystemErrorText(errno);
-  int error = WriteAll(fd, content);
-  if (::close(fd) != 0 && error == 0) error = errno;
-  return error == 0 ? std::string() : SystemErrorText(error);
-}
-
 std::string WriteFileReplacing(const std::string& path, std::string_view content) {
-  if (path.empty() || path.back() == '/') return SystemErrorText(EISDIR);
-  const std::string templ = PathInFolder(FolderOf(path), "." + NameOf(path) + ".XXXXXX");
+  if (path.empty() || path.back() == '/') return "no file name given";
+  int linkError = 0;
+  const std::string target = FinalTarget(path, &linkError);
+  if (linkError != 0) return SystemErrorText(linkError);
+
+  struct stat existing {};
+  const bool replacing = ::stat(target.c_str(), &existing) == 0;
+  if (replacing) {
+    if (const std::optional<std::string> refusal = RefusalOf(target, existing)) return *refusal;
+  }
+
+  // A short name, so that any name the file system takes can be saved.
+  const std::string folder = FolderOf(target);
+  const std::string templ = PathInFolder(folder, ".kestrum-XXXXXX");
   std::vector<char> tempPath(templ.begin(), templ.end());
   tempPath.push_back('\0');
   const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) return SystemErrorText(errno);
+  if (fd < 0) return FolderText(folder, errno);
 
   int error = WriteAll(fd, content);
-  if (error == 0 && ::fchmod(fd, NewFileMode(path)) != 0) error = errno;
+  // Only root may give the file back to its owner; others become its owner.
+  if (error == 0 && replacing && (existing.st_uid != ::geteuid() || existing.st_gid != ::getegid()))
+    (void)::fchown(fd, existing.st_uid, existing.st_gid);
+  const mode_t mode = replacing ? existing.st_mode & 07777 : NewFileMode();
+  if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(tempPath.data(), path.c_str()) != 0) error = errno;
+  if (error == 0 && ::rename(tempPath.data(), target.c_str()) != 0) error = errno;
   if (error != 0) {
     ::unlink(tempPath.data());
     return SystemErrorText(error);

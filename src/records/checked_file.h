@@ -1,18 +1,23 @@
 #pragma once
-// Checked file writes. Every failure comes back as the system's error text
-// (empty text: success); nothing is silently lost.
+// The one routine through which the program writes files. A file is never
+// destroyed or left half written: the content goes to a temporary file in the
+// target's folder that is renamed over the target only once it is complete.
+// Every failure comes back as a text for the user (empty text: success).
 
 #include <string>
 #include <string_view>
 
 namespace kestrum {
 
-// Creates or truncates path and writes content; for the scratch files of a decode.
-std::string WriteFileChecked(const std::string& path, std::string_view content);
-
-// Writes content to a temporary file in the folder of path and renames it over
-// path, so a failed write never destroys an existing file. A new file gets
-// the permissions of an ordinary new file, a replaced one keeps its own.
+// Writes content as the file at path:
+// - an existing target that is not a regular file (device, FIFO, folder) is
+//   refused ("<path> is not a regular file"), as is a read-only one
+//   ("<path> is read-only");
+// - a symbolic link is followed and its target replaced in the target's folder;
+// - a replaced file keeps its permission bits (and its owner where the
+//   system allows); a new one gets those of an ordinary new file;
+// - a folder that cannot be written is named in the message.
+// Other failures give the system's reason, e.g. "No space left on device".
 std::string WriteFileReplacing(const std::string& path, std::string_view content);
 
 // "folder/name", or just name when folder is empty.

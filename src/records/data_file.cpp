@@ -1,15 +1,16 @@
 #include "records/data_file.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <vector>
 
 #include "records/checked_file.h"
+#include "records/whole_number_text.h"
 
 namespace kestrum {
 namespace {
@@ -38,7 +39,7 @@ ImageLoadResult LoadImageBytes(const std::uint8_t* data, std::size_t size,
   const auto length = static_cast<std::size_t>(ImageLengthOf(*model));
   if (size < length) {
     result.error = fileName + ": the file is too short for a " + ModelName(*model) + " image (" +
-                   std::to_string(size) + " bytes, " + std::to_string(length) + " needed).";
+                   ByteCountText(size) + ", " + std::to_string(length) + " needed).";
     return result;
   }
   std::copy(data, data + length, store.MemoryImage.begin());
@@ -46,19 +47,25 @@ ImageLoadResult LoadImageBytes(const std::uint8_t* data, std::size_t size,
   return result;
 }
 
-ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store) {
-  ImageLoadResult result;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+FileBytes ReadDataFileBytes(const std::string& path) {
+  FileBytes result;
+  // Non-blocking, so that a FIFO without a writer does not hang the open.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     result.error = path + ": " + std::strerror(errno);
     return result;
   }
-  // Never more than the longest image: longer files count by their first bytes.
-  std::vector<std::uint8_t> buffer(kMemoryImageBytes);
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    result.error = path + " is not a regular file";
+    return result;
+  }
+  result.bytes.resize(kMemoryImageBytes + 1);
   std::size_t filled = 0;
   int error = 0;
-  while (filled < buffer.size()) {
-    const ssize_t got = ::read(fd, buffer.data() + filled, buffer.size() - filled);
+  while (filled < result.bytes.size()) {
+    const ssize_t got = ::read(fd, result.bytes.data() + filled, result.bytes.size() - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
       error = errno;
@@ -68,11 +75,23 @@ ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store) {
     filled += static_cast<std::size_t>(got);
   }
   ::close(fd);
+  result.bytes.resize(filled);
   if (error != 0) {
+    result.bytes.clear();
     result.error = path + ": " + std::strerror(error);
+  }
+  return result;
+}
+
+ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store) {
+  const FileBytes file = ReadDataFileBytes(path);
+  if (!file.error.empty()) {
+    ImageLoadResult result;
+    result.error = file.error;
     return result;
   }
-  return LoadImageBytes(buffer.data(), filled, path, store);
+  // Longer files count by their first bytes.
+  return LoadImageBytes(file.bytes.data(), file.bytes.size(), path, store);
 }
 
 std::string DataFileContent(const MeasurementStore& store) {

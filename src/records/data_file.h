@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
@@ -23,8 +24,17 @@ struct ImageLoadResult {
 ImageLoadResult LoadImageBytes(const std::uint8_t* data, std::size_t size,
                                const std::string& fileName, MeasurementStore& store);
 
+// A file's first bytes: never more than the longest image plus one, so that
+// a longer file can be told apart. Anything but a regular file (FIFO,
+// device, folder) is refused without waiting for it.
+struct FileBytes {
+  std::vector<std::uint8_t> bytes;
+  std::string error;  // naming the file; empty when read
+};
+FileBytes ReadDataFileBytes(const std::string& path);
+
 // Reads a data file as LoadImageBytes takes it; the store is untouched on any
-// error (missing, unreadable, wrong marker, too short).
+// error (missing, unreadable, not a regular file, wrong marker, too short).
 ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store);
 
 // The bytes a data file holds for the store's image: the model's length, or

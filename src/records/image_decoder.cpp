@@ -123,7 +123,7 @@ void PackRuns(MeasurementStore& store, std::vector<std::string>& items,
 void WriteDecodeFiles(const MeasurementStore& store, const ModelParameters& p,
                       const DecodeContext& context, DecodeResult& result) {
   const std::string k5dat = PathInFolder(context.outputDirectory, kK5datFileName);
-  std::string error = WriteFileChecked(k5dat, K5datText(store, context.separators));
+  std::string error = WriteFileReplacing(k5dat, K5datText(store, context.separators));
   if (!error.empty()) {
     result.fileError = error;
     result.failedFile = k5dat;
@@ -131,7 +131,7 @@ void WriteDecodeFiles(const MeasurementStore& store, const ModelParameters& p,
   }
   if (!p.diagnosticText) return;
   const std::string debug = PathInFolder(context.outputDirectory, kDebugFileName);
-  error = WriteFileChecked(debug, DebugText(store));
+  error = WriteFileReplacing(debug, DebugText(store));
   if (!error.empty()) {
     result.fileError = error;
     result.failedFile = debug;

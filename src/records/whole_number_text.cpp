@@ -34,4 +34,8 @@ std::string RoundedIntegerText(Extended value) {
   return out;
 }
 
+std::string ByteCountText(std::size_t count) {
+  return std::to_string(count) + (count == 1 ? " byte" : " bytes");
+}
+
 }  // namespace kestrum

@@ -14,4 +14,7 @@ Extended RoundHalfEven(Extended value);
 void AppendRoundedInteger(std::string& out, Extended value);
 std::string RoundedIntegerText(Extended value);
 
+// "1 byte", "0 bytes", "8192 bytes".
+std::string ByteCountText(std::size_t count);
+
 }  // namespace kestrum

@@ -114,6 +114,11 @@ TEST(DataFile, ShortFileIsRejectedAndNothingChanges) {
   EXPECT_NE(result.readError.find("too short for a K5 image (8191 bytes, 8192 needed)"),
             std::string::npos);
 
+  WriteBytes(folder.File("one.Rn"), "1");
+  result = OpenDataFile(folder.File("one.Rn"), *store, NoFiles());
+  EXPECT_NE(result.readError.find("too short for a K5 image (1 byte, 8192 needed)"),
+            std::string::npos);
+
   WriteBytes(folder.File("empty.Rn"), "");
   result = OpenDataFile(folder.File("empty.Rn"), *store, NoFiles());
   EXPECT_EQ(result.readError,
@@ -135,6 +140,34 @@ TEST(DataFile, LongerFileCountsByItsFirstBytes) {
   EXPECT_EQ(std::string(store->MemoryImage.begin(), store->MemoryImage.begin() + 8192), k5);
   EXPECT_EQ(store->MemoryImage[8192], 0xAB);  // beyond a K5 image: as it was
   EXPECT_TRUE(result.decode.foundRuns);
+}
+
+// A FIFO without a writer used to block the open for good; /dev/zero to
+// grow without end. Neither may wait or change anything.
+TEST(DataFile, SpecialFilesAreRefusedWithoutWaiting) {
+  TempFolder folder;
+  auto store = NewStore();
+  DecodeSomething(*store, folder);
+  const auto image = store->MemoryImage;
+  ASSERT_EQ(::mkfifo(folder.File("fifo.Rn").c_str(), 0644), 0);
+  ASSERT_EQ(::mkdir(folder.File("folder.Rn").c_str(), 0755), 0);
+  ::alarm(10);  // a hang ends the test program instead of stalling it
+  for (const std::string& path :
+       {folder.File("fifo.Rn"), folder.File("folder.Rn"), std::string("/dev/zero")}) {
+    const OpenResult result = OpenDataFile(path, *store, NoFiles());
+    EXPECT_EQ(result.readError, path + " is not a regular file");
+  }
+  ::alarm(0);
+  EXPECT_EQ(store->MemoryImage, image);
+  EXPECT_EQ(store->RunCount, 3);
+}
+
+TEST(DataFile, NoMoreThanTheLongestImageAndOneByteIsRead) {
+  TempFolder folder;
+  WriteBytes(folder.File("huge.Rn"), std::string(3 * 131072, '4'));
+  const FileBytes file = ReadDataFileBytes(folder.File("huge.Rn"));
+  EXPECT_EQ(file.error, "");
+  EXPECT_EQ(file.bytes.size(), 131073u);
 }
 
 TEST(DataFile, SaveWritesTheModelsLength) {

@@ -473,7 +473,7 @@ TEST(DecodeFiles, WriteFailuresAreReportedAfterACompleteDecode) {
   ASSERT_EQ(::mkdir(folder.File("debug.tmp").c_str(), 0755), 0);
   context.outputDirectory = folder.path();
   result = DecodeImageK6(*store, context);
-  EXPECT_EQ(result.fileError, "Is a directory");
+  EXPECT_EQ(result.fileError, folder.File("debug.tmp") + " is not a regular file");
   EXPECT_EQ(result.failedFile, folder.File("debug.tmp"));
   EXPECT_EQ(testing::ReadWholeFile(folder.File("k5dat.tmp")).size(), 10 * 16u);  // "05/03 15.00; 0"
 }
