@@ -95,5 +95,9 @@ void TForm1::ERASE_BTNClick() {
 void TForm1::Level_buttonClick() {
   if (!Trigger) return;
   Trigger->LimitToCalibrationFactor(Store().CalibrationFactor);
-  Trigger->exec();
+  if (Trigger->exec() != QDialog::Accepted) return;
+  const auto& outcome = Trigger->LastOutcome();
+  if (outcome && outcome->end == kestrum::TriggerEnd::kWriteFailed) {
+    Prompts().ShowError(kestrum::kLevelNotSetText);
+  }
 }

@@ -21,7 +21,7 @@ void LongWait(CommandWindow& window, int milliseconds) {
   window.LongWaitEnds();
 }
 
-void EraseK8(CommandWindow& window) {
+bool EraseK8(CommandWindow& window) {
   window.SetStatusPanel1Text(kErasingText);
   window.RepaintStatusBar();
   K8LineSetup();
@@ -30,15 +30,17 @@ void EraseK8(CommandWindow& window) {
   FTOutBuffer[1] = 0x52;
   FTOutBuffer[2] = 0x0A;
   WaitMilliseconds(10);
-  const bool written = WriteFTDevice(3) == 3;
+  if (WriteFTDevice(3) != 3) return false;
   LongWait(window, kK8EraseWaitMs);
   // The K8's answer says nothing; the frame having gone out counts.
   ReadFTDevice(2);
-  if (written) EraseResult = kEraseAcknowledged;
+  EraseResult = kEraseAcknowledged;
+  return true;
 }
 
 // Write pointer high byte (address 2) = memory size / 256: K5 0x20, K6 0x80.
-void EraseNibble(CommandWindow& window, std::uint8_t pointerHigh) {
+// False when a write did not go out whole; nothing more is sent then.
+bool EraseNibble(CommandWindow& window, std::uint8_t pointerHigh) {
   WaitMilliseconds(25);
   const std::uint8_t frames[3][6] = {
       {0x00, 0x00, 0x00, 0x02, HighNibble(pointerHigh), LowNibble(pointerHigh)},
@@ -46,28 +48,30 @@ void EraseNibble(CommandWindow& window, std::uint8_t pointerHigh) {
       {0x00, 0x00, 0x00, 0x06, 0x00, 0x00},
   };
   for (const auto& frame : frames) {
-    SendBytes({0x05, 0x07});
-    SendBytes({frame[0], frame[1], frame[2], frame[3], frame[4], frame[5]});
+    if (SendBytes({0x05, 0x07}) != 2) return false;
+    if (SendBytes({frame[0], frame[1], frame[2], frame[3], frame[4], frame[5]}) != 6) return false;
     WaitMilliseconds(25);
   }
-  SendBytes({0x04, 0x05});
+  if (SendBytes({0x04, 0x05}) != 2) return false;
   LongWait(window, kNibbleEraseWaitMs);
   if (ReadFTDevice(2) == 2) EraseResult = NibbleValue(FTInBuffer[0], FTInBuffer[1]);
+  return true;
 }
 
 // Write pointer 0x020000 = 131,072, directory byte 0.
-void EraseLetter(CommandWindow& window) {
+bool EraseLetter(CommandWindow& window) {
   const std::uint8_t frames[4][3] = {
       {0x00, 0x01, 0x02}, {0x00, 0x02, 0x00}, {0x00, 0x03, 0x00}, {0x00, 0x06, 0x00}};
   for (const auto& frame : frames) {
-    SendBytes({0x57});
+    if (SendBytes({0x57}) != 1) return false;
     WaitMilliseconds(10);
-    SendBytes({frame[0], frame[1], frame[2]});
+    if (SendBytes({frame[0], frame[1], frame[2]}) != 3) return false;
     WaitMilliseconds(10);
   }
-  SendBytes({0x45});
+  if (SendBytes({0x45}) != 1) return false;
   LongWait(window, kK7EraseWaitMs);
   if (ReadFTDevice(1) == 1) EraseResult = FTInBuffer[0];
+  return true;
 }
 
 void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
@@ -75,25 +79,30 @@ void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
     outcome.end = EraseEnd::kNotOpened;
     return;
   }
+  bool written;
   if (SelectedInstrumentIsK8()) {
-    EraseK8(window);
+    written = EraseK8(window);
   } else {
     window.SetStatusPanel1Text(kErasingText);
     outcome.modelCode = IdentifyExchange();
     switch (outcome.modelCode) {
       case kModelCodeK5:
-        EraseNibble(window, 0x20);
+        written = EraseNibble(window, 0x20);
         break;
       case kModelCodeK6:
-        EraseNibble(window, 0x80);
+        written = EraseNibble(window, 0x80);
         break;
       case kModelCodeK7:
-        EraseLetter(window);
+        written = EraseLetter(window);
         break;
       default:
         outcome.end = EraseEnd::kUnknownModel;
         return;
     }
+  }
+  if (!written) {
+    outcome.end = EraseEnd::kWriteFailed;
+    return;
   }
   outcome.end = EraseResult == kEraseAcknowledged ? EraseEnd::kErased : EraseEnd::kNotAcknowledged;
 }

@@ -26,6 +26,7 @@ enum class EraseEnd {
   kCancelled,        // nothing sent, the device not touched
   kNotOpened,        // open failed or no instrument attached
   kUnknownModel,     // the identify answer named no K5-K7; nothing written
+  kWriteFailed,      // a write did not go out whole (unplugged)
   kNotAcknowledged,  // the instrument did not answer 'e'
   kErased,
 };

@@ -14,20 +14,23 @@ constexpr std::uint8_t kLevelAddress = 4;
 constexpr std::uint8_t kFlashAddress = 5;
 
 // 05 07, then address and data as nibbles, 25 ms apart, 100 ms after.
-void WriteNibbleMemory(std::uint8_t address, std::uint8_t value) {
-  SendBytes({0x05, 0x07});
+// False when a write did not go out whole.
+bool WriteNibbleMemory(std::uint8_t address, std::uint8_t value) {
+  if (SendBytes({0x05, 0x07}) != 2) return false;
   WaitMilliseconds(25);
-  SendBytes(
+  const std::uint32_t sent = SendBytes(
       {0x00, 0x00, HighNibble(address), LowNibble(address), HighNibble(value), LowNibble(value)});
   WaitMilliseconds(100);
+  return sent == 6;
 }
 
 // 'W', then address high, address low and data, 10 ms after each.
-void WriteLetterMemory(std::uint8_t address, std::uint8_t value) {
-  SendBytes({0x57});
+bool WriteLetterMemory(std::uint8_t address, std::uint8_t value) {
+  if (SendBytes({0x57}) != 1) return false;
   WaitMilliseconds(10);
-  SendBytes({0x00, address, value});
+  const std::uint32_t sent = SendBytes({0x00, address, value});
   WaitMilliseconds(10);
+  return sent == 3;
 }
 
 void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended factor) {
@@ -46,14 +49,10 @@ void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended f
   outcome.level = *level;
   const auto pulses = static_cast<std::uint8_t>(*level);
   const std::uint8_t option = flash ? kFlashOn : kFlashOff;
-  if (nibble) {
-    WriteNibbleMemory(kLevelAddress, pulses);
-    WriteNibbleMemory(kFlashAddress, option);
-  } else {
-    WriteLetterMemory(kLevelAddress, pulses);
-    WriteLetterMemory(kFlashAddress, option);
-  }
-  outcome.end = TriggerEnd::kSent;
+  const auto write = nibble ? WriteNibbleMemory : WriteLetterMemory;
+  // An instrument pulled out halfway has not been set.
+  const bool written = write(kLevelAddress, pulses) && write(kFlashAddress, option);
+  outcome.end = written ? TriggerEnd::kSent : TriggerEnd::kWriteFailed;
 }
 
 }  // namespace

@@ -21,6 +21,9 @@ inline constexpr int kTriggerLevelMaxPulses = 255;
 inline constexpr std::uint8_t kFlashOn = 2;
 inline constexpr std::uint8_t kFlashOff = 0;
 
+inline constexpr char kLevelNotSetText[] =
+    "The Kestrum went away while the trigger level was sent; the level was not set.";
+
 // trunc(position / factor); nothing when it does not fit one byte (or the
 // factor is not positive), so a level can never wrap to a low one.
 std::optional<int> TriggerLevelPulses(int position, Extended calibrationFactor);
@@ -33,6 +36,7 @@ enum class TriggerEnd {
   kNotOpened,     // open failed or no instrument attached
   kUnknownModel,  // no K5-K7 identify answer (a K8 among others); nothing written
   kTooHigh,       // the level does not fit one byte; nothing written
+  kWriteFailed,   // a write did not go out whole (unplugged): not set
   kSent,
 };
 

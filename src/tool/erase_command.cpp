@@ -46,6 +46,9 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
     case EraseEnd::kUnknownModel:
       io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
       return kExitFailure;
+    case EraseEnd::kWriteFailed:
+      io.err << session.Prefix() << "the instrument went away while the erase was sent\n";
+      return kExitFailure;
     case EraseEnd::kNotAcknowledged:
       break;
   }

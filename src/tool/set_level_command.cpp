@@ -102,6 +102,9 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
     case TriggerEnd::kTooHigh:
       io.err << session.Prefix() << "the level does not fit the instrument\n";
       break;
+    case TriggerEnd::kWriteFailed:
+      io.err << session.Prefix() << kLevelNotSetText << "\n";
+      break;
   }
   return kExitFailure;
 }

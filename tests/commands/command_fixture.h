@@ -155,6 +155,13 @@ class CommandTest : public ::testing::Test {
     return bytes;
   }
   double NowMs() const { return static_cast<double>(bus.NowNs()) / 1e6; }
+  // Pulls the plug as soon as the identify answer has been read in full.
+  void UnplugAfterTheIdentify(const std::string& serial) {
+    SetPortTraceSink([this, serial](const std::string& line) {
+      trace.push_back(line);
+      if (line == "read 2 -> 2") bus.Unplug(serial);
+    });
+  }
 
   EmulatedBus bus{TimeMode::kInstant};
   RecordingWindow window;

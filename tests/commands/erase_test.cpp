@@ -146,6 +146,17 @@ TEST_F(EraseTest, MissingOrShortAcknowledgementIsNoSuccess) {
   EXPECT_EQ(trace[trace.size() - 2], "read 2 -> 1");
 }
 
+TEST_F(EraseTest, InstrumentGoneAfterTheIdentifyIsAFailedWrite) {
+  for (InstrumentModel model : {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7}) {
+    SCOPED_TRACE(ModelName(model));
+    window = RecordingWindow();
+    UnplugAfterTheIdentify(Attach(model)->Serial());
+    EXPECT_EQ(EraseInstrument(window).end, EraseEnd::kWriteFailed);
+    EXPECT_EQ(EraseResult, kNoAcknowledgement);
+    EXPECT_EQ(window.status, "Erasing Kestrum");
+  }
+}
+
 TEST_F(EraseTest, UnknownModelWritesNothingAfterTheIdentify) {
   auto k6 = Attach(InstrumentModel::K6);
   k6->AnswerWrong({0x03, 0x04});

@@ -87,6 +87,17 @@ TEST_F(TriggerLevelTest, LevelAboveOneByteIsNotSent) {
   EXPECT_EQ(bus.BytesWritten(), (Bytes{0xF3, 0x3F}));
 }
 
+// Unplugged right after the identify answer: the writes fail, and that must
+// not read as a level set.
+TEST_F(TriggerLevelTest, InstrumentGoneAfterTheIdentifyIsNoSuccess) {
+  for (InstrumentModel model : {InstrumentModel::K5, InstrumentModel::K7}) {
+    SCOPED_TRACE(ModelName(model));
+    const std::string serial = Attach(model)->Serial();
+    UnplugAfterTheIdentify(serial);
+    EXPECT_EQ(SetTriggerLevel(200, false, 6.0L).end, TriggerEnd::kWriteFailed);
+  }
+}
+
 TEST_F(TriggerLevelTest, DetachedInstrumentGetsNothing) {
   Attach(InstrumentModel::K5);
   InstrumentAttached = false;
