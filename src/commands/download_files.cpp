@@ -1,7 +1,6 @@
 #include "commands/download_files.h"
 
 #include <filesystem>
-#include <fstream>
 
 namespace kestrum {
 
@@ -19,11 +18,6 @@ std::string WordTableText(const std::uint8_t* image) {
     text += ",\r\n";
   }
   return text;
-}
-
-void WriteBinaryCopy(const std::string& path, const std::uint8_t* bytes, std::size_t count) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes), static_cast<std::streamsize>(count));
 }
 
 }  // namespace kestrum

@@ -24,8 +24,4 @@ std::string DownloadFilePath(const std::string& directory, const std::string& na
 // `image` holds at least 768 bytes.
 std::string WordTableText(const std::uint8_t* image);
 
-// Binary copies are debugging aids: written without checking, like the
-// instrument's own tools did; a file that cannot be created is skipped.
-void WriteBinaryCopy(const std::string& path, const std::uint8_t* bytes, std::size_t count);
-
 }  // namespace kestrum

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "commands/command_cycle.h"
 #include "commands/download_files.h"
@@ -13,6 +15,7 @@
 #include "link/port_wait.h"
 #include "records/checked_file.h"
 #include "records/decoder_inputs.h"
+#include "records/whole_number_text.h"
 
 namespace kestrum {
 namespace {
@@ -52,15 +55,22 @@ class Download {
                       int waitBeforeParameters, int waitForParameters);
   bool TransferK7(Received& received);
 
+  // False (and the outcome set to kIncomplete) when the command did not go
+  // out whole: the instrument has gone.
+  bool Send(std::initializer_list<std::uint8_t> bytes);
   // The memory read, announced to the window for its progress display.
   bool ReadMemory(std::uint32_t count);
   // False (and the outcome set to kIncomplete) when fewer bytes came.
   bool ReadInFull(std::uint32_t count);
   void NoteIncomplete(std::uint32_t received, std::uint32_t requested);
   bool WriteTable(const char* name, const Image& image);
+  // A copy that cannot be written is reported in the status text; the
+  // download itself still counts.
+  void WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count);
   void Commit(const Received& received, InstrumentModel model);
   void Decode(InstrumentModel model);
-  // Clears the status text and enables the download button again.
+  // Clears the status text (or shows the copies that could not be written)
+  // and enables the download button again.
   void Finish();
 
   std::string Path(const char* name) const { return DownloadFilePath(settings_.directory, name); }
@@ -69,6 +79,7 @@ class Download {
   const DownloadSettings& settings_;
   CommandWindow& window_;
   DownloadOutcome outcome_;
+  std::string copyErrors_;
 };
 
 DownloadOutcome Download::Run() {
@@ -92,7 +103,7 @@ void Download::RunK8() {
     return;
   }
   K8LineSetup();
-  SendBytes({0xA3, 0x4D, 0x0A});
+  if (!Send({0xA3, 0x4D, 0x0A})) return Finish();
   window_.SetStatusPanel1Text(kTransferingText);
   window_.RepaintStatusBar();
   if (!ReadMemory(kK8MemoryReply)) return Finish();
@@ -101,12 +112,11 @@ void Download::RunK8() {
   Image& image = *received.image;
   std::copy_n(FTInBuffer.begin(), kK8MemoryReply, image.begin());
   image[0] = ModelMarkerOf(InstrumentModel::K8);
-  if (!WriteTable(kK8TableFile, image)) return Finish();
 
   PurgeFTReceive();
   PurgeFTTransmit();
   WaitMilliseconds(25);
-  SendBytes({0xA3, 0x50, 0x0A});
+  if (!Send({0xA3, 0x50, 0x0A})) return Finish();
   WaitMilliseconds(1);
   const bool coefficientsArrived = ReadInFull(kCoefficientReply);
   WaitMilliseconds(1);
@@ -114,8 +124,10 @@ void Download::RunK8() {
   std::copy_n(FTInBuffer.begin(), kCoefficientReply, image.begin() + 9);
   received.coefficients = DecodePressureCoefficients(FTInBuffer.data());
 
+  // Every reply is in: only now are files written and the store changed.
+  if (!WriteTable(kK8TableFile, image)) return Finish();
   Commit(received, InstrumentModel::K8);
-  WriteBinaryCopy(Path(kK8ImageCopyFile), store_.MemoryImage.data(), kMemoryImageBytes);
+  WriteCopy(kK8ImageCopyFile, store_.MemoryImage.data(), kMemoryImageBytes);
   Finish();
   Decode(InstrumentModel::K8);
 }
@@ -128,7 +140,7 @@ void Download::RunK5ToK7() {
   window_.SetStatusPanel1Text(kConnectingText);
   window_.RepaintStatusBar();
   // A first query whose answer is thrown away wakes the instrument up.
-  SendBytes({0xF3, 0x3F});
+  if (!Send({0xF3, 0x3F})) return Finish();
   WaitMilliseconds(25);
   ReadFTDevice(1);
   WaitMilliseconds(25);
@@ -165,31 +177,29 @@ void Download::RunK5ToK7() {
       transferred = InstrumentModel::K7;
       break;
     default:
+      // Whatever answered is no instrument we know: nothing is touched.
       outcome_.end = DownloadEnd::kUnknownModel;
-      break;
+      outcome_.error = UnknownModelText(outcome_.modelCode);
+      return Finish();
   }
-  if (transferred) {
-    std::copy(received.parameters.begin(), received.parameters.end(), ParameterBlock.begin());
-    store_.MemoryImage = *received.image;
-    if (received.coefficients) SetPressureCoefficients(store_, *received.coefficients);
-  }
+  const InstrumentModel model = *transferred;
+  if (model == InstrumentModel::K7 && !WriteTable(kK7TableFile, *received.image)) return Finish();
 
-  // This part runs for an unknown model code too, on the image as it is.
+  std::copy(received.parameters.begin(), received.parameters.end(), ParameterBlock.begin());
+  store_.MemoryImage = *received.image;
+  if (received.coefficients) SetPressureCoefficients(store_, *received.coefficients);
   store_.DirectorySlot = DirectorySlotOf(store_);
   store_.CalibrationFactor = CalibrationFactorOf(store_);
   window_.ShowLevelButton();
-  WriteBinaryCopy(Path(kParameterCopyFile), ParameterBlock.data(), kParameterBlockBytes);
-  const std::optional<InstrumentModel> imageModel = ModelFromMarker(store_.MemoryImage[0]);
-  if (imageModel && *imageModel != InstrumentModel::K8) {
-    static const char* const kCopyFiles[] = {kK5ImageCopyFile, kK6ImageCopyFile, kK7ImageCopyFile};
-    // A K7 download fills 131,071 bytes; its copy holds just those.
-    const int copyBytes = *imageModel == InstrumentModel::K7 ? static_cast<int>(kK7MemoryReply)
-                                                             : ImageLengthOf(*imageModel);
-    WriteBinaryCopy(Path(kCopyFiles[static_cast<int>(*imageModel)]), store_.MemoryImage.data(),
-                    static_cast<std::size_t>(copyBytes));
-    store_.FinalAddress = FinalAddressOf(store_, *imageModel);
-    Decode(*imageModel);
-  }
+  WriteCopy(kParameterCopyFile, ParameterBlock.data(), kParameterBlockBytes);
+  static const char* const kCopyFiles[] = {kK5ImageCopyFile, kK6ImageCopyFile, kK7ImageCopyFile};
+  // A K7 download fills 131,071 bytes; its copy holds just those.
+  const int copyBytes =
+      model == InstrumentModel::K7 ? static_cast<int>(kK7MemoryReply) : ImageLengthOf(model);
+  WriteCopy(kCopyFiles[static_cast<int>(model)], store_.MemoryImage.data(),
+            static_cast<std::size_t>(copyBytes));
+  store_.FinalAddress = FinalAddressOf(store_, model);
+  Decode(model);
   Finish();
 }
 
@@ -198,7 +208,7 @@ bool Download::TransferK5OrK6(Received& received, std::uint32_t reply, int image
                               int waitForParameters) {
   window_.SetStatusPanel1Text(kTransferingText);
   window_.RepaintStatusBar();
-  SendBytes({0x04, 0x0D});
+  if (!Send({0x04, 0x0D})) return false;
   WaitMilliseconds(25);
   if (!ReadMemory(reply)) return false;
   // The reply is one wire byte short of the memory: the last low nibble is
@@ -210,7 +220,7 @@ bool Download::TransferK5OrK6(Received& received, std::uint32_t reply, int image
   image[0] = marker;
 
   WaitMilliseconds(waitBeforeParameters);
-  SendBytes({0x03, 0x00});
+  if (!Send({0x03, 0x00})) return false;
   if (waitForParameters > 0) WaitMilliseconds(waitForParameters);
   if (!ReadInFull(kNibbleParameterReply)) return false;
   // Ten bytes from nine: the tenth pair still holds memory wire bytes.
@@ -224,22 +234,21 @@ bool Download::TransferK5OrK6(Received& received, std::uint32_t reply, int image
 bool Download::TransferK7(Received& received) {
   window_.SetStatusPanel1Text(kTransferingText);
   window_.RepaintStatusBar();
-  SendBytes({0x4D});
+  if (!Send({0x4D})) return false;
   WaitMilliseconds(10);
   if (!ReadMemory(kK7MemoryReply)) return false;
   Image& image = *received.image;
   // Byte 0 is the marker; the last byte is not sent and keeps its value.
   std::copy(FTInBuffer.begin() + 1, FTInBuffer.begin() + kK7MemoryReply, image.begin() + 1);
   image[0] = ModelMarkerOf(InstrumentModel::K7);
-  if (!WriteTable(kK7TableFile, image)) return false;
 
   WaitMilliseconds(10);
-  SendBytes({0x30});
+  if (!Send({0x30})) return false;
   WaitMilliseconds(10);
   if (!ReadInFull(kK7ParameterReply)) return false;
   std::copy_n(FTInBuffer.begin(), 10, received.parameters.begin());
 
-  SendBytes({0x50});
+  if (!Send({0x50})) return false;
   WaitMilliseconds(10);
   if (!ReadInFull(kCoefficientReply)) return false;
   // The coefficient words are taken from buffer offsets 1 to 8; byte 8 still
@@ -247,6 +256,15 @@ bool Download::TransferK7(Received& received) {
   std::copy_n(FTInBuffer.begin() + 1, kCoefficientReply, image.begin() + 9);
   received.coefficients = DecodePressureCoefficients(FTInBuffer.data() + 1);
   return true;
+}
+
+bool Download::Send(std::initializer_list<std::uint8_t> bytes) {
+  const auto count = static_cast<std::uint32_t>(bytes.size());
+  const std::uint32_t sent = SendBytes(bytes);
+  if (sent >= count) return true;
+  outcome_.end = DownloadEnd::kIncomplete;
+  outcome_.error = UnsentCommandText(sent, count);
+  return false;
 }
 
 bool Download::ReadMemory(std::uint32_t count) {
@@ -290,6 +308,14 @@ bool Download::WriteTable(const char* name, const Image& image) {
   return false;
 }
 
+void Download::WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count) {
+  const std::string error =
+      WriteFileReplacing(Path(name), std::string_view(reinterpret_cast<const char*>(bytes), count));
+  if (error.empty()) return;
+  if (!copyErrors_.empty()) copyErrors_ += "; ";
+  copyErrors_ += CopyNotWrittenText(name, error);
+}
+
 void Download::Commit(const Received& received, InstrumentModel model) {
   store_.MemoryImage = *received.image;
   store_.CalibrationFactor = CalibrationFactorOf(store_);
@@ -301,11 +327,12 @@ void Download::Commit(const Received& received, InstrumentModel model) {
 void Download::Decode(InstrumentModel model) {
   outcome_.decodedModel = model;
   outcome_.decode = DecodeImageAs(model, store_, settings_.decode);
-  if (outcome_.end != DownloadEnd::kUnknownModel) outcome_.end = DownloadEnd::kDecoded;
+  outcome_.end = DownloadEnd::kDecoded;
 }
 
 void Download::Finish() {
-  window_.SetStatusPanel1Text("");
+  outcome_.copyErrors = copyErrors_;
+  window_.SetStatusPanel1Text(copyErrors_);
   window_.SetDownloadButtonEnabled(true);
 }
 
@@ -326,6 +353,22 @@ std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {
   return "The transfer from the Kestrum failed: bytes were lost on the line after " +
          std::to_string(received) + " of " + std::to_string(requested) +
          " bytes. Nothing was changed; try again.";
+}
+
+std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count) {
+  return "The Kestrum did not take a command: " + std::to_string(sent) + " of " +
+         ByteCountText(count) + " went out. Nothing was changed; check the cable and try again.";
+}
+
+std::string UnknownModelText(std::uint8_t modelCode) {
+  char code[8];
+  std::snprintf(code, sizeof code, "0x%02X", modelCode);
+  return std::string("The instrument answered with an unknown model code ") + code +
+         "; nothing was changed";
+}
+
+std::string CopyNotWrittenText(const std::string& name, const std::string& error) {
+  return "The copy " + name + " was not written: " + error;
 }
 
 DownloadOutcome DownloadMeasurements(MeasurementStore& store, const DownloadSettings& settings,

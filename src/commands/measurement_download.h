@@ -34,9 +34,10 @@ struct DownloadSettings {
 enum class DownloadEnd {
   kRefusedDescription,  // nothing sent, the device only closed
   kNotOpened,           // open failed or no instrument attached
-  kUnknownModel,        // a full identify answer naming no K5-K7; no transfer
+  kUnknownModel,        // a full identify answer naming no K5-K7; nothing changed
   kIncomplete,          // a reply, the identify answer included, came short
-                        // (unplugged, silent) or bytes were lost on the line
+                        // (unplugged, silent), bytes were lost on the line,
+                        // or a command did not go out whole
   kCancelled,           // the user cancelled the memory transfer
   kFileError,           // "K7E.csv" / "K84E.csv" could not be written
   kDecoded,             // transferred and decoded
@@ -46,13 +47,15 @@ struct DownloadOutcome {
   DownloadEnd end = DownloadEnd::kRefusedDescription;
   // The K5-K7 identify answer (kNoModelCode for a K8 or none).
   std::uint8_t modelCode = 0;
-  // For kIncomplete and kFileError: the text of the error box.
+  // For kUnknownModel, kIncomplete and kFileError: the text of the error box.
   std::string error;
+  // The copies ("K5C.tmp", "RN4.tmp", ...) that could not be written, as
+  // shown in the status text; the download itself still counts.
+  std::string copyErrors;
   // kIncomplete: the reply that came short.
   std::uint32_t received = 0;
   std::uint32_t requested = 0;
-  // Set whenever a decoder ran: after a transfer, and after an unknown model
-  // code when the image still holds a K5-K7 image, which is decoded again.
+  // Set when a decoder ran: after a complete transfer.
   std::optional<InstrumentModel> decodedModel;
   std::optional<DecodeResult> decode;
 };
@@ -63,6 +66,15 @@ inline constexpr char kDownloadCancelledText[] = "Download cancelled";
 std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested);
 // The converter lost bytes: the reply is spoilt from that point on.
 std::string BytesLostText(std::uint32_t received, std::uint32_t requested);
+
+// "The Kestrum did not take a command: 1 of 3 bytes went out. ..."
+std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count);
+
+// "The instrument answered with an unknown model code 0x39; nothing was changed"
+std::string UnknownModelText(std::uint8_t modelCode);
+
+// The status text for a copy file that could not be written.
+std::string CopyNotWrittenText(const std::string& name, const std::string& error);
 
 // Runs the download over the port module with SelectedInstrument. Nothing of
 // the store (image, decoder inputs, runs, samples) and no copy file changes

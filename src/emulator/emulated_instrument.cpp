@@ -22,6 +22,10 @@ EmulatedInstrument::EmulatedInstrument(EmulatedInstrumentConfig config)
   }
 }
 
+void EmulatedInstrument::AnswerAsUsual() {
+  faults_.push_back({ReplyFault::Kind::kPass, 0, {}});
+}
+
 void EmulatedInstrument::AnswerShort(std::size_t keep_bytes) {
   faults_.push_back({ReplyFault::Kind::kShort, keep_bytes, {}});
 }
@@ -45,6 +49,8 @@ DialectReply EmulatedInstrument::Receive(std::uint8_t byte) {
     const ReplyFault fault = std::move(faults_.front());
     faults_.pop_front();
     switch (fault.kind) {
+      case ReplyFault::Kind::kPass:
+        break;
       case ReplyFault::Kind::kShort:
         if (fault.keep < reply.bytes.size()) reply.bytes.resize(fault.keep);
         break;

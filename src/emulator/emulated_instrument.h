@@ -41,6 +41,7 @@ class EmulatedInstrument {
   void SetLineBaud(std::uint32_t baud) { line_baud_ = baud; }
 
   // Faults, each for the next reply in turn.
+  void AnswerAsUsual();
   void AnswerShort(std::size_t keep_bytes);
   void AnswerNothing();
   void AnswerWrong(std::vector<std::uint8_t> bytes);

@@ -1,5 +1,4 @@
 // kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--now ...] OUT.Rn
-#include <cstdio>
 #include <filesystem>
 
 #include "commands/command_cycle.h"
@@ -32,12 +31,6 @@ constexpr const char* kUsage =
     "Exit codes: 0 runs found; 1 no runs; 2 wrong usage, no instrument, a failed or\n"
     "incomplete transfer or a file that could not be written.\n";
 
-std::string CodeText(std::uint8_t code) {
-  char text[8];
-  std::snprintf(text, sizeof text, "0x%02X", code);
-  return text;
-}
-
 // The message for a download that ended without a transfer; empty after one.
 std::string FailureText(const DownloadOutcome& outcome) {
   switch (outcome.end) {
@@ -46,8 +39,6 @@ std::string FailureText(const DownloadOutcome& outcome) {
     case DownloadEnd::kNotOpened:
       return "cannot open the instrument " + SelectedInstrument.SerialNo;
     case DownloadEnd::kUnknownModel:
-      return "the instrument answered the identify exchange with model code " +
-             CodeText(outcome.modelCode) + "; nothing was transferred";
     case DownloadEnd::kIncomplete:
     case DownloadEnd::kCancelled:
     case DownloadEnd::kFileError:

@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "command_fixture.h"
 #include "commands/measurement_download.h"
+#include "file_faults.h"
 #include "records/open_data_file.h"
 
 namespace kestrum::testing {
@@ -112,6 +115,66 @@ TEST_F(DownloadFaultTest, SilentInstrumentEndsAfterThePortTimeout) {
     ExpectNothingChanged();
     const double timeouts = c.model == InstrumentModel::K8 ? 1 : 2;
     EXPECT_LT(NowMs() - start, timeouts * 2000 + 200);
+    bus.Unplug(instrument->Serial());
+  }
+}
+
+// The memory has arrived in full, the last reply breaks off: not one file
+// ("K7E.csv", "K84E.csv", "K5C.tmp" included) may have changed.
+TEST_F(DownloadFaultTest, LastReplyCutShortWritesNoFile) {
+  const struct {
+    InstrumentModel model;
+    int repliesBefore;  // first query, identify, memory, (K7: parameters)
+    std::uint32_t requested;
+  } cases[] = {
+      {InstrumentModel::K5, 3, 18},
+      {InstrumentModel::K6, 3, 18},
+      {InstrumentModel::K7, 4, 8},
+      {InstrumentModel::K8, 1, 8},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ModelName(c.model));
+    trace.clear();
+    window = RecordingWindow();
+    auto instrument = Attach(c.model);
+    for (int i = 0; i < c.repliesBefore; ++i) instrument->AnswerAsUsual();
+    instrument->AnswerShort(3);
+
+    const DownloadOutcome outcome = Download();
+
+    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
+    EXPECT_EQ(outcome.received, 3u);
+    EXPECT_EQ(outcome.requested, c.requested);
+    ExpectNothingChanged();
+    bus.Unplug(instrument->Serial());
+  }
+}
+
+// A full disk: the copy that does not fit is reported in the status text,
+// its earlier version stays whole, and the download itself counts.
+TEST_F(DownloadFaultTest, CopyThatCannotBeWrittenIsReportedAndTheDownloadCounts) {
+  const struct {
+    InstrumentModel model;
+    const char* copy;
+  } cases[] = {{InstrumentModel::K7, "K7.tmp"}, {InstrumentModel::K8, "RN4.tmp"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ModelName(c.model));
+    window = RecordingWindow();
+    std::ofstream(FilePath(c.copy)) << "earlier copy";
+    auto instrument = Attach(c.model);
+    DownloadOutcome outcome;
+    {
+      FullDisk full(77824);
+      outcome = Download();
+    }
+    EXPECT_EQ(outcome.end, DownloadEnd::kDecoded);
+    EXPECT_EQ(outcome.copyErrors,
+              "The copy " + std::string(c.copy) + " was not written: File too large");
+    EXPECT_EQ(window.status, outcome.copyErrors);
+    EXPECT_EQ(ReadFile(c.copy), "earlier copy");
+    EXPECT_EQ(store->MemoryImage[0], ModelMarkerOf(c.model));  // the new image is taken
+    EXPECT_TRUE(outcome.decode && outcome.decode->foundRuns);
+    EXPECT_TRUE(window.downloadEnabled);
     bus.Unplug(instrument->Serial());
   }
 }

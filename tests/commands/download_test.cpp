@@ -243,7 +243,7 @@ TEST_F(DownloadTest, DetachedInstrumentIsOpenedAndClosedOnly) {
   EXPECT_FALSE(window.downloadEnabled);
 }
 
-TEST_F(DownloadTest, UnknownModelCodeRedecodesTheImageAlreadyThere) {
+TEST_F(DownloadTest, UnknownModelCodeChangesNothing) {
   // An earlier K6 file is in the store, the window has set the factor back to 6.
   const Bytes earlier = Generated(InstrumentModel::K6, 9);
   DecodeContext context;
@@ -259,14 +259,20 @@ TEST_F(DownloadTest, UnknownModelCodeRedecodesTheImageAlreadyThere) {
 
   EXPECT_EQ(outcome.end, DownloadEnd::kUnknownModel);
   EXPECT_EQ(outcome.modelCode, 0x39);
+  EXPECT_EQ(outcome.error,
+            "The instrument answered with an unknown model code 0x39; nothing was changed");
   EXPECT_EQ(bus.BytesWritten(), (Bytes{0xF3, 0x3F, 0xF3, 0x3F}));
-  EXPECT_EQ(store->CalibrationFactor, earlier[7] + earlier[8] / 100.0L);
-  EXPECT_TRUE(window.levelShown);
-  EXPECT_EQ(ReadFile("K5C.tmp"), std::string(1024, '\0'));
-  EXPECT_EQ(ReadFile("K6.tmp"), std::string(earlier.begin(), earlier.end()));
-  EXPECT_EQ(outcome.decodedModel, InstrumentModel::K6);
-  EXPECT_EQ(outcome.decode->itemTexts, RunsOf(earlier));
+  // The earlier image, its decoder inputs and runs stay; no copy is written.
+  EXPECT_TRUE(SameBytes(StoreImage(earlier.size()), earlier));
+  EXPECT_EQ(store->CalibrationFactor, 6.0L);
+  EXPECT_EQ(store->RunCount, static_cast<std::int32_t>(RunsOf(earlier).size()));
+  EXPECT_FALSE(outcome.decode.has_value());
+  EXPECT_FALSE(window.levelShown);
+  EXPECT_FALSE(FileExists("K5C.tmp"));
+  EXPECT_FALSE(FileExists("K6.tmp"));
+  EXPECT_EQ(window.status, "");
   EXPECT_TRUE(window.downloadEnabled);
+  EXPECT_FALSE(bus.IsOpen("SERK7"));
 }
 
 TEST_F(DownloadTest, UnknownModelCodeOverAK8ImageDecodesNothing) {
@@ -280,7 +286,7 @@ TEST_F(DownloadTest, UnknownModelCodeOverAK8ImageDecodesNothing) {
 
   EXPECT_EQ(outcome.end, DownloadEnd::kUnknownModel);
   EXPECT_FALSE(outcome.decode.has_value());
-  EXPECT_TRUE(FileExists("K5C.tmp"));
+  EXPECT_FALSE(FileExists("K5C.tmp"));
   EXPECT_FALSE(FileExists("RN4.tmp"));
 }
 
@@ -293,9 +299,9 @@ TEST_F(DownloadTest, TextFileErrorEndsTheDownloadWithTheDeviceClosed) {
   EXPECT_EQ(outcome.end, DownloadEnd::kFileError);
   EXPECT_NE(outcome.error.find("K84E.csv"), std::string::npos);
   EXPECT_NE(outcome.error.find("No such file"), std::string::npos);
-  // The steps after the table do not run: no coefficient exchange.
+  // The table is written once every reply is in; nothing follows it.
   EXPECT_EQ(trace.back(), "close -> 0");
-  EXPECT_EQ(trace[trace.size() - 2], "read 131072 -> 131072");
+  EXPECT_EQ(trace[trace.size() - 3], "read 8 -> 8");
   EXPECT_TRUE(window.downloadEnabled);
   EXPECT_EQ(store->RunCount, 0);
   EXPECT_EQ(store->MemoryImage[0], 0);
