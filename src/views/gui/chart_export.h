@@ -10,8 +10,9 @@ class KestrumChart;
 
 enum class ChartPictureFormat { Bmp, Svg, Png, Pdf };
 
-// Writes the picture to `path`. On failure returns false and, when `error`
-// is given, a text for the user.
+// Writes the picture to `path` through the one write routine: an existing
+// file is replaced whole or kept. On failure returns false and, when `error`
+// is given, a text for the user with the system's reason.
 bool SaveChartPicture(KestrumChart& chart, const QString& path, ChartPictureFormat format,
                       QString* error = nullptr);
 

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "file_faults.h"
 #include "views/gui/chart_export.h"
 #include "views/gui/chart_printing.h"
 #include "views/gui/kestrum_chart.h"
@@ -86,6 +87,36 @@ TEST_F(ChartOutput, UnwritablePathIsReportedNotPretendedDone) {
     EXPECT_FALSE(SaveChartPicture(chart_, path, format, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("chart.Bmp"))) << error.toStdString();
   }
+}
+
+// A full disk used to cut existing pictures to fragments, and SVG and PDF
+// failed without a word.
+TEST_F(ChartOutput, FullDiskKeepsTheOldPictureAndGivesTheReason) {
+  const struct {
+    ChartPictureFormat format;
+    const char* name;
+  } cases[] = {{ChartPictureFormat::Bmp, "chart.Bmp"},
+               {ChartPictureFormat::Png, "chart.Png"},
+               {ChartPictureFormat::Svg, "chart.Svg"},
+               {ChartPictureFormat::Pdf, "chart.Pdf"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = Path(QString::fromLatin1(c.name));
+    const QByteArray earlier(2000, 'e');
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
+    file.write(earlier);
+    file.close();
+    QString error;
+    {
+      testing::FullDisk full(1024);
+      EXPECT_FALSE(SaveChartPicture(chart_, path, c.format, &error));
+    }
+    EXPECT_EQ(error, QStringLiteral("Cannot write the picture file \"%1\": File too large")
+                         .arg(QString::fromLatin1(c.name)));
+    EXPECT_EQ(ReadAll(path), earlier);
+  }
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
 }
 
 TEST(ChartOnPage, SeventyPerCentOfTheWidthCentred) {
