@@ -1,6 +1,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <cstdio>
+#include <exception>
 #include <memory>
 
 #include "app/about_box.h"
@@ -10,12 +11,13 @@
 #include "commands/gui/trigger_dialog.h"
 #include "commands/ticking_sleeper.h"
 #include "emulator/emulation_setup.h"
+#include "emulator/fault_option.h"
 #include "link/d2xx_unit.h"
 #include "link/libftdi_driver.h"
 #include "link/port_trace.h"
 #include "link/port_wait.h"
 
-int main(int argc, char* argv[]) {
+static int RunProgram(int argc, char* argv[]) {
   QApplication application(argc, argv);
   // The text the task bar shows.
   QApplication::setApplicationName("K5   Computer Interface");
@@ -36,6 +38,7 @@ int main(int argc, char* argv[]) {
       std::fprintf(stderr, "kestrum: %s\n", error.c_str());
       return 2;
     }
+    kestrum::ApplyFaultOptions(options.faults, *emulatedBus);
   } else {
     usbDriver = std::make_unique<kestrum::LibFtdiDriver>();
     kestrum::SetFtDriver(usbDriver.get());
@@ -64,4 +67,16 @@ int main(int argc, char* argv[]) {
   kestrum::SetFtDriver(nullptr);
   if (emulatedBus) kestrum::StopEmulation();
   return status;
+}
+
+int main(int argc, char* argv[]) {
+  // The last resort: whatever was not foreseen ends with a message, not an abort.
+  try {
+    return RunProgram(argc, argv);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "kestrum: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "kestrum: an unexpected error\n");
+  }
+  return 2;
 }

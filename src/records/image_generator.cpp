@@ -165,7 +165,8 @@ void WriteDirectoryEntry(std::vector<std::uint8_t>& image, const ModelParameters
 
 }  // namespace
 
-std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options) {
+std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options,
+                                              DateTime* lastRunEnd) {
   const InstrumentModel model = options.model;
   const ModelParameters& p = ParametersOf(model);
   const Layout layout = LayoutOf(model);
@@ -193,6 +194,7 @@ std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options) {
   const int runs = std::clamp(options.runs, 0, kDirectorySlots);
   std::int32_t start = layout.top;
   std::int32_t writePointer = layout.top;
+  DateTime end = runStart;
   int made = 0;
   for (; made < runs; ++made) {
     const std::int32_t room = (start - layout.bottom) / p.sampleSize;
@@ -209,14 +211,16 @@ std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options) {
       WriteSample(image, model, start - 1 - n * p.sampleSize, pulses, temperature, humidity,
                   pressure, coefficients);
     }
-    const std::int32_t end = start - hours * p.sampleSize;
+    end = runStart + hours / 24.0;
+    const std::int32_t last = start - hours * p.sampleSize;
     // K7/K8 directories give a slot's end as the next start + 6.
-    start = end - p.nextStartOffset;
-    writePointer = end - p.writePointerOffset;
+    start = last - p.nextStartOffset;
+    writePointer = last - p.writePointerOffset;
     runStart += hours / 24.0 + random.Between(1, 30) / 24.0 + random.Between(0, 59) / 1440.0;
     runStart = std::round(runStart * 1440) / 1440;
   }
 
+  if (lastRunEnd) *lastRunEnd = end;
   // The directory pointer names the next free slot; the write pointer the next free address.
   image[6] = static_cast<std::uint8_t>((made + 1) * 8);
   if (p.addressBytes == 2) {

@@ -20,6 +20,9 @@ struct GeneratorOptions {
 };
 
 // Returns exactly ImageLengthOf(options.model) bytes, byte 0 the model marker.
-std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options);
+// lastRunEnd, if given, gets the end of the last run's last hour (the start
+// when there are no runs).
+std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options,
+                                              DateTime* lastRunEnd = nullptr);
 
 }  // namespace kestrum

@@ -13,20 +13,27 @@
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
+#include "tool/tool_output.h"
 
 namespace kestrum::tool {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE]\n"
-    "                             [--now YYYY-MM-DDTHH:MM:SS] OUT.Rn\n"
+    "Usage: kestrum-tool download [--emulate INSTRUMENT]... [--fault KIND]... [--serial S]\n"
+    "                             [--trace FILE] [--now YYYY-MM-DDTHH:MM:SS] OUT.Rn\n"
     "Downloads the measurement memory of the attached Kestrum as the program's download\n"
     "button does, with its copies (\"K5C.tmp\" ... \"K84E.csv\") and the decode's files in the\n"
     "current directory, saves the image as OUT.Rn and prints the \"Select Measurement\" items.\n"
+    "OUT.Rn \"-\" writes the image to standard output and the items to standard error.\n"
     "  --emulate INSTRUMENT  MODEL[:FILE.Rn][@DESCRIPTION], an emulated instrument in place\n"
     "                        of the USB bus (repeatable)\n"
+    "  --fault KIND          a fault of the first emulated instrument (repeatable). These\n"
+    "                        take its replies in turn: pass (as usual), silent (no reply),\n"
+    "                        short=N (only N bytes), garbage=HEX (these bytes instead);\n"
+    "                        unplug-after=N unplugs it once it has sent N bytes (0: from\n"
+    "                        the start)\n"
     "  --serial S            the converter with serial number S instead of the first Kestrum\n"
-    "  --trace FILE          writes every port call of the command to FILE\n"
+    "  --trace FILE          writes every port call of the command to FILE (\"-\": stdout)\n"
     "  --now                 the local date-time K7/K8 run starts are checked against\n"
     "Exit codes: 0 runs found; 1 no runs; 2 wrong usage, no instrument, a failed or\n"
     "incomplete transfer or a file that could not be written.\n";
@@ -53,7 +60,7 @@ std::string FailureText(const DownloadOutcome& outcome) {
 
 int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   const InstrumentOptions options =
-      ParseInstrumentOptions(args, {"emulate", "serial", "trace", "now"});
+      ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now"});
   if (options.help) {
     io.out << kUsage;
     return kExitSuccess;
@@ -79,19 +86,24 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
 
   InstrumentSession session("download", io);
-  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  if (!session.Start(options) || !session.SelectInstrument(options)) {
+    return session.Finish(kExitFailure);
+  }
   auto store = NewStore();
   TerminalWindow window(io, true);
   const DownloadOutcome outcome = DownloadMeasurements(*store, settings, window);
   if (outcome.end != DownloadEnd::kDecoded) {
     io.err << session.Prefix() << FailureText(outcome) << "\n";
-    return kExitFailure;
+    return session.Finish(kExitFailure);
   }
 
+  const std::string& path = options.positional[0];
+  // With the image on standard output, the items go to stderr.
+  std::ostream& items = path == "-" ? io.err : io.out;
   const DecodeResult& decode = *outcome.decode;
-  for (const std::string& item : decode.itemTexts) io.out << item << "\n";
+  for (const std::string& item : decode.itemTexts) items << item << "\n";
   if (decode.foundRuns) {
-    io.out << kAllMeasurementsText << "\n";
+    items << kAllMeasurementsText << "\n";
   } else {
     io.err << kNoMeasurementsMessage << "\n";
   }
@@ -102,13 +114,12 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
            << "\n";
     exitCode = kExitFailure;
   }
-  const std::string& path = options.positional[0];
-  const std::string saveError = SaveDataFile(path, *store);
+  const std::string saveError = WriteToolOutput(path, DataFileContent(*store), io);
   if (!saveError.empty()) {
-    io.err << session.Prefix() << "cannot write " << path << ": " << saveError << "\n";
+    io.err << session.Prefix() << CannotWriteText(path, saveError) << "\n";
     exitCode = kExitFailure;
   }
-  return exitCode;
+  return session.Finish(exitCode);
 }
 
 }  // namespace kestrum::tool

@@ -13,14 +13,14 @@ constexpr const char* kUsage =
     "Erases the measurement memory of the attached Kestrum as the program's erase button\n"
     "does (5 s, 15 s for a K7).\n"
     "  --yes    answers the confirmation with OK instead of asking on the terminal\n"
-    "  --emulate, --serial, --trace as for \"kestrum-tool download\"\n"
+    "  --emulate, --fault, --serial, --trace as for \"kestrum-tool download\"\n"
     "Exit codes: 0 erased; 1 cancelled; 2 wrong usage, no instrument or no acknowledgement.\n";
 
 }  // namespace
 
 int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
   const InstrumentOptions options =
-      ParseInstrumentOptions(args, {"emulate", "serial", "trace", "yes"});
+      ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "yes"});
   if (options.help) {
     io.out << kUsage;
     return kExitSuccess;
@@ -32,28 +32,29 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
     return kExitFailure;
   }
   InstrumentSession session("erase", io);
-  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  if (!session.Start(options) || !session.SelectInstrument(options))
+    return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
   switch (EraseInstrument(window).end) {
     case EraseEnd::kErased:
-      return kExitSuccess;
+      return session.Finish(kExitSuccess);
     case EraseEnd::kCancelled:
       io.err << session.Prefix() << "cancelled; nothing was sent\n";
-      return kExitNoResult;
+      return session.Finish(kExitNoResult);
     case EraseEnd::kNotOpened:
       io.err << session.Prefix() << "cannot open the instrument\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case EraseEnd::kUnknownModel:
       io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case EraseEnd::kWriteFailed:
       io.err << session.Prefix() << "the instrument went away while the erase was sent\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case EraseEnd::kNotAcknowledged:
       break;
   }
   io.err << session.Prefix() << "the instrument did not acknowledge the erase\n";
-  return kExitFailure;
+  return session.Finish(kExitFailure);
 }
 
 }  // namespace kestrum::tool

@@ -5,6 +5,7 @@
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
+#include "tool/tool_output.h"
 
 namespace kestrum::tool {
 namespace {
@@ -12,7 +13,7 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kestrum-tool export [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn OUT.txt\n"
     "Opens FILE.Rn as the program does and writes the text export of all its samples to\n"
-    "OUT.txt, byte for byte as the program's Save command writes it.\n"
+    "OUT.txt, byte for byte as the program's Save command writes it (\"-\": standard output).\n"
     "  --now   the local date-time that K7/K8 run starts are checked against (default: the clock)\n"
     "Exit codes: 0 written; 1 no measurements (only the header line is written); 2 wrong usage,\n"
     "a rejected file or a file that could not be written.\n";
@@ -40,9 +41,10 @@ int RunExportCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (opened.exitCode != kExitSuccess) return opened.exitCode;
 
   const std::string& target = parsed.positional[1];
-  const std::string error = SaveTextExport(target, *store, SystemDateTimeSeparators());
+  const std::string error =
+      WriteToolOutput(target, TextExportContent(*store, SystemDateTimeSeparators()), io);
   if (!error.empty()) {
-    io.err << "kestrum-tool export: cannot write " << target << ": " << error << "\n";
+    io.err << "kestrum-tool export: " << CannotWriteText(target, error) << "\n";
     return kExitFailure;
   }
   if (!opened.open.decode.foundRuns) {

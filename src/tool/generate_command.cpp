@@ -2,11 +2,11 @@
 //                       [--start YYYY-MM-DDTHH:MM] OUT.Rn
 #include <string_view>
 
-#include "records/checked_file.h"
 #include "records/date_time.h"
 #include "records/image_generator.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
+#include "tool/tool_output.h"
 
 namespace kestrum::tool {
 namespace {
@@ -21,7 +21,9 @@ constexpr const char* kUsage =
     "  --runs    measuring runs, 0 to 27 (default 3)\n"
     "  --hours   hourly samples per run, 1 to 100000, cut to what the memory holds (default 72)\n"
     "  --seed    random seed, 0 to 4294967295 (default 1); the same seed gives the same file\n"
-    "  --start   start of the first run (default 2024-03-05T14:30)\n"
+    "  --start   start of the first run (default 2024-03-05T14:30); every run must end\n"
+    "            by 2099-12-31\n"
+    "OUT.Rn \"-\" writes the image to standard output.\n"
     "Exit codes: 0 written; 2 wrong usage or a file that could not be written.\n";
 
 std::optional<InstrumentModel> ParseModel(const std::string& text) {
@@ -85,12 +87,19 @@ int RunGenerateCommand(const std::vector<std::string>& args, ToolIo& io) {
     options.start = *value;
   }
 
-  const std::vector<std::uint8_t> image = GenerateMemoryImage(options);
+  DateTime lastRunEnd = 0;
+  const std::vector<std::uint8_t> image = GenerateMemoryImage(options, &lastRunEnd);
+  // A run stamped in 2100 would read back as 2000.
+  if (lastRunEnd > EncodeDate(2100, 1, 1)) {
+    return UsageError(io,
+                      "--start is too late: the runs would end after 2099-12-31, the last "
+                      "date the instrument's clock can hold");
+  }
   const std::string& target = parsed.positional[0];
-  const std::string error = WriteFileReplacing(
-      target, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+  const std::string error = WriteToolOutput(
+      target, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), io);
   if (!error.empty()) {
-    io.err << "kestrum-tool generate: cannot write " << target << ": " << error << "\n";
+    io.err << "kestrum-tool generate: " << CannotWriteText(target, error) << "\n";
     return kExitFailure;
   }
   return kExitSuccess;

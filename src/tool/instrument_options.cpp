@@ -61,6 +61,10 @@ InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
     }
     if (name == "emulate") {
       options.emulate.push_back(value);
+    } else if (name == "fault") {
+      const std::optional<FaultOption> fault = ParseFaultOption(value, &options.error);
+      if (!fault) return options;
+      options.faults.push_back(*fault);
     } else {
       *ValueSlot(options, name) = value;
     }

@@ -1,16 +1,19 @@
 #pragma once
 // The options of the instrument commands (list, download, sync-clock, erase,
-// set-level): --emulate may come more than once, --yes and --flash take no
+// set-level): --emulate and --fault may come more than once, --yes and --flash take no
 // value, the others one.
 
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "emulator/fault_option.h"
+
 namespace kestrum::tool {
 
 struct InstrumentOptions {
   std::vector<std::string> emulate;  // --emulate arguments, in order
+  std::vector<FaultOption> faults;   // --fault arguments, in order
   std::optional<std::string> serial;
   std::optional<std::string> trace;
   std::optional<std::string> now;

@@ -2,9 +2,11 @@
 
 #include "commands/parameter_block.h"
 #include "emulator/emulation_setup.h"
+#include "emulator/fault_option.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "link/port_trace.h"
+#include "tool/tool_output.h"
 
 namespace kestrum::tool {
 namespace {
@@ -24,6 +26,8 @@ class Panel0 : public DetectionWindow {
 
 InstrumentSession::~InstrumentSession() {
   SetPortTraceSink({});
+  // A command cut short still leaves its log behind, as far as it goes.
+  if (!finished_ && tracePath_) WriteToolOutput(*tracePath_, trace_, io_);
   if (bus_) StopEmulation();
   SetFtDriver(nullptr);
 }
@@ -34,6 +38,10 @@ bool InstrumentSession::Start(const InstrumentOptions& options) {
   ResetInstrumentDetection();
   ParameterBlock.fill(0);
 
+  if (!options.faults.empty() && options.emulate.empty()) {
+    io_.err << Prefix() << "--fault needs an emulated instrument (--emulate)\n";
+    return false;
+  }
   if (!options.emulate.empty()) {
     std::string error;
     bus_ = StartEmulation(options.emulate, TimeMode::kInstant, &error);
@@ -41,19 +49,26 @@ bool InstrumentSession::Start(const InstrumentOptions& options) {
       io_.err << Prefix() << error << "\n";
       return false;
     }
+    ApplyFaultOptions(options.faults, *bus_);
   } else {
     usb_ = std::make_unique<LibFtdiDriver>();
     SetFtDriver(usb_.get());
   }
   if (options.trace) {
-    trace_.open(*options.trace, std::ios::trunc);
-    if (!trace_) {
-      io_.err << Prefix() << "cannot write the trace file \"" << *options.trace << "\"\n";
-      return false;
-    }
-    SetPortTraceSink([this](const std::string& line) { trace_ << line << "\n" << std::flush; });
+    tracePath_ = options.trace;
+    SetPortTraceSink([this](const std::string& line) { trace_ += line + "\n"; });
   }
   return true;
+}
+
+int InstrumentSession::Finish(int exitCode) {
+  finished_ = true;
+  SetPortTraceSink({});
+  if (!tracePath_) return exitCode;
+  const std::string error = WriteToolOutput(*tracePath_, trace_, io_);
+  if (error.empty()) return exitCode;
+  io_.err << Prefix() << "cannot write the trace file " << *tracePath_ << ": " << error << "\n";
+  return kExitFailure;
 }
 
 bool InstrumentSession::SelectInstrument(const InstrumentOptions& options) {

@@ -4,8 +4,8 @@
 // bus, the optional protocol log, and choosing the instrument as the
 // program's detection does or by its serial number.
 
-#include <fstream>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "emulator/emulated_bus.h"
@@ -22,9 +22,14 @@ class InstrumentSession {
   InstrumentSession(const InstrumentSession&) = delete;
   InstrumentSession& operator=(const InstrumentSession&) = delete;
 
-  // Installs the driver and, with --trace, the protocol log. False (with a
-  // message on stderr) when an --emulate argument or the trace file is bad.
+  // Installs the driver (with the --fault plans) and, with --trace, the
+  // protocol log. False (with a message on stderr) when an --emulate
+  // argument is bad or --fault comes without --emulate.
   bool Start(const InstrumentOptions& options);
+
+  // Writes the protocol log, if asked for, and returns exitCode, or
+  // kExitFailure (with the reason on stderr) when the log was not written.
+  int Finish(int exitCode);
 
   // Sets SelectedInstrument and InstrumentAttached. False (with a message)
   // when no Kestrum is attached or none has the serial number.
@@ -38,7 +43,10 @@ class InstrumentSession {
   ToolIo& io_;
   std::unique_ptr<EmulatedBus> bus_;
   std::unique_ptr<LibFtdiDriver> usb_;
-  std::ofstream trace_;
+  // The log is kept in memory and written whole at the end, like every file.
+  std::optional<std::string> tracePath_;
+  std::string trace_;
+  bool finished_ = false;
 };
 
 }  // namespace kestrum::tool

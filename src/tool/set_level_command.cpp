@@ -22,7 +22,7 @@ constexpr const char* kUsage =
     "  --flash        the indicator flashes red/green\n"
     "  --factor F     the CalibrationFactor in Bq/m3 per pulse (default 6.0)\n"
     "  --yes          sets it without asking on the terminal\n"
-    "  --emulate, --serial, --trace as for \"kestrum-tool download\"\n"
+    "  --emulate, --fault, --serial, --trace as for \"kestrum-tool download\"\n"
     "Exit codes: 0 set; 1 cancelled; 2 wrong usage, no instrument or an instrument that did\n"
     "not answer as a K5, K6 or K7.\n";
 
@@ -38,7 +38,7 @@ std::optional<Extended> ParseFactor(const std::string& text) {
 
 int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
   const InstrumentOptions options = ParseInstrumentOptions(
-      args, {"emulate", "serial", "trace", "position", "flash", "factor", "yes"});
+      args, {"emulate", "fault", "serial", "trace", "position", "flash", "factor", "yes"});
   if (options.help) {
     io.out << kUsage;
     return kExitSuccess;
@@ -77,7 +77,8 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
 
   InstrumentSession session("set-level", io);
-  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  if (!session.Start(options) || !session.SelectInstrument(options))
+    return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
   std::ostringstream question;
   question << "The trigger level will be set to " << position << " Bq/m3 ("
@@ -85,14 +86,14 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
            << (options.flash ? "on" : "off") << "!";
   if (!window.Confirm(question.str())) {
     io.err << session.Prefix() << "cancelled; nothing was sent\n";
-    return kExitNoResult;
+    return session.Finish(kExitNoResult);
   }
   const TriggerOutcome outcome = SetTriggerLevel(position, options.flash, factor);
   switch (outcome.end) {
     case TriggerEnd::kSent:
       io.out << "level " << outcome.level << " pulses (" << position << " Bq/m3), flash "
              << (options.flash ? "on" : "off") << "\n";
-      return kExitSuccess;
+      return session.Finish(kExitSuccess);
     case TriggerEnd::kNotOpened:
       io.err << session.Prefix() << "cannot open the instrument\n";
       break;
@@ -106,7 +107,7 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
       io.err << session.Prefix() << kLevelNotSetText << "\n";
       break;
   }
-  return kExitFailure;
+  return session.Finish(kExitFailure);
 }
 
 }  // namespace kestrum::tool

@@ -17,7 +17,7 @@ constexpr const char* kUsage =
     "Sets the clock of the attached Kestrum as the program's clock button does.\n"
     "  --now    the PC clock reading to send (default: the clock now)\n"
     "  --yes    answers the confirmation with OK instead of asking on the terminal\n"
-    "  --emulate, --serial, --trace as for \"kestrum-tool download\"\n"
+    "  --emulate, --fault, --serial, --trace as for \"kestrum-tool download\"\n"
     "Exit codes: 0 the clock was sent; 1 cancelled; 2 wrong usage, no instrument or an\n"
     "instrument that did not answer as a Kestrum.\n";
 
@@ -25,7 +25,7 @@ constexpr const char* kUsage =
 
 int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
   const InstrumentOptions options =
-      ParseInstrumentOptions(args, {"emulate", "serial", "trace", "now", "yes"});
+      ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now", "yes"});
   if (options.help) {
     io.out << kUsage;
     return kExitSuccess;
@@ -48,27 +48,28 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
 
   InstrumentSession session("sync-clock", io);
-  if (!session.Start(options) || !session.SelectInstrument(options)) return kExitFailure;
+  if (!session.Start(options) || !session.SelectInstrument(options))
+    return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
   const ClockOutcome outcome = SynchronizeClock(now, window);
   switch (outcome.end) {
     case ClockEnd::kCancelled:
       io.err << session.Prefix() << "cancelled; nothing was sent\n";
-      return kExitNoResult;
+      return session.Finish(kExitNoResult);
     case ClockEnd::kNotOpened:
       io.err << session.Prefix() << "cannot open the instrument\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case ClockEnd::kUnknownModel:
       io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case ClockEnd::kWriteFailed:
       io.err << session.Prefix() << "the instrument went away while the clock was sent\n";
-      return kExitFailure;
+      return session.Finish(kExitFailure);
     case ClockEnd::kSent:
       break;
   }
   if (window.LastStatus().empty()) io.err << kClockUpdatedText << "\n";  // a K8 shows none
-  return kExitSuccess;
+  return session.Finish(kExitSuccess);
 }
 
 }  // namespace kestrum::tool

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "file_faults.h"
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
 #include "tool/tool_fixture.h"
@@ -115,6 +116,29 @@ TEST_F(InstrumentCommandTest, DownloadWithoutRunsExitsOneAndKeepsTheImage) {
   EXPECT_EQ(Run({"download", "--emulate", "K8:erased.Rn", "out.Rn"}), 1);
   EXPECT_NE(err_.str().find("No measurements saved in K5! "), std::string::npos);
   EXPECT_EQ(ReadWholeFile("out.Rn"), erased);
+}
+
+TEST_F(InstrumentCommandTest, DownloadToStandardOutputSendsTheItemsToStandardError) {
+  ASSERT_EQ(Run({"download", "--emulate", "K8", "--now", "2026-01-01T00:00:00", "out.Rn"}), 0);
+  const std::string items = out_.str();
+  ASSERT_EQ(Run({"download", "--emulate", "K8", "--now", "2026-01-01T00:00:00", "-"}), 0);
+  EXPECT_EQ(out_.str(), ReadWholeFile("out.Rn"));
+  EXPECT_NE(err_.str().find(items), std::string::npos);
+}
+
+// A trace that cannot be written fails the command, with the reason.
+TEST_F(InstrumentCommandTest, TraceThatCannotBeWrittenIsAnError) {
+  std::ofstream("trace.txt") << "earlier trace";
+  int status;
+  {
+    kestrum::testing::FullDisk full(64);
+    status = Run({"sync-clock", "--emulate", "K8", "--yes", "--trace", "trace.txt"});
+  }
+  EXPECT_EQ(status, 2);
+  EXPECT_NE(err_.str().find("cannot write the trace file trace.txt: File too large"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_EQ(ReadWholeFile("trace.txt"), "earlier trace");
 }
 
 TEST_F(InstrumentCommandTest, DownloadPicksTheSerialAsked) {

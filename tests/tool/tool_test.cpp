@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -146,6 +147,39 @@ TEST_F(ToolTest, GenerateRejectsBadOptions) {
   EXPECT_EQ(Run({"generate", "--model", "K5"}), 2);
   EXPECT_EQ(::access("x.Rn", F_OK), -1);
   EXPECT_EQ(Run({"generate", "--model", "K5", "no/such/x.Rn"}), 2);
+  EXPECT_EQ(Run({"generate", "--model", "K5", ""}), 2);
+  EXPECT_EQ(err_.str(), "kestrum-tool generate: no file name given\n");
+
+  // Runs reaching into 2100 would read back as 2000.
+  EXPECT_EQ(Run({"generate", "--model", "K7", "--start", "2099-12-31T23:00", "late.Rn"}), 2);
+  EXPECT_NE(err_.str().find("the runs would end after 2099-12-31"), std::string::npos);
+  EXPECT_EQ(::access("late.Rn", F_OK), -1);
+  EXPECT_EQ(Run({"generate", "--model", "K7", "--start", "2099-12-28T00:00", "--runs", "1",
+                 "--hours", "96", "last.Rn"}),
+            0);  // the last hour ends on the stroke of 2100
+}
+
+TEST_F(ToolTest, DashWritesToStandardOutput) {
+  ASSERT_EQ(Run({"generate", "--model", "K5", "--seed", "4", "gen.Rn"}), 0);
+  ASSERT_EQ(Run({"generate", "--model", "K5", "--seed", "4", "-"}), 0);
+  EXPECT_EQ(out_.str(), ReadWholeFile("gen.Rn"));
+
+  ASSERT_EQ(Run({"export", "--now", "2026-01-01T00:00:00", "gen.Rn", "out.txt"}), 0);
+  ASSERT_EQ(Run({"export", "--now", "2026-01-01T00:00:00", "gen.Rn", "-"}), 0);
+  EXPECT_EQ(out_.str(), ReadWholeFile("out.txt"));
+  EXPECT_EQ(::access("-", F_OK), -1);
+}
+
+// Whatever was not foreseen (here the current folder deleted under the
+// running program) ends with a message and exit code 2, not an abort.
+TEST_F(ToolTest, UnforeseenErrorsEndWithAMessageNotAnAbort) {
+  const std::string command = "mkdir gone && cd gone && rmdir ../gone && exec '" +
+                              std::string(KESTRUM_TOOL_BINARY) +
+                              "' download --emulate K8 out.Rn 2>'" + folder_ + "/err.txt'";
+  const int status = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 2);
+  EXPECT_EQ(ReadWholeFile("err.txt").rfind("kestrum-tool: ", 0), 0u) << ReadWholeFile("err.txt");
 }
 
 TEST_F(ToolTest, HelpForTheToolAndEachCommand) {

@@ -1,0 +1,38 @@
+#pragma once
+// The --fault option of kestrum and kestrum-tool: planned misbehaviour of the
+// first emulated instrument, so that broken transfers can be tried from the
+// shell. The reply kinds take the instrument's successive replies in turn:
+//   pass            this reply as usual
+//   silent          no reply
+//   short=N         only the first N bytes of the reply
+//   garbage=HEX     these bytes instead of the reply, e.g. garbage=00FF
+//   unplug-after=N  unplugged once it has sent N bytes (0: from the start);
+//                   takes no reply of its own
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "emulator/emulated_bus.h"
+
+namespace kestrum {
+
+inline constexpr char kFaultOptionDescription[] =
+    "a fault of the first emulated instrument (repeatable): pass, silent, short=N, "
+    "garbage=HEX or unplug-after=N";
+
+struct FaultOption {
+  enum class Kind { kPass, kSilent, kShort, kGarbage, kUnplugAfter };
+  Kind kind = Kind::kPass;
+  std::uint64_t count = 0;          // kShort: bytes kept; kUnplugAfter: bytes sent
+  std::vector<std::uint8_t> bytes;  // kGarbage
+};
+
+// Null with a message in *error when the text names no fault.
+std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string* error);
+
+// Plans the faults on the first instrument of the bus, in order.
+void ApplyFaultOptions(const std::vector<FaultOption>& faults, EmulatedBus& bus);
+
+}  // namespace kestrum

@@ -1,0 +1,45 @@
+#include <gtest/gtest.h>
+
+#include "emulator/fault_option.h"
+
+namespace kestrum {
+namespace {
+
+using Kind = FaultOption::Kind;
+
+TEST(FaultOption, EachKindWithItsValue) {
+  const struct {
+    const char* text;
+    Kind kind;
+    std::uint64_t count;
+    std::vector<std::uint8_t> bytes;
+  } cases[] = {
+      {"pass", Kind::kPass, 0, {}},
+      {"silent", Kind::kSilent, 0, {}},
+      {"short=5", Kind::kShort, 5, {}},
+      {"garbage=00fF3a", Kind::kGarbage, 0, {0x00, 0xFF, 0x3A}},
+      {"unplug-after=131072", Kind::kUnplugAfter, 131072, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    std::string error;
+    const std::optional<FaultOption> fault = ParseFaultOption(c.text, &error);
+    ASSERT_TRUE(fault) << error;
+    EXPECT_EQ(fault->kind, c.kind);
+    EXPECT_EQ(fault->count, c.count);
+    EXPECT_EQ(fault->bytes, c.bytes);
+  }
+}
+
+TEST(FaultOption, WhatNamesNoFaultIsRefusedWithAMessage) {
+  for (const char* text : {"", "loud", "pass=1", "short", "short=-1", "short=2x",
+                           "unplug-after=", "garbage=", "garbage=0", "garbage=zz"}) {
+    SCOPED_TRACE(text);
+    std::string error;
+    EXPECT_FALSE(ParseFaultOption(text, &error));
+    EXPECT_FALSE(error.empty());
+  }
+}
+
+}  // namespace
+}  // namespace kestrum
