@@ -2,10 +2,18 @@
 // then through the texts written from the decoded samples. Inputs whose
 // first byte is a model marker are decoded a second time padded with erased
 // bytes to their model's length, so that short inputs reach every decoder.
+// At start the open routine meets what no input can be: a FIFO, a folder and
+// an over-long file.
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "records/date_time.h"
@@ -39,10 +47,26 @@ void CheckDecoded(const MeasurementStore& store, const DecodeResult& result) {
   Check(next == store.LastSampleIndex + 1);
 }
 
-void DecodeAndWrite(const std::uint8_t* data, std::size_t size, MeasurementStore& store) {
+void WriteInput(const std::string& path, const std::uint8_t* data, std::size_t size) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  Check(fd >= 0);
+  for (std::size_t done = 0; done < size;) {
+    const ssize_t written = ::write(fd, data + done, size - done);
+    Check(written > 0);
+    done += static_cast<std::size_t>(written);
+  }
+  ::close(fd);
+}
+
+DecodeContext FuzzContext() {
   DecodeContext context;
   context.now = EncodeDate(2030, 6, 15) + EncodeTime(12, 0, 0, 0);
   context.writeFiles = false;
+  return context;
+}
+
+void DecodeAndWrite(const std::uint8_t* data, std::size_t size, MeasurementStore& store) {
+  const DecodeContext context = FuzzContext();
   store.Memo1 = "Memo1";  // one decode per input; the text would grow without end
   const OpenResult result = OpenImageBytes(data, size, "fuzz.Rn", store, context);
   if (!result.model) {
@@ -58,7 +82,34 @@ void DecodeAndWrite(const std::uint8_t* data, std::size_t size, MeasurementStore
   sink = sink + DebugText(store).size();
 }
 
+// What no fuzz input can be: special files are refused at once, an over-long
+// file counts by its first bytes.
+void OpenSpecialFiles(const std::string& scratch, MeasurementStore& store) {
+  const std::string fifo = scratch + "/fifo.Rn";
+  const std::string folder = scratch + "/folder.Rn";
+  Check(::mkfifo(fifo.c_str(), 0644) == 0);
+  Check(::mkdir(folder.c_str(), 0755) == 0);
+  for (const std::string& path : {fifo, folder}) {
+    Check(OpenDataFile(path, store, FuzzContext()).readError == path + " is not a regular file");
+  }
+  std::vector<std::uint8_t> longer(3 * kMemoryImageBytes, 0xFF);
+  longer[0] = '4';
+  WriteInput(scratch + "/long.Rn", longer.data(), longer.size());
+  const OpenResult result = OpenDataFile(scratch + "/long.Rn", store, FuzzContext());
+  Check(result.model == InstrumentModel::K8);
+  CheckDecoded(store, result.decode);
+}
+
 }  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  char scratch[] = "/tmp/kestrum-fuzz-XXXXXX";
+  Check(::mkdtemp(scratch) != nullptr);
+  auto store = std::make_unique<MeasurementStore>();
+  OpenSpecialFiles(scratch, *store);
+  std::system(("rm -rf '" + std::string(scratch) + "'").c_str());
+  return 0;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static MeasurementStore* store = new MeasurementStore();
