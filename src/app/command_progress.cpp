@@ -2,6 +2,7 @@
 
 #include <QApplication>
 
+#include "app/wait_box.h"
 #include "commands/command_cycle.h"
 
 CommandProgress::~CommandProgress() {
@@ -11,14 +12,13 @@ CommandProgress::~CommandProgress() {
 void CommandProgress::Open(const QString& title, const QString& label, int maximum,
                            bool cancellable) {
   End();
-  dialog_ = new QProgressDialog(label, cancellable ? "Cancel" : QString(), 0, maximum, parent_);
+  dialog_ = new WaitBox(label, cancellable ? "Cancel" : QString(), maximum, parent_);
   dialog_->setObjectName("CommandProgress");
   dialog_->setWindowTitle(title);
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setMinimumDuration(0);
   dialog_->setAutoClose(false);
   dialog_->setAutoReset(false);
-  if (!cancellable) dialog_->setCancelButton(nullptr);
   dialog_->setValue(0);
   dialog_->show();
   QApplication::processEvents();

@@ -92,6 +92,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
 
   StatusBar1 = new StatusPanels(this);
   setStatusBar(StatusBar1);
+  commands_.Cover(menuBar());
+  commands_.Cover(ToolBar1);
 
   PulseDistError_CheckBox = new QCheckBox(this);
   PulseDistError_CheckBox->setObjectName("PulseDistError_CheckBox");
@@ -152,9 +154,9 @@ void TForm1::BuildMenu() {
   HelpMenu = menuBar()->addMenu("Help");
   About1 = AddMenuItem(HelpMenu, "About1", "About");
 
-  connect(Open1, &QAction::triggered, this, &TForm1::Open1Click);
-  connect(Save1, &QAction::triggered, this, &TForm1::Save1Click);
-  connect(Print1, &QAction::triggered, this, &TForm1::Print1Click);
+  ConnectCommand(Open1, &TForm1::Open1Click);
+  ConnectCommand(Save1, &TForm1::Save1Click);
+  ConnectCommand(Print1, &TForm1::Print1Click);
   connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
   connect(PulseDistribution1, &QAction::triggered, this, &TForm1::PulseDistribution1Click);
   connect(PulseDistributionandMean1, &QAction::triggered, this,
@@ -230,13 +232,13 @@ void TForm1::BuildToolBar() {
   ComboBox2->setFont(PixelFont(13));
   ComboBox2->setEnabled(false);
 
-  connect(Open_SB, &QToolButton::clicked, this, &TForm1::Open1Click);
-  connect(Save_SB, &QToolButton::clicked, this, &TForm1::Save1Click);
-  connect(SpeedButton1, &QToolButton::clicked, this, &TForm1::Print1Click);
-  connect(SpeedButton7, &QToolButton::clicked, this, &TForm1::Dump_BtnClick);
-  connect(Level_button, &QToolButton::clicked, this, &TForm1::Level_buttonClick);
-  connect(SpeedButton3, &QToolButton::clicked, this, &TForm1::SpeedButton3Click);
-  connect(ERASE_BTN, &QToolButton::clicked, this, &TForm1::ERASE_BTNClick);
+  ConnectCommand(Open_SB, &TForm1::Open1Click);
+  ConnectCommand(Save_SB, &TForm1::Save1Click);
+  ConnectCommand(SpeedButton1, &TForm1::Print1Click);
+  ConnectCommand(SpeedButton7, &TForm1::Dump_BtnClick);
+  ConnectCommand(Level_button, &TForm1::Level_buttonClick);
+  ConnectCommand(SpeedButton3, &TForm1::SpeedButton3Click);
+  ConnectCommand(ERASE_BTN, &TForm1::ERASE_BTNClick);
   // Only a user's pick runs the handlers; filling the boxes from code does not.
   connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox3Change);
   connect(ComboBox2, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox2Change);
@@ -250,6 +252,18 @@ void TForm1::BuildChart() {
   connect(Chart1, &kestrum::KestrumChart::undoZoomed, this, &TForm1::Meanonchart1Click);
   connect(Chart1, &kestrum::KestrumChart::doubleClicked, this, &TForm1::Chart1DblClick);
   connect(Chart1, &kestrum::KestrumChart::clicked, this, &TForm1::titleClick);
+}
+
+void TForm1::ConnectCommand(QAction* action, Handler handler) {
+  connect(action, &QAction::triggered, this, [this, handler] { RunCommand(handler); });
+}
+
+void TForm1::ConnectCommand(QAbstractButton* button, Handler handler) {
+  connect(button, &QAbstractButton::clicked, this, [this, handler] { RunCommand(handler); });
+}
+
+bool TForm1::RunCommand(Handler handler) {
+  return commands_.Run([this, handler] { (this->*handler)(); });
 }
 
 void TForm1::BuildTimers() {

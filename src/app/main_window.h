@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 
+#include "app/command_guard.h"
 #include "app/command_progress.h"
 #include "app/file_dialogs.h"
 #include "app/status_panels.h"
@@ -129,7 +130,15 @@ class TForm1 : public QMainWindow {
   void Timer2Timer();
   void SB_TimerTimer();
 
+ public:
+  using Handler = void (TForm1::*)();
+  // Runs a command's handler through the one-command guard; false when
+  // another command is running. The command controls are wired through it.
+  bool RunCommand(Handler handler);
+
  private:
+  void ConnectCommand(QAction* action, Handler handler);
+  void ConnectCommand(QAbstractButton* button, Handler handler);
   void DetectAttachedInstrument();
   // Window state after a download or an opened file was decoded.
   void ShowDecodeResult(const kestrum::DecodeResult& result);
@@ -161,6 +170,7 @@ class TForm1 : public QMainWindow {
   FileDialogs* dialogs_;
   std::function<kestrum::DateTime()> now_;
   std::unique_ptr<CommandProgress> progress_;
+  CommandGuard commands_;
 };
 
 // The program's single main window.

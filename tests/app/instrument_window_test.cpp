@@ -2,7 +2,10 @@
 // the instrument commands as the user meets them.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QKeyEvent>
+#include <QMenuBar>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <memory>
@@ -67,6 +70,30 @@ class InstrumentWindowTest : public WindowTest {
   bool InstrumentButtonsEnabled() const {
     return window->SpeedButton7->isEnabled() && window->SpeedButton3->isEnabled() &&
            window->ERASE_BTN->isEnabled();
+  }
+
+  std::vector<QToolButton*> CommandButtons() const {
+    return {window->Open_SB,      window->Save_SB,      window->SpeedButton1, window->SpeedButton7,
+            window->Level_button, window->SpeedButton3, window->ERASE_BTN};
+  }
+
+  // Whether any button or menu item that starts a command can be used.
+  bool AnyCommandUsable() const {
+    for (QToolButton* button : CommandButtons()) {
+      if (button->isEnabled()) return true;
+    }
+    return window->menuBar()->isEnabled() || window->MainMenu->isEnabled();
+  }
+
+  // Clicks every button and menu item that starts a command.
+  void TryEveryCommand() {
+    for (QToolButton* button : CommandButtons()) button->click();
+    for (QAction* item : {window->Open1, window->Save1, window->Print1}) item->trigger();
+  }
+
+  static void PressEsc(QWidget* target) {
+    QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(target, &esc);
   }
 
   QTemporaryDir scratch;
@@ -233,6 +260,66 @@ TEST_F(InstrumentWindowTest, EraseCountsItsWaitAndReportsTheResult) {
   EXPECT_EQ(waits.size(), 5u);  // 5 s counted second by second
   EXPECT_EQ(window->Progress().Dialog(), nullptr);
   EXPECT_EQ(k5->State().WritePointer(), 0x2000u);
+}
+
+TEST_F(InstrumentWindowTest, TheEraseWaitBoxStaysUpAndNothingElseStartsUntilTheEraseEnds) {
+  auto k5 = Plug(InstrumentModel::K5, "EMUK5001", "USB <-> K5");
+  OpenWindow();
+  bool sawBox = false;
+  bool boxStayed = false;
+  bool usableDuringErase = true;
+  QTimer::singleShot(0, [&] {
+    QProgressDialog* box = window->Progress().Dialog();
+    if (!box) return;
+    sawBox = true;
+    PressEsc(box);
+    box->close();
+    boxStayed = box->isVisible();
+    window->Timer2Timer();  // detection sees the instrument meanwhile
+    usableDuringErase = AnyCommandUsable();
+    TryEveryCommand();
+  });
+  window->ERASE_BTN->click();
+  EXPECT_TRUE(sawBox);
+  EXPECT_TRUE(boxStayed);
+  EXPECT_FALSE(usableDuringErase);
+  // No click started anything, and the erase got its acknowledgement.
+  EXPECT_EQ(prompts.confirmations.size(), 1);
+  EXPECT_EQ(dialogs.asks, 0);
+  EXPECT_EQ(window->StatusBar1->Text(1), "Kestrum ERASED");
+  EXPECT_EQ(k5->State().WritePointer(), 0x2000u);
+  // Then every control shows the window's state again.
+  EXPECT_TRUE(InstrumentButtonsEnabled());
+  EXPECT_TRUE(window->Open_SB->isEnabled());
+  EXPECT_TRUE(window->MainMenu->isEnabled());
+  EXPECT_FALSE(window->Save_SB->isEnabled());
+  EXPECT_FALSE(window->Level_button->isEnabled());
+}
+
+TEST_F(InstrumentWindowTest, DuringADownloadDetectionEnablesNothingAndEscCancelsTheTransfer) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  window->SpeedButton7->click();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  const QStringList runsBefore = RunItems();
+
+  bool usableDuringDownload = true;
+  bool cancelled = false;
+  QTimer::singleShot(0, [&] {
+    QProgressDialog* box = window->Progress().Dialog();
+    if (!box) return;
+    window->Timer2Timer();
+    usableDuringDownload = AnyCommandUsable();
+    PressEsc(box);
+    cancelled = box->wasCanceled();
+  });
+  window->SpeedButton7->click();
+  EXPECT_FALSE(usableDuringDownload);
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(window->StatusBar1->Text(1), "Download cancelled");
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  EXPECT_EQ(RunItems(), runsBefore);
+  EXPECT_TRUE(InstrumentButtonsEnabled());
 }
 
 }  // namespace

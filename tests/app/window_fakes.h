@@ -26,18 +26,22 @@ class ScriptedDialogs : public FileDialogs {
   std::deque<std::optional<FileChoice>> saveAnswers;
   bool printAnswer = false;
   QString lastInitialName;
+  int asks = 0;  // dialogs shown, of any kind
 
   std::optional<FileChoice> AskOpen(const FileDialogSetup&, const QString& last) override {
+    ++asks;
     lastInitialName = last;
     return Next(openAnswers);
   }
   std::optional<FileChoice> AskSave(const FileDialogSetup&, const QString& last) override {
+    ++asks;
     lastInitialName = last;
     return Next(saveAnswers);
   }
   // A non-empty path turns the chosen printer into a PDF file there.
   QString printToFile;
   bool AskPrint(QPrinter& printer) override {
+    ++asks;
     if (!printToFile.isEmpty()) {
       printer.setOutputFormat(QPrinter::PdfFormat);
       printer.setOutputFileName(printToFile);
