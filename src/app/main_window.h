@@ -32,6 +32,10 @@ struct WindowServices {
   std::function<kestrum::DateTime()> now;
 };
 
+// Saving a picture of the chart or printing it while no chart is shown.
+inline constexpr char kNoChartShownMessage[] =
+    "No chart is shown: choose a measurement in \"Select Measurement\" first.";
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
@@ -143,6 +147,9 @@ class TForm1 : public QMainWindow {
   // Window state after a download or an opened file was decoded.
   void ShowDecodeResult(const kestrum::DecodeResult& result);
   void ClearViewSeries();
+  // Hides the chart and empties its series and footer, so nothing of it can
+  // be seen, saved or printed any more.
+  void ClearChart();
   // The environmental lines to draw: checked in the View menu and measured by the model.
   kestrum::ModelChannels ChannelsShown() const;
   // Puts the check mark on one of the five view entries and takes it from the others.

@@ -29,6 +29,8 @@ kestrum::DecodeContext TForm1::DecodeContextNow() const {
 }
 
 void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
+  // The chart showed the measurements this decode replaced.
+  ClearChart();
   const bool environment = kestrum::HasTemperatureAndHumidity(result.model);
   if (!environment) {
     Temperature->setEnabled(false);

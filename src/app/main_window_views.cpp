@@ -45,6 +45,13 @@ void TForm1::ClearViewSeries() {
   Chart1->Series5().Clear();
 }
 
+void TForm1::ClearChart() {
+  Chart1->hide();
+  ClearViewSeries();
+  Chart1->Series6().Clear();
+  Chart1->ClearFooter();
+}
+
 void TForm1::ShowPulseDistribution(std::uint8_t run) {
   Chart1->UndoZoom();
   Chart1->SetLeftAxisTitle("Bq/m3");
@@ -216,6 +223,7 @@ void TForm1::titleClick() {
 }
 
 std::string TForm1::ExportChart(const QString& path, int filterIndex) {
+  if (Chart1->isHidden()) return kNoChartShownMessage;
   kestrum::ChartPictureFormat format;
   switch (filterIndex) {
     case kBitmap:
@@ -239,6 +247,10 @@ std::string TForm1::ExportChart(const QString& path, int filterIndex) {
 }
 
 void TForm1::Print1Click() {
+  if (Chart1->isHidden()) {
+    Prompts().ShowError(kNoChartShownMessage);
+    return;
+  }
   QPrinter printer(QPrinter::HighResolution);
   if (!Dialogs().AskPrint(printer)) return;
   const QString error = kestrum::PrintChart(*Chart1, printer);

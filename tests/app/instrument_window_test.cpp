@@ -322,4 +322,34 @@ TEST_F(InstrumentWindowTest, DuringADownloadDetectionEnablesNothingAndEscCancels
   EXPECT_TRUE(InstrumentButtonsEnabled());
 }
 
+TEST_F(InstrumentWindowTest, AfterADecodeWithoutRunsNothingOfTheOldChartIsLeft) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  window->SpeedButton7->click();
+  window->ComboBox3->setCurrentIndex(0);
+  window->ComboBox3Change();
+  ASSERT_FALSE(window->Chart1->isHidden());
+  ASSERT_FALSE(window->Chart1->FooterLines().isEmpty());
+
+  window->ERASE_BTN->click();
+  window->SpeedButton7->click();
+  EXPECT_EQ(prompts.errors, QStringList{"No measurements saved in K5! "});
+  EXPECT_EQ(window->ComboBox3->count(), 0);
+  EXPECT_TRUE(window->Chart1->isHidden());
+  EXPECT_TRUE(window->Chart1->FooterLines().isEmpty());
+  EXPECT_EQ(window->Chart1->Series4().Count(), 0);
+
+  // Neither a picture nor a print-out comes from the chart that is gone.
+  dialogs.saveAnswers.push_back(FileChoice{scratch.filePath("old.Png"), 5});
+  window->Save_SB->click();
+  dialogs.printAnswer = true;
+  dialogs.printToFile = scratch.filePath("old.pdf");
+  window->SpeedButton1->click();
+  ASSERT_EQ(prompts.errors.size(), 3);
+  EXPECT_TRUE(prompts.errors[1].endsWith(kNoChartShownMessage));
+  EXPECT_EQ(prompts.errors[2], kNoChartShownMessage);
+  EXPECT_FALSE(QFile::exists(scratch.filePath("old.Png")));
+  EXPECT_FALSE(QFile::exists(scratch.filePath("old.pdf")));
+}
+
 }  // namespace
