@@ -107,8 +107,6 @@ void TForm1::Open1Click() {
 void TForm1::Save1Click() {
   const auto choice = Dialogs().AskSave(SaveDialog1, LastFileName);
   if (!choice) return;
-  LastFileName = choice->path;
-  setWindowTitle(QFileInfo(choice->path).fileName());
 
   std::string error;
   switch (choice->filterIndex) {
@@ -124,6 +122,10 @@ void TForm1::Save1Click() {
       break;
   }
   if (!error.empty()) {
+    // The caption and the next dialog keep naming the file that is really there.
     Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(error));
+    return;
   }
+  LastFileName = choice->path;
+  setWindowTitle(QFileInfo(choice->path).fileName());
 }

@@ -149,6 +149,9 @@ TEST_F(DataFilesWindowTest, AFailedSaveIsReportedAndKeepsTheOldFile) {
   window->Save1Click();
   ASSERT_EQ(prompts.errors.size(), 1);
   EXPECT_TRUE(prompts.errors[0].contains("copy.Rn"));
+  // The caption and the next dialog still name the file that was opened.
+  EXPECT_EQ(window->windowTitle(), "k5-sample.Rn");
+  EXPECT_EQ(window->LastFileName, SamplePath("k5-sample.Rn"));
 
   // A text export over an existing file that cannot be replaced leaves it alone.
   const QString existing = dir.filePath("kept.txt");
