@@ -108,6 +108,8 @@ void TForm1::ComboBox2Change() {
   Chart1->SetLeftAxisTitle("Bq/m3");
   Chart1->SetBottomAxisTitle("Time");
   kestrum::FillIntervalMeanSeries(*Chart1, means.series);
+  // A pulse view draws its own pressure line over the whole run.
+  if (MeanandmeanError1->isChecked() || Mean1->isChecked()) DrawMeanPressureLine();
 }
 
 void TForm1::ChooseDefaultInterval(int item) {
@@ -166,7 +168,6 @@ void TForm1::MeanandmeanError1Click() {
   ChooseDefaultInterval(0);
   MeanError_CheckBox->setChecked(true);
   ComboBox2Change();
-  DrawMeanPressureLine();
   Meanonchart1Click();
 }
 
@@ -177,7 +178,6 @@ void TForm1::Mean1Click() {
   ChooseDefaultInterval(0);
   MeanError_CheckBox->setChecked(false);
   ComboBox2Change();
-  DrawMeanPressureLine();
   Meanonchart1Click();
 }
 

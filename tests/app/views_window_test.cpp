@@ -151,6 +151,31 @@ TEST_F(ViewsWindowTest, EnvironmentalSwitchesRedrawTheViewAndFollowTheModel) {
   EXPECT_EQ(window->Chart1->Series6().Count(), 0);
 }
 
+TEST_F(ViewsWindowTest, PickingAnIntervalInAMeanOnlyViewRedrawsThePressureLine) {
+  Open("k8-sample.Rn");
+  Pick(0);
+  window->MeanandmeanError1Click();
+  window->TemperatureClick();
+  window->PressureClick();
+  const auto sameSpan = [this] {
+    const auto& pressure = window->Chart1->Series6().Points();
+    const auto& temperature = window->Chart1->Series1().Points();
+    return !pressure.empty() && pressure.size() == temperature.size() &&
+           pressure.front().x == temperature.front().x;
+  };
+  ASSERT_TRUE(sameSpan());
+
+  window->ComboBox2->setCurrentIndex(6);  // the user's pick of "7d"
+  emit window->ComboBox2->activated(6);
+  EXPECT_EQ(window->Chart1->Series1().Count(), SamplesOfRun(0) - 168);
+  EXPECT_TRUE(sameSpan());
+
+  window->Pressure->setChecked(false);
+  window->ComboBox2->setCurrentIndex(1);
+  emit window->ComboBox2->activated(1);
+  EXPECT_EQ(window->Chart1->Series6().Count(), 0);
+}
+
 TEST_F(ViewsWindowTest, ZoomingRewritesTheFooterForTheVisibleRange) {
   FillOneRun(10, 100);
   window->Store().Samples[4].Concentration = 250;
