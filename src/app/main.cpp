@@ -1,5 +1,6 @@
 #include <QApplication>
-#include <QMessageBox>
+#include <QFileInfo>
+#include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -17,14 +18,32 @@
 #include "link/port_trace.h"
 #include "link/port_wait.h"
 
-static int RunProgram(int argc, char* argv[]) {
+namespace {
+
+QStringList ArgumentsOf(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
+  return arguments;
+}
+
+int RunProgram(int argc, char* argv[]) {
+  // Help and version are answered before the application starts, so they
+  // need no display.
+  const StartupOptions early = ParseStartupOptions(ArgumentsOf(argc, argv));
+  if (early.action == StartupOptions::Action::kHelp ||
+      early.action == StartupOptions::Action::kVersion) {
+    std::fputs(qPrintable(early.text), stdout);
+    return 0;
+  }
+
   QApplication application(argc, argv);
   // The text the task bar shows.
   QApplication::setApplicationName("K5   Computer Interface");
 
-  const StartupOptions options = ParseStartupOptions(QApplication::arguments().mid(1));
-  if (!options.error.isEmpty()) {
-    std::fprintf(stderr, "kestrum: %s\n", qPrintable(options.error));
+  // Qt's own options (-platform, -style ...) are gone from these.
+  const StartupOptions options = ParseStartupOptions(QApplication::arguments());
+  if (options.action == StartupOptions::Action::kError) {
+    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n", qPrintable(options.text));
     return 2;
   }
 
@@ -61,6 +80,10 @@ static int RunProgram(int argc, char* argv[]) {
   Trigger = &triggerDialog;
 
   mainWindow.show();
+  if (!options.file.isEmpty()) {
+    const QString path = QFileInfo(options.file).absoluteFilePath();
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, path] { mainWindow.OpenDataFileNamed(path); });
+  }
   const int status = QApplication::exec();
   kestrum::SetPortTraceSink({});
   kestrum::SetSleeper({});
@@ -68,6 +91,8 @@ static int RunProgram(int argc, char* argv[]) {
   if (emulatedBus) kestrum::StopEmulation();
   return status;
 }
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   // The last resort: whatever was not foreseen ends with a message, not an abort.

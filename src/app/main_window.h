@@ -139,6 +139,9 @@ class TForm1 : public QMainWindow {
   // Runs a command's handler through the one-command guard; false when
   // another command is running. The command controls are wired through it.
   bool RunCommand(Handler handler);
+  // Opens a data file as Main > Open does once the file is chosen (the
+  // program's file argument), through the same guard.
+  void OpenDataFileNamed(const QString& path);
 
  private:
   void ConnectCommand(QAction* action, Handler handler);
@@ -146,6 +149,15 @@ class TForm1 : public QMainWindow {
   void DetectAttachedInstrument();
   // Window state after a download or an opened file was decoded.
   void ShowDecodeResult(const kestrum::DecodeResult& result);
+  // What Open hides and disables first; an unreadable file brings it back.
+  struct ScreenBeforeOpen {
+    bool chartShown;
+    bool downloadEnabled;
+    bool temperatureEnabled;
+    bool humidityEnabled;
+  };
+  ScreenBeforeOpen HideForOpen();
+  void OpenChosenFile(const QString& path, const ScreenBeforeOpen& before);
   void ClearViewSeries();
   // Hides the chart and empties its series and footer, so nothing of it can
   // be seen, saved or printed any more.

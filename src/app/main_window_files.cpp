@@ -71,31 +71,40 @@ void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
 }
 
 void TForm1::Open1Click() {
-  const bool chartWasShown = !Chart1->isHidden();
-  const bool downloadWasEnabled = SpeedButton7->isEnabled();
-  const bool temperatureWasEnabled = Temperature->isEnabled();
-  const bool humidityWasEnabled = Humidity->isEnabled();
+  const ScreenBeforeOpen before = HideForOpen();
+  const auto choice = Dialogs().AskOpen(OpenDialog1, LastFileName);
+  if (!choice) return;
+  OpenChosenFile(choice->path, before);
+}
+
+void TForm1::OpenDataFileNamed(const QString& path) {
+  commands_.Run([&] { OpenChosenFile(path, HideForOpen()); });
+}
+
+TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
+  const ScreenBeforeOpen before{!Chart1->isHidden(), SpeedButton7->isEnabled(),
+                                Temperature->isEnabled(), Humidity->isEnabled()};
   Chart1->hide();
   SpeedButton7->setEnabled(false);
   Temperature->setEnabled(false);
   Humidity->setEnabled(false);
+  return before;
+}
 
-  const auto choice = Dialogs().AskOpen(OpenDialog1, LastFileName);
-  if (!choice) return;
-  LastFileName = choice->path;
-
+void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before) {
+  LastFileName = path;
   const kestrum::OpenResult opened =
-      kestrum::OpenDataFile(LocalPath(choice->path), Store(), DecodeContextNow());
+      kestrum::OpenDataFile(LocalPath(path), Store(), DecodeContextNow());
   if (!opened.readError.empty()) {
     // A damaged file changes nothing: the measurements on screen stay valid.
-    Chart1->setVisible(chartWasShown);
-    SpeedButton7->setEnabled(downloadWasEnabled);
-    Temperature->setEnabled(temperatureWasEnabled);
-    Humidity->setEnabled(humidityWasEnabled);
+    Chart1->setVisible(before.chartShown);
+    SpeedButton7->setEnabled(before.downloadEnabled);
+    Temperature->setEnabled(before.temperatureEnabled);
+    Humidity->setEnabled(before.humidityEnabled);
     Prompts().ShowError(QString::fromStdString(opened.readError));
     return;
   }
-  setWindowTitle(QFileInfo(choice->path).fileName());
+  setWindowTitle(QFileInfo(path).fileName());
   if (!opened.model) return;  // read, but no model marker: nothing to decode
   if (kestrum::HasTemperatureAndHumidity(*opened.model)) {
     Temperature->setEnabled(true);

@@ -1,44 +1,94 @@
 #include "app/startup_options.h"
 
+#include <QCommandLineParser>
+
+#include "app/protocol_log.h"
+
 namespace {
 
-bool AddFault(StartupOptions& options, const QString& value) {
-  std::string error;
-  const std::optional<kestrum::FaultOption> fault =
-      kestrum::ParseFaultOption(value.toStdString(), &error);
-  if (!fault) {
-    options.error = QString::fromStdString(error);
-    return false;
-  }
-  options.faults.push_back(*fault);
-  return true;
+constexpr char kUsageLine[] = "Usage: kestrum [options] [FILE.Rn]";
+
+QString MoreHelp() {
+  return QString(
+             "\n"
+             "Emulated instruments (--emulate, repeatable, in the listing order):\n"
+             "  --emulate K8                          a K8 with generated measurements\n"
+             "  --emulate K7:samples/k7-sample.Rn     a K7 whose memory is that data file\n"
+             "  --emulate 'K5@USB <-> Serial Cable'   a K5 behind a converter of that "
+             "description\n"
+             "MODEL is K5, K6, K7 or K8. Without '@' the description is \"USB <-> K8\" for a K8\n"
+             "and \"USB <-> K5\" for the others. With --emulate the menu bar ends with an\n"
+             "Emulation menu: unplug and plug in the instruments, a fault for the next reply,\n"
+             "and the memory they started with. --fault plans faults of the first emulated\n"
+             "instrument from the start, taking its replies in turn.\n"
+             "\n"
+             "Environment:\n"
+             "  %1=FILE  appends every exchange with the instrument to FILE,\n"
+             "  one line per port call; send it with a problem report.\n"
+             "\n"
+             "Exit codes: 0 normal end; 2 wrong usage or an --emulate argument that cannot be "
+             "used.\n")
+      .arg(kProtocolLogVariable);
+}
+
+// The usage line names the program, whatever path it was started by.
+QString HelpText(const QCommandLineParser& parser) {
+  QString text = parser.helpText();
+  text.replace(0, text.indexOf('\n'), kUsageLine);
+  return text + MoreHelp();
+}
+
+StartupOptions Failed(const QString& problem) {
+  StartupOptions options;
+  options.action = StartupOptions::Action::kError;
+  options.text = problem;
+  return options;
 }
 
 }  // namespace
 
 StartupOptions ParseStartupOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  parser.setApplicationDescription(
+      "The PC program of the Kestrum radon monitor: downloads, charts, saves and prints its\n"
+      "measurements, sets its clock and alarm level and erases it.");
+  const QCommandLineOption help({"h", "help"}, "Shows this help.");
+  const QCommandLineOption version({"v", "version"}, "Shows the program's version.");
+  const QCommandLineOption emulate(
+      "emulate", "Attaches an emulated instrument instead of the USB bus (forms below).",
+      "MODEL[:FILE.Rn][@DESCRIPTION]");
+  const QCommandLineOption fault("fault", kestrum::kFaultOptionDescription, "KIND");
+  parser.addOptions({help, version, emulate, fault});
+  parser.addPositionalArgument(
+      "FILE.Rn", "A data file to open after start-up, as Main > Open does.", "[FILE.Rn]");
+
   StartupOptions options;
-  for (int i = 0; i < arguments.size(); ++i) {
-    const QString& argument = arguments[i];
-    if (argument == "--emulate") {
-      if (i + 1 >= arguments.size()) {
-        options.error = "--emulate needs MODEL[:FILE.Rn][@DESCRIPTION]";
-        return options;
-      }
-      options.emulate.push_back(arguments[++i].toStdString());
-    } else if (argument.startsWith("--emulate=")) {
-      options.emulate.push_back(argument.mid(10).toStdString());
-    } else if (argument == "--fault" || argument.startsWith("--fault=")) {
-      if (!AddFault(options, argument == "--fault" ? arguments.value(++i) : argument.mid(8))) {
-        return options;
-      }
-    } else {
-      options.error = "unknown argument: " + argument;
-      return options;
-    }
+  const bool understood = parser.parse(arguments);
+  if (parser.isSet(help)) {
+    options.action = StartupOptions::Action::kHelp;
+    options.text = HelpText(parser);
+    return options;
+  }
+  if (parser.isSet(version)) {
+    options.action = StartupOptions::Action::kVersion;
+    options.text = QString("kestrum %1\n").arg(kProgramVersion);
+    return options;
+  }
+  if (!understood) return Failed(parser.errorText());
+  const QStringList files = parser.positionalArguments();
+  if (files.size() > 1) return Failed("one data file at most, not " + files.join(", "));
+  if (!files.isEmpty()) options.file = files[0];
+  for (const QString& value : parser.values(emulate))
+    options.emulate.push_back(value.toStdString());
+  for (const QString& value : parser.values(fault)) {
+    std::string error;
+    const std::optional<kestrum::FaultOption> planned =
+        kestrum::ParseFaultOption(value.toStdString(), &error);
+    if (!planned) return Failed(QString::fromStdString(error));
+    options.faults.push_back(*planned);
   }
   if (!options.faults.empty() && options.emulate.empty()) {
-    options.error = "--fault needs an emulated instrument (--emulate)";
+    return Failed("--fault needs an emulated instrument (--emulate)");
   }
   return options;
 }

@@ -1,19 +1,29 @@
 #pragma once
-// The program's command line: `--emulate MODEL[:FILE.Rn][@DESCRIPTION]`,
-// repeatable, attaches emulated instruments instead of the real USB bus;
-// `--fault KIND`, repeatable, plans faults of the first of them.
+// The program's command line, read with QCommandLineParser:
+//   kestrum [--emulate MODEL[:FILE.Rn][@DESCRIPTION]]... [--fault KIND]... [FILE.Rn]
+// --emulate attaches emulated instruments instead of the real USB bus;
+// --fault plans faults of the first of them; a FILE.Rn is opened after
+// start-up as Main > Open would, so a file manager can open data files with
+// the program. --help and --version answer and end.
 
+#include <QString>
 #include <QStringList>
 #include <string>
 #include <vector>
 
 #include "emulator/fault_option.h"
 
+inline constexpr char kProgramVersion[] = "2.21";
+
 struct StartupOptions {
+  enum class Action { kStart, kHelp, kVersion, kError };
+  Action action = Action::kStart;
   std::vector<std::string> emulate;
   std::vector<kestrum::FaultOption> faults;
-  QString error;  // empty when the command line was understood
+  QString file;  // the data file to open after start-up; empty: none
+  // kHelp, kVersion: the text for standard output; kError: the problem.
+  QString text;
 };
 
-// `arguments` without the program name.
+// `arguments` with the program name first, as QCoreApplication::arguments().
 StartupOptions ParseStartupOptions(const QStringList& arguments);

@@ -65,6 +65,20 @@ TEST_F(DataFilesWindowTest, OpeningAK8FileFillsTheRunListAndEnablesSaving) {
             window->Store().MemoryImage[7] + window->Store().MemoryImage[8] / 100.0L);
 }
 
+TEST_F(DataFilesWindowTest, TheProgramsFileArgumentOpensLikeMainOpen) {
+  window->Chart1->show();
+  window->OpenDataFileNamed(SamplePath("k6-sample.Rn"));
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  EXPECT_EQ(dialogs.asks, 0);
+  EXPECT_EQ(RunItems(), ExpectedItems(SamplePath("k6-sample.Rn")));
+  EXPECT_EQ(window->windowTitle(), "k6-sample.Rn");
+  EXPECT_EQ(window->LastFileName, SamplePath("k6-sample.Rn"));
+  EXPECT_TRUE(window->Chart1->isHidden());
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_TRUE(window->Temperature->isEnabled());
+  EXPECT_TRUE(window->Save_SB->isEnabled());
+}
+
 TEST_F(DataFilesWindowTest, AK5FileLeavesTheEnvironmentalEntriesDisabled) {
   Open(SamplePath("k8-sample.Rn"));
   Open(SamplePath("k5-sample.Rn"));

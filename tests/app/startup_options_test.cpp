@@ -1,0 +1,80 @@
+// The program's command line: what the parser makes of it, and what the
+// program answers when started with it.
+#include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include "app/startup_options.h"
+
+namespace {
+
+using Action = StartupOptions::Action;
+
+TEST(StartupOptionsTest, EachFormOfTheCommandLine) {
+  const struct {
+    QStringList arguments;
+    Action action;
+    std::vector<std::string> emulate;
+    QString file;
+    std::size_t faults = 0;
+  } cases[] = {
+      {{}, Action::kStart, {}, ""},
+      {{"--emulate", "K8", "--emulate=K7:x.Rn@USB <-> Serial"},
+       Action::kStart,
+       {"K8", "K7:x.Rn@USB <-> Serial"},
+       ""},
+      {{"/data/cellar.Rn"}, Action::kStart, {}, "/data/cellar.Rn"},
+      {{"--emulate", "K5", "cellar.Rn"}, Action::kStart, {"K5"}, "cellar.Rn"},
+      {{"--help"}, Action::kHelp, {}, ""},
+      {{"-h", "--bogus"}, Action::kHelp, {}, ""},
+      {{"--version"}, Action::kVersion, {}, ""},
+      {{"a.Rn", "b.Rn"}, Action::kError, {}, ""},
+      {{"--bogus"}, Action::kError, {}, ""},
+      {{"--emulate"}, Action::kError, {}, ""},
+      {{"--emulate", "K8", "--fault", "silent", "--fault=short=3"}, Action::kStart, {"K8"}, "", 2},
+      {{"--fault", "silent"}, Action::kError, {}, ""},
+      {{"--emulate", "K8", "--fault", "loud"}, Action::kError, {}, ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.arguments.join(' ').toStdString());
+    const StartupOptions options = ParseStartupOptions(QStringList{"kestrum"} + c.arguments);
+    EXPECT_EQ(options.action, c.action);
+    if (c.action != Action::kStart) continue;
+    EXPECT_EQ(options.emulate, c.emulate);
+    EXPECT_EQ(options.file, c.file);
+    EXPECT_EQ(options.faults.size(), c.faults);
+  }
+}
+
+TEST(StartupOptionsTest, TheProgramAnswersHelpAndVersionAndRefusesWhatItDoesNotKnow) {
+  const struct {
+    QStringList arguments;
+    int exitCode;
+    QStringList stdoutHas;
+    QString stderrHas;
+  } runs[] = {
+      {{"--help"},
+       0,
+       {"Usage: kestrum [options] [FILE.Rn]", "--emulate <MODEL[:FILE.Rn][@DESCRIPTION]>",
+        "K7:samples/k7-sample.Rn", "@USB <-> Serial Cable", "KESTRUM_PROTOCOL_LOG=FILE", "FILE.Rn"},
+       ""},
+      {{"--version"}, 0, {"kestrum 2.21\n"}, ""},
+      {{"--frobnicate"}, 2, {}, "kestrum: Unknown option 'frobnicate'."},
+      {{"one.Rn", "two.Rn"}, 2, {}, "one data file at most"},
+      {{"--emulate", "K9"}, 2, {}, "unknown model \"K9\""},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.arguments.join(' ').toStdString());
+    QProcess program;
+    program.start(KESTRUM_PROGRAM, run.arguments);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), run.exitCode);
+    const QString out = QString::fromLocal8Bit(program.readAllStandardOutput());
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    for (const QString& text : run.stdoutHas) EXPECT_TRUE(out.contains(text)) << out.toStdString();
+    EXPECT_TRUE(err.contains(run.stderrHas)) << err.toStdString();
+  }
+}
+
+}  // namespace
