@@ -1,7 +1,5 @@
 #include "tool/instrument_options.h"
 
-#include <algorithm>
-
 #include "tool/tool_options.h"
 
 namespace kestrum::tool {
@@ -24,51 +22,31 @@ std::optional<std::string>* ValueSlot(InstrumentOptions& options, const std::str
 
 InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
                                          const std::vector<std::string>& allowed) {
+  std::vector<std::string> valueOptions;
+  std::vector<std::string> flagOptions;
+  for (const std::string& name : allowed)
+    (IsFlag(name) ? flagOptions : valueOptions).push_back(name);
+  const ParsedArgs parsed = ParseArgs(args, valueOptions, flagOptions);
+
   InstrumentOptions options;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (IsHelpOption(word)) {
-      options.help = true;
-      continue;
-    }
-    if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
-      options.positional.push_back(word);
-      continue;
-    }
-    const std::size_t equals = word.find('=');
-    const std::string name =
-        word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    if (std::find(allowed.begin(), allowed.end(), name) == allowed.end()) {
-      options.error = "unknown option " + word;
-      return options;
-    }
-    if (IsFlag(name)) {
-      if (equals != std::string::npos) {
-        options.error = "option --" + name + " takes no value";
-        return options;
-      }
-      (name == "yes" ? options.yes : options.flash) = true;
-      continue;
-    }
-    std::string value;
-    if (equals != std::string::npos) {
-      value = word.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
-      value = args[++i];
-    } else {
-      options.error = "option --" + name + " needs a value";
-      return options;
-    }
-    if (name == "emulate") {
-      options.emulate.push_back(value);
-    } else if (name == "fault") {
-      const std::optional<FaultOption> fault = ParseFaultOption(value, &options.error);
+  options.help = parsed.help;
+  options.error = parsed.error;
+  options.positional = parsed.positional;
+  if (const auto emulate = parsed.values.find("emulate"); emulate != parsed.values.end()) {
+    options.emulate = emulate->second;
+  }
+  if (const auto faults = parsed.values.find("fault"); faults != parsed.values.end()) {
+    for (const std::string& text : faults->second) {
+      const std::optional<FaultOption> fault = ParseFaultOption(text, &options.error);
       if (!fault) return options;
       options.faults.push_back(*fault);
-    } else {
-      *ValueSlot(options, name) = value;
     }
   }
+  for (const auto& [name, value] : parsed.options) {
+    if (std::optional<std::string>* slot = ValueSlot(options, name)) *slot = value;
+  }
+  options.yes = parsed.flags.count("yes") != 0;
+  options.flash = parsed.flags.count("flash") != 0;
   return options;
 }
 

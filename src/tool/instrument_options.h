@@ -1,7 +1,7 @@
 #pragma once
 // The options of the instrument commands (list, download, sync-clock, erase,
-// set-level): --emulate and --fault may come more than once, --yes and --flash take no
-// value, the others one.
+// set-level), read with ParseArgs: --emulate and --fault may come more than
+// once, --yes and --flash take no value, the others one.
 
 #include <optional>
 #include <string>

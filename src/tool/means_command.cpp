@@ -28,8 +28,6 @@ constexpr const char* kUsage =
     "Exit codes: 0 means printed; 1 no runs, or the run is too short even for \"2h\" (no mean\n"
     "points); 2 wrong usage, a run index that names no run, or a rejected file.\n";
 
-constexpr const char* kErrorFlag = "--error";
-
 // The date-time of a point as "YYYY-MM-DD HH:MM"; sample times are whole minutes.
 std::string MinuteText(DateTime value) {
   const DateTimeFields f = SplitDateTime(value);
@@ -71,23 +69,14 @@ void PrintMeans(const MeanFallbackResult& result, bool withError, std::ostream& 
 }  // namespace
 
 int RunMeansCommand(const std::vector<std::string>& args, ToolIo& io) {
-  // --error is the only option without a value; take it out before parsing.
-  std::vector<std::string> words;
-  bool withError = false;
-  for (const std::string& word : args) {
-    if (word == kErrorFlag) {
-      withError = true;
-    } else {
-      words.push_back(word);
-    }
-  }
-  const ParsedArgs parsed = ParseArgs(words, {"now", "run", "interval"});
+  const ParsedArgs parsed = ParseArgs(args, {"now", "run", "interval"}, {"error"});
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
   if (!parsed.error.empty()) return Usage(io, parsed.error);
   if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
+  const bool withError = parsed.flags.count("error") != 0;
 
   const auto runText = parsed.options.find("run");
   if (runText == parsed.options.end()) return Usage(io, "--run is required");

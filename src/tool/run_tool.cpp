@@ -1,3 +1,4 @@
+#include <QCommandLineParser>
 #include <algorithm>
 #include <cstring>
 #include <string>
@@ -25,20 +26,37 @@ void PrintToolHelp(std::ostream& out) {
 }  // namespace
 
 int RunTool(const std::vector<std::string>& args, ToolIo& io) {
-  if (args.empty()) {
-    PrintToolHelp(io.err);
-    return kExitFailure;
-  }
-  if (IsHelpOption(args[0]) || args[0] == "help") {
+  QCommandLineParser parser;
+  const QCommandLineOption help({"h", "help"}, "Lists the commands.");
+  parser.addOption(help);
+  parser.addPositionalArgument("command", "The command and its own words.");
+  // Everything after the command name is the command's.
+  parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+  QStringList words{"kestrum-tool"};
+  for (const std::string& word : args) words << ArgumentText(word);
+  const bool understood = parser.parse(words);
+  const QStringList command = parser.positionalArguments();
+
+  if (parser.isSet(help) || (!command.isEmpty() && command[0] == "help")) {
     PrintToolHelp(io.out);
     return kExitSuccess;
   }
-  for (const ToolCommand& command : ToolCommands()) {
-    if (args[0] == command.name) {
-      return command.run(std::vector<std::string>(args.begin() + 1, args.end()), io);
-    }
+  if (!understood) {
+    io.err << "kestrum-tool: " << ArgumentBytes(parser.errorText())
+           << " See kestrum-tool --help.\n";
+    return kExitFailure;
   }
-  io.err << "kestrum-tool: unknown command \"" << args[0] << "\"; see kestrum-tool --help\n";
+  if (command.isEmpty()) {
+    PrintToolHelp(io.err);
+    return kExitFailure;
+  }
+  const std::string name = ArgumentBytes(command[0]);
+  // The command's words as given, not converted back from Qt text.
+  const std::vector<std::string> rest(args.end() - (command.size() - 1), args.end());
+  for (const ToolCommand& tool : ToolCommands()) {
+    if (name == tool.name) return tool.run(rest, io);
+  }
+  io.err << "kestrum-tool: unknown command \"" << name << "\"; see kestrum-tool --help\n";
   return kExitFailure;
 }
 

@@ -1,5 +1,6 @@
 #include "tool/tool_options.h"
 
+#include <QCommandLineParser>
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
@@ -24,38 +25,47 @@ bool ReadDigits(const std::string& text, std::size_t pos, int digits, int& value
 
 }  // namespace
 
-bool IsHelpOption(const std::string& word) {
-  return word == "--help" || word == "-h";
+QString ArgumentText(const std::string& word) {
+  return QString::fromLocal8Bit(word.data(), static_cast<qsizetype>(word.size()));
+}
+
+std::string ArgumentBytes(const QString& text) {
+  return text.toLocal8Bit().toStdString();
 }
 
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& valueOptions) {
+                     const std::vector<std::string>& valueOptions,
+                     const std::vector<std::string>& flagOptions) {
+  QCommandLineParser parser;
+  const QCommandLineOption help({"h", "help"}, "Shows the command's usage.");
+  parser.addOption(help);
+  for (const std::string& name : valueOptions) {
+    parser.addOption(QCommandLineOption(ArgumentText(name), QString(), "value"));
+  }
+  for (const std::string& name : flagOptions) {
+    parser.addOption(QCommandLineOption(ArgumentText(name), QString()));
+  }
+  QStringList words{"kestrum-tool"};
+  for (const std::string& word : args) words << ArgumentText(word);
+
   ParsedArgs parsed;
-  for (std::size_t i = 0; i < args.size(); ++i) {
-    const std::string& word = args[i];
-    if (IsHelpOption(word)) {
-      parsed.help = true;
-      continue;
-    }
-    if (word.size() < 3 || word.compare(0, 2, "--") != 0) {
-      parsed.positional.push_back(word);
-      continue;
-    }
-    const std::size_t equals = word.find('=');
-    const std::string name =
-        word.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-    if (std::find(valueOptions.begin(), valueOptions.end(), name) == valueOptions.end()) {
-      parsed.error = "unknown option " + word;
-      return parsed;
-    }
-    if (equals != std::string::npos) {
-      parsed.options[name] = word.substr(equals + 1);
-    } else if (i + 1 < args.size()) {
-      parsed.options[name] = args[++i];
-    } else {
-      parsed.error = "option --" + name + " needs a value";
-      return parsed;
-    }
+  const bool understood = parser.parse(words);
+  parsed.help = parser.isSet(help);
+  if (!understood) {
+    parsed.error = ArgumentBytes(parser.errorText());
+    return parsed;
+  }
+  for (const std::string& name : valueOptions) {
+    const QStringList given = parser.values(ArgumentText(name));
+    if (given.isEmpty()) continue;
+    for (const QString& value : given) parsed.values[name].push_back(ArgumentBytes(value));
+    parsed.options[name] = parsed.values[name].back();
+  }
+  for (const std::string& name : flagOptions) {
+    if (parser.isSet(ArgumentText(name))) parsed.flags.insert(name);
+  }
+  for (const QString& word : parser.positionalArguments()) {
+    parsed.positional.push_back(ArgumentBytes(word));
   }
   return parsed;
 }

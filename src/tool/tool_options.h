@@ -1,9 +1,11 @@
 #pragma once
-// Small helpers for reading command words: "--name value" or "--name=value"
-// options, positional arguments and date-times.
+// Small helpers for reading command words: options, positional arguments
+// and date-times.
 
+#include <QString>
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,18 +13,26 @@
 
 namespace kestrum::tool {
 
-bool IsHelpOption(const std::string& word);
-
 struct ParsedArgs {
-  std::map<std::string, std::string> options;  // by name without "--"
+  // The value options given, by name without "--": the last value of each,
+  // and every value in order for the options that may come more than once.
+  std::map<std::string, std::string> options;
+  std::map<std::string, std::vector<std::string>> values;
+  std::set<std::string> flags;  // the options without a value that were given
   std::vector<std::string> positional;
-  bool help = false;
+  bool help = false;  // -h or --help
   std::string error;  // set when a word could not be understood
 };
 
-// valueOptions: the option names (without "--") that take a value.
+// A command-line word as Qt text and back, in the local 8-bit encoding.
+QString ArgumentText(const std::string& word);
+std::string ArgumentBytes(const QString& text);
+
+// Reads a command's words with QCommandLineParser. valueOptions take a value
+// ("--name value" or "--name=value"), flagOptions none; names without "--".
 ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& valueOptions);
+                     const std::vector<std::string>& valueOptions,
+                     const std::vector<std::string>& flagOptions = {});
 
 // "YYYY-MM-DDTHH:MM:SS" (withSeconds) or "YYYY-MM-DDTHH:MM"; nothing when
 // the text is malformed or names no real date and time.

@@ -193,5 +193,29 @@ TEST_F(ToolTest, HelpForTheToolAndEachCommand) {
   }
 }
 
+TEST_F(ToolTest, WordsOfEveryFormBeforeAndAfterTheCommand) {
+  const struct {
+    std::vector<std::string> args;
+    int exitCode;
+    const char* stdoutHas;
+    const char* stderrHas;
+  } runs[] = {
+      {{"-h"}, 0, "Commands:", ""},
+      {{"help"}, 0, "Commands:", ""},
+      {{"--bogus", "decode"}, 2, "", "Unknown option 'bogus'"},
+      {{"decode", "-h"}, 0, "Usage: kestrum-tool decode", ""},
+      {{"means", "--error=yes", "x.Rn"}, 2, "", "Unexpected value after '--error'"},
+      {{"erase", "--emulate", "K5", "--yes=1"}, 2, "", "Unexpected value after '--yes'"},
+      {{"list", "--emulate", "K5", "--emulate=K8"}, 0, "1\tUSB <-> K8\tEMUK8002\taccepted", ""},
+      {{"decode", "--", "--now"}, 2, "", "--now: No such file or directory"},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.args.front() + " " + run.args.back());
+    EXPECT_EQ(Run(run.args), run.exitCode);
+    EXPECT_NE(out_.str().find(run.stdoutHas), std::string::npos) << out_.str();
+    EXPECT_NE(err_.str().find(run.stderrHas), std::string::npos) << err_.str();
+  }
+}
+
 }  // namespace
 }  // namespace kestrum::tool
