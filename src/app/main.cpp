@@ -79,6 +79,7 @@ int RunProgram(int argc, char* argv[]) {
   TTrigger triggerDialog(&mainWindow);
   Trigger = &triggerDialog;
 
+  if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
   mainWindow.show();
   if (!options.file.isEmpty()) {
     const QString path = QFileInfo(options.file).absoluteFilePath();

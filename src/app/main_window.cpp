@@ -173,6 +173,12 @@ void TForm1::BuildMenu() {
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
+void TForm1::AddEmulationMenu(kestrum::EmulatedBus& bus) {
+  // A child of the menu bar, so the command guard greys it with the others.
+  Emulation = new EmulationMenu(bus, Prompts(), menuBar());
+  menuBar()->addMenu(Emulation);
+}
+
 QToolButton* TForm1::AddToolButton(const char* name, int x, int width, const QString& hint,
                                    const QString& glyph) {
   auto* button = new QToolButton(ToolBar1);

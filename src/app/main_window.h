@@ -15,6 +15,7 @@
 
 #include "app/command_guard.h"
 #include "app/command_progress.h"
+#include "app/emulation_menu.h"
 #include "app/file_dialogs.h"
 #include "app/status_panels.h"
 #include "app/user_prompts.h"
@@ -69,6 +70,8 @@ class TForm1 : public QMainWindow {
   QAction* Pressure = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* About1 = nullptr;
+  // Only with --emulate; the last menu.
+  EmulationMenu* Emulation = nullptr;
 
   // Toolbar.
   QWidget* ToolBar1 = nullptr;
@@ -142,6 +145,8 @@ class TForm1 : public QMainWindow {
   // Opens a data file as Main > Open does once the file is chosen (the
   // program's file argument), through the same guard.
   void OpenDataFileNamed(const QString& path);
+  // Adds the Emulation menu for the instruments on `bus`.
+  void AddEmulationMenu(kestrum::EmulatedBus& bus);
 
  private:
   void ConnectCommand(QAction* action, Handler handler);

@@ -1,6 +1,7 @@
 #include "app/user_prompts.h"
 
 #include <QApplication>
+#include <QInputDialog>
 #include <QMessageBox>
 
 bool MessageBoxPrompts::Confirm(const QString& text) {
@@ -11,4 +12,12 @@ bool MessageBoxPrompts::Confirm(const QString& text) {
 
 void MessageBoxPrompts::ShowError(const QString& text) {
   QMessageBox::critical(parent_, QApplication::applicationName(), text, QMessageBox::Ok);
+}
+
+std::optional<int> MessageBoxPrompts::AskNumber(const QString& text, int value, int low, int high) {
+  bool ok = false;
+  const int number = QInputDialog::getInt(parent_, QApplication::applicationName(), text, value,
+                                          low, high, 1, &ok);
+  if (!ok) return std::nullopt;
+  return number;
 }

@@ -1,7 +1,8 @@
 #pragma once
-// Message boxes reach the window through this seam so tests can answer them.
+// Message boxes and questions reach the window through this seam so tests can answer them.
 
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -12,6 +13,8 @@ class UserPrompts {
   virtual bool Confirm(const QString& text) = 0;
   // Error icon, one OK button.
   virtual void ShowError(const QString& text) = 0;
+  // A whole number from low to high, offered as `value`; nothing when cancelled.
+  virtual std::optional<int> AskNumber(const QString& text, int value, int low, int high) = 0;
 };
 
 // The real boxes, modal over the given parent.
@@ -20,6 +23,7 @@ class MessageBoxPrompts : public UserPrompts {
   explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
   bool Confirm(const QString& text) override;
   void ShowError(const QString& text) override;
+  std::optional<int> AskNumber(const QString& text, int value, int low, int high) override;
 
  private:
   QWidget* parent_;

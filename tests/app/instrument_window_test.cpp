@@ -352,4 +352,63 @@ TEST_F(InstrumentWindowTest, AfterADecodeWithoutRunsNothingOfTheOldChartIsLeft) 
   EXPECT_FALSE(QFile::exists(scratch.filePath("old.pdf")));
 }
 
+TEST_F(InstrumentWindowTest, UnpluggingFromTheEmulationMenuTurnsTheCommandsOffWithinOneTick) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  window->AddEmulationMenu(bus);
+  ASSERT_EQ(window->menuBar()->actions().last()->menu(), window->Emulation);
+  ASSERT_EQ(window->Emulation->PlugEntries().size(), 1u);
+  QAction* plug = window->Emulation->PlugEntries()[0];
+  EXPECT_TRUE(plug->isChecked());
+  ASSERT_TRUE(InstrumentButtonsEnabled());
+
+  plug->trigger();
+  window->Timer2Timer();
+  EXPECT_FALSE(plug->isChecked());
+  EXPECT_EQ(window->StatusBar1->Text(0), "");
+  EXPECT_FALSE(window->SpeedButton7->isEnabled());
+  EXPECT_FALSE(window->SpeedButton3->isEnabled());
+  EXPECT_FALSE(window->ERASE_BTN->isEnabled());
+
+  plug->trigger();
+  window->Timer2Timer();
+  EXPECT_EQ(window->StatusBar1->Text(0), "Kestrum Attached");
+  EXPECT_TRUE(InstrumentButtonsEnabled());
+}
+
+TEST_F(InstrumentWindowTest, EmulatedFaultsSpoilTheNextDownloadAndTheMemoryComesBack) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  window->AddEmulationMenu(bus);
+  EmulationMenu& menu = *window->Emulation;
+  window->SpeedButton7->click();
+  const QStringList runs = RunItems();
+  ASSERT_FALSE(runs.isEmpty());
+
+  prompts.numberAnswer = 1000;
+  for (QAction* fault : {menu.Silence, menu.ShortReply, menu.GarbageBytes, menu.UnplugAfterBytes}) {
+    SCOPED_TRACE(fault->text().toStdString());
+    prompts.errors.clear();
+    fault->trigger();
+    window->SpeedButton7->click();
+    ASSERT_EQ(prompts.errors.size(), 1);
+    EXPECT_TRUE(prompts.errors[0].startsWith("The transfer from the Kestrum was incomplete"));
+    EXPECT_EQ(RunItems(), runs);
+  }
+  EXPECT_TRUE(prompts.errors[0].contains(" 1000 of ")) << prompts.errors[0].toStdString();
+  emit menu.aboutToShow();  // the menu shows the plug the fault pulled
+  EXPECT_FALSE(menu.PlugEntries()[0]->isChecked());
+
+  menu.PlugEntries()[0]->trigger();
+  window->Timer2Timer();
+  window->ERASE_BTN->click();
+  window->SpeedButton7->click();
+  EXPECT_EQ(window->ComboBox3->count(), 0);
+  menu.ResetMemory->trigger();
+  prompts.errors.clear();
+  window->SpeedButton7->click();
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  EXPECT_EQ(RunItems(), runs);
+}
+
 }  // namespace

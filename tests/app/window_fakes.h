@@ -18,6 +18,9 @@ class ScriptedPrompts : public UserPrompts {
     return confirmAnswer;
   }
   void ShowError(const QString& text) override { errors << text; }
+
+  std::optional<int> numberAnswer;
+  std::optional<int> AskNumber(const QString&, int, int, int) override { return numberAnswer; }
 };
 
 class ScriptedDialogs : public FileDialogs {

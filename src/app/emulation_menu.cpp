@@ -1,0 +1,73 @@
+#include "app/emulation_menu.h"
+
+#include "link/instrument_detection.h"
+#include "records/instrument_model.h"
+
+namespace {
+
+// What an Unplug after N bytes offers first: a little into a memory transfer.
+constexpr int kUnplugAfterBytesOffered = 1000;
+constexpr int kUnplugAfterBytesMost = 1 << 20;
+
+}  // namespace
+
+EmulationMenu::EmulationMenu(kestrum::EmulatedBus& bus, UserPrompts& prompts, QWidget* parent)
+    : QMenu("Emulation", parent), controls_(bus), prompts_(prompts) {
+  setObjectName("Emulation");
+  for (const auto& instrument : controls_.Instruments()) {
+    QAction* plug = addAction(QString("%1 %2 \"%3\" plugged in")
+                                  .arg(kestrum::ModelName(instrument->Model()),
+                                       QString::fromStdString(instrument->Serial()),
+                                       QString::fromStdString(instrument->Description())));
+    plug->setCheckable(true);
+    connect(plug, &QAction::triggered, this,
+            [this, instrument](bool plugged) { controls_.SetPlugged(instrument, plugged); });
+    plugEntries_.push_back(plug);
+  }
+  addSeparator();
+
+  NextReply = addMenu("Next reply");
+  Silence = NextReply->addAction("Silence");
+  ShortReply = NextReply->addAction("Short reply (its first byte only)");
+  GarbageBytes = NextReply->addAction("Garbage bytes");
+  UnplugAfterBytes = NextReply->addAction("Unplug after N bytes...");
+  connect(Silence, &QAction::triggered, this,
+          [this] { PlanNextReply(kestrum::NextReplyFault::kSilence); });
+  connect(ShortReply, &QAction::triggered, this,
+          [this] { PlanNextReply(kestrum::NextReplyFault::kShort); });
+  connect(GarbageBytes, &QAction::triggered, this,
+          [this] { PlanNextReply(kestrum::NextReplyFault::kGarbage); });
+  connect(UnplugAfterBytes, &QAction::triggered, this, &EmulationMenu::PlanUnplug);
+
+  ResetMemory = addAction("Reset instrument memory");
+  connect(ResetMemory, &QAction::triggered, this, [this] {
+    if (auto instrument = CommandsInstrument()) controls_.ResetMemory(*instrument);
+  });
+
+  connect(this, &QMenu::aboutToShow, this, &EmulationMenu::ShowPlugs);
+  ShowPlugs();
+}
+
+void EmulationMenu::ShowPlugs() {
+  for (std::size_t i = 0; i < plugEntries_.size(); ++i) {
+    plugEntries_[i]->setChecked(controls_.IsPlugged(*controls_.Instruments()[i]));
+  }
+}
+
+std::shared_ptr<kestrum::EmulatedInstrument> EmulationMenu::CommandsInstrument() const {
+  return controls_.Named(kestrum::SelectedInstrument.SerialNo);
+}
+
+void EmulationMenu::PlanNextReply(kestrum::NextReplyFault fault) {
+  if (auto instrument = CommandsInstrument()) controls_.PlanNextReply(*instrument, fault);
+}
+
+void EmulationMenu::PlanUnplug() {
+  auto instrument = CommandsInstrument();
+  if (!instrument) return;
+  const std::optional<int> bytes =
+      prompts_.AskNumber(QString("Unplug %1 after it has sent how many more bytes?")
+                             .arg(QString::fromStdString(instrument->Serial())),
+                         kUnplugAfterBytesOffered, 0, kUnplugAfterBytesMost);
+  if (bytes) controls_.PlanUnplugAfter(*instrument, static_cast<std::uint64_t>(*bytes));
+}
