@@ -5,6 +5,11 @@
 
 namespace {
 
+using Fault = kestrum::FaultOption;
+
+// Neither a model code nor a frame start of any dialect.
+const std::vector<std::uint8_t> kGarbageBytes = {0xFF, 0x00, 0xA5, 0x5A};
+
 // What an Unplug after N bytes offers first: a little into a memory transfer.
 constexpr int kUnplugAfterBytesOffered = 1000;
 constexpr int kUnplugAfterBytesMost = 1 << 20;
@@ -31,12 +36,11 @@ EmulationMenu::EmulationMenu(kestrum::EmulatedBus& bus, UserPrompts& prompts, QW
   ShortReply = NextReply->addAction("Short reply (its first byte only)");
   GarbageBytes = NextReply->addAction("Garbage bytes");
   UnplugAfterBytes = NextReply->addAction("Unplug after N bytes...");
-  connect(Silence, &QAction::triggered, this,
-          [this] { PlanNextReply(kestrum::NextReplyFault::kSilence); });
-  connect(ShortReply, &QAction::triggered, this,
-          [this] { PlanNextReply(kestrum::NextReplyFault::kShort); });
-  connect(GarbageBytes, &QAction::triggered, this,
-          [this] { PlanNextReply(kestrum::NextReplyFault::kGarbage); });
+  connect(Silence, &QAction::triggered, this, [this] { Plan({Fault::Kind::kSilent, 0, {}}); });
+  connect(ShortReply, &QAction::triggered, this, [this] { Plan({Fault::Kind::kShort, 1, {}}); });
+  connect(GarbageBytes, &QAction::triggered, this, [this] {
+    Plan({Fault::Kind::kGarbage, 0, kGarbageBytes});
+  });
   connect(UnplugAfterBytes, &QAction::triggered, this, &EmulationMenu::PlanUnplug);
 
   ResetMemory = addAction("Reset instrument memory");
@@ -58,8 +62,8 @@ std::shared_ptr<kestrum::EmulatedInstrument> EmulationMenu::CommandsInstrument()
   return controls_.Named(kestrum::SelectedInstrument.SerialNo);
 }
 
-void EmulationMenu::PlanNextReply(kestrum::NextReplyFault fault) {
-  if (auto instrument = CommandsInstrument()) controls_.PlanNextReply(*instrument, fault);
+void EmulationMenu::Plan(const kestrum::FaultOption& fault) {
+  if (auto instrument = CommandsInstrument()) controls_.Plan(*instrument, fault);
 }
 
 void EmulationMenu::PlanUnplug() {
@@ -69,5 +73,7 @@ void EmulationMenu::PlanUnplug() {
       prompts_.AskNumber(QString("Unplug %1 after it has sent how many more bytes?")
                              .arg(QString::fromStdString(instrument->Serial())),
                          kUnplugAfterBytesOffered, 0, kUnplugAfterBytesMost);
-  if (bytes) controls_.PlanUnplugAfter(*instrument, static_cast<std::uint64_t>(*bytes));
+  if (bytes)
+    controls_.Plan(*instrument,
+                   {Fault::Kind::kUnplugAfter, static_cast<std::uint64_t>(*bytes), {}});
 }

@@ -30,7 +30,7 @@ class EmulationMenu : public QMenu {
   // A planned unplug pulls a plug without the menu: the marks follow the bus.
   void ShowPlugs();
   std::shared_ptr<kestrum::EmulatedInstrument> CommandsInstrument() const;
-  void PlanNextReply(kestrum::NextReplyFault fault);
+  void Plan(const kestrum::FaultOption& fault);
   void PlanUnplug();
 
   kestrum::EmulationControls controls_;

@@ -3,12 +3,6 @@
 #include <algorithm>
 
 namespace kestrum {
-namespace {
-
-// Neither a model code nor a frame start of any dialect.
-const std::vector<std::uint8_t> kGarbageBytes = {0xFF, 0x00, 0xA5, 0x5A};
-
-}  // namespace
 
 EmulationControls::EmulationControls(EmulatedBus& bus) : bus_(bus) {
   for (const auto& instrument : bus.Instruments()) {
@@ -37,22 +31,8 @@ std::shared_ptr<EmulatedInstrument> EmulationControls::Named(const std::string& 
   return instruments_.empty() ? nullptr : instruments_.front();
 }
 
-void EmulationControls::PlanNextReply(EmulatedInstrument& instrument, NextReplyFault fault) {
-  switch (fault) {
-    case NextReplyFault::kSilence:
-      instrument.AnswerNothing();
-      break;
-    case NextReplyFault::kShort:
-      instrument.AnswerShort(1);
-      break;
-    case NextReplyFault::kGarbage:
-      instrument.AnswerWrong(kGarbageBytes);
-      break;
-  }
-}
-
-void EmulationControls::PlanUnplugAfter(EmulatedInstrument& instrument, std::uint64_t bytes) {
-  instrument.UnplugAfterSending(bytes);
+void EmulationControls::Plan(EmulatedInstrument& instrument, const FaultOption& fault) {
+  ApplyFaultOption(fault, instrument, bus_);
 }
 
 void EmulationControls::ResetMemory(EmulatedInstrument& instrument) {

@@ -10,14 +10,9 @@
 #include <vector>
 
 #include "emulator/emulated_bus.h"
+#include "emulator/fault_option.h"
 
 namespace kestrum {
-
-enum class NextReplyFault {
-  kSilence,  // no reply at all
-  kShort,    // only the reply's first byte
-  kGarbage,  // a few bytes that are no reply
-};
 
 class EmulationControls {
  public:
@@ -35,9 +30,8 @@ class EmulationControls {
   // The instrument with this serial number, else the first one.
   std::shared_ptr<EmulatedInstrument> Named(const std::string& serial) const;
 
-  void PlanNextReply(EmulatedInstrument& instrument, NextReplyFault fault);
-  // The plug comes out once this many more bytes went to the PC.
-  void PlanUnplugAfter(EmulatedInstrument& instrument, std::uint64_t bytes);
+  // As --fault plans it.
+  void Plan(EmulatedInstrument& instrument, const FaultOption& fault);
   void ResetMemory(EmulatedInstrument& instrument);
 
  private:

@@ -68,34 +68,35 @@ std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string
                          "\" (pass, silent, short=N, garbage=HEX or unplug-after=N)");
 }
 
+void ApplyFaultOption(const FaultOption& fault, EmulatedInstrument& instrument, EmulatedBus& bus) {
+  switch (fault.kind) {
+    case FaultOption::Kind::kPass:
+      instrument.AnswerAsUsual();
+      break;
+    case FaultOption::Kind::kSilent:
+      instrument.AnswerNothing();
+      break;
+    case FaultOption::Kind::kShort:
+      instrument.AnswerShort(static_cast<std::size_t>(fault.count));
+      break;
+    case FaultOption::Kind::kGarbage:
+      instrument.AnswerWrong(fault.bytes);
+      break;
+    case FaultOption::Kind::kUnplugAfter:
+      // Having sent nothing yet, it is gone from the start.
+      if (fault.count == 0) {
+        bus.Unplug(instrument.Serial());
+      } else {
+        instrument.UnplugAfterSending(fault.count);
+      }
+      break;
+  }
+}
+
 void ApplyFaultOptions(const std::vector<FaultOption>& faults, EmulatedBus& bus) {
   const auto instruments = bus.Instruments();
   if (instruments.empty()) return;
-  EmulatedInstrument& instrument = *instruments.front();
-  for (const FaultOption& fault : faults) {
-    switch (fault.kind) {
-      case FaultOption::Kind::kPass:
-        instrument.AnswerAsUsual();
-        break;
-      case FaultOption::Kind::kSilent:
-        instrument.AnswerNothing();
-        break;
-      case FaultOption::Kind::kShort:
-        instrument.AnswerShort(static_cast<std::size_t>(fault.count));
-        break;
-      case FaultOption::Kind::kGarbage:
-        instrument.AnswerWrong(fault.bytes);
-        break;
-      case FaultOption::Kind::kUnplugAfter:
-        // Having sent nothing yet, it is gone from the start.
-        if (fault.count == 0) {
-          bus.Unplug(instrument.Serial());
-        } else {
-          instrument.UnplugAfterSending(fault.count);
-        }
-        break;
-    }
-  }
+  for (const FaultOption& fault : faults) ApplyFaultOption(fault, *instruments.front(), bus);
 }
 
 }  // namespace kestrum

@@ -32,6 +32,9 @@ struct FaultOption {
 // Null with a message in *error when the text names no fault.
 std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string* error);
 
+// Plans one fault on `instrument`, which is plugged into `bus`.
+void ApplyFaultOption(const FaultOption& fault, EmulatedInstrument& instrument, EmulatedBus& bus);
+
 // Plans the faults on the first instrument of the bus, in order.
 void ApplyFaultOptions(const std::vector<FaultOption>& faults, EmulatedBus& bus);
 
