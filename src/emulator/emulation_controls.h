@@ -4,7 +4,6 @@
 // brings back the memory each had when emulation started (after an erase,
 // for instance).
 
-#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
