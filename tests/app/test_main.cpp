@@ -2,11 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QTemporaryDir>
+
+#include "app/app_settings.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",
           qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
   QApplication application(argc, argv);
+  // Never the user's own settings.
+  QTemporaryDir settingsFolder;
+  kestrum::SetAppSettingsFile(settingsFolder.filePath("kestrum.conf"));
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

@@ -1,0 +1,17 @@
+// What the window remembers between runs: window placement, folders, recent files and view
+// choices. Kept in the user's configuration folder; a damaged or missing file reads as defaults.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <memory>
+
+namespace kestrum {
+
+// The settings file, opened afresh: every reader sees what the last writer synced.
+std::unique_ptr<QSettings> OpenAppSettings();
+
+// Tests keep their settings in a folder of their own.
+void SetAppSettingsFile(const QString& path);
+
+}  // namespace kestrum
