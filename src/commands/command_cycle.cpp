@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-#include "commands/nibble_value.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
+#include "link/nibble_coding.h"
 #include "link/port_wait.h"
 
 namespace kestrum {
@@ -27,7 +27,7 @@ void SetLineDrainDisplay(LineDrainDisplay display) {
 }
 
 bool SelectedInstrumentIsK8() {
-  return SelectedInstrument.Description == kK8Description;
+  return IsK8Description(SelectedInstrument.Description);
 }
 
 bool OpenSelectedInstrument() {

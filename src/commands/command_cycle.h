@@ -11,8 +11,6 @@
 
 namespace kestrum {
 
-inline constexpr char kK8Description[] = "USB <-> K8";
-
 // Identify answers of the K5-K7.
 inline constexpr std::uint8_t kModelCodeK5 = 0x31;
 inline constexpr std::uint8_t kModelCodeK6 = 0x32;

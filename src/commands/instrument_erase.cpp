@@ -1,8 +1,8 @@
 #include "commands/instrument_erase.h"
 
 #include "commands/command_cycle.h"
-#include "commands/nibble_value.h"
 #include "link/d2xx_unit.h"
+#include "link/nibble_coding.h"
 #include "link/port_wait.h"
 
 namespace kestrum {

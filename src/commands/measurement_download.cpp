@@ -8,10 +8,10 @@
 
 #include "commands/command_cycle.h"
 #include "commands/download_files.h"
-#include "commands/nibble_value.h"
 #include "commands/parameter_block.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
+#include "link/nibble_coding.h"
 #include "link/port_wait.h"
 #include "records/checked_file.h"
 #include "records/decoder_inputs.h"
@@ -337,11 +337,6 @@ void Download::Finish() {
 }
 
 }  // namespace
-
-bool IsDownloadDescription(const std::string& description) {
-  return description == "USB <-> K5" || description == "USB <-> Serial Cable" ||
-         description == "USB <-> Serial" || description == kK8Description;
-}
 
 std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested) {
   return "The transfer from the Kestrum was incomplete: " + std::to_string(received) + " of " +

@@ -18,10 +18,6 @@ namespace kestrum {
 inline constexpr char kConnectingText[] = "Connecting";
 inline constexpr char kTransferingText[] = "Transfering measurements";
 
-// Only these converters take a download ("FT230X Basic UART" and
-// "USB <-> Serial Converter" are attached for clock and erase only).
-bool IsDownloadDescription(const std::string& description);
-
 struct DownloadSettings {
   // Folder of "K5C.tmp" ... "K84E.csv"; the program passes the current
   // directory. Empty: relative names.

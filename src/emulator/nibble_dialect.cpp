@@ -1,6 +1,6 @@
 #include "emulator/nibble_dialect.h"
 
-#include "emulator/nibble_coding.h"
+#include "link/nibble_coding.h"
 
 namespace kestrum {
 

@@ -15,11 +15,27 @@ namespace {
 bool g_permission_hint_shown = false;
 }  // namespace
 
-bool IsAcceptedDescription(const std::string& description) {
-  for (const char* accepted : kAcceptedDescriptions) {
-    if (description == accepted) return true;
+namespace {
+const ConverterDescription* FindDescription(const std::string& description) {
+  for (const ConverterDescription& known : kConverterDescriptions) {
+    if (description == known.text) return &known;
   }
-  return false;
+  return nullptr;
+}
+}  // namespace
+
+bool IsAcceptedDescription(const std::string& description) {
+  return FindDescription(description) != nullptr;
+}
+
+bool IsDownloadDescription(const std::string& description) {
+  const ConverterDescription* known = FindDescription(description);
+  return known && known->downloads;
+}
+
+bool IsK8Description(const std::string& description) {
+  const ConverterDescription* known = FindDescription(description);
+  return known && known->framed;
 }
 
 void ResetInstrumentDetection() {

@@ -18,12 +18,27 @@ extern TK5 SelectedInstrument;
 // True while the last detection accepted a device.
 extern bool InstrumentAttached;
 
-// Compared exactly, letter case included.
-inline const std::array<const char*, 6> kAcceptedDescriptions = {
-    "USB <-> K5",     "USB <-> K8",        "USB <-> Serial Cable",
-    "USB <-> Serial", "FT230X Basic UART", "USB <-> Serial Converter",
+// The converter descriptions the program knows, compared exactly, letter case
+// included. Every other fact about a description is read from this table.
+struct ConverterDescription {
+  const char* text;
+  // The download runs for it; the two generic FTDI names are recognised
+  // (clock and erase treat them as K5-K7) but never downloaded from.
+  bool downloads;
+  // A K8, told apart by its description alone: framed dialect at 230,400 baud.
+  bool framed;
 };
+inline constexpr std::array<ConverterDescription, 6> kConverterDescriptions = {{
+    {"USB <-> K5", true, false},
+    {"USB <-> K8", true, true},
+    {"USB <-> Serial Cable", true, false},
+    {"USB <-> Serial", true, false},
+    {"FT230X Basic UART", false, false},
+    {"USB <-> Serial Converter", false, false},
+}};
 bool IsAcceptedDescription(const std::string& description);
+bool IsDownloadDescription(const std::string& description);
+bool IsK8Description(const std::string& description);
 
 inline const char kAttachedText[] = "Kestrum Attached";
 // Shown in panel 0 instead of nothing when a converter is listed but may not

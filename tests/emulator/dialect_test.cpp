@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "emulator/emulated_instrument.h"
-#include "emulator/nibble_coding.h"
+#include "link/nibble_coding.h"
 
 namespace kestrum {
 namespace {
