@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "records/big_endian.h"
+
 namespace kestrum {
 
 std::string DownloadFilePath(const std::string& directory, const std::string& name) {
@@ -13,7 +15,7 @@ std::string WordTableText(const std::uint8_t* image) {
   std::string text;
   text.reserve(256 * 8);
   for (int k = 0; k < 256; ++k) {
-    const unsigned word = image[256 + 2 * k] * 256u + image[257 + 2 * k];
+    const unsigned word = BigEndian16(image, 256 + 2 * static_cast<std::size_t>(k));
     text += std::to_string(word);
     text += ",\r\n";
   }

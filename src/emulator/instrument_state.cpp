@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/big_endian.h"
+
 namespace kestrum {
 
 InstrumentState::InstrumentState(InstrumentModel m)
@@ -43,9 +45,9 @@ void InstrumentState::Erase() {
 }
 
 std::uint32_t InstrumentState::WritePointer() const {
-  const std::uint32_t low = (static_cast<std::uint32_t>(memory[2]) << 8) | memory[3];
-  if (model == InstrumentModel::K5 || model == InstrumentModel::K6) return low;
-  return (static_cast<std::uint32_t>(memory[1]) << 16) | low;
+  if (model == InstrumentModel::K5 || model == InstrumentModel::K6)
+    return BigEndian16(memory.data(), 2);
+  return BigEndian24(memory.data(), 1);
 }
 
 }  // namespace kestrum

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "records/big_endian.h"
+
 namespace kestrum {
 
 void LetterDialect::Reset() {
@@ -57,8 +59,7 @@ DialectReply LetterDialect::Feed(std::uint8_t byte, InstrumentState& state) {
     case Expect::kMemoryWrite:
       payload_.push_back(byte);
       if (payload_.size() == 3) {
-        state.WriteMemory((static_cast<std::uint32_t>(payload_[0]) << 8) | payload_[1],
-                          payload_[2]);
+        state.WriteMemory(BigEndian16(payload_.data(), 0), payload_[2]);
         Reset();
       }
       return {};

@@ -1,5 +1,6 @@
 #include "records/decoder_inputs.h"
 
+#include "records/big_endian.h"
 #include "records/model_facts.h"
 
 namespace kestrum {
@@ -10,8 +11,8 @@ struct SignedWord {
   std::uint32_t magnitude;
 };
 
-SignedWord SplitWord(std::uint8_t high, std::uint8_t low) {
-  const std::uint32_t word = high * 256u + low;
+SignedWord SplitWord(const std::uint8_t* bytes, std::size_t offset) {
+  const std::uint32_t word = BigEndian16(bytes, offset);
   if (word >= 0x8000) return {-1.0L, 65536u - word};
   return {1.0L, word};
 }
@@ -19,10 +20,10 @@ SignedWord SplitWord(std::uint8_t high, std::uint8_t low) {
 }  // namespace
 
 PressureCoefficients DecodePressureCoefficients(const std::uint8_t bytes[8]) {
-  const SignedWord a0 = SplitWord(bytes[0], bytes[1]);
-  const SignedWord b1 = SplitWord(bytes[2], bytes[3]);
-  const SignedWord b2 = SplitWord(bytes[4], bytes[5]);
-  const SignedWord c12 = SplitWord(bytes[6], bytes[7]);
+  const SignedWord a0 = SplitWord(bytes, 0);
+  const SignedWord b1 = SplitWord(bytes, 2);
+  const SignedWord b2 = SplitWord(bytes, 4);
+  const SignedWord c12 = SplitWord(bytes, 6);
   PressureCoefficients c;
   c.A0 = a0.sign * static_cast<Extended>(a0.magnitude & 0x7FFF) / 8.0L;
   c.B1 = b1.sign * static_cast<Extended>(b1.magnitude & 0x7FFF) / 8192.0L;
@@ -53,10 +54,10 @@ Extended CalibrationFactorOf(const MeasurementStore& store) {
 }
 
 std::int32_t FinalAddressOf(const MeasurementStore& store, InstrumentModel model) {
-  const auto& image = store.MemoryImage;
-  const std::int32_t low16 = image[2] * 256 + image[3];
-  if (model == InstrumentModel::K5 || model == InstrumentModel::K6) return low16;
-  return image[1] * 65536 + low16;
+  const std::uint8_t* image = store.MemoryImage.data();
+  if (model == InstrumentModel::K5 || model == InstrumentModel::K6)
+    return static_cast<std::int32_t>(BigEndian16(image, 2));
+  return static_cast<std::int32_t>(BigEndian24(image, 1));
 }
 
 std::optional<InstrumentModel> SetDecoderInputsFromImage(MeasurementStore& store) {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "records/bcd.h"
+#include "records/big_endian.h"
 #include "records/checked_file.h"
 #include "records/date_time.h"
 #include "records/decode_files.h"
@@ -19,8 +20,8 @@ struct SlotTime {
 };
 
 std::int32_t ReadAddress(const std::uint8_t* image, const ModelParameters& p, int offset) {
-  std::uint32_t value = 0;
-  for (int i = 0; i < p.addressBytes; ++i) value = value * 256 + image[offset + i];
+  const auto at = static_cast<std::size_t>(offset);
+  const std::uint32_t value = p.addressBytes == 2 ? BigEndian16(image, at) : BigEndian24(image, at);
   return static_cast<std::int32_t>(value & p.addressMask);
 }
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "records/big_endian.h"
 #include "records/extended_math.h"
 
 namespace kestrum {
@@ -49,7 +50,7 @@ void SampleConverter::ConvertK7K8(const RawReadings& raw, SampleRecord& record) 
 
 void SampleConverter::Convert(const std::uint8_t* image, std::int32_t a, std::int32_t n,
                               DateTime startTime, SampleRecord& record) {
-  const std::uint32_t pulses = image[a - 1] * 256u + image[a];
+  const std::uint32_t pulses = BigEndian16(image, static_cast<std::size_t>(a - 1));
   record.Concentration = static_cast<Extended>(pulses) * factor_;
   record.Pulses = pulses;
   record.Time = static_cast<DateTime>(static_cast<Extended>(startTime) +

@@ -2,13 +2,14 @@
 
 #include <cmath>
 
+#include "records/big_endian.h"
 #include "records/extended_math.h"
 
 namespace kestrum {
 namespace {
 
 std::uint32_t Word(const std::uint8_t* image, std::int32_t high) {
-  return image[high] * 256u + image[high + 1];
+  return BigEndian16(image, static_cast<std::size_t>(high));
 }
 
 // 65 / 1023, held as this extended constant.

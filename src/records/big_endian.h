@@ -1,0 +1,18 @@
+#pragma once
+// Multi-byte values in the instrument's memory and replies: most significant
+// byte first, at a byte offset.
+
+#include <cstddef>
+#include <cstdint>
+
+namespace kestrum {
+
+inline constexpr std::uint32_t BigEndian16(const std::uint8_t* bytes, std::size_t offset) {
+  return (static_cast<std::uint32_t>(bytes[offset]) << 8) | bytes[offset + 1];
+}
+
+inline constexpr std::uint32_t BigEndian24(const std::uint8_t* bytes, std::size_t offset) {
+  return (static_cast<std::uint32_t>(bytes[offset]) << 16) | BigEndian16(bytes, offset + 1);
+}
+
+}  // namespace kestrum
