@@ -3,18 +3,78 @@
 namespace kestrum {
 namespace {
 
-constexpr ModelParameters kParameters[] = {
-    // model, addr bytes, mask, size, lowest, highest start, highest end, next+,
-    // slot 27 from header, write pointer+, last index+, read margin, future, diagnostic
-    {InstrumentModel::K5, 2, 0xFFFF, 2, 255, 8192, 8192, 0, true, 0, -2, 0, false, false,
-     SensorLayout::None},
-    {InstrumentModel::K6, 2, 0x7FFF, 6, 255, 32768, 32768, 0, true, 0, -1, 0, false, true,
-     SensorLayout::K6},
-    {InstrumentModel::K7, 3, 0xFFFFFF, 6, 512, 131071, 131071, 6, false, 6, -1, 0, true, true,
-     SensorLayout::K7},
-    {InstrumentModel::K8, 3, 0xFFFFFF, 8, 512, 131072, 131071, 6, false, 6, -1, 7, true, true,
-     SensorLayout::K8},
-};
+// Each model is told by how it differs from the one before it; the fields are
+// explained in model_parameters.h.
+constexpr ModelParameters K5Parameters() {
+  ModelParameters p{};
+  p.model = InstrumentModel::K5;
+  p.addressBytes = 2;
+  p.addressMask = 0xFFFF;
+  p.sampleSize = 2;
+  p.lowestValidAddress = 255;
+  p.highestValidStart = 8192;
+  p.highestValidEnd = 8192;
+  p.nextStartOffset = 0;
+  p.slot27EndFromHeader = true;
+  p.writePointerOffset = 0;
+  p.lastIndexOffset = -2;
+  p.readMargin = 0;
+  p.futureStartCheck = false;
+  p.diagnosticText = false;
+  p.sensors = SensorLayout::None;
+  return p;
+}
+
+constexpr ModelParameters K6Parameters() {
+  ModelParameters p = K5Parameters();
+  p.model = InstrumentModel::K6;
+  p.addressMask = 0x7FFF;
+  p.sampleSize = 6;
+  p.highestValidStart = 32768;
+  p.highestValidEnd = 32768;
+  p.lastIndexOffset = -1;
+  p.diagnosticText = true;
+  p.sensors = SensorLayout::K6;
+  return p;
+}
+
+constexpr ModelParameters K7Parameters() {
+  ModelParameters p = K6Parameters();
+  p.model = InstrumentModel::K7;
+  p.addressBytes = 3;
+  p.addressMask = 0xFFFFFF;
+  p.lowestValidAddress = 512;
+  p.highestValidStart = 131071;
+  p.highestValidEnd = 131071;
+  p.nextStartOffset = 6;
+  p.slot27EndFromHeader = false;
+  p.writePointerOffset = 6;
+  p.futureStartCheck = true;
+  p.sensors = SensorLayout::K7;
+  return p;
+}
+
+constexpr ModelParameters K8Parameters() {
+  ModelParameters p = K7Parameters();
+  p.model = InstrumentModel::K8;
+  p.sampleSize = 8;
+  p.highestValidStart = 131072;
+  p.readMargin = 7;
+  p.sensors = SensorLayout::K8;
+  return p;
+}
+
+// Indexed by InstrumentModel.
+constexpr ModelParameters kParameters[] = {K5Parameters(), K6Parameters(), K7Parameters(),
+                                           K8Parameters()};
+
+constexpr bool RowsFollowTheModels() {
+  for (int i = 0; i < 4; ++i) {
+    if (static_cast<int>(kParameters[i].model) != i) return false;
+  }
+  return true;
+}
+static_assert(RowsFollowTheModels(), "kParameters is indexed by InstrumentModel");
 
 }  // namespace
 

@@ -16,8 +16,12 @@ struct ModelParameters {
   // Directory start addresses: two bytes (K5, K6) or three (K7, K8), masked.
   int addressBytes;
   std::uint32_t addressMask;
+  // Bytes per hourly sample: pulses (2), then the sensor bytes of the layout.
   int sampleSize;
+  // A directory start or end below this is an empty slot (header and directory
+  // live beneath it).
   std::int32_t lowestValidAddress;
+  // A directory start above this, or an end above highestValidEnd, is an empty slot.
   std::int32_t highestValidStart;
   std::int32_t highestValidEnd;
   // End of slot r < 27 = start of slot r + 1 plus this.
@@ -30,8 +34,11 @@ struct ModelParameters {
   std::int32_t lastIndexOffset;
   // Samples are read while start - k >= end + readMargin.
   std::int32_t readMargin;
+  // A run that starts in the future (the instrument's clock was wrong) is skipped.
   bool futureStartCheck;
+  // The decode writes its directory walk into the diagnostic text.
   bool diagnosticText;
+  // Which sensor bytes follow the pulses in a sample.
   SensorLayout sensors;
 };
 
