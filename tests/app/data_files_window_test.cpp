@@ -5,13 +5,11 @@
 #include <unistd.h>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-#include <memory>
 
 #include "app/main_window.h"
 #include "app/window_fixture.h"
-#include "records/date_time.h"
-#include "records/open_data_file.h"
 
 namespace {
 
@@ -26,14 +24,13 @@ class DataFilesWindowTest : public WindowTest {
   void SetUp() override { OpenWindow(); }
   void Open(const QString& path) { OpenFile(path); }
 
-  // What the records core makes of the same file, for comparison.
-  QStringList ExpectedItems(const QString& path) {
-    auto reference = std::make_unique<kestrum::MeasurementStore>();
-    kestrum::DecodeContext context = window->DecodeContextNow();
-    context.writeFiles = false;
-    const auto opened = kestrum::OpenDataFile(path.toStdString(), *reference, context);
-    QStringList items;
-    for (const auto& text : opened.decode.itemTexts) items << QString::fromStdString(text);
+  // The run list kept for the sample in tests/data (see
+  // tests/records/sample_references_test.cpp), then "All measurements".
+  static QStringList ExpectedItems(const QString& samplePath) {
+    const QString stem = QFileInfo(samplePath).completeBaseName();
+    const QString reference =
+        QString::fromLocal8Bit(qgetenv("KESTRUM_SOURCE_DIR")) + "/tests/data/" + stem + ".runs.txt";
+    QStringList items = QString::fromUtf8(ReadAll(reference)).split('\n', Qt::SkipEmptyParts);
     if (!items.isEmpty()) items << "All measurements";
     return items;
   }
