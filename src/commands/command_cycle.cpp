@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "commands/dialects/framed_dialect.h"
+#include "commands/dialects/letter_dialect.h"
+#include "commands/dialects/nibble_dialect.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "link/nibble_coding.h"
@@ -57,6 +60,41 @@ std::uint8_t IdentifyExchange(std::uint32_t* received) {
   if (received) *received = count;
   if (count < kIdentifyReply) return kNoModelCode;
   return NibbleValue(FTInBuffer[0], FTInBuffer[1]);
+}
+
+DialectChoice ChooseDialect(const IdentifySteps& steps) {
+  if (SelectedInstrumentIsK8()) return {&K8Dialect(), kNoModelCode, 0, false};
+  return ChooseDialectByIdentify(steps);
+}
+
+DialectChoice ChooseDialectByIdentify(const IdentifySteps& steps) {
+  DialectChoice choice;
+  if (steps.before && !steps.before()) {
+    choice.stopped = true;
+    return choice;
+  }
+  choice.modelCode = IdentifyExchange(&choice.identifyReceived);
+  if (steps.waitAfterMs > 0) WaitMilliseconds(steps.waitAfterMs);
+  switch (choice.modelCode) {
+    case kModelCodeK5:
+      choice.dialect = &K5Dialect();
+      break;
+    case kModelCodeK6:
+      choice.dialect = &K6Dialect();
+      break;
+    case kModelCodeK7:
+      choice.dialect = &K7Dialect();
+      break;
+    default:
+      break;
+  }
+  return choice;
+}
+
+void LongWait(CommandWindow& window, int milliseconds) {
+  window.LongWaitBegins(milliseconds);
+  WaitMilliseconds(milliseconds);
+  window.LongWaitEnds();
 }
 
 std::uint32_t SendBytes(std::initializer_list<std::uint8_t> bytes) {

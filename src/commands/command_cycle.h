@@ -9,7 +9,11 @@
 #include <initializer_list>
 #include <string>
 
+#include "commands/command_window.h"
+
 namespace kestrum {
+
+class WireDialect;
 
 // Identify answers of the K5-K7.
 inline constexpr std::uint8_t kModelCodeK5 = 0x31;
@@ -52,6 +56,36 @@ inline constexpr std::uint32_t kIdentifyReply = 2;
 // whatever an earlier reply left in the receive buffer. `received`, if
 // given, gets the count that arrived.
 std::uint8_t IdentifyExchange(std::uint32_t* received = nullptr);
+
+// The dialect the selected instrument speaks, chosen once per command.
+struct DialectChoice {
+  // Null when the identify answer named no K5-K7 or did not come in full.
+  const WireDialect* dialect = nullptr;
+  // The K5-K7 identify answer; kNoModelCode for a K8.
+  std::uint8_t modelCode = kNoModelCode;
+  // The identify answer's byte count (kIdentifyReply when it came whole).
+  std::uint32_t identifyReceived = 0;
+  // A step before the identify exchange failed; nothing more is to be sent.
+  bool stopped = false;
+};
+
+// What a command does around the K5-K7 identify exchange.
+struct IdentifySteps {
+  // Runs first; false stops the command.
+  std::function<bool()> before;
+  int waitAfterMs = 0;
+};
+
+// After the open: the K8 by its converter's description, with no exchange;
+// a K5-K7 by the identify exchange.
+DialectChoice ChooseDialect(const IdentifySteps& steps = {});
+// The identify exchange alone, for what only the K5-K7 have (the trigger
+// level): a K8 does not answer it.
+DialectChoice ChooseDialectByIdentify(const IdentifySteps& steps = {});
+
+// One of the erase's long waits, announced to the window so it can count the
+// seconds meanwhile.
+void LongWait(CommandWindow& window, int milliseconds);
 
 // Fills FTOutBuffer from byte 0 and writes them; returns the count written.
 std::uint32_t SendBytes(std::initializer_list<std::uint8_t> bytes);

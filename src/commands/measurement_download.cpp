@@ -7,11 +7,11 @@
 #include <string_view>
 
 #include "commands/command_cycle.h"
+#include "commands/dialects/wire_dialect.h"
 #include "commands/download_files.h"
 #include "commands/parameter_block.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
-#include "link/nibble_coding.h"
 #include "link/port_wait.h"
 #include "records/checked_file.h"
 #include "records/decoder_inputs.h"
@@ -20,54 +20,33 @@
 namespace kestrum {
 namespace {
 
-constexpr std::uint32_t kK8MemoryReply = 131072;
-constexpr std::uint32_t kK5MemoryReply = 16383;
-constexpr std::uint32_t kK6MemoryReply = 65535;
-constexpr std::uint32_t kK7MemoryReply = 131071;
-constexpr std::uint32_t kNibbleParameterReply = 18;
-constexpr std::uint32_t kK7ParameterReply = 9;
-constexpr std::uint32_t kCoefficientReply = 8;
+// Sent first and its answer thrown away: it wakes a K5-K7 up.
+constexpr std::uint8_t kWakeUp[] = {0xF3, 0x3F};
 
-using Image = std::array<std::uint8_t, kMemoryImageBytes>;
-
-// What a download has received so far. The store is only changed once every
-// reply has arrived, so a transfer that breaks off leaves the measurements on
-// screen, the image and the decoder inputs as they were.
-struct Received {
-  explicit Received(const MeasurementStore& store)
-      : image(std::make_unique<Image>(store.MemoryImage)), parameters(ParameterBlock) {}
-  std::unique_ptr<Image> image;
-  std::array<std::uint8_t, kParameterBlockBytes> parameters;
-  std::optional<PressureCoefficients> coefficients;
-};
-
-class Download {
+class Download : public TransferLine {
  public:
   Download(MeasurementStore& store, const DownloadSettings& settings, CommandWindow& window)
       : store_(store), settings_(settings), window_(window) {}
 
   DownloadOutcome Run();
 
- private:
-  void RunK8();
-  void RunK5ToK7();
-  bool TransferK5OrK6(Received& received, std::uint32_t reply, int imageBytes, std::uint8_t marker,
-                      int waitBeforeParameters, int waitForParameters);
-  bool TransferK7(Received& received);
-
-  // False (and the outcome set to kIncomplete) when the command did not go
-  // out whole: the instrument has gone.
-  bool Send(std::initializer_list<std::uint8_t> bytes);
-  // The memory read, announced to the window for its progress display.
-  bool ReadMemory(std::uint32_t count);
+  bool Send(std::initializer_list<std::uint8_t> bytes) override;
+  bool ReadMemory(std::uint32_t count) override;
   // False (and the outcome set to kIncomplete) when fewer bytes came.
-  bool ReadInFull(std::uint32_t count);
+  bool ReadInFull(std::uint32_t count) override;
+  void ShowTransferring() override;
+
+ private:
+  void Exchange();
+  // Status "Connecting", then the wake-up query.
+  bool WakeUp();
   void NoteIncomplete(std::uint32_t received, std::uint32_t requested);
-  bool WriteTable(const char* name, const Image& image);
+  bool WriteTable(const char* name, const MemoryImageBytes& image);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
   void WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count);
-  void Commit(const Received& received, InstrumentModel model);
+  // The one place the store takes a download.
+  void Commit(const ReceivedMemory& received, InstrumentModel model);
   void Decode(InstrumentModel model);
   // Clears the status text (or shows the copies that could not be written)
   // and enables the download button again.
@@ -87,175 +66,67 @@ DownloadOutcome Download::Run() {
   window_.SetTemperatureHumidityEnabled(false);
   if (!IsDownloadDescription(SelectedInstrument.Description)) {
     outcome_.end = DownloadEnd::kRefusedDescription;
-  } else if (SelectedInstrumentIsK8()) {
-    RunK8();
+  } else if (!OpenSelectedInstrument()) {
+    outcome_.end = DownloadEnd::kNotOpened;
   } else {
-    RunK5ToK7();
+    Exchange();
   }
   window_.RepaintStatusBar();
   CloseFTDevice();
   return outcome_;
 }
 
-void Download::RunK8() {
-  if (!OpenSelectedInstrument()) {
-    outcome_.end = DownloadEnd::kNotOpened;
-    return;
+void Download::Exchange() {
+  IdentifySteps steps;
+  steps.before = [this] { return WakeUp(); };
+  steps.waitAfterMs = 25;
+  const DialectChoice choice = ChooseDialect(steps);
+  if (choice.stopped) return Finish();
+  outcome_.modelCode = choice.modelCode;
+  if (!choice.dialect) {
+    // An instrument that does not answer at all is a broken transfer, not
+    // an unknown model: nothing is shown or written again.
+    if (choice.identifyReceived < kIdentifyReply) {
+      NoteIncomplete(choice.identifyReceived, kIdentifyReply);
+    } else {
+      // Whatever answered is no instrument we know: nothing is touched.
+      outcome_.end = DownloadEnd::kUnknownModel;
+      outcome_.error = UnknownModelText(outcome_.modelCode);
+    }
+    return Finish();
   }
-  K8LineSetup();
-  if (!Send({0xA3, 0x4D, 0x0A})) return Finish();
-  window_.SetStatusPanel1Text(kTransferingText);
-  window_.RepaintStatusBar();
-  if (!ReadMemory(kK8MemoryReply)) return Finish();
-
-  Received received(store_);
-  Image& image = *received.image;
-  std::copy_n(FTInBuffer.begin(), kK8MemoryReply, image.begin());
-  image[0] = ModelMarkerOf(InstrumentModel::K8);
-
-  PurgeFTReceive();
-  PurgeFTTransmit();
-  WaitMilliseconds(25);
-  if (!Send({0xA3, 0x50, 0x0A})) return Finish();
-  WaitMilliseconds(1);
-  const bool coefficientsArrived = ReadInFull(kCoefficientReply);
-  WaitMilliseconds(1);
-  if (!coefficientsArrived) return Finish();
-  std::copy_n(FTInBuffer.begin(), kCoefficientReply, image.begin() + 9);
-  received.coefficients = DecodePressureCoefficients(FTInBuffer.data());
+  const WireDialect& dialect = *choice.dialect;
+  ReceivedMemory received(store_);
+  if (!dialect.TransferMemory(*this, received)) return Finish();
 
   // Every reply is in: only now are files written and the store changed.
-  if (!WriteTable(kK8TableFile, image)) return Finish();
-  Commit(received, InstrumentModel::K8);
-  WriteCopy(kK8ImageCopyFile, store_.MemoryImage.data(), kMemoryImageBytes);
+  if (dialect.TableFile() && !WriteTable(dialect.TableFile(), *received.image)) return Finish();
+  Commit(received, dialect.Model());
+  if (dialect.HasTriggerLevel()) window_.ShowLevelButton();
+  for (const DownloadCopy& copy : dialect.Copies()) {
+    const std::uint8_t* bytes = copy.source == DownloadCopy::Source::kParameters
+                                    ? ParameterBlock.data()
+                                    : store_.MemoryImage.data();
+    WriteCopy(copy.name, bytes, copy.bytes);
+  }
+  Decode(dialect.Model());
   Finish();
-  Decode(InstrumentModel::K8);
 }
 
-void Download::RunK5ToK7() {
-  if (!OpenSelectedInstrument()) {
-    outcome_.end = DownloadEnd::kNotOpened;
-    return;
-  }
+bool Download::WakeUp() {
   window_.SetStatusPanel1Text(kConnectingText);
   window_.RepaintStatusBar();
-  // A first query whose answer is thrown away wakes the instrument up.
-  if (!Send({0xF3, 0x3F})) return Finish();
+  if (!Send({kWakeUp[0], kWakeUp[1]})) return false;
   WaitMilliseconds(25);
   ReadFTDevice(1);
   WaitMilliseconds(25);
   PurgeFTReceive();
-  std::uint32_t identified = 0;
-  outcome_.modelCode = IdentifyExchange(&identified);
-  WaitMilliseconds(25);
-  // An instrument that does not answer at all is a broken transfer, not an
-  // unknown model: nothing is shown or written again.
-  if (identified < kIdentifyReply) {
-    NoteIncomplete(identified, kIdentifyReply);
-    return Finish();
-  }
-
-  Received received(store_);
-  std::optional<InstrumentModel> transferred;
-  switch (outcome_.modelCode) {
-    case kModelCodeK5:
-      if (!TransferK5OrK6(received, kK5MemoryReply, ImageLengthOf(InstrumentModel::K5),
-                          kModelCodeK5, 100, 0)) {
-        return Finish();
-      }
-      transferred = InstrumentModel::K5;
-      break;
-    case kModelCodeK6:
-      if (!TransferK5OrK6(received, kK6MemoryReply, ImageLengthOf(InstrumentModel::K6),
-                          kModelCodeK6, 250, 25)) {
-        return Finish();
-      }
-      transferred = InstrumentModel::K6;
-      break;
-    case kModelCodeK7:
-      if (!TransferK7(received)) return Finish();
-      transferred = InstrumentModel::K7;
-      break;
-    default:
-      // Whatever answered is no instrument we know: nothing is touched.
-      outcome_.end = DownloadEnd::kUnknownModel;
-      outcome_.error = UnknownModelText(outcome_.modelCode);
-      return Finish();
-  }
-  const InstrumentModel model = *transferred;
-  if (model == InstrumentModel::K7 && !WriteTable(kK7TableFile, *received.image)) return Finish();
-
-  std::copy(received.parameters.begin(), received.parameters.end(), ParameterBlock.begin());
-  store_.MemoryImage = *received.image;
-  if (received.coefficients) SetPressureCoefficients(store_, *received.coefficients);
-  store_.DirectorySlot = DirectorySlotOf(store_);
-  store_.CalibrationFactor = CalibrationFactorOf(store_);
-  window_.ShowLevelButton();
-  WriteCopy(kParameterCopyFile, ParameterBlock.data(), kParameterBlockBytes);
-  static const char* const kCopyFiles[] = {kK5ImageCopyFile, kK6ImageCopyFile, kK7ImageCopyFile};
-  // A K7 download fills 131,071 bytes; its copy holds just those.
-  const int copyBytes =
-      model == InstrumentModel::K7 ? static_cast<int>(kK7MemoryReply) : ImageLengthOf(model);
-  WriteCopy(kCopyFiles[static_cast<int>(model)], store_.MemoryImage.data(),
-            static_cast<std::size_t>(copyBytes));
-  store_.FinalAddress = FinalAddressOf(store_, model);
-  Decode(model);
-  Finish();
-}
-
-bool Download::TransferK5OrK6(Received& received, std::uint32_t reply, int imageBytes,
-                              std::uint8_t marker, int waitBeforeParameters,
-                              int waitForParameters) {
-  window_.SetStatusPanel1Text(kTransferingText);
-  window_.RepaintStatusBar();
-  if (!Send({0x04, 0x0D})) return false;
-  WaitMilliseconds(25);
-  if (!ReadMemory(reply)) return false;
-  // The reply is one wire byte short of the memory: the last low nibble is
-  // whatever the receive buffer held there.
-  Image& image = *received.image;
-  for (int j = 0; j < imageBytes; ++j) {
-    image[static_cast<std::size_t>(j)] = NibbleValue(FTInBuffer[2 * j], FTInBuffer[2 * j + 1]);
-  }
-  image[0] = marker;
-
-  WaitMilliseconds(waitBeforeParameters);
-  if (!Send({0x03, 0x00})) return false;
-  if (waitForParameters > 0) WaitMilliseconds(waitForParameters);
-  if (!ReadInFull(kNibbleParameterReply)) return false;
-  // Ten bytes from nine: the tenth pair still holds memory wire bytes.
-  for (int j = 0; j < 10; ++j) {
-    received.parameters[static_cast<std::size_t>(j)] =
-        NibbleValue(FTInBuffer[2 * j], FTInBuffer[2 * j + 1]);
-  }
   return true;
 }
 
-bool Download::TransferK7(Received& received) {
+void Download::ShowTransferring() {
   window_.SetStatusPanel1Text(kTransferingText);
   window_.RepaintStatusBar();
-  if (!Send({0x4D})) return false;
-  WaitMilliseconds(10);
-  if (!ReadMemory(kK7MemoryReply)) return false;
-  Image& image = *received.image;
-  // Byte 0 is the marker; the last byte is not sent and keeps its value.
-  std::copy(FTInBuffer.begin() + 1, FTInBuffer.begin() + kK7MemoryReply, image.begin() + 1);
-  image[0] = ModelMarkerOf(InstrumentModel::K7);
-
-  WaitMilliseconds(10);
-  if (!Send({0x30})) return false;
-  WaitMilliseconds(10);
-  if (!ReadInFull(kK7ParameterReply)) return false;
-  std::copy_n(FTInBuffer.begin(), 10, received.parameters.begin());
-
-  if (!Send({0x50})) return false;
-  WaitMilliseconds(10);
-  if (!ReadInFull(kCoefficientReply)) return false;
-  // The coefficient words are taken from buffer offsets 1 to 8; byte 8 still
-  // holds the parameter reply's last byte.
-  std::copy_n(FTInBuffer.begin() + 1, kCoefficientReply, image.begin() + 9);
-  received.coefficients = DecodePressureCoefficients(FTInBuffer.data() + 1);
-  return true;
 }
 
 bool Download::Send(std::initializer_list<std::uint8_t> bytes) {
@@ -299,7 +170,7 @@ void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
   }
 }
 
-bool Download::WriteTable(const char* name, const Image& image) {
+bool Download::WriteTable(const char* name, const MemoryImageBytes& image) {
   const std::string path = Path(name);
   const std::string error = WriteFileReplacing(path, WordTableText(image.data()));
   if (error.empty()) return true;
@@ -316,12 +187,13 @@ void Download::WriteCopy(const char* name, const std::uint8_t* bytes, std::size_
   copyErrors_ += CopyNotWrittenText(name, error);
 }
 
-void Download::Commit(const Received& received, InstrumentModel model) {
+void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {
+  std::copy(received.parameters.begin(), received.parameters.end(), ParameterBlock.begin());
   store_.MemoryImage = *received.image;
-  store_.CalibrationFactor = CalibrationFactorOf(store_);
-  store_.DirectorySlot = DirectorySlotOf(store_);
-  store_.FinalAddress = FinalAddressOf(store_, model);
   if (received.coefficients) SetPressureCoefficients(store_, *received.coefficients);
+  store_.DirectorySlot = DirectorySlotOf(store_);
+  store_.CalibrationFactor = CalibrationFactorOf(store_);
+  store_.FinalAddress = FinalAddressOf(store_, model);
 }
 
 void Download::Decode(InstrumentModel model) {

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "commands/command_cycle.h"
+#include "commands/dialects/wire_dialect.h"
 #include "link/d2xx_unit.h"
-#include "link/nibble_coding.h"
 #include "link/port_wait.h"
 
 namespace kestrum {
@@ -13,31 +13,11 @@ namespace {
 constexpr std::uint8_t kLevelAddress = 4;
 constexpr std::uint8_t kFlashAddress = 5;
 
-// 05 07, then address and data as nibbles, 25 ms apart, 100 ms after.
-// False when a write did not go out whole.
-bool WriteNibbleMemory(std::uint8_t address, std::uint8_t value) {
-  if (SendBytes({0x05, 0x07}) != 2) return false;
-  WaitMilliseconds(25);
-  const std::uint32_t sent = SendBytes(
-      {0x00, 0x00, HighNibble(address), LowNibble(address), HighNibble(value), LowNibble(value)});
-  WaitMilliseconds(100);
-  return sent == 6;
-}
-
-// 'W', then address high, address low and data, 10 ms after each.
-bool WriteLetterMemory(std::uint8_t address, std::uint8_t value) {
-  if (SendBytes({0x57}) != 1) return false;
-  WaitMilliseconds(10);
-  const std::uint32_t sent = SendBytes({0x00, address, value});
-  WaitMilliseconds(10);
-  return sent == 3;
-}
-
 void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended factor) {
   if (!OpenSelectedInstrument()) return;
-  outcome.modelCode = IdentifyExchange();
-  const bool nibble = outcome.modelCode == kModelCodeK5 || outcome.modelCode == kModelCodeK6;
-  if (!nibble && outcome.modelCode != kModelCodeK7) {
+  const DialectChoice choice = ChooseDialectByIdentify();
+  outcome.modelCode = choice.modelCode;
+  if (!choice.dialect) {
     outcome.end = TriggerEnd::kUnknownModel;
     return;
   }
@@ -49,9 +29,10 @@ void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended f
   outcome.level = *level;
   const auto pulses = static_cast<std::uint8_t>(*level);
   const std::uint8_t option = flash ? kFlashOn : kFlashOff;
-  const auto write = nibble ? WriteNibbleMemory : WriteLetterMemory;
+  const WireDialect& dialect = *choice.dialect;
   // An instrument pulled out halfway has not been set.
-  const bool written = write(kLevelAddress, pulses) && write(kFlashAddress, option);
+  const bool written = dialect.WriteSettingsByte(kLevelAddress, pulses) &&
+                       dialect.WriteSettingsByte(kFlashAddress, option);
   outcome.end = written ? TriggerEnd::kSent : TriggerEnd::kWriteFailed;
 }
 

@@ -1,0 +1,10 @@
+#pragma once
+// K7: one-letter commands ('M', 'C', 'W', 'E', '0', 'P') and plain bytes.
+
+#include "commands/dialects/wire_dialect.h"
+
+namespace kestrum {
+
+const WireDialect& K7Dialect();
+
+}  // namespace kestrum
