@@ -1,7 +1,7 @@
 // The decode of every sample file against reference files written once and
-// kept in tests/data: the run list, "k5dat.tmp" and the text export. They are
-// the oracle here, not the decoder itself, so a change in any decoded digit
-// fails this test.
+// kept in tests/data: the run list, "k5dat.tmp" (kept as .k5dat.txt, since
+// *.tmp is ignored) and the text export. They are the oracle here, not the
+// decoder itself, so a change in any decoded digit fails this test.
 //
 // To regenerate them on purpose (after a deliberate change of the decode, to
 // be reviewed in the diff):
@@ -71,7 +71,7 @@ TEST_P(SampleReferences, DecodeMatchesTheKeptReferenceFiles) {
     std::string actual;
   } references[] = {
       {".runs.txt", runs},
-      {".k5dat.tmp", kestrum::K5datText(*store, separators)},
+      {".k5dat.txt", kestrum::K5datText(*store, separators)},
       {".export.txt", kestrum::TextExportContent(*store, separators)},
   };
   for (const auto& reference : references) {
