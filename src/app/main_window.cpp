@@ -106,6 +106,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   connect(MeanError_CheckBox, &QCheckBox::toggled, this, &TForm1::MeanError_CheckBoxClick);
 
   BuildTimers();
+  BuildChartAdditions();
 
   resize(1033, 587);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -126,6 +127,7 @@ void TForm1::BuildMenu() {
   Save1 = AddMenuItem(MainMenu, "Save1", "Save");
   Save1->setEnabled(false);
   Print1 = AddMenuItem(MainMenu, "Print1", "Print");
+  Report1 = AddMenuItem(MainMenu, "Report1", "Report\u2026");
   Exit1 = AddMenuItem(MainMenu, "Exit1", "Exit");
 
   View1 = menuBar()->addMenu("View");
@@ -157,6 +159,7 @@ void TForm1::BuildMenu() {
   ConnectCommand(Open1, &TForm1::Open1Click);
   ConnectCommand(Save1, &TForm1::Save1Click);
   ConnectCommand(Print1, &TForm1::Print1Click);
+  ConnectCommand(Report1, &TForm1::Report1Click);
   connect(Exit1, &QAction::triggered, this, &TForm1::Exit1Click);
   connect(PulseDistribution1, &QAction::triggered, this, &TForm1::PulseDistribution1Click);
   connect(PulseDistributionandMean1, &QAction::triggered, this,

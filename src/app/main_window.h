@@ -13,16 +13,20 @@
 #include <functional>
 #include <memory>
 
+#include "app/chart_additions_menu.h"
 #include "app/command_guard.h"
 #include "app/command_progress.h"
 #include "app/emulation_menu.h"
 #include "app/file_dialogs.h"
 #include "app/status_panels.h"
+#include "app/summary_dock.h"
 #include "app/user_prompts.h"
 #include "records/image_decoder.h"
 #include "records/measurement_store.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/model_channels.h"
+#include "views/run_summary.h"
+#include "views/summary_text.h"
 
 // What the window talks to outside itself; tests put answering fakes here.
 struct WindowServices {
@@ -58,6 +62,7 @@ class TForm1 : public QMainWindow {
   QAction* Open1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* Print1 = nullptr;
+  QAction* Report1 = nullptr;
   QAction* Exit1 = nullptr;
   QMenu* View1 = nullptr;
   QAction* PulseDistribution1 = nullptr;
@@ -70,6 +75,11 @@ class TForm1 : public QMainWindow {
   QAction* Pressure = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* About1 = nullptr;
+  // The View menu's chart additions and the summary beside the chart.
+  ChartAdditionsMenu* ChartAdditions = nullptr;
+  SummaryDock* Summary = nullptr;
+  // The data file's name, or "downloaded at HH:MM".
+  QString MeasurementOrigin;
   // Only with --emulate; the last menu.
   EmulationMenu* Emulation = nullptr;
 
@@ -112,6 +122,7 @@ class TForm1 : public QMainWindow {
   void Open1Click();
   void Save1Click();
   void Print1Click();
+  void Report1Click();
 
   void Dump_BtnClick();
   void Level_buttonClick();
@@ -180,6 +191,15 @@ class TForm1 : public QMainWindow {
   // Saves the chart as a picture for the save dialog's picture filters;
   // the error text, empty on success.
   std::string ExportChart(const QString& path, int filterIndex);
+  void BuildChartAdditions();
+  void ApplyChartAdditions();
+  // The summary dock and the cursor readout for what the chart now shows.
+  void RefreshChartAdditions();
+  kestrum::MeasurementSource SourceOfMeasurements() const;
+  kestrum::RunSummary SummaryOfShownRange() const;
+  kestrum::ModelChannels ChannelsMeasured() const;
+  void SetRunToolTips();
+  void NoteDownloadTime();
   void BuildMenu();
   void BuildToolBar();
   void BuildChart();

@@ -78,7 +78,10 @@ void TForm1::Dump_BtnClick() {
   } else if (!outcome.error.empty()) {
     Prompts().ShowError(QString::fromStdString(outcome.error));
   }
-  if (outcome.decode) ShowDecodeResult(*outcome.decode);
+  if (outcome.decode) {
+    NoteDownloadTime();
+    ShowDecodeResult(*outcome.decode);
+  }
 }
 
 void TForm1::SpeedButton3Click() {

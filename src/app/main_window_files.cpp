@@ -49,6 +49,7 @@ void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
     for (const std::string& text : result.itemTexts)
       ComboBox3->addItem(QString::fromStdString(text));
     ComboBox3->addItem(kestrum::kAllMeasurementsText);
+    SetRunToolTips();
     ComboBox3->setCurrentIndex(-1);
     ComboBox3->setEnabled(true);
     ComboBox2->setEnabled(false);
@@ -105,6 +106,7 @@ void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before)
     return;
   }
   setWindowTitle(QFileInfo(path).fileName());
+  MeasurementOrigin = QFileInfo(path).fileName();
   if (!opened.model) return;  // read, but no model marker: nothing to decode
   if (kestrum::HasTemperatureAndHumidity(*opened.model)) {
     Temperature->setEnabled(true);

@@ -212,6 +212,7 @@ void TForm1::PressureClick() {
 
 void TForm1::Meanonchart1Click() {
   kestrum::WriteFooterLine(*Chart1, Store(), kestrum::SystemDateTimeFormats());
+  RefreshChartAdditions();
 }
 
 void TForm1::Chart1DblClick() {

@@ -1,6 +1,7 @@
 // kestrum-tool level [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --from "YYYY-MM-DD HH:MM" --to "..."
 #include "records/date_time.h"
 #include "records/image_decoder.h"
+#include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
@@ -20,18 +21,6 @@ constexpr const char* kUsage =
     "Dates and times follow the system's short date and long time formats, as on the chart.\n"
     "  --now   the local date-time that K7/K8 run starts are checked against (default: the clock)\n"
     "Exit codes: 0 printed; 1 no runs; 2 wrong usage or a rejected file.\n";
-
-// Sample times are built as start + (n + 1) / 24, which can miss the
-// encoded minute by a rounding step; a quarter millisecond either way keeps
-// both ends inclusive without changing the times the footer shows (they
-// are rounded to the millisecond).
-constexpr DateTime kEndTolerance = kOneMillisecond / 4;
-
-// "YYYY-MM-DD HH:MM"; the "T" of --now is taken as well.
-std::optional<DateTime> ParseRangeEnd(std::string text) {
-  if (text.size() == 16 && text[10] == ' ') text[10] = 'T';
-  return ParseDateTime(text, false);
-}
 
 int Usage(ToolIo& io, const std::string& problem) {
   io.err << "kestrum-tool level: " << problem << "\n" << kUsage;

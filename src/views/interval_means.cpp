@@ -24,6 +24,7 @@ double MeanError(double mean, std::int32_t windowPulses) {
 IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
                                         const IntervalMeanOptions& options) {
   IntervalMeanSeries out;
+  out.samples = n;
   const SampleRange range = RunSampleRange(store, run);
   const std::int32_t F = range.first;
   const std::int32_t L = range.last;

@@ -18,6 +18,7 @@ struct IntervalMeanOptions {
 struct IntervalMeanSeries {
   // The run has too few samples for the interval (L - F <= n); all lines empty.
   bool tooShort = false;
+  int samples = 0;                           // the interval n, 0 for the running mean
   std::vector<ChartPoint> mean;              // `Series2`
   std::vector<ErrorBarPoint> meanWithError;  // `Series3`
   std::vector<ChartPoint> temperature;       // `Series1`

@@ -10,25 +10,34 @@ constexpr Extended kRelativeErrorFloor = 0.1L;
 
 }  // namespace
 
-RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTime max) {
+RadonLevel RadonLevelOfSum(Extended sum, std::int32_t count, Extended calibrationFactor) {
   RadonLevel out;
+  out.sum = sum;
+  out.count = count;
+  out.relativeError = kRelativeErrorFloor;
+  if (out.sum > 0) {
+    const Extended pulses = out.sum / calibrationFactor;
+    out.relativeError = std::max(1.0L / std::sqrt(pulses), kRelativeErrorFloor);
+  }
+  out.mean = out.count >= 1 ? out.sum / out.count : 0.0L;
+  out.uncertainty = out.mean * out.relativeError;
+  out.level = static_cast<std::int64_t>(std::trunc(out.mean));
+  out.error = static_cast<std::int64_t>(std::trunc(out.uncertainty));
+  return out;
+}
+
+RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTime max) {
+  Extended sum = 0;
+  std::int32_t count = 0;
   const std::int32_t last = std::min<std::int32_t>(store.LastSampleIndex, kSampleCapacity - 1);
   for (std::int32_t i = 0; i <= last; ++i) {
     const SampleRecord& sample = store.Samples[static_cast<std::size_t>(i)];
     if (min <= sample.Time && sample.Time <= max) {
-      out.sum += sample.Concentration;
-      ++out.count;
+      sum += sample.Concentration;
+      ++count;
     }
   }
-  out.relativeError = kRelativeErrorFloor;
-  if (out.sum > 0) {
-    const Extended pulses = out.sum / store.CalibrationFactor;
-    out.relativeError = std::max(1.0L / std::sqrt(pulses), kRelativeErrorFloor);
-  }
-  const Extended level = out.count >= 1 ? out.sum / out.count : 0.0L;
-  out.level = static_cast<std::int64_t>(std::trunc(level));
-  out.error = static_cast<std::int64_t>(std::trunc(level * out.relativeError));
-  return out;
+  return RadonLevelOfSum(sum, count, store.CalibrationFactor);
 }
 
 }  // namespace kestrum

@@ -14,7 +14,12 @@ struct RadonLevel {
   Extended relativeError = 0;  // R, never below 0.1
   std::int64_t level = 0;      // trunc(S / c), 0 when no sample is inside
   std::int64_t error = 0;      // trunc(level * R) with the untruncated level
+  Extended mean = 0;           // S / c untruncated, 0 when no sample is inside
+  Extended uncertainty = 0;    // mean * R
 };
+
+// The level of `count` samples whose concentrations add up to `sum`.
+RadonLevel RadonLevelOfSum(Extended sum, std::int32_t count, Extended calibrationFactor);
 
 // Samples with min <= Time <= max count. The level is the plain mean S / c;
 // dividing by c - 1 would overstate short ranges (two samples of 100 would

@@ -175,6 +175,53 @@ TEST_F(ViewCommandsTest, LevelIsTheMeanOfTheRangeBothEndsIncluded) {
                                "0"));
 }
 
+TEST_F(ViewCommandsTest, SummaryOfAHandBuiltRun) {
+  // Run 0: 62.5 .. 375 Bq/m3, sum 1312.5 (210 pulses, R = 0.069 raised to
+  // 0.1): mean 218.75 +- 21.875, two uncertainties reach 175 .. 262.5.
+  ASSERT_EQ(Run({"summary", file_, "--run", "0", "--levels", "100,200,300"}), 0) << err_.str();
+  EXPECT_EQ(out_.str(),
+            "samples=6\nfirst=2024-03-05T01:30\nlast=2024-03-05T06:30\n"
+            "mean_bqm3=218.750\nuncertainty_bqm3=21.875\n"
+            "max_bqm3=375.000\nmax_at=2024-03-05T06:30\nmin_bqm3=62.500\nmin_at=2024-03-05T01:30\n"
+            "level=100.000 hours_above=5 verdict=above\n"
+            "level=200.000 hours_above=3 verdict=undecided\n"
+            "level=300.000 hours_above=2 verdict=below\n"
+            "day=2024-03-05 count=6 mean_bqm3=218.750\n");
+  // Both ends included: 125 and 187.5.
+  ASSERT_EQ(Run({"summary", file_, "--run", "0", "--from", "2024-03-05 02:30", "--to",
+                 "2024-03-05 03:30"}),
+            0);
+  EXPECT_NE(out_.str().find("samples=2\n"), std::string::npos);
+  EXPECT_NE(out_.str().find("mean_bqm3=156.250\n"), std::string::npos);
+  // A range between two samples holds none.
+  EXPECT_EQ(Run({"summary", file_, "--run", "0", "--from", "2024-03-05 02:31", "--to",
+                 "2024-03-05 03:29"}),
+            1);
+  EXPECT_EQ(Run({"summary", file_, "--run", "0", "--levels", "100,x"}), 2);
+  EXPECT_EQ(Run({"summary", file_, "--run", "2"}), 2);
+}
+
+// The report's page holds the summary's figures; read back with pdftotext.
+TEST_F(ViewCommandsTest, ReportPageCarriesTheSummary) {
+  const std::string pdf = folder_ + "/report.pdf";
+  ASSERT_EQ(Run({"report", file_, "--run", "0", "--levels", "100,200,300", pdf}), 0) << err_.str();
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  const std::string text = testing::ReadWholeFile(pdf + ".txt");
+  for (const char* expected :
+       {"Radon measurement report", "K5, calibration factor 6.25", "hand.Rn", "2024-03-05 01:30",
+        "219 \xC2\xB1 22 Bq/m3", "375 Bq/m3 at 2024-03-05 06:30",
+        "above the reference level of 100 Bq/m3 (5 hours",
+        "cannot be told apart from the reference level of 200 Bq/m3",
+        "below the reference level of 300 Bq/m3", "Radon, hourly", "Reference level 300 Bq/m3"}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  }
+  ASSERT_EQ(Run({"report", file_, "--run", "0", "--units", "pcil", pdf}), 0) << err_.str();
+  ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  // 218.75 / 37 = 5.91, 21.875 / 37 = 0.59.
+  EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("5.91 \xC2\xB1 0.59 pCi/L"),
+            std::string::npos);
+}
+
 TEST_F(ViewCommandsTest, LevelRejectsBadRanges) {
   EXPECT_EQ(Run({"level", file_, "--from", "2024-03-05 03:30", "--to", "2024-03-05 02:30"}), 2);
   EXPECT_EQ(Run({"level", file_, "--from", "2024-03-05", "--to", "2024-03-05 16:30"}), 2);

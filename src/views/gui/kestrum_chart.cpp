@@ -4,7 +4,10 @@
 #include <cmath>
 
 #include "views/gui/chart_date_ticker.h"
+#include "views/gui/chart_legend.h"
 #include "views/gui/chart_time.h"
+#include "views/gui/reference_line.h"
+#include "views/gui/unit_axis_ticker.h"
 
 namespace kestrum {
 namespace {
@@ -75,6 +78,50 @@ KestrumChart::KestrumChart(QWidget* parent)
   resize(kDefaultSize);
   SetUpLook();
   connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::ApplyAutoScale);
+  connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::SyncLegend);
+  series1_.Graph()->setName(QStringLiteral("Temperature \u00b0C"));
+  series5_.Graph()->setName(QStringLiteral("Humidity %RH"));
+  series6_.Graph()->setName(QStringLiteral("Pressure kPa"));
+  series4_->setName(QStringLiteral("Radon, hourly"));
+  series2_.Graph()->setName(QStringLiteral("Mean"));
+  series3_->setName(QStringLiteral("Mean error"));
+  readout_ = new CursorReadout(this);
+}
+
+void KestrumChart::SetAdditions(const ChartAdditions& additions) {
+  for (ReferenceLine* line : referenceLines_) removePlottable(line);
+  referenceLines_.clear();
+  additions_ = additions;
+  for (std::size_t i = 0; i < additions_.referenceLevels.size(); ++i) {
+    referenceLines_.push_back(new ReferenceLine(xAxis, yAxis, additions_.referenceLevels[i],
+                                                additions_.unit,
+                                                ReferenceLineColor(static_cast<int>(i))));
+  }
+  if (!plainLeftTicker_) plainLeftTicker_ = yAxis->ticker();
+  if (additions_.unit == RadonUnit::PciPerL) {
+    yAxis->setTicker(QSharedPointer<QCPAxisTicker>(new UnitAxisTicker(kBqPerM3PerPciPerL)));
+  } else {
+    yAxis->setTicker(plainLeftTicker_);
+  }
+  ShowLeftAxisTitle();
+  SyncLegend();
+  replot(rpQueuedReplot);
+}
+
+void KestrumChart::SetReadoutSource(ReadoutSource source) {
+  readout_->SetSource(std::move(source));
+  if (!readout_->HasSource()) readout_->hide();
+}
+
+void KestrumChart::SyncLegend() {
+  SyncChartLegend(*this, additions_.legend);
+}
+
+void KestrumChart::ShowLeftAxisTitle() {
+  // The views write "Bq/m3"; in pCi/L the axis says what its labels are in.
+  const bool converted =
+      additions_.unit == RadonUnit::PciPerL && leftAxisTitle_ == QStringLiteral("Bq/m3");
+  yAxis->setLabel(converted ? RadonUnitText(RadonUnit::PciPerL) : leftAxisTitle_);
 }
 
 QCPGraph* KestrumChart::NewLine(QCPAxis* valueAxis, const QColor& color) {
@@ -95,6 +142,11 @@ ErrorBarSeries* KestrumChart::NewBars(const QColor& color) {
 void KestrumChart::SetUpLook() {
   setBackground(Qt::white);
   legend->setVisible(false);
+  QFont legendFont = PixelFont(11);
+  legend->setFont(legendFont);
+  legend->setBrush(QColor(255, 255, 255, 220));
+  legend->setBorderPen(QPen(kFrameColor));
+  axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
   setInteractions(QCP::Interactions());  // zoom is ours, no panning
   setFocusPolicy(Qt::StrongFocus);       // Escape undoes the zoom
   setNoAntialiasingOnDrag(true);
@@ -204,7 +256,8 @@ QString KestrumChart::LeftAxisTitle() const {
   return yAxis->label();
 }
 void KestrumChart::SetLeftAxisTitle(const QString& text) {
-  yAxis->setLabel(text);
+  leftAxisTitle_ = text;
+  ShowLeftAxisTitle();
 }
 QString KestrumChart::BottomAxisTitle() const {
   return xAxis->label();
@@ -342,8 +395,15 @@ void KestrumChart::mousePressEvent(QMouseEvent* event) {
 
 void KestrumChart::mouseMoveEvent(QMouseEvent* event) {
   QCustomPlot::mouseMoveEvent(event);
-  if (!leftPressed_) return;
+  if (!leftPressed_) {
+    if (readout_->HasSource()) {
+      const QPoint pos = event->position().toPoint();
+      readout_->ShowAt(DateTimeFromChartKey(xAxis->pixelToCoord(pos.x())), pos, axisRect()->rect());
+    }
+    return;
+  }
   const QPoint pos = event->position().toPoint();
+  readout_->hide();
   if ((pos - pressPos_).manhattanLength() >= kDragThreshold) dragged_ = true;
   if (dragged_) ShowZoomBand(pressPos_, pos);
 }
@@ -381,6 +441,11 @@ void KestrumChart::wheelEvent(QWheelEvent* event) {
   replot(rpImmediateRefresh);
   emit zoomed();
   event->accept();
+}
+
+void KestrumChart::leaveEvent(QEvent* event) {
+  QCustomPlot::leaveEvent(event);
+  readout_->hide();
 }
 
 void KestrumChart::keyPressEvent(QKeyEvent* event) {

@@ -13,11 +13,15 @@
 #include <qcustomplot.h>
 
 #include "records/measurement_store.h"
+#include "views/chart_additions.h"
+#include "views/gui/cursor_readout.h"
 #include "views/gui/error_bar_series.h"
 #include "views/gui/line_series.h"
 #include "views/gui/outside_plot_mask.h"
 
 namespace kestrum {
+
+class ReferenceLine;
 
 struct TimeRange {
   DateTime min = 0;
@@ -88,6 +92,15 @@ class KestrumChart : public QCustomPlot {
   // Covers what lies around the plot area, for painters that cannot clip.
   OutsidePlotMask* OutsideMask() const { return outsideMask_; }
 
+  // Reference levels, the radon axis's unit and the legend; all off at
+  // first, and then the chart looks as it always did.
+  const ChartAdditions& Additions() const { return additions_; }
+  void SetAdditions(const ChartAdditions& additions);
+  const std::vector<ReferenceLine*>& ReferenceLines() const { return referenceLines_; }
+  // The reading under the pointer; an empty source turns it off.
+  void SetReadoutSource(ReadoutSource source);
+  CursorReadout* Readout() const { return readout_; }
+
  signals:
   void zoomed();
   void undoZoomed();
@@ -101,6 +114,7 @@ class KestrumChart : public QCustomPlot {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   void SetUpLook();
@@ -109,6 +123,8 @@ class KestrumChart : public QCustomPlot {
   bool DataTimeSpan(DateTime* min, DateTime* max) const;
   void ShowZoomBand(const QPoint& from, const QPoint& to);
   void HideZoomBand();
+  void ShowLeftAxisTitle();
+  void SyncLegend();
 
   QCPTextElement* titleElement_ = nullptr;
   QCPTextElement* footerElement_ = nullptr;
@@ -122,6 +138,12 @@ class KestrumChart : public QCustomPlot {
   ErrorBarSeries* series4_ = nullptr;
   LineSeries series5_;
   LineSeries series6_;
+
+  ChartAdditions additions_;
+  std::vector<ReferenceLine*> referenceLines_;
+  CursorReadout* readout_ = nullptr;
+  QString leftAxisTitle_ = QStringLiteral("Bq/m3");  // as the views set it, in Bq/m3
+  QSharedPointer<QCPAxisTicker> plainLeftTicker_;
 
   bool zoomed_ = false;
   bool leftPressed_ = false;

@@ -1,0 +1,61 @@
+#include "app/chart_additions_settings.h"
+
+#include "app/app_settings.h"
+#include "views/reference_levels.h"
+
+namespace kestrum {
+namespace {
+
+const char kGroup[] = "chart";
+
+}  // namespace
+
+ChartAdditions ChartAdditionChoices::ForChart() const {
+  ChartAdditions out;
+  const bool standard[] = {level100, level148, level300};
+  for (std::size_t i = 0; i < kStandardReferenceLevels.size(); ++i) {
+    if (standard[i]) out.referenceLevels.push_back(kStandardReferenceLevels[i]);
+  }
+  if (customLevel) out.referenceLevels.push_back(*customLevel);
+  out.unit = unit;
+  out.legend = legend;
+  return out;
+}
+
+ChartAdditionChoices LoadChartAdditionChoices() {
+  const auto settings = OpenAppSettings();
+  settings->beginGroup(kGroup);
+  ChartAdditionChoices c;
+  c.level100 = settings->value("level100", false).toBool();
+  c.level148 = settings->value("level148", false).toBool();
+  c.level300 = settings->value("level300", false).toBool();
+  bool isNumber = false;
+  const double custom = settings->value("customLevel").toDouble(&isNumber);
+  if (isNumber && custom > 0) c.customLevel = custom;
+  c.unit = settings->value("units").toString() == "pCi/L" ? RadonUnit::PciPerL : RadonUnit::BqPerM3;
+  c.legend = settings->value("legend", false).toBool();
+  c.summary = settings->value("summary", false).toBool();
+  c.readout = settings->value("readout", false).toBool();
+  return c;
+}
+
+void SaveChartAdditionChoices(const ChartAdditionChoices& c) {
+  const auto settings = OpenAppSettings();
+  settings->beginGroup(kGroup);
+  settings->setValue("level100", c.level100);
+  settings->setValue("level148", c.level148);
+  settings->setValue("level300", c.level300);
+  if (c.customLevel) {
+    settings->setValue("customLevel", *c.customLevel);
+  } else {
+    settings->remove("customLevel");
+  }
+  settings->setValue("units", RadonUnitText(c.unit));
+  settings->setValue("legend", c.legend);
+  settings->setValue("summary", c.summary);
+  settings->setValue("readout", c.readout);
+  settings->endGroup();
+  settings->sync();
+}
+
+}  // namespace kestrum

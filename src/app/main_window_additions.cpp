@@ -1,0 +1,122 @@
+// The chart additions of the View menu (reference levels, units, legend,
+// cursor readout, summary), the run list's tooltips and Main > Report.
+#include <QFileInfo>
+#include <QTime>
+
+#include "app/main_window.h"
+#include "records/date_time.h"
+#include "records/instrument_model.h"
+#include "views/gui/measurement_report.h"
+#include "views/run_sample_range.h"
+#include "views/sample_reading.h"
+
+void TForm1::BuildChartAdditions() {
+  ChartAdditions = new ChartAdditionsMenu(View1, Prompts());
+  Summary = new SummaryDock(this);
+  Summary->ShowNothing();
+  addDockWidget(Qt::RightDockWidgetArea, Summary);
+  Summary->setVisible(ChartAdditions->Choices().summary);
+  connect(ChartAdditions, &ChartAdditionsMenu::changed, this, &TForm1::ApplyChartAdditions);
+  // Closing the dock unticks its entry.
+  connect(Summary->toggleViewAction(), &QAction::triggered, this, [this](bool shown) {
+    if (ChartAdditions->Summary->isChecked() != shown) ChartAdditions->Summary->trigger();
+  });
+  Chart1->SetAdditions(ChartAdditions->Choices().ForChart());
+}
+
+void TForm1::ApplyChartAdditions() {
+  Chart1->SetAdditions(ChartAdditions->Choices().ForChart());
+  Summary->setVisible(ChartAdditions->Choices().summary);
+  if (!Chart1->isHidden()) {
+    Meanonchart1Click();
+  } else {
+    RefreshChartAdditions();
+  }
+}
+
+kestrum::MeasurementSource TForm1::SourceOfMeasurements() const {
+  kestrum::MeasurementSource source;
+  if (const auto model = kestrum::ModelFromMarker(store_->MemoryImage[0])) {
+    source.model = QString::fromLatin1(kestrum::ModelName(*model));
+  }
+  source.calibrationFactor = static_cast<double>(store_->CalibrationFactor);
+  source.origin = MeasurementOrigin;
+  return source;
+}
+
+kestrum::RunSummary TForm1::SummaryOfShownRange() const {
+  // Zoomed: what is visible; otherwise the whole run (a mean view starts
+  // its line only after the first interval).
+  kestrum::DateTime from = -1e9;
+  kestrum::DateTime to = 1e9;
+  if (Chart1->IsZoomed()) {
+    const kestrum::TimeRange range = Chart1->BottomAxisRange();
+    from = range.min;
+    to = range.max;
+  }
+  return kestrum::SummariseRun(*store_, SelectedRun, from, to,
+                               ChartAdditions->Choices().ForChart().referenceLevels);
+}
+
+void TForm1::RefreshChartAdditions() {
+  const kestrum::ChartAdditionChoices& choices = ChartAdditions->Choices();
+  if (choices.readout && !Chart1->isHidden()) {
+    Chart1->SetReadoutSource([this](kestrum::DateTime time) {
+      const std::int32_t i = kestrum::NearestSample(*store_, SelectedRun, time);
+      if (i < 0) return QString();
+      return kestrum::SampleReadingText(store_->Samples[static_cast<std::size_t>(i)],
+                                        ChannelsMeasured(), ChartAdditions->Choices().unit);
+    });
+  } else {
+    Chart1->SetReadoutSource({});
+  }
+  if (!choices.summary) return;
+  if (Chart1->isHidden()) {
+    Summary->ShowNothing();
+    return;
+  }
+  Summary->ShowSummary(SummaryOfShownRange(), SourceOfMeasurements(), choices.unit);
+}
+
+kestrum::ModelChannels TForm1::ChannelsMeasured() const {
+  const auto model = kestrum::ModelFromMarker(store_->MemoryImage[0]);
+  return model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+}
+
+void TForm1::SetRunToolTips() {
+  for (int run = 0; run < store_->RunCount && run < ComboBox3->count(); ++run) {
+    const kestrum::SampleRange range = kestrum::RunSampleRange(*store_, run);
+    const int count = std::max(0, range.last - range.first + 1);
+    if (count == 0) continue;
+    const auto& first = store_->Samples[static_cast<std::size_t>(range.first)];
+    const auto& last = store_->Samples[static_cast<std::size_t>(range.last)];
+    ComboBox3->setItemData(
+        run,
+        QStringLiteral("%1 to %2, %3 samples")
+            .arg(kestrum::FullDateTimeText(first.Time), kestrum::FullDateTimeText(last.Time))
+            .arg(count),
+        Qt::ToolTipRole);
+  }
+}
+
+void TForm1::NoteDownloadTime() {
+  const kestrum::DateTimeFields now = kestrum::SplitDateTime(Now());
+  MeasurementOrigin = QString::asprintf("downloaded at %02d:%02d", now.hour, now.minute);
+}
+
+void TForm1::Report1Click() {
+  if (Chart1->isHidden()) {
+    Prompts().ShowError(kNoChartShownMessage);
+    return;
+  }
+  const FileDialogSetup setup{{"Pdf Document (*.Pdf)"}, "*.Pdf", "report"};
+  const auto choice = Dialogs().AskSave(setup, QString());
+  if (!choice) return;
+  kestrum::ReportContent content;
+  content.summary = SummaryOfShownRange();
+  content.source = SourceOfMeasurements();
+  content.unit = ChartAdditions->Choices().unit;
+  const std::string error = kestrum::SaveMeasurementReport(
+      *Chart1, content, QFile::encodeName(choice->path).toStdString());
+  if (!error.empty()) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(error));
+}

@@ -1,0 +1,106 @@
+// kestrum-tool report FILE.Rn --run I [--from ... --to ...] [--levels L,...] [--units bqm3|pcil]
+//                     OUT.pdf
+#include <QApplication>
+
+#include "records/instrument_model.h"
+#include "tool/run_range_options.h"
+#include "tool/tool_command.h"
+#include "tool/tool_options.h"
+#include "views/date_time_text.h"
+#include "views/gui/chart_view_filling.h"
+#include "views/gui/kestrum_chart.h"
+#include "views/gui/measurement_report.h"
+#include "views/model_channels.h"
+#include "views/pulse_distribution.h"
+
+namespace kestrum::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kestrum-tool report [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --run I\n"
+    "                           [--from \"YYYY-MM-DD HH:MM\" --to \"YYYY-MM-DD HH:MM\"]\n"
+    "                           [--levels L1,L2,...] [--units bqm3|pcil] OUT.pdf\n"
+    "Writes the one-page A4 measurement report of run I over from..to (default: the whole\n"
+    "run), as the program's Main > Report does for the pulse distribution of that run: the\n"
+    "chart with its legend and the reference levels, the summary, a statement for each level\n"
+    "and the daily means. Needs no display.\n"
+    "  --levels  reference levels in Bq/m3, e.g. 100,148,300\n"
+    "  --units   bqm3 (default) or pcil: the unit of the chart's radon axis and the figures\n"
+    "Exit codes: 0 written; 1 no runs, or no sample in the range; 2 wrong usage, a run index\n"
+    "that names no run, a rejected file, or a report that could not be written.\n";
+
+int Usage(ToolIo& io, const std::string& problem) {
+  io.err << "kestrum-tool report: " << problem << "\n" << kUsage;
+  return kExitFailure;
+}
+
+// The chart is a widget: without a display, Qt's offscreen platform draws it.
+void EnsureApplication() {
+  if (QApplication::instance()) return;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "kestrum-tool";
+  static char* argv[] = {name, nullptr};
+  static QApplication application(argc, argv);
+}
+
+}  // namespace
+
+int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
+  std::vector<std::string> names = RunRangeOptionNames();
+  names.push_back("units");
+  const ParsedArgs parsed = ParseArgs(args, names);
+  if (parsed.help) {
+    io.out << kUsage;
+    return kExitSuccess;
+  }
+  if (!parsed.error.empty()) return Usage(io, parsed.error);
+  if (parsed.positional.size() != 2) return Usage(io, "expects a data file and the report file");
+  RadonUnit unit = RadonUnit::BqPerM3;
+  if (const auto it = parsed.options.find("units"); it != parsed.options.end()) {
+    if (it->second == "pcil") {
+      unit = RadonUnit::PciPerL;
+    } else if (it->second != "bqm3") {
+      return Usage(io, "--units wants bqm3 or pcil, not \"" + it->second + "\"");
+    }
+  }
+  const RunRangeRequest request = ReadRunRange("report", parsed, parsed.positional[0], io, Usage);
+  if (request.exitCode != kExitSuccess) return request.exitCode;
+  const MeasurementStore& store = *request.store;
+
+  ReportContent content;
+  content.summary = SummariseRun(store, request.run, request.from, request.to, request.levels);
+  if (content.summary.samples == 0) {
+    io.err << "kestrum-tool report: no sample of run " << request.run << " lies in the range\n";
+    return kExitNoResult;
+  }
+  content.unit = unit;
+  if (const auto model = ModelFromMarker(store.MemoryImage[0])) {
+    content.source.model = QString::fromLatin1(ModelName(*model));
+  }
+  content.source.calibrationFactor = static_cast<double>(store.CalibrationFactor);
+  std::string file = parsed.positional[0];
+  if (const std::size_t slash = file.find_last_of('/'); slash != std::string::npos) {
+    file = file.substr(slash + 1);
+  }
+  content.source.origin = QString::fromLocal8Bit(file.c_str());
+
+  EnsureApplication();
+  KestrumChart chart;
+  ChartAdditions additions;
+  additions.referenceLevels = request.levels;
+  additions.unit = unit;
+  chart.SetAdditions(additions);
+  FillPulseDistributionSeries(chart, ComputePulseDistribution(store, request.run, {}));
+  if (!request.wholeRun) chart.ZoomToTimeRange(request.from, request.to);
+  WriteFooterLine(chart, store, SystemDateTimeFormats());
+
+  const std::string error = SaveMeasurementReport(chart, content, parsed.positional[1]);
+  if (!error.empty()) {
+    io.err << "kestrum-tool report: cannot write " << parsed.positional[1] << ": " << error << "\n";
+    return kExitFailure;
+  }
+  return kExitSuccess;
+}
+
+}  // namespace kestrum::tool

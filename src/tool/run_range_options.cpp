@@ -1,0 +1,84 @@
+#include "tool/run_range_options.h"
+
+#include "records/image_decoder.h"
+#include "tool/tool_open.h"
+#include "views/reference_levels.h"
+
+namespace kestrum::tool {
+
+std::vector<std::string> RunRangeOptionNames() {
+  return {"now", "run", "from", "to", "levels"};
+}
+
+std::optional<DateTime> ParseRangeEnd(std::string text) {
+  if (text.size() == 16 && text[10] == ' ') text[10] = 'T';
+  return ParseDateTime(text, false);
+}
+
+RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
+                             ToolIo& io, int (*usage)(ToolIo&, const std::string&)) {
+  RunRangeRequest out;
+  const auto fail = [&](const std::string& problem) {
+    out.exitCode = usage(io, problem);
+    return std::move(out);
+  };
+  const auto runText = parsed.options.find("run");
+  if (runText == parsed.options.end()) return fail("--run is required");
+  const std::optional<long long> run = ParseWholeNumber(runText->second, 0, kRunCapacity - 1);
+  if (!run) return fail("--run wants a run index 0.." + std::to_string(kRunCapacity - 2));
+  out.run = static_cast<int>(*run);
+
+  const bool hasFrom = parsed.options.count("from") != 0;
+  const bool hasTo = parsed.options.count("to") != 0;
+  if (hasFrom != hasTo) return fail("--from and --to go together");
+  if (hasFrom) {
+    const char* names[2] = {"from", "to"};
+    DateTime ends[2] = {0, 0};
+    for (int i = 0; i < 2; ++i) {
+      const std::string& text = parsed.options.at(names[i]);
+      const std::optional<DateTime> end = ParseRangeEnd(text);
+      if (!end) {
+        return fail(std::string("--") + names[i] +
+                    " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + text + "\"");
+      }
+      ends[i] = *end;
+    }
+    if (ends[0] > ends[1]) return fail("--from lies after --to");
+    out.from = ends[0] - kEndTolerance;
+    out.to = ends[1] + kEndTolerance;
+    out.wholeRun = false;
+  }
+  if (const auto it = parsed.options.find("levels"); it != parsed.options.end()) {
+    if (!ParseLevelList(it->second, &out.levels)) {
+      return fail("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
+                  it->second + "\"");
+    }
+  }
+
+  std::optional<std::string> now;
+  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
+  out.store = NewStore();
+  const ToolOpenResult opened = OpenForTool(command, path, now, false, *out.store, io);
+  if (opened.exitCode != kExitSuccess) {
+    out.exitCode = opened.exitCode;
+    return out;
+  }
+  if (!opened.open.decode.foundRuns) {
+    io.err << kNoMeasurementsMessage << "\n";
+    out.exitCode = kExitNoResult;
+    return out;
+  }
+  if (out.run >= out.store->RunCount) {
+    io.err << "kestrum-tool " << command << ": --run " << out.run << " names no run; the file has "
+           << out.store->RunCount << " (0.." << out.store->RunCount - 1 << ")\n";
+    out.exitCode = kExitFailure;
+    return out;
+  }
+  if (out.wholeRun) {
+    out.from = -1e9;
+    out.to = 1e9;
+  }
+  return out;
+}
+
+}  // namespace kestrum::tool

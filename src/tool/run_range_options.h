@@ -1,0 +1,42 @@
+#pragma once
+// The words that name a run and a time range inside it, shared by the
+// summary and report commands: FILE.Rn --run I [--from "YYYY-MM-DD HH:MM"
+// --to "..."] [--levels L1,L2,...] [--now ...].
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "records/measurement_store.h"
+#include "tool/tool_command.h"
+#include "tool/tool_options.h"
+
+namespace kestrum::tool {
+
+struct RunRangeRequest {
+  int exitCode = kExitSuccess;  // anything else: reported, stop with it
+  std::unique_ptr<MeasurementStore> store;
+  int run = 0;
+  DateTime from = 0;  // widened by a quarter millisecond, so both ends are included
+  DateTime to = 0;
+  bool wholeRun = true;  // neither --from nor --to given
+  std::vector<double> levels;
+};
+
+// The value options it reads; a command adds its own.
+std::vector<std::string> RunRangeOptionNames();
+
+// Checks the words and opens the file; problems go to io.err through
+// `usage` (which prints the command's usage and returns kExitFailure).
+RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
+                             ToolIo& io, int (*usage)(ToolIo&, const std::string&));
+
+// "YYYY-MM-DD HH:MM"; the "T" of --now is taken as well.
+std::optional<DateTime> ParseRangeEnd(std::string text);
+
+// Sample times are built as start + (n + 1) / 24, which can miss the
+// encoded minute by a rounding step; a quarter millisecond either way keeps
+// both ends inclusive without changing the times the footer shows.
+inline constexpr DateTime kEndTolerance = 1.0 / 86400000.0 / 4;
+
+}  // namespace kestrum::tool

@@ -1,0 +1,20 @@
+#include "views/footer_in_units.h"
+
+#include "views/footer_line.h"
+#include "views/radon_level.h"
+
+namespace kestrum {
+
+QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime max,
+                         const DateTimeFormats& formats, RadonUnit unit) {
+  QString line = FooterLine(store, min, max, formats);
+  if (line.isEmpty() || unit != RadonUnit::PciPerL) return line;
+  const RadonLevel level = ComputeRadonLevel(store, min, max);
+  const auto pci = [](Extended bq) {
+    return QString::number(InRadonUnit(static_cast<double>(bq), RadonUnit::PciPerL), 'f', 2);
+  };
+  return line + QStringLiteral(" (") + pci(level.mean) + QChar(0x00B1) + pci(level.uncertainty) +
+         QStringLiteral(" pCi/L)");
+}
+
+}  // namespace kestrum

@@ -1,0 +1,170 @@
+#include "views/gui/measurement_report.h"
+
+#include <QBuffer>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <string_view>
+
+#include "records/checked_file.h"
+#include "views/gui/kestrum_chart.h"
+#include "views/sample_reading.h"
+
+namespace kestrum {
+namespace {
+
+// The page in points: A4 is 595 x 842.
+constexpr double kPageWidth = 595;
+constexpr double kPageHeight = 842;
+constexpr double kMargin = 40;
+constexpr double kLine = 14;
+constexpr double kValueColumn = 150;
+
+QFont ReportFont(int pixels, bool bold = false) {
+  QFont font(QStringLiteral("DejaVu Sans"));
+  font.setStyleHint(QFont::SansSerif);
+  font.setPixelSize(pixels);
+  font.setBold(bold);
+  return font;
+}
+
+class PageWriter {
+ public:
+  explicit PageWriter(QPainter& painter) : painter_(painter) {}
+
+  double y = kMargin;
+
+  void Text(const QString& text, int pixels = 10, bool bold = false, double x = kMargin) {
+    painter_.setFont(ReportFont(pixels, bold));
+    painter_.drawText(QRectF(x, y, kPageWidth - kMargin - x, pixels + 6),
+                      Qt::AlignLeft | Qt::AlignVCenter, text);
+    y += pixels + 4;
+  }
+
+  void Row(const SummaryRow& row, double x = kMargin, double valueX = kMargin + kValueColumn) {
+    painter_.setFont(ReportFont(10, true));
+    painter_.drawText(QRectF(x, y, valueX - x - 4, kLine), Qt::AlignLeft | Qt::AlignVCenter,
+                      row.label);
+    painter_.setFont(ReportFont(10));
+    painter_.drawText(QRectF(valueX, y, kPageWidth - kMargin - valueX, kLine),
+                      Qt::AlignLeft | Qt::AlignVCenter, row.value);
+    y += kLine;
+  }
+
+  void Gap(double points) { y += points; }
+
+ private:
+  QPainter& painter_;
+};
+
+void DrawChart(QPainter& painter, KestrumChart& chart, double top, double height) {
+  const QSize pixels = KestrumChart::kDefaultSize;
+  const double width = kPageWidth - 2 * kMargin;
+  painter.save();
+  painter.translate(kMargin, top);
+  painter.scale(width / pixels.width(), height / pixels.height());
+  QCPPainter* plotPainter = static_cast<QCPPainter*>(&painter);
+  chart.toPainter(plotPainter, pixels.width(), pixels.height());
+  painter.restore();
+}
+
+}  // namespace
+
+QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& content) {
+  QByteArray bytes;
+  QBuffer out(&bytes);
+  out.open(QIODevice::WriteOnly);
+  QPdfWriter writer(&out);
+  writer.setPageSize(QPageSize(QPageSize::A4));
+  writer.setPageMargins(QMarginsF(0, 0, 0, 0));
+  writer.setResolution(300);
+  writer.setTitle(QStringLiteral("Radon measurement report"));
+  QCPPainter painter;
+  if (!painter.begin(&writer)) return {};
+  painter.setWindow(0, 0, static_cast<int>(kPageWidth), static_cast<int>(kPageHeight));
+  painter.setViewport(0, 0, writer.width(), writer.height());
+  painter.setPen(Qt::black);
+
+  const RunSummary& s = content.summary;
+  PageWriter page(painter);
+  page.Text(QStringLiteral("Radon measurement report"), 18, true);
+  page.Gap(4);
+  std::vector<SummaryRow> rows = SummaryRows(s, content.source, content.unit);
+  // Instrument and origin head the page; the figures follow the chart.
+  std::vector<SummaryRow> head;
+  std::vector<SummaryRow> figures;
+  for (const SummaryRow& row : rows) {
+    (row.label == "Instrument" || row.label == "Data" ? head : figures).push_back(row);
+  }
+  for (const SummaryRow& row : head) page.Row(row);
+  if (s.samples > 0) {
+    page.Row({QStringLiteral("Period"), FullDateTimeText(s.first - 1.0 / 24) +
+                                            QStringLiteral(" to ") + FullDateTimeText(s.last)});
+  }
+  page.Gap(6);
+
+  // The chart with its legend, whatever the screen shows.
+  const ChartAdditions shown = chart.Additions();
+  ChartAdditions withLegend = shown;
+  withLegend.legend = true;
+  chart.SetAdditions(withLegend);
+  chart.replot(QCustomPlot::rpImmediateRefresh);  // lays the legend out
+  const double chartHeight = (kPageWidth - 2 * kMargin) * KestrumChart::kDefaultSize.height() /
+                             KestrumChart::kDefaultSize.width();
+  DrawChart(painter, chart, page.y, chartHeight);
+  chart.SetAdditions(shown);
+  chart.replot(QCustomPlot::rpImmediateRefresh);
+  page.Gap(chartHeight + 8);
+
+  page.Text(QStringLiteral("Summary"), 12, true);
+  for (const SummaryRow& row : figures) page.Row(row);
+  const QStringList sentences = VerdictSentences(s, content.unit);
+  if (!sentences.isEmpty()) {
+    page.Gap(6);
+    page.Text(QStringLiteral("Reference levels"), 12, true);
+    for (const QString& sentence : sentences) page.Text(sentence);
+  }
+
+  const std::vector<SummaryRow> days = DailyMeanRows(s, content.unit);
+  if (!days.empty()) {
+    page.Gap(6);
+    page.Text(QStringLiteral("Daily means"), 12, true);
+    // Three columns down to the bottom margin; a last line tells what did not fit.
+    constexpr int kColumns = 3;
+    const double columnWidth = (kPageWidth - 2 * kMargin) / kColumns;
+    const int rowsLeft = static_cast<int>((kPageHeight - kMargin - page.y) / kLine) - 1;
+    const int fit = std::max(0, rowsLeft) * kColumns;
+    const int shownDays =
+        static_cast<int>(days.size()) <= fit + 1 ? static_cast<int>(days.size()) : fit;
+    const double top = page.y;
+    const int perColumn = (shownDays + kColumns - 1) / kColumns;
+    for (int i = 0; i < shownDays; ++i) {
+      page.y = top + (i % std::max(perColumn, 1)) * kLine;
+      const double x = kMargin + (i / std::max(perColumn, 1)) * columnWidth;
+      page.Row(days[static_cast<std::size_t>(i)], x, x + 62);
+    }
+    page.y = top + perColumn * kLine;
+    if (shownDays < static_cast<int>(days.size())) {
+      double low = days.empty() ? 0 : 1e300;
+      double high = 0;
+      for (std::size_t i = static_cast<std::size_t>(shownDays); i < s.days.size(); ++i) {
+        low = std::min(low, s.days[i].mean);
+        high = std::max(high, s.days[i].mean);
+      }
+      page.Text(QStringLiteral("... and %1 more days, their means from %2 to %3.")
+                    .arg(days.size() - static_cast<std::size_t>(shownDays))
+                    .arg(RadonValueText(low, content.unit), RadonValueText(high, content.unit)));
+    }
+  }
+  if (!painter.end()) return {};
+  out.close();
+  return bytes;
+}
+
+std::string SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
+                                  const std::string& path) {
+  const QByteArray pdf = DrawMeasurementReport(chart, content);
+  if (pdf.isEmpty()) return "the report could not be drawn";
+  return WriteFileReplacing(path, std::string_view(pdf.constData(), pdf.size()));
+}
+
+}  // namespace kestrum

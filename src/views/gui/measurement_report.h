@@ -1,0 +1,33 @@
+#pragma once
+// The one-page A4 measurement report: title, instrument and origin, period,
+// the chart as shown (with its legend and reference levels), the summary,
+// a statement for each reference level and the daily means.
+
+#include <QByteArray>
+#include <QString>
+#include <string>
+
+#include "views/radon_units.h"
+#include "views/run_summary.h"
+#include "views/summary_text.h"
+
+namespace kestrum {
+
+class KestrumChart;
+
+struct ReportContent {
+  RunSummary summary;
+  MeasurementSource source;
+  RadonUnit unit = RadonUnit::BqPerM3;
+};
+
+// The page as PDF bytes; the chart is drawn with its legend shown and left
+// as it was afterwards. Empty when drawing failed.
+QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& content);
+
+// Draws the page and writes it through the one write routine; the error
+// text, empty when written.
+std::string SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
+                                  const std::string& path);
+
+}  // namespace kestrum

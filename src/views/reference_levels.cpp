@@ -1,0 +1,50 @@
+#include "views/reference_levels.h"
+
+#include <charconv>
+#include <cmath>
+
+namespace kestrum {
+
+LevelVerdict JudgeAgainstLevel(double mean, double uncertainty, double level) {
+  if (mean - 2 * uncertainty > level) return LevelVerdict::Above;
+  if (mean + 2 * uncertainty < level) return LevelVerdict::Below;
+  return LevelVerdict::Undecided;
+}
+
+std::string_view VerdictWord(LevelVerdict verdict) {
+  switch (verdict) {
+    case LevelVerdict::Above:
+      return "above";
+    case LevelVerdict::Below:
+      return "below";
+    case LevelVerdict::Undecided:
+      break;
+  }
+  return "undecided";
+}
+
+std::string_view VerdictPhrase(LevelVerdict verdict) {
+  return verdict == LevelVerdict::Undecided ? "cannot be told apart from" : VerdictWord(verdict);
+}
+
+bool ParseLevelList(std::string_view text, std::vector<double>* levels) {
+  levels->clear();
+  std::size_t start = 0;
+  while (start <= text.size()) {
+    std::size_t comma = text.find(',', start);
+    if (comma == std::string_view::npos) comma = text.size();
+    const std::string_view word = text.substr(start, comma - start);
+    double level = 0;
+    // Always a decimal point, whatever the locale says.
+    const std::from_chars_result read = std::from_chars(word.begin(), word.end(), level);
+    if (word.empty() || read.ec != std::errc() || read.ptr != word.end() || !std::isfinite(level) ||
+        level <= 0) {
+      return false;
+    }
+    levels->push_back(level);
+    start = comma + 1;
+  }
+  return !levels->empty();
+}
+
+}  // namespace kestrum

@@ -1,0 +1,30 @@
+#pragma once
+// Reference levels a long-term radon level is judged against, and the
+// judgement itself.
+
+#include <array>
+#include <string_view>
+#include <vector>
+
+namespace kestrum {
+
+// WHO recommendation, US action level (4 pCi/L), EU upper reference level.
+inline constexpr std::array<double, 3> kStandardReferenceLevels = {100.0, 148.0, 300.0};
+
+enum class LevelVerdict { Above, Below, Undecided };
+
+// Above when the mean lies more than two uncertainties above the level,
+// below when more than two below, otherwise the two cannot be told apart.
+LevelVerdict JudgeAgainstLevel(double mean, double uncertainty, double level);
+
+// "above", "below", "undecided": the words of kestrum-tool summary.
+std::string_view VerdictWord(LevelVerdict verdict);
+
+// "above", "below", "cannot be told apart from": to be followed by the level.
+std::string_view VerdictPhrase(LevelVerdict verdict);
+
+// "100,148,300" into levels in Bq/m3; false for anything but positive
+// numbers separated by commas.
+bool ParseLevelList(std::string_view text, std::vector<double>* levels);
+
+}  // namespace kestrum
