@@ -128,8 +128,8 @@ QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& conte
   if (!days.empty()) {
     page.Gap(6);
     page.Text(QStringLiteral("Daily means"), 12, true);
-    // Three columns down to the bottom margin; a last line tells what did not fit.
-    constexpr int kColumns = 3;
+    // Two columns down to the bottom margin; a last line tells what did not fit.
+    constexpr int kColumns = 2;
     const double columnWidth = (kPageWidth - 2 * kMargin) / kColumns;
     const int rowsLeft = static_cast<int>((kPageHeight - kMargin - page.y) / kLine) - 1;
     const int fit = std::max(0, rowsLeft) * kColumns;
@@ -140,7 +140,7 @@ QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& conte
     for (int i = 0; i < shownDays; ++i) {
       page.y = top + (i % std::max(perColumn, 1)) * kLine;
       const double x = kMargin + (i / std::max(perColumn, 1)) * columnWidth;
-      page.Row(days[static_cast<std::size_t>(i)], x, x + 62);
+      page.Row(days[static_cast<std::size_t>(i)], x, x + 72);
     }
     page.y = top + perColumn * kLine;
     if (shownDays < static_cast<int>(days.size())) {
