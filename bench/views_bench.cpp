@@ -39,27 +39,25 @@ void EnsureApplication() {
 }
 
 std::unique_ptr<MeasurementStore> StoreOfOneRun(int samples) {
-  {
-    auto s = std::make_unique<MeasurementStore>();
-    s->CalibrationFactor = 6.25L;
-    const DateTime start = 45000.0;
-    for (int k = 0; k < samples; ++k) {
-      SampleRecord& r = s->Samples[static_cast<std::size_t>(k)];
-      const Extended pulses = std::round(20 + 12 * std::sin(k / 40.0) + (k * 7919 % 13));
-      r.Pulses = pulses;
-      r.Concentration = pulses * s->CalibrationFactor;
-      r.Error = pulses > 0 ? std::trunc(r.Concentration / std::sqrt(pulses)) : 0;
-      r.Time = start + (k + 1) / 24.0;
-      r.TemperatureValue = 18 + 3 * std::sin(k / 24.0);
-      r.HumidityValue = 50 + 10 * std::cos(k / 100.0);
-      r.PressureValue = 98 + std::sin(k / 300.0);
-    }
-    s->LastSampleIndex = samples - 1;
-    s->RunCount = 1;
-    s->Runs[0] = {0, samples - 1, start};
-    s->Runs[1] = s->Runs[0];
-    return s;
+  auto s = std::make_unique<MeasurementStore>();
+  s->CalibrationFactor = 6.25L;
+  const DateTime start = 45000.0;
+  for (int k = 0; k < samples; ++k) {
+    SampleRecord& r = s->Samples[static_cast<std::size_t>(k)];
+    const Extended pulses = std::round(20 + 12 * std::sin(k / 40.0) + (k * 7919 % 13));
+    r.Pulses = pulses;
+    r.Concentration = pulses * s->CalibrationFactor;
+    r.Error = pulses > 0 ? std::trunc(r.Concentration / std::sqrt(pulses)) : 0;
+    r.Time = start + (k + 1) / 24.0;
+    r.TemperatureValue = 18 + 3 * std::sin(k / 24.0);
+    r.HumidityValue = 50 + 10 * std::cos(k / 100.0);
+    r.PressureValue = 98 + std::sin(k / 300.0);
   }
+  s->LastSampleIndex = samples - 1;
+  s->RunCount = 1;
+  s->Runs[0] = {0, samples - 1, start};
+  s->Runs[1] = s->Runs[0];
+  return s;
 }
 
 const MeasurementStore& LongRunStore() {
@@ -73,10 +71,6 @@ const MeasurementStore& FullStore() {
   static const auto store = StoreOfOneRun(kStoreLimitSamples);
   return *store;
 }
-
-;
-return chart;
-}  // namespace
 
 // What a pick of the run followed by "Pulse Distribution, Mean and mean
 // Error" does: compute, fill, undo the zoom, write the footer, draw.
@@ -101,104 +95,110 @@ std::unique_ptr<KestrumChart> ShownChart() {
 std::unique_ptr<KestrumChart> ChartWithAdditions() {
   auto chart = ShownChart();
   chart->SetAdditions({{100, 148, 300}, RadonUnit::BqPerM3, true});
-  chart->SetReadoutSource([](DateTime t) { return QString::number(t); }) void
-  BM_SelectionToDrawnChart(benchmark::State & state) {
-    auto chart = ShownChart();
-    const MeasurementStore& store = LongRunStore();
-    const DateTimeFormats formats = SystemDateTimeFormats();
-    for (auto _ : state) {
-      ShowRun(*chart, store, formats);
-      QApplication::processEvents();
-    }
-    state.counters["bars"] = chart->Series4().Count();
-  }
-  BENCHMARK(BM_SelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
+  // A readout text as long as the real one, so its label is laid out alike.
+  chart->SetReadoutSource([](DateTime t) {
+    return QString("2024-03-04 17:45  123 ± 21 Bq/m3  T 21.5 °C  RH 45 %  P 98.1 kPa %1").arg(t);
+  });
+  return chart;
+}
 
-  void BM_FullReplot(benchmark::State & state) {
-    auto chart = ShownChart();
-    ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
-    for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-    state.counters["spans"] = chart->Series4().LastDrawnSpans();
+void BM_SelectionToDrawnChart(benchmark::State& state) {
+  auto chart = ShownChart();
+  const MeasurementStore& store = LongRunStore();
+  const DateTimeFormats formats = SystemDateTimeFormats();
+  for (auto _ : state) {
+    ShowRun(*chart, store, formats);
+    QApplication::processEvents();
   }
-  BENCHMARK(BM_FullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
+  state.counters["bars"] = chart->Series4().Count();
+}
+BENCHMARK(BM_SelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-  void BM_ReplotAfterZoom(benchmark::State & state) {
-    auto chart = ShownChart();
-    ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
-    const QRect plot = chart->axisRect()->rect();
-    // A zoom onto a fifth of the plot: about 4,000 bars visible.
-    chart->ZoomToPixelRect(QRect(plot.left() + plot.width() * 2 / 5, plot.top() + 20,
-                                 plot.width() / 5, plot.height() - 40));
-    for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-    state.counters["spans"] = chart->Series4().LastDrawnSpans();
-  }
-  BENCHMARK(BM_ReplotAfterZoom)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_FullReplot(benchmark::State& state) {
+  auto chart = ShownChart();
+  ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
+  for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
+  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+}
+BENCHMARK(BM_FullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-  void BM_RenderIntoImage(benchmark::State & state) {
-    auto chart = ShownChart();
-    ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
-    QImage image(kChartSize, QImage::Format_ARGB32_Premultiplied);
-    for (auto _ : state) {
-      QCPPainter painter(&image);
-      chart->toPainter(&painter, kChartSize.width(), kChartSize.height());
-    }
-  }
-  void BM_StoreLimitSelectionToDrawnChart(benchmark::State & state) {
-    auto chart = ChartWithAdditions();
-    const MeasurementStore& store = FullStore();
-    const DateTimeFormats formats = SystemDateTimeFormats();
-    for (auto _ : state) {
-      ShowRun(*chart, store, formats);
-      QApplication::processEvents();
-    }
-    state.counters["bars"] = chart->Series4().Count();
-  }
-  BENCHMARK(BM_StoreLimitSelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
+void BM_ReplotAfterZoom(benchmark::State& state) {
+  auto chart = ShownChart();
+  ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
+  const QRect plot = chart->axisRect()->rect();
+  // A zoom onto a fifth of the plot: about 4,000 bars visible.
+  chart->ZoomToPixelRect(QRect(plot.left() + plot.width() * 2 / 5, plot.top() + 20,
+                               plot.width() / 5, plot.height() - 40));
+  for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
+  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+}
+BENCHMARK(BM_ReplotAfterZoom)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-  void BM_StoreLimitFullReplot(benchmark::State & state) {
-    auto chart = ChartWithAdditions();
-    ShowRun(*chart, FullStore(), SystemDateTimeFormats());
-    for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-    state.counters["spans"] = chart->Series4().LastDrawnSpans();
+void BM_RenderIntoImage(benchmark::State& state) {
+  auto chart = ShownChart();
+  ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
+  QImage image(kChartSize, QImage::Format_ARGB32_Premultiplied);
+  for (auto _ : state) {
+    QCPPainter painter(&image);
+    chart->toPainter(&painter, kChartSize.width(), kChartSize.height());
   }
-  BENCHMARK(BM_StoreLimitFullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
+}
+BENCHMARK(BM_RenderIntoImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-  BENCHMARK(BM_RenderIntoImage)->Unit(benchmark::kMillisecond)->UseRealTime();
-
-  // The committed K8 sample opened as the Open command does, its longest run
-  // picked and drawn with the 24h mean and error. Run from the repository root.
-  void BM_K8SampleLongestRun(benchmark::State & state) {
-    auto store = std::make_unique<MeasurementStore>();
-    DecodeContext context;
-    context.now = EncodeDate(2100, 1, 1);
-    context.writeFiles = false;
-    const OpenResult opened = OpenDataFile("samples/k8-sample.Rn", *store, context);
-    if (!opened.readError.empty() || store->RunCount == 0) {
-      state.SkipWithError("samples/k8-sample.Rn not found: run from the repository root");
-      return;
-    }
-    int longest = 0;
-    for (int r = 1; r < store->RunCount; ++r) {
-      const auto length = [&](int i) {
-        return store->Runs[i].LastSample - store->Runs[i].FirstSample;
-      };
-      if (length(r) > length(longest)) longest = r;
-    }
-    auto chart = ShownChart();
-    const DateTimeFormats formats = SystemDateTimeFormats();
-    for (auto _ : state) {
-      FillPulseDistributionSeries(*chart,
-                                  ComputePulseDistribution(*store, longest, {true, true, true}));
-      const MeanFallbackResult means =
-          ComputeMeansWithFallback(*store, longest, k24hItem, {true, true, true});
-      FillIntervalMeanSeries(*chart, means.series);
-      chart->UndoZoom();
-      WriteFooterLine(*chart, *store, formats);
-      QApplication::processEvents();
-    }
-    state.counters["bars"] = chart->Series4().Count();
+void BM_StoreLimitSelectionToDrawnChart(benchmark::State& state) {
+  auto chart = ChartWithAdditions();
+  const MeasurementStore& store = FullStore();
+  const DateTimeFormats formats = SystemDateTimeFormats();
+  for (auto _ : state) {
+    ShowRun(*chart, store, formats);
+    QApplication::processEvents();
   }
-  BENCHMARK(BM_K8SampleLongestRun)->Unit(benchmark::kMillisecond)->UseRealTime();
+  state.counters["bars"] = chart->Series4().Count();
+}
+BENCHMARK(BM_StoreLimitSelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StoreLimitFullReplot(benchmark::State& state) {
+  auto chart = ChartWithAdditions();
+  ShowRun(*chart, FullStore(), SystemDateTimeFormats());
+  for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
+  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+}
+BENCHMARK(BM_StoreLimitFullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The committed K8 sample opened as the Open command does, its longest run
+// picked and drawn with the 24h mean and error. Run from the repository root.
+void BM_K8SampleLongestRun(benchmark::State& state) {
+  auto store = std::make_unique<MeasurementStore>();
+  DecodeContext context;
+  context.now = EncodeDate(2100, 1, 1);
+  context.writeFiles = false;
+  const OpenResult opened = OpenDataFile("samples/k8-sample.Rn", *store, context);
+  if (!opened.readError.empty() || store->RunCount == 0) {
+    state.SkipWithError("samples/k8-sample.Rn not found: run from the repository root");
+    return;
+  }
+  int longest = 0;
+  for (int r = 1; r < store->RunCount; ++r) {
+    const auto length = [&](int i) {
+      return store->Runs[i].LastSample - store->Runs[i].FirstSample;
+    };
+    if (length(r) > length(longest)) longest = r;
+  }
+  auto chart = ShownChart();
+  const DateTimeFormats formats = SystemDateTimeFormats();
+  for (auto _ : state) {
+    FillPulseDistributionSeries(*chart,
+                                ComputePulseDistribution(*store, longest, {true, true, true}));
+    const MeanFallbackResult means =
+        ComputeMeansWithFallback(*store, longest, k24hItem, {true, true, true});
+    FillIntervalMeanSeries(*chart, means.series);
+    chart->UndoZoom();
+    WriteFooterLine(*chart, *store, formats);
+    QApplication::processEvents();
+  }
+  state.counters["bars"] = chart->Series4().Count();
+}
+BENCHMARK(BM_K8SampleLongestRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace kestrum

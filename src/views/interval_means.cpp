@@ -52,7 +52,11 @@ IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, 
   }
 
   const std::int32_t secondPhaseStart = n > 0 ? F + n : F;
-  out.mean.reserve(static_cast<std::size_t>(L - secondPhaseStart + 2));
+  const auto expected = static_cast<std::size_t>(L - secondPhaseStart + 2);
+  out.mean.reserve(expected);
+  if (options.meanError) out.meanWithError.reserve(expected);
+  if (options.temperature) out.temperature.reserve(expected);
+  if (options.humidity) out.humidity.reserve(expected);
   for (std::int32_t j = secondPhaseStart; j <= L; ++j) {
     const SampleRecord& sample = at(j);
     if (sample.Time == 0) continue;

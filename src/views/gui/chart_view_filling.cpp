@@ -33,7 +33,7 @@ void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series) {
 
 void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
                      const DateTimeFormats& formats) {
-  chart.Refresh();
+  chart.Rescale();
   chart.ClearFooter();
   const TimeRange range = chart.BottomAxisRange();
   const QString line =

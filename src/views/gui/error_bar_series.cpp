@@ -24,6 +24,13 @@ bool InSignDomain(double value, QCP::SignDomain domain) {
   }
 }
 
+// std::llround's rounding (halves away from zero) through std::round, which
+// the compiler inlines; llround's library call showed in the replot's
+// profile with 100,000 bars.
+long long RoundHalfAway(double value) {
+  return static_cast<long long>(std::round(value));
+}
+
 void Widen(QCPRange& range, bool& found, double value) {
   if (!found) {
     range = QCPRange(value, value);
@@ -86,6 +93,7 @@ void ErrorBarSeries::EnsureSorted() const {
 }
 
 void ErrorBarSeries::Changed() {
+  valueRangeKnown_ = false;
   if (QCustomPlot* plot = parentPlot()) plot->replot(QCustomPlot::rpQueuedReplot);
 }
 
@@ -97,6 +105,15 @@ double ErrorBarSeries::selectTest(const QPointF& /*pos*/, bool /*onlySelectable*
 QCPRange ErrorBarSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain) const {
   QCPRange range;
   foundRange = false;
+  if (inSignDomain == QCP::sdBoth) {
+    // Keys grow with x: the ends of the sorted points are the range.
+    DateTime first = 0;
+    DateTime last = 0;
+    if (!XExtent(&first, &last)) return range;
+    Widen(range, foundRange, ChartKeyFromDateTime(first));
+    Widen(range, foundRange, ChartKeyFromDateTime(last));
+    return range;
+  }
   for (const ErrorBarPoint& p : points_) {
     const double key = ChartKeyFromDateTime(p.x);
     if (InSignDomain(key, inSignDomain)) Widen(range, foundRange, key);
@@ -107,6 +124,10 @@ QCPRange ErrorBarSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDom
 QCPRange ErrorBarSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignDomain,
                                        const QCPRange& inKeyRange) const {
   const bool restrictKeys = inKeyRange != QCPRange();
+  if (!restrictKeys && inSignDomain == QCP::sdBoth && valueRangeKnown_) {
+    foundRange = valueRangeFound_;
+    return valueRange_;
+  }
   QCPRange range;
   foundRange = false;
   for (const ErrorBarPoint& p : points_) {
@@ -114,6 +135,11 @@ QCPRange ErrorBarSeries::getValueRange(bool& foundRange, QCP::SignDomain inSignD
     for (double value : {p.y - p.error, p.y + p.error}) {
       if (InSignDomain(value, inSignDomain)) Widen(range, foundRange, value);
     }
+  }
+  if (!restrictKeys && inSignDomain == QCP::sdBoth) {
+    valueRange_ = range;
+    valueRangeFound_ = foundRange;
+    valueRangeKnown_ = true;
   }
   return range;
 }
@@ -134,7 +160,11 @@ void ErrorBarSeries::draw(QCPPainter* painter) {
   auto end = std::upper_bound(begin, points_.end(), ErrorBarPoint{lastX, 0, 0}, ByX);
 
   QVector<QLineF> lines;
-  lines.reserve(static_cast<int>(std::min<std::ptrdiff_t>(end - begin, 4096)) * 3);
+  // One span a pixel column at most; sized by the plot, so a long run does
+  // not map fresh memory on every replot.
+  const auto columns =
+      static_cast<std::ptrdiff_t>(keyAxis->axisRect()->width()) + 2 * kWhiskerWidth + 2;
+  lines.reserve(static_cast<int>(std::min<std::ptrdiff_t>(end - begin, columns)) * 3);
   const double halfWhisker = kWhiskerWidth / 2;
   auto flush = [&](double x, double low, double high) {
     const double yLow = valueAxis->coordToPixel(low);
@@ -145,27 +175,29 @@ void ErrorBarSeries::draw(QCPPainter* painter) {
     ++lastDrawnSpans_;
   };
 
-  long long column = std::numeric_limits<long long>::min();
-  double spanLow = 0;
-  double spanHigh = 0;
-  for (auto it = begin; it != end; ++it) {
-    const long long pixel = std::llround(keyAxis->coordToPixel(ChartKeyFromDateTime(it->x)));
-    const double low = it->y - it->error;
-    const double high = it->y + it->error;
-    if (pixel != column) {
-      if (column != std::numeric_limits<long long>::min()) {
-        flush(static_cast<double>(column), spanLow, spanHigh);
-      }
-      column = pixel;
-      spanLow = low;
-      spanHigh = high;
+  auto columnOf = [keyAxis](const ErrorBarPoint& p) {
+    return RoundHalfAway(keyAxis->coordToPixel(ChartKeyFromDateTime(p.x)));
+  };
+  // Columns grow with x on a forward axis, so each column's last bar is
+  // found by bisection: some 17 pixel lookups a column instead of one a bar.
+  const bool forward = !keyAxis->rangeReversed();
+  for (auto it = begin; it != end;) {
+    const long long column = columnOf(*it);
+    auto next = it + 1;
+    if (forward) {
+      next = std::partition_point(next, end,
+                                  [&](const ErrorBarPoint& p) { return columnOf(p) == column; });
     } else {
-      spanLow = std::min(spanLow, low);
-      spanHigh = std::max(spanHigh, high);
+      while (next != end && columnOf(*next) == column) ++next;
     }
-  }
-  if (column != std::numeric_limits<long long>::min()) {
+    double spanLow = it->y - it->error;
+    double spanHigh = it->y + it->error;
+    for (auto bar = it + 1; bar != next; ++bar) {
+      spanLow = std::min(spanLow, bar->y - bar->error);
+      spanHigh = std::max(spanHigh, bar->y + bar->error);
+    }
     flush(static_cast<double>(column), spanLow, spanHigh);
+    it = next;
   }
 
   applyDefaultAntialiasingHint(painter);

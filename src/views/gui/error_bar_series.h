@@ -53,6 +53,10 @@ class ErrorBarSeries : public QCPAbstractPlottable {
 
   mutable std::vector<ErrorBarPoint> points_;
   mutable bool sorted_ = true;
+  // The whole value range over both signs, asked for before every replot.
+  mutable bool valueRangeKnown_ = false;
+  mutable bool valueRangeFound_ = false;
+  mutable QCPRange valueRange_;
   int lastDrawnSpans_ = 0;
 };
 

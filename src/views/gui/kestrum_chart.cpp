@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "views/gui/chart_date_ticker.h"
 #include "views/gui/chart_legend.h"
@@ -33,14 +34,23 @@ QFont PixelFont(int pixels) {
   return font;
 }
 
-// Range of the value axis over the plottables drawn on it.
-bool ValueSpan(QCustomPlot* plot, QCPAxis* axis, QCPRange* span) {
+// Range of the value axis over the plottables drawn on it. The line series
+// keep their ranges between changes, so a replot need not read every point.
+bool ValueSpan(QCustomPlot* plot, QCPAxis* axis, const std::vector<const LineSeries*>& lines,
+               QCPRange* span) {
   bool found = false;
   for (int i = 0; i < plot->plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot->plottable(i);
     if (p->valueAxis() != axis) continue;
     bool here = false;
-    const QCPRange r = p->getValueRange(here);
+    QCPRange r;
+    const auto line = std::find_if(lines.begin(), lines.end(),
+                                   [p](const LineSeries* l) { return l->Graph() == p; });
+    if (line != lines.end()) {
+      here = (*line)->ValueRange(&r);
+    } else {
+      r = p->getValueRange(here);
+    }
     if (!here) continue;
     if (!found) {
       *span = r;
@@ -303,10 +313,12 @@ void KestrumChart::ApplyAutoScale() {
   } else {
     xAxis->setRange(ChartKeyFromDateTime(0), ChartKeyFromDateTime(1));
   }
+  const std::vector<const LineSeries*> lines = {&series1_, &series2_, &series5_, &series6_};
   QCPRange span;
-  yAxis->setRange(ValueSpan(this, yAxis, &span) ? Padded(span.lower, span.upper, 0, kLeftMarginTop)
-                                                : QCPRange(0, 1));
-  yAxis2->setRange(ValueSpan(this, yAxis2, &span)
+  yAxis->setRange(ValueSpan(this, yAxis, lines, &span)
+                      ? Padded(span.lower, span.upper, 0, kLeftMarginTop)
+                      : QCPRange(0, 1));
+  yAxis2->setRange(ValueSpan(this, yAxis2, lines, &span)
                        ? Padded(span.lower, span.upper, kRightMarginEachSide, kRightMarginEachSide)
                        : QCPRange(0, 1));
 }
@@ -314,6 +326,11 @@ void KestrumChart::ApplyAutoScale() {
 void KestrumChart::Refresh() {
   ApplyAutoScale();
   replot(rpImmediateRefresh);
+}
+
+void KestrumChart::Rescale() {
+  ApplyAutoScale();
+  replot(rpQueuedReplot);
 }
 
 TimeRange KestrumChart::BottomAxisRange() const {

@@ -61,6 +61,10 @@ class KestrumChart : public QCustomPlot {
 
   // Scales the axes to the series (unless zoomed) and repaints at once.
   void Refresh();
+  // The same with the drawing left to the event loop: for steps that are
+  // followed by more changes (the footer after a run pick), so a chart of
+  // 100,000 samples is not drawn twice.
+  void Rescale();
   // Applies the automatic scaling unless zoomed; done before every replot.
   void ApplyAutoScale();
 

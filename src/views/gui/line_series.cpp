@@ -31,7 +31,12 @@ void LineSeries::SetPoints(std::vector<ChartPoint> points) {
   QVector<QCPGraphData> data;
   data.reserve(static_cast<int>(points_.size()));
   for (const ChartPoint& p : points_) data.append(QCPGraphData(ChartKeyFromDateTime(p.x), p.y));
-  graph_->data()->set(data, false);
+  // Strictly ascending keys need no sort; equal keys keep the sort's order.
+  const bool ascending = std::adjacent_find(points_.begin(), points_.end(),
+                                            [](const ChartPoint& a, const ChartPoint& b) {
+                                              return !(a.x < b.x);
+                                            }) == points_.end();
+  graph_->data()->set(data, ascending);
   if (!points_.empty()) {
     const auto [lo, hi] =
         std::minmax_element(points_.begin(), points_.end(),
@@ -49,7 +54,17 @@ bool LineSeries::XExtent(DateTime* min, DateTime* max) const {
   return true;
 }
 
+bool LineSeries::ValueRange(QCPRange* range) const {
+  if (!valueRangeKnown_) {
+    valueRange_ = graph_->getValueRange(valueRangeFound_);
+    valueRangeKnown_ = true;
+  }
+  *range = valueRange_;
+  return valueRangeFound_;
+}
+
 void LineSeries::Changed() {
+  valueRangeKnown_ = false;
   if (QCustomPlot* plot = graph_->parentPlot()) plot->replot(QCustomPlot::rpQueuedReplot);
 }
 

@@ -27,6 +27,9 @@ class LineSeries {
 
   // Smallest and largest x; false when the series is empty.
   bool XExtent(DateTime* min, DateTime* max) const;
+  // The graph's whole value range, as QCPGraph::getValueRange gives it, kept
+  // until the points change: the chart asks for it before every replot.
+  bool ValueRange(QCPRange* range) const;
 
  private:
   void Changed();
@@ -35,6 +38,9 @@ class LineSeries {
   std::vector<ChartPoint> points_;
   DateTime minX_ = 0;
   DateTime maxX_ = 0;
+  mutable bool valueRangeKnown_ = false;
+  mutable bool valueRangeFound_ = false;
+  mutable QCPRange valueRange_;
 };
 
 }  // namespace kestrum
