@@ -24,7 +24,15 @@ std::string_view VerdictWord(LevelVerdict verdict) {
 }
 
 std::string_view VerdictPhrase(LevelVerdict verdict) {
-  return verdict == LevelVerdict::Undecided ? "cannot be told apart from" : VerdictWord(verdict);
+  switch (verdict) {
+    case LevelVerdict::Above:
+      return "is above";
+    case LevelVerdict::Below:
+      return "is below";
+    case LevelVerdict::Undecided:
+      break;
+  }
+  return "cannot be told apart from";
 }
 
 bool ParseLevelList(std::string_view text, std::vector<double>* levels) {

@@ -20,7 +20,8 @@ LevelVerdict JudgeAgainstLevel(double mean, double uncertainty, double level);
 // "above", "below", "undecided": the words of kestrum-tool summary.
 std::string_view VerdictWord(LevelVerdict verdict);
 
-// "above", "below", "cannot be told apart from": to be followed by the level.
+// "is above", "is below", "cannot be told apart from": after "The mean",
+// before the level.
 std::string_view VerdictPhrase(LevelVerdict verdict);
 
 // "100,148,300" into levels in Bq/m3; false for anything but positive

@@ -57,7 +57,7 @@ QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit) {
   QStringList sentences;
   if (summary.samples == 0) return sentences;
   for (const LevelJudgement& j : summary.judgements) {
-    sentences << QStringLiteral("The mean is %1 the reference level of %2 (%3 hours above it).")
+    sentences << QStringLiteral("The mean %1 the reference level of %2 (%3 hours above it).")
                      .arg(QString::fromUtf8(VerdictPhrase(j.verdict).data()),
                           RadonValueText(j.level, unit))
                      .arg(j.hoursAbove);
