@@ -4,7 +4,7 @@ GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Uni
 JOBS ?= 2
 FUZZ_SECONDS ?= 30
 
-.PHONY: all deps configure build run test bench fuzz fuzz-long sanitize format clean
+.PHONY: all deps configure build run test package bench fuzz fuzz-long sanitize format clean
 
 all: build
 
@@ -26,6 +26,14 @@ run: build
 test: build
 	@$(MAKE) --no-print-directory fuzz
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+# The Debian package kestrum_<version>_<arch>.deb, built by CPack in $(BUILD) and copied
+# here: `sudo apt install ./kestrum_*.deb` installs it. (`make test` checks it too.)
+package: build
+	@rm -f kestrum_*.deb $(BUILD)/kestrum_*.deb
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@cp $(BUILD)/kestrum_*.deb .
+	@ls kestrum_*.deb
 
 bench: deps
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON >/dev/null
@@ -53,4 +61,4 @@ format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) build-bench build-asan build-fuzz
+	rm -rf $(BUILD) build-bench build-asan build-fuzz kestrum_*.deb

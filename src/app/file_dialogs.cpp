@@ -5,6 +5,8 @@
 #include <QPrintDialog>
 #include <QPrinter>
 
+#include "app/downloads_dialog.h"
+
 namespace {
 
 QString InitialPath(const FileDialogSetup& setup, const QString& lastFileName) {
@@ -54,4 +56,11 @@ std::optional<FileChoice> QtFileDialogs::AskSave(const FileDialogSetup& setup,
 bool QtFileDialogs::AskPrint(QPrinter& printer) {
   QPrintDialog dialog(&printer, parent_);
   return dialog.exec() == QDialog::Accepted;
+}
+
+std::optional<QString> QtFileDialogs::AskKeptDownload(
+    const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder) {
+  DownloadsDialog dialog(downloads, folder, parent_);
+  if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().isEmpty()) return std::nullopt;
+  return dialog.ChosenPath();
 }

@@ -5,6 +5,9 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <vector>
+
+#include "records/kept_download_summary.h"
 
 class QPrinter;
 class QWidget;
@@ -31,6 +34,10 @@ class FileDialogs {
                                             const QString& lastFileName) = 0;
   // Lets the user choose a printer and its settings; false when cancelled.
   virtual bool AskPrint(QPrinter& printer) = 0;
+  // Main > Downloads...: the path of the kept download chosen from the list
+  // (of the folder named); nothing when cancelled.
+  virtual std::optional<QString> AskKeptDownload(
+      const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder) = 0;
 };
 
 class QtFileDialogs : public FileDialogs {
@@ -41,6 +48,8 @@ class QtFileDialogs : public FileDialogs {
   std::optional<FileChoice> AskSave(const FileDialogSetup& setup,
                                     const QString& lastFileName) override;
   bool AskPrint(QPrinter& printer) override;
+  std::optional<QString> AskKeptDownload(const std::vector<kestrum::KeptDownloadSummary>& downloads,
+                                         const QString& folder) override;
 
  private:
   QWidget* parent_;

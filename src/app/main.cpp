@@ -39,6 +39,8 @@ int RunProgram(int argc, char* argv[]) {
   QApplication application(argc, argv);
   // The text the task bar shows.
   QApplication::setApplicationName("K5   Computer Interface");
+  // Lets the desktop match the window to its entry and icon.
+  QGuiApplication::setDesktopFileName("org.kestrum.Kestrum");
 
   // Qt's own options (-platform, -style ...) are gone from these.
   const StartupOptions options = ParseStartupOptions(QApplication::arguments());

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/window_memory.h"
 #include "link/instrument_detection.h"
 #include "records/date_time.h"
 
@@ -114,6 +115,9 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
     frame.moveCenter(screen->availableGeometry().center());
     move(frame.topLeft());
   }
+  kestrum::RestoreWindowPlacement(*this);
+  kestrum::RestoreViewChoices(*this);
+  setAcceptDrops(true);
   FormCreate();
 }
 
@@ -124,6 +128,9 @@ TForm1::~TForm1() {
 void TForm1::BuildMenu() {
   MainMenu = menuBar()->addMenu("&Main");
   Open1 = AddMenuItem(MainMenu, "Open1", "Open");
+  OpenRecent1 = MainMenu->addMenu("Open Recent");
+  OpenRecent1->setObjectName("OpenRecent1");
+  Downloads1 = AddMenuItem(MainMenu, "Downloads1", "Downloads\u2026");
   Save1 = AddMenuItem(MainMenu, "Save1", "Save");
   Save1->setEnabled(false);
   Print1 = AddMenuItem(MainMenu, "Print1", "Print");
@@ -156,7 +163,19 @@ void TForm1::BuildMenu() {
   HelpMenu = menuBar()->addMenu("Help");
   About1 = AddMenuItem(HelpMenu, "About1", "About");
 
+  // The desktop's usual keys; the captions stay as they are.
+  Open1->setShortcut(QKeySequence::Open);
+  Save1->setShortcut(QKeySequence::Save);
+  Print1->setShortcut(QKeySequence::Print);
+  // Platforms without a quit key of their own (Windows-like themes) get the usual one.
+  QList<QKeySequence> quit = QKeySequence::keyBindings(QKeySequence::Quit);
+  if (quit.isEmpty()) quit = {QKeySequence(Qt::CTRL | Qt::Key_Q)};
+  Exit1->setShortcuts(quit);
+  About1->setShortcut(Qt::Key_F1);
+
   ConnectCommand(Open1, &TForm1::Open1Click);
+  ConnectCommand(Downloads1, &TForm1::Downloads1Click);
+  RebuildRecentMenu();
   ConnectCommand(Save1, &TForm1::Save1Click);
   ConnectCommand(Print1, &TForm1::Print1Click);
   ConnectCommand(Report1, &TForm1::Report1Click);
@@ -173,6 +192,8 @@ void TForm1::BuildMenu() {
   connect(Temperature, &QAction::triggered, this, &TForm1::RedrawCheckedView);
   connect(Humidity, &QAction::triggered, this, &TForm1::RedrawCheckedView);
   connect(Pressure, &QAction::triggered, this, &TForm1::RedrawCheckedView);
+  for (QAction* line : {Temperature, Humidity, Pressure})
+    connect(line, &QAction::triggered, this, [this] { kestrum::SaveViewChoices(*this); });
   connect(About1, &QAction::triggered, this, &TForm1::About1Click);
 }
 
@@ -251,6 +272,9 @@ void TForm1::BuildToolBar() {
   // Only a user's pick runs the handlers; filling the boxes from code does not.
   connect(ComboBox3, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox3Change);
   connect(ComboBox2, QOverload<int>::of(&QComboBox::activated), this, &TForm1::ComboBox2Change);
+  // After the handler, which may fall back to another interval.
+  connect(ComboBox2, QOverload<int>::of(&QComboBox::activated), this,
+          [this] { kestrum::SaveViewChoices(*this); });
 }
 
 void TForm1::BuildChart() {

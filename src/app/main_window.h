@@ -60,6 +60,8 @@ class TForm1 : public QMainWindow {
   // Main menu.
   QMenu* MainMenu = nullptr;
   QAction* Open1 = nullptr;
+  QMenu* OpenRecent1 = nullptr;   // the data files opened or saved last
+  QAction* Downloads1 = nullptr;  // the kept downloads
   QAction* Save1 = nullptr;
   QAction* Print1 = nullptr;
   QAction* Report1 = nullptr;
@@ -120,6 +122,7 @@ class TForm1 : public QMainWindow {
   void About1Click();
 
   void Open1Click();
+  void Downloads1Click();
   void Save1Click();
   void Print1Click();
   void Report1Click();
@@ -156,10 +159,18 @@ class TForm1 : public QMainWindow {
   // Opens a data file as Main > Open does once the file is chosen (the
   // program's file argument), through the same guard.
   void OpenDataFileNamed(const QString& path);
+  // Main > Open Recent: opens the file, or takes it off the list with a
+  // message when it has gone.
+  void OpenRecentFile(const QString& path);
   // Adds the Emulation menu for the instruments on `bus`.
   void AddEmulationMenu(kestrum::EmulatedBus& bus);
 
  private:
+  void closeEvent(QCloseEvent* event) override;
+  // A dropped ".Rn" file is opened as Main > Open does.
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+  void RebuildRecentMenu();
   void ConnectCommand(QAction* action, Handler handler);
   void ConnectCommand(QAbstractButton* button, Handler handler);
   void DetectAttachedInstrument();

@@ -5,10 +5,15 @@
 
 #include "app/main_window.h"
 #include "commands/clock_sync.h"
+#include "commands/erase_notice.h"
 #include "commands/gui/trigger_dialog.h"
 #include "commands/instrument_erase.h"
 #include "commands/measurement_download.h"
 #include "link/d2xx_unit.h"
+#include "link/instrument_detection.h"
+#include "records/erase_record.h"
+#include "records/kept_downloads.h"
+#include "records/program_data_folder.h"
 
 namespace {
 
@@ -39,6 +44,9 @@ class CommandEffects : public kestrum::CommandWindow {
   bool Confirm(const std::string& text) override {
     return window_.Prompts().Confirm(QString::fromStdString(text));
   }
+  bool ConfirmCancelDefault(const std::string& text) override {
+    return window_.Prompts().ConfirmCancelDefault(QString::fromStdString(text));
+  }
   void MemoryTransferBegins(std::uint32_t requested) override {
     window_.Progress().TransferBegins(window_.StatusBar1->Text(1), requested);
   }
@@ -66,6 +74,7 @@ void TForm1::Dump_BtnClick() {
   kestrum::DownloadSettings settings;
   settings.directory = QFile::encodeName(QDir::currentPath()).toStdString();
   settings.decode = DecodeContextNow();
+  settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const kestrum::DownloadOutcome outcome =
       kestrum::DownloadMeasurements(Store(), settings, effects);
   kestrum::SetReadProgressHook({});
@@ -91,8 +100,18 @@ void TForm1::SpeedButton3Click() {
 
 void TForm1::ERASE_BTNClick() {
   CommandEffects effects(*this);
-  kestrum::EraseInstrument(effects);
+  const std::string dataFolder = kestrum::ProgramDataFolder();
+  const std::string serial = kestrum::SelectedInstrument.SerialNo;
+  const kestrum::EraseNotice notice = kestrum::EraseNoticeFor(dataFolder, serial);
+  const kestrum::EraseOutcome outcome =
+      kestrum::EraseInstrument(effects, {notice.line, !notice.downloadKept});
   Progress().End();
+  if (outcome.end != kestrum::EraseEnd::kErased) return;
+  const std::string error = kestrum::RecordErase(dataFolder, serial, Now());
+  if (!error.empty()) {
+    // The erase itself was done; only the next question may know less.
+    StatusBar1->SetText(1, QString::fromStdString("The erase was not noted: " + error));
+  }
 }
 
 void TForm1::Level_buttonClick() {

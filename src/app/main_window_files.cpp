@@ -3,7 +3,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include "app/last_folders.h"
 #include "app/main_window.h"
+#include "app/recent_files.h"
 #include "records/data_file.h"
 #include "records/date_time.h"
 #include "records/model_facts.h"
@@ -73,8 +75,11 @@ void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
 
 void TForm1::Open1Click() {
   const ScreenBeforeOpen before = HideForOpen();
-  const auto choice = Dialogs().AskOpen(OpenDialog1, LastFileName);
+  const auto choice = Dialogs().AskOpen(
+      OpenDialog1,
+      kestrum::InitialDialogPath(kestrum::DialogFolder::kOpen, LastFileName, OpenDialog1.fileName));
   if (!choice) return;
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kOpen, choice->path);
   OpenChosenFile(choice->path, before);
 }
 
@@ -107,6 +112,8 @@ void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before)
   }
   setWindowTitle(QFileInfo(path).fileName());
   MeasurementOrigin = QFileInfo(path).fileName();
+  kestrum::AddRecentFile(path);
+  RebuildRecentMenu();
   if (!opened.model) return;  // read, but no model marker: nothing to decode
   if (kestrum::HasTemperatureAndHumidity(*opened.model)) {
     Temperature->setEnabled(true);
@@ -116,7 +123,9 @@ void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before)
 }
 
 void TForm1::Save1Click() {
-  const auto choice = Dialogs().AskSave(SaveDialog1, LastFileName);
+  const auto choice = Dialogs().AskSave(
+      SaveDialog1,
+      kestrum::InitialDialogPath(kestrum::DialogFolder::kSave, LastFileName, SaveDialog1.fileName));
   if (!choice) return;
 
   std::string error;
@@ -139,4 +148,9 @@ void TForm1::Save1Click() {
   }
   LastFileName = choice->path;
   setWindowTitle(QFileInfo(choice->path).fileName());
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kSave, choice->path);
+  if (choice->filterIndex == kDataFile) {
+    kestrum::AddRecentFile(choice->path);
+    RebuildRecentMenu();
+  }
 }

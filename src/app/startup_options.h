@@ -13,7 +13,7 @@
 
 #include "emulator/fault_option.h"
 
-inline constexpr char kProgramVersion[] = "2.21";
+#include "kestrum_version.h"
 
 struct StartupOptions {
   enum class Action { kStart, kHelp, kVersion, kError };

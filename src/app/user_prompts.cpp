@@ -10,6 +10,12 @@ bool MessageBoxPrompts::Confirm(const QString& text) {
                                QMessageBox::Ok) == QMessageBox::Ok;
 }
 
+bool MessageBoxPrompts::ConfirmCancelDefault(const QString& text) {
+  return QMessageBox::question(parent_, QApplication::applicationName(), text,
+                               QMessageBox::Ok | QMessageBox::Cancel,
+                               QMessageBox::Cancel) == QMessageBox::Ok;
+}
+
 void MessageBoxPrompts::ShowError(const QString& text) {
   QMessageBox::critical(parent_, QApplication::applicationName(), text, QMessageBox::Ok);
 }

@@ -11,6 +11,8 @@ class UserPrompts {
   virtual ~UserPrompts() = default;
   // Question icon, OK and Cancel; true when the user chose OK.
   virtual bool Confirm(const QString& text) = 0;
+  // The same with Cancel as the default button, for questions where OK loses data.
+  virtual bool ConfirmCancelDefault(const QString& text) = 0;
   // Error icon, one OK button.
   virtual void ShowError(const QString& text) = 0;
   // A whole number from low to high, offered as `value`; nothing when cancelled.
@@ -22,6 +24,7 @@ class MessageBoxPrompts : public UserPrompts {
  public:
   explicit MessageBoxPrompts(QWidget* parent) : parent_(parent) {}
   bool Confirm(const QString& text) override;
+  bool ConfirmCancelDefault(const QString& text) override;
   void ShowError(const QString& text) override;
   std::optional<int> AskNumber(const QString& text, int value, int low, int high) override;
 

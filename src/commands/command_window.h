@@ -26,6 +26,8 @@ class CommandWindow {
   virtual void StartStatusTimer() = 0;
   // Question icon, OK and Cancel; true for OK.
   virtual bool Confirm(const std::string& text) = 0;
+  // The same with Cancel as the default button, for questions where OK loses data.
+  virtual bool ConfirmCancelDefault(const std::string& text) { return Confirm(text); }
 
   // Around the one long read of a download (the memory image). The read
   // reports its progress through the port module's read progress hook,

@@ -35,9 +35,13 @@ void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
 
 }  // namespace
 
-EraseOutcome EraseInstrument(CommandWindow& window) {
+EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& question) {
   EraseOutcome outcome;
-  if (!window.Confirm(kEraseConfirmText)) return outcome;
+  std::string text = kEraseConfirmText;
+  if (!question.extraLine.empty()) text += "\n" + question.extraLine;
+  const bool confirmed =
+      question.cancelIsDefault ? window.ConfirmCancelDefault(text) : window.Confirm(text);
+  if (!confirmed) return outcome;
   EraseResult = kNoAcknowledgement;
   ExchangeErase(outcome, window);
   if (EraseResult == kEraseAcknowledged) window.SetStatusPanel1Text(kErasedText);

@@ -4,6 +4,7 @@
 // K8 has one erase frame.
 
 #include <cstdint>
+#include <string>
 
 #include "commands/command_window.h"
 
@@ -36,6 +37,13 @@ struct EraseOutcome {
   std::uint8_t modelCode = 0;  // K5-K7 identify answer
 };
 
-EraseOutcome EraseInstrument(CommandWindow& window);
+// What the confirmation adds to its text: one more line, and whether Cancel
+// rather than OK is the default button. Empty: the question as it always was.
+struct EraseQuestion {
+  std::string extraLine;
+  bool cancelIsDefault = false;
+};
+
+EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& question = {});
 
 }  // namespace kestrum

@@ -14,7 +14,9 @@
 #include "link/instrument_detection.h"
 #include "link/port_wait.h"
 #include "records/checked_file.h"
+#include "records/data_file.h"
 #include "records/decoder_inputs.h"
+#include "records/kept_downloads.h"
 #include "records/whole_number_text.h"
 
 namespace kestrum {
@@ -47,6 +49,9 @@ class Download : public TransferLine {
   void WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count);
   // The one place the store takes a download.
   void Commit(const ReceivedMemory& received, InstrumentModel model);
+  // Keeps the store's image in the kept-downloads folder; a failure is
+  // reported with the copies.
+  void Keep(InstrumentModel model);
   void Decode(InstrumentModel model);
   // Clears the status text (or shows the copies that could not be written)
   // and enables the download button again.
@@ -109,6 +114,7 @@ void Download::Exchange() {
                                     : store_.MemoryImage.data();
     WriteCopy(copy.name, bytes, copy.bytes);
   }
+  Keep(dialect.Model());
   Decode(dialect.Model());
   Finish();
 }
@@ -194,6 +200,17 @@ void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {
   store_.DirectorySlot = DirectorySlotOf(store_);
   store_.CalibrationFactor = CalibrationFactorOf(store_);
   store_.FinalAddress = FinalAddressOf(store_, model);
+}
+
+void Download::Keep(InstrumentModel model) {
+  if (settings_.keepFolder.empty()) return;
+  const KeepResult kept = KeepDownload(settings_.keepFolder, model, SelectedInstrument.SerialNo,
+                                       settings_.decode.now, DataFileContent(store_));
+  outcome_.keptPath = kept.path;
+  if (kept.error.empty()) return;
+  outcome_.keepError = DownloadNotKeptText(settings_.keepFolder, kept.error);
+  if (!copyErrors_.empty()) copyErrors_ += "; ";
+  copyErrors_ += outcome_.keepError;
 }
 
 void Download::Decode(InstrumentModel model) {

@@ -25,6 +25,9 @@ struct DownloadSettings {
   // For the decoder: the clock, the folder of "k5dat.tmp" / "debug.tmp",
   // the date separators.
   DecodeContext decode;
+  // Folder where the image of every complete download is kept, before it is
+  // decoded, under the converter's serial and decode.now; empty: not kept.
+  std::string keepFolder;
 };
 
 enum class DownloadEnd {
@@ -48,6 +51,10 @@ struct DownloadOutcome {
   // The copies ("K5C.tmp", "RN4.tmp", ...) that could not be written, as
   // shown in the status text; the download itself still counts.
   std::string copyErrors;
+  // The kept download's path; empty when none was written (then the reason
+  // is in keepError and in copyErrors, and the download still counts).
+  std::string keptPath;
+  std::string keepError;
   // kIncomplete: the reply that came short.
   std::uint32_t received = 0;
   std::uint32_t requested = 0;

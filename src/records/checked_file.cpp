@@ -1,6 +1,7 @@
 #include "records/checked_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -95,7 +96,23 @@ std::string PathInFolder(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-std::string WriteFileReplacing(const std::string& path, std::string_view content) {
+namespace {
+
+enum class Existing { kReplace, kKeep };
+
+// Puts the finished temporary file in place; 0 or the errno value.
+int PutInPlace(const char* temp, const std::string& target, Existing existing) {
+  if (existing == Existing::kReplace) return ::rename(temp, target.c_str()) == 0 ? 0 : errno;
+  if (::renameat2(AT_FDCWD, temp, AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  if (errno != EINVAL && errno != ENOSYS) return errno;
+  // File systems without the no-replace rename: a hard link fails just as
+  // atomically when the name is taken.
+  if (::link(temp, target.c_str()) != 0) return errno;
+  ::unlink(temp);
+  return 0;
+}
+
+std::string WriteFile(const std::string& path, std::string_view content, Existing policy) {
   if (path.empty() || path.back() == '/') return "no file name given";
   int linkError = 0;
   const std::string target = FinalTarget(path, &linkError);
@@ -103,6 +120,7 @@ std::string WriteFileReplacing(const std::string& path, std::string_view content
 
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
+  if (replacing && policy == Existing::kKeep) return kFileExistsText;
   if (replacing) {
     if (const std::optional<std::string> refusal = RefusalOf(target, existing)) return *refusal;
   }
@@ -123,12 +141,23 @@ std::string WriteFileReplacing(const std::string& path, std::string_view content
   if (error == 0 && ::fchmod(fd, mode) != 0) error = errno;
   if (error == 0 && ::fsync(fd) != 0) error = errno;
   if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(tempPath.data(), target.c_str()) != 0) error = errno;
+  if (error == 0) error = PutInPlace(tempPath.data(), target, policy);
   if (error != 0) {
     ::unlink(tempPath.data());
+    if (error == EEXIST && policy == Existing::kKeep) return kFileExistsText;
     return SystemErrorText(error);
   }
   return {};
+}
+
+}  // namespace
+
+std::string WriteFileReplacing(const std::string& path, std::string_view content) {
+  return WriteFile(path, content, Existing::kReplace);
+}
+
+std::string WriteNewFile(const std::string& path, std::string_view content) {
+  return WriteFile(path, content, Existing::kKeep);
 }
 
 }  // namespace kestrum

@@ -20,6 +20,11 @@ namespace kestrum {
 // Other failures give the system's reason, e.g. "No space left on device".
 std::string WriteFileReplacing(const std::string& path, std::string_view content);
 
+// As WriteFileReplacing, but an existing file at path is never replaced,
+// not even by a writer racing this one: the answer is then kFileExistsText.
+inline constexpr char kFileExistsText[] = "the file exists already";
+std::string WriteNewFile(const std::string& path, std::string_view content);
+
 // "folder/name", or just name when folder is empty.
 std::string PathInFolder(const std::string& folder, const std::string& name);
 

@@ -1,4 +1,5 @@
-// kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--now ...] OUT.Rn
+// kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--now ...]
+//                      [--no-keep] OUT.Rn
 #include <filesystem>
 
 #include "commands/command_cycle.h"
@@ -7,6 +8,8 @@
 #include "records/data_file.h"
 #include "records/date_time.h"
 #include "records/date_time_format.h"
+#include "records/kept_downloads.h"
+#include "records/program_data_folder.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
@@ -20,11 +23,13 @@ namespace {
 
 constexpr const char* kUsage =
     "Usage: kestrum-tool download [--emulate INSTRUMENT]... [--fault KIND]... [--serial S]\n"
-    "                             [--trace FILE] [--now YYYY-MM-DDTHH:MM:SS] OUT.Rn\n"
+    "                             [--trace FILE] [--now YYYY-MM-DDTHH:MM:SS] [--no-keep] OUT.Rn\n"
     "Downloads the measurement memory of the attached Kestrum as the program's download\n"
     "button does, with its copies (\"K5C.tmp\" ... \"K84E.csv\") and the decode's files in the\n"
     "current directory, saves the image as OUT.Rn and prints the \"Select Measurement\" items.\n"
     "OUT.Rn \"-\" writes the image to standard output and the items to standard error.\n"
+    "Like the program, it first keeps the image as a new data file in the folder of kept\n"
+    "downloads (~/.local/share/kestrum/downloads) and prints its name on standard error.\n"
     "  --emulate INSTRUMENT  MODEL[:FILE.Rn][@DESCRIPTION], an emulated instrument in place\n"
     "                        of the USB bus (repeatable)\n"
     "  --fault KIND          a fault of the first emulated instrument (repeatable). These\n"
@@ -34,7 +39,9 @@ constexpr const char* kUsage =
     "                        the start)\n"
     "  --serial S            the converter with serial number S instead of the first Kestrum\n"
     "  --trace FILE          writes every port call of the command to FILE (\"-\": stdout)\n"
-    "  --now                 the local date-time K7/K8 run starts are checked against\n"
+    "  --now                 the local date-time K7/K8 run starts are checked against, and\n"
+    "                        the time in the kept download's name\n"
+    "  --no-keep             does not keep the download\n"
     "Exit codes: 0 runs found; 1 no runs; 2 wrong usage, no instrument, a failed or\n"
     "incomplete transfer or a file that could not be written.\n";
 
@@ -60,7 +67,7 @@ std::string FailureText(const DownloadOutcome& outcome) {
 
 int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   const InstrumentOptions options =
-      ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now"});
+      ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now", "no-keep"});
   if (options.help) {
     io.out << kUsage;
     return kExitSuccess;
@@ -84,6 +91,7 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
     }
     settings.decode.now = *now;
   }
+  if (!options.noKeep) settings.keepFolder = KeptDownloadsFolder(ProgramDataFolder());
 
   InstrumentSession session("download", io);
   if (!session.Start(options) || !session.SelectInstrument(options)) {
@@ -97,6 +105,8 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
     return session.Finish(kExitFailure);
   }
 
+  // Beside the status texts, so standard output stays the image or the items.
+  if (!outcome.keptPath.empty()) io.err << "kept as " << outcome.keptPath << "\n";
   const std::string& path = options.positional[0];
   // With the image on standard output, the items go to stderr.
   std::ostream& items = path == "-" ? io.err : io.out;

@@ -1,5 +1,10 @@
 // kestrum-tool erase [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--yes]
+#include "commands/erase_notice.h"
 #include "commands/instrument_erase.h"
+#include "link/instrument_detection.h"
+#include "records/date_time.h"
+#include "records/erase_record.h"
+#include "records/program_data_folder.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
@@ -11,7 +16,8 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kestrum-tool erase [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--yes]\n"
     "Erases the measurement memory of the attached Kestrum as the program's erase button\n"
-    "does (5 s, 15 s for a K7).\n"
+    "does (5 s, 15 s for a K7). The question says whether the memory was kept since the\n"
+    "last erase; a done erase is noted in the data folder (~/.local/share/kestrum).\n"
     "  --yes    answers the confirmation with OK instead of asking on the terminal\n"
     "  --emulate, --fault, --serial, --trace as for \"kestrum-tool download\"\n"
     "Exit codes: 0 erased; 1 cancelled; 2 wrong usage, no instrument or no acknowledgement.\n";
@@ -35,9 +41,18 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (!session.Start(options) || !session.SelectInstrument(options))
     return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
-  switch (EraseInstrument(window).end) {
-    case EraseEnd::kErased:
+  const std::string dataFolder = ProgramDataFolder();
+  const std::string serial = SelectedInstrument.SerialNo;
+  const EraseNotice notice = EraseNoticeFor(dataFolder, serial);
+  // Unasked, the line still tells where the measurements are.
+  if (options.yes) io.err << notice.line << "\n";
+  switch (EraseInstrument(window, {notice.line, !notice.downloadKept}).end) {
+    case EraseEnd::kErased: {
+      const std::string error = RecordErase(dataFolder, serial, CurrentLocalDateTime());
+      if (!error.empty())
+        io.err << session.Prefix() << "the erase was not noted: " << error << "\n";
       return session.Finish(kExitSuccess);
+    }
     case EraseEnd::kCancelled:
       io.err << session.Prefix() << "cancelled; nothing was sent\n";
       return session.Finish(kExitNoResult);

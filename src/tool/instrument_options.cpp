@@ -6,7 +6,7 @@ namespace kestrum::tool {
 namespace {
 
 bool IsFlag(const std::string& name) {
-  return name == "yes" || name == "flash";
+  return name == "yes" || name == "flash" || name == "no-keep";
 }
 
 std::optional<std::string>* ValueSlot(InstrumentOptions& options, const std::string& name) {
@@ -47,6 +47,7 @@ InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
   }
   options.yes = parsed.flags.count("yes") != 0;
   options.flash = parsed.flags.count("flash") != 0;
+  options.noKeep = parsed.flags.count("no-keep") != 0;
   return options;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The options of the instrument commands (list, download, sync-clock, erase,
 // set-level), read with ParseArgs: --emulate and --fault may come more than
-// once, --yes and --flash take no value, the others one.
+// once, --yes, --flash and --no-keep take no value, the others one.
 
 #include <optional>
 #include <string>
@@ -21,6 +21,7 @@ struct InstrumentOptions {
   std::optional<std::string> factor;
   bool yes = false;
   bool flash = false;
+  bool noKeep = false;  // download: --no-keep
   bool help = false;
   std::vector<std::string> positional;
   std::string error;  // set when a word could not be understood

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "kestrum_version.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 
@@ -18,7 +19,7 @@ void PrintToolHelp(std::ostream& out) {
         << std::string(12 - std::min<std::size_t>(11, std::strlen(command.name)), ' ')
         << command.summary << "\n";
   }
-  out << "\n\"kestrum-tool <command> --help\" describes a command.\n"
+  out << "\n\"kestrum-tool <command> --help\" describes a command; --version shows the version.\n"
          "Exit codes: 0 success, 1 no measurements, 2 wrong usage or a file that could not be\n"
          "read or written.\n";
 }
@@ -28,7 +29,9 @@ void PrintToolHelp(std::ostream& out) {
 int RunTool(const std::vector<std::string>& args, ToolIo& io) {
   QCommandLineParser parser;
   const QCommandLineOption help({"h", "help"}, "Lists the commands.");
+  const QCommandLineOption version({"v", "version"}, "Shows the version.");
   parser.addOption(help);
+  parser.addOption(version);
   parser.addPositionalArgument("command", "The command and its own words.");
   // Everything after the command name is the command's.
   parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
@@ -39,6 +42,10 @@ int RunTool(const std::vector<std::string>& args, ToolIo& io) {
 
   if (parser.isSet(help) || (!command.isEmpty() && command[0] == "help")) {
     PrintToolHelp(io.out);
+    return kExitSuccess;
+  }
+  if (parser.isSet(version) && command.isEmpty()) {
+    io.out << "kestrum-tool " << kProgramVersion << "\n";
     return kExitSuccess;
   }
   if (!understood) {

@@ -12,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "app/window_fixture.h"
+#include "commands/instrument_erase.h"
 #include "commands/ticking_sleeper.h"
 #include "emulator/emulated_bus.h"
 #include "link/d2xx_unit.h"
@@ -19,6 +20,7 @@
 #include "link/port_wait.h"
 #include "records/date_time.h"
 #include "records/image_generator.h"
+#include "records/program_data_folder.h"
 
 namespace {
 
@@ -294,6 +296,57 @@ TEST_F(InstrumentWindowTest, TheEraseWaitBoxStaysUpAndNothingElseStartsUntilTheE
   EXPECT_TRUE(window->MainMenu->isEnabled());
   EXPECT_FALSE(window->Save_SB->isEnabled());
   EXPECT_FALSE(window->Level_button->isEnabled());
+}
+
+TEST_F(InstrumentWindowTest, AKeptDownloadSurvivesTheEraseAndReopensFromDownloads) {
+  auto k8 = Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  const QString downloads = dataFolder.filePath("downloads");
+  window->Dump_BtnClick();
+  const QStringList downloaded = RunItems();
+  ASSERT_GE(downloaded.size(), 2);
+
+  // Kept since the last erase: said so, OK stays the default.
+  window->ERASE_BTNClick();
+  ASSERT_EQ(prompts.confirmations.size(), 1);
+  EXPECT_EQ(prompts.confirmations[0],
+            QString(kestrum::kEraseConfirmText) +
+                "\nThe memory downloaded at 2024-03-05 14:07:09 is kept in " + downloads + ".");
+  EXPECT_TRUE(prompts.cancelDefaultConfirmations.isEmpty());
+  ASSERT_EQ(window->StatusBar1->Text(1), "Kestrum ERASED");
+
+  // Erased since (in a later run of the program): measurements would be lost.
+  ReopenWindow();
+  window->ERASE_BTNClick();
+  ASSERT_EQ(prompts.cancelDefaultConfirmations.size(), 1);
+  EXPECT_TRUE(prompts.cancelDefaultConfirmations[0].endsWith(
+      "\nThis instrument's memory has not been downloaded since 2024-03-05 14:07:09: its "
+      "measurements will be lost."));
+
+  // The kept download opens as File > Open would, with the same runs.
+  window->Downloads1->trigger();  // cancelled: only looked at
+  ASSERT_EQ(dialogs.keptDownloadsShown.size(), 1u);
+  const auto& shown = dialogs.keptDownloadsShown.front();
+  EXPECT_EQ(shown.runCount, downloaded.size() - 1);
+  dialogs.keptDownloadAnswers.push_back(QString::fromStdString(shown.file.path));
+  window->Downloads1->trigger();
+  EXPECT_EQ(window->windowTitle(), "K8-EMUK8001-20240305-140709.Rn");
+  EXPECT_EQ(RunItems(), downloaded);
+  EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+}
+
+TEST_F(InstrumentWindowTest, ADownloadThatCannotBeKeptSaysSoAndStillShowsItsRuns) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  // A file where the data folder should be: even root cannot write there.
+  QFile blocker(scratch.filePath("blocker"));
+  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+  kestrum::SetProgramDataFolder(blocker.fileName().toStdString());
+  window->Dump_BtnClick();
+  EXPECT_TRUE(window->StatusBar1->Text(1).startsWith("The download was not kept in "))
+      << window->StatusBar1->Text(1).toStdString();
+  EXPECT_EQ(window->ComboBox3->count(), 3);
+  EXPECT_TRUE(prompts.errors.isEmpty());
 }
 
 TEST_F(InstrumentWindowTest, DuringADownloadDetectionEnablesNothingAndEscCancelsTheTransfer) {

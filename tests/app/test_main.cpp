@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "app/app_settings.h"
+#include "records/program_data_folder.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM",
@@ -13,6 +15,7 @@ int main(int argc, char** argv) {
   // Never the user's own settings.
   QTemporaryDir settingsFolder;
   kestrum::SetAppSettingsFile(settingsFolder.filePath("kestrum.conf"));
+  kestrum::SetProgramDataFolder(QFile::encodeName(settingsFolder.filePath("data")).toStdString());
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();
 }

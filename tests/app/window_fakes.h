@@ -17,6 +17,12 @@ class ScriptedPrompts : public UserPrompts {
     confirmations << text;
     return confirmAnswer;
   }
+  // The questions asked with Cancel as the default button (also in confirmations).
+  QStringList cancelDefaultConfirmations;
+  bool ConfirmCancelDefault(const QString& text) override {
+    cancelDefaultConfirmations << text;
+    return Confirm(text);
+  }
   void ShowError(const QString& text) override { errors << text; }
 
   std::optional<int> numberAnswer;
@@ -40,6 +46,19 @@ class ScriptedDialogs : public FileDialogs {
     ++asks;
     lastInitialName = last;
     return Next(saveAnswers);
+  }
+  std::deque<std::optional<QString>> keptDownloadAnswers;
+  std::vector<kestrum::KeptDownloadSummary> keptDownloadsShown;
+  std::optional<QString> AskKeptDownload(const std::vector<kestrum::KeptDownloadSummary>& shown,
+                                         const QString&) override {
+    ++asks;
+    keptDownloadsShown = shown;
+    std::optional<QString> answer;
+    if (!keptDownloadAnswers.empty()) {
+      answer = keptDownloadAnswers.front();
+      keptDownloadAnswers.pop_front();
+    }
+    return answer;
   }
   // A non-empty path turns the chosen printer into a PDF file there.
   QString printToFile;

@@ -6,9 +6,14 @@
 
 #include <memory>
 
+#include <QFile>
+#include <QTemporaryDir>
+
+#include "app/app_settings.h"
 #include "app/main_window.h"
 #include "app/window_fakes.h"
 #include "records/date_time.h"
+#include "records/program_data_folder.h"
 
 inline QString SamplePath(const char* name) {
   return QString::fromLocal8Bit(qgetenv("KESTRUM_SOURCE_DIR")) + "/samples/" + name;
@@ -19,7 +24,17 @@ class WindowTest : public ::testing::Test {
   // After every run in the samples, so none counts as starting in the future.
   kestrum::DateTime pcNow = kestrum::EncodeDate(2030, 1, 1);
 
+  // A new user: no settings yet, no kept downloads.
   void OpenWindow() {
+    kestrum::OpenAppSettings()->clear();
+    ASSERT_TRUE(dataFolder.isValid());
+    kestrum::SetProgramDataFolder(QFile::encodeName(dataFolder.path()).toStdString());
+    ReopenWindow();
+  }
+
+  // The same user starting the program again: settings and kept downloads stay.
+  void ReopenWindow() {
+    window.reset();
     store = std::make_unique<kestrum::MeasurementStore>();
     WindowServices services;
     services.store = store.get();
@@ -41,6 +56,7 @@ class WindowTest : public ::testing::Test {
     return items;
   }
 
+  QTemporaryDir dataFolder;
   std::unique_ptr<kestrum::MeasurementStore> store;
   ScriptedPrompts prompts;
   ScriptedDialogs dialogs;

@@ -1,6 +1,8 @@
 // The instrument commands of kestrum-tool against emulated instruments.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <unistd.h>
 
 #include <cstdlib>
@@ -124,6 +126,21 @@ TEST_F(InstrumentCommandTest, DownloadToStandardOutputSendsTheItemsToStandardErr
   ASSERT_EQ(Run({"download", "--emulate", "K8", "--now", "2026-01-01T00:00:00", "-"}), 0);
   EXPECT_EQ(out_.str(), ReadWholeFile("out.Rn"));
   EXPECT_NE(err_.str().find(items), std::string::npos);
+}
+
+TEST_F(InstrumentCommandTest, DownloadKeepsItsImageInTheDataFolderUnlessToldNot) {
+  ASSERT_EQ(Run({"download", "--emulate", "K7", "--now", "2026-01-01T00:00:00", "out.Rn"}), 0);
+  const std::string kept = folder_ + ".data/downloads/K7-EMUK7001-20260101-000000.Rn";
+  EXPECT_NE(err_.str().find("kept as " + kept + "\n"), std::string::npos) << err_.str();
+  EXPECT_EQ(ReadWholeFile(kept), ReadWholeFile("out.Rn"));
+  ASSERT_EQ(Run({"download", "--emulate", "K7", "--no-keep", "out.Rn"}), 0);
+  EXPECT_EQ(err_.str().find("kept as"), std::string::npos) << err_.str();
+  EXPECT_FALSE(std::filesystem::exists(kept + "-2.Rn"));
+  // The erase knows about it.
+  ASSERT_EQ(Run({"erase", "--emulate", "K7", "--yes"}), 0);
+  EXPECT_NE(err_.str().find("The memory downloaded at 2026-01-01 00:00:00 is kept in"),
+            std::string::npos)
+      << err_.str();
 }
 
 // A trace that cannot be written fails the command, with the reason.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "records/program_data_folder.h"
 #include "tool/tool_command.h"
 
 namespace kestrum::tool::testing {
@@ -43,10 +44,13 @@ class ToolFixture : public ::testing::Test {
     ASSERT_NE(::getcwd(previous, sizeof previous), nullptr);
     previous_ = previous;
     ASSERT_EQ(::chdir(folder_.c_str()), 0);
+    // Beside the current directory, whose contents some tests compare.
+    SetProgramDataFolder(folder_ + ".data");
   }
   void TearDown() override {
+    SetProgramDataFolder("");
     ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + folder_ + "'").c_str());
+    std::system(("rm -rf '" + folder_ + "' '" + folder_ + ".data'").c_str());
   }
 
   int Run(std::vector<std::string> args) {

@@ -202,6 +202,7 @@ TEST_F(ToolTest, WordsOfEveryFormBeforeAndAfterTheCommand) {
   } runs[] = {
       {{"-h"}, 0, "Commands:", ""},
       {{"help"}, 0, "Commands:", ""},
+      {{"--version"}, 0, "kestrum-tool 2.21\n", ""},
       {{"--bogus", "decode"}, 2, "", "Unknown option 'bogus'"},
       {{"decode", "-h"}, 0, "Usage: kestrum-tool decode", ""},
       {{"means", "--error=yes", "x.Rn"}, 2, "", "Unexpected value after '--error'"},

@@ -1,0 +1,69 @@
+#include "app/downloads_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "records/date_time_stamp.h"
+
+namespace {
+
+constexpr int kPathRole = Qt::UserRole;
+
+QString DateText(const std::optional<kestrum::DateTime>& value) {
+  return value ? QString::fromStdString(kestrum::DateTimeMessageText(*value)) : QString();
+}
+
+QTreeWidgetItem* RowOf(const kestrum::KeptDownloadSummary& download) {
+  const kestrum::KeptDownloadName& name = download.file.name;
+  auto* row = new QTreeWidgetItem(
+      QStringList{QString::fromStdString(kestrum::DateTimeMessageText(name.at)),
+                  kestrum::ModelName(name.model), QString::fromStdString(name.serial),
+                  download.problem.empty() ? QString::number(download.runCount)
+                                           : QString::fromStdString(download.problem),
+                  DateText(download.firstStart), DateText(download.lastEnd)});
+  row->setData(0, kPathRole, QFile::decodeName(download.file.path.c_str()));
+  row->setToolTip(0, QFile::decodeName(download.file.path.c_str()));
+  return row;
+}
+
+}  // namespace
+
+DownloadsDialog::DownloadsDialog(const std::vector<kestrum::KeptDownloadSummary>& downloads,
+                                 const QString& folder, QWidget* parent)
+    : QDialog(parent), list_(new QTreeWidget(this)) {
+  setObjectName("DownloadsDialog");
+  setWindowTitle("Downloads");
+  auto* layout = new QVBoxLayout(this);
+  auto* where = new QLabel(downloads.empty() ? "No download has been kept yet in " + folder + "."
+                                             : "Kept in " + folder + ":",
+                           this);
+  where->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(where);
+
+  list_->setObjectName("DownloadsList");
+  list_->setRootIsDecorated(false);
+  list_->setHeaderLabels({"Downloaded", "Model", "Serial", "Runs", "First", "Last"});
+  for (const kestrum::KeptDownloadSummary& download : downloads)
+    list_->addTopLevelItem(RowOf(download));
+  list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  if (list_->topLevelItemCount() > 0) list_->setCurrentItem(list_->topLevelItem(0));
+  layout->addWidget(list_);
+
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Open | QDialogButtonBox::Cancel, this);
+  buttons->button(QDialogButtonBox::Open)->setEnabled(!downloads.empty());
+  connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+  connect(list_, &QTreeWidget::itemDoubleClicked, this, &QDialog::accept);
+  layout->addWidget(buttons);
+  resize(760, 360);
+}
+
+QString DownloadsDialog::ChosenPath() const {
+  const QTreeWidgetItem* row = list_->currentItem();
+  return row ? row->data(0, kPathRole).toString() : QString();
+}

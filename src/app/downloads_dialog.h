@@ -1,0 +1,26 @@
+#pragma once
+// Main > Downloads...: the kept downloads, newest first, with when they were
+// downloaded, the model, the converter serial, the number of runs and the
+// dates they span. The chosen one is opened as File > Open would.
+
+#include <QDialog>
+#include <QString>
+#include <vector>
+
+#include "records/kept_download_summary.h"
+
+class QTreeWidget;
+
+class DownloadsDialog : public QDialog {
+  Q_OBJECT
+ public:
+  DownloadsDialog(const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder,
+                  QWidget* parent = nullptr);
+
+  QTreeWidget* List() const { return list_; }
+  // The path of the selected download; empty when none is selected.
+  QString ChosenPath() const;
+
+ private:
+  QTreeWidget* list_;
+};

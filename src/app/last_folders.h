@@ -1,0 +1,21 @@
+#pragma once
+// The folders last used by the file dialogs, remembered between runs (group
+// "folders" of the settings file) so that a new session's dialogs start there.
+
+#include <QString>
+
+namespace kestrum {
+
+enum class DialogFolder { kOpen, kSave, kReport };
+
+// Empty when none is remembered (or the settings file is damaged).
+QString LastFolder(DialogFolder dialog);
+// Remembers the folder of the file chosen in that dialog.
+void RememberFolderOf(DialogFolder dialog, const QString& chosenFile);
+
+// What a dialog starts with: the name chosen last in this session, else the
+// default name in the remembered folder, else empty (the dialog's default).
+QString InitialDialogPath(DialogFolder dialog, const QString& lastFileName,
+                          const QString& defaultName);
+
+}  // namespace kestrum

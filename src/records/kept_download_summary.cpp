@@ -1,0 +1,32 @@
+#include "records/kept_download_summary.h"
+
+#include <memory>
+
+#include "records/open_data_file.h"
+
+namespace kestrum {
+
+std::vector<KeptDownloadSummary> SummarizeKeptDownloads(const std::string& folder, DateTime now) {
+  std::vector<KeptDownloadSummary> summaries;
+  // One store for all: it is large.
+  auto store = std::make_unique<MeasurementStore>();
+  DecodeContext context;
+  context.now = now;
+  context.writeFiles = false;
+  for (const KeptDownloadFile& file : KeptDownloadFiles(folder)) {
+    KeptDownloadSummary summary;
+    summary.file = file;
+    const OpenResult opened = OpenDataFile(file.path, *store, context);
+    if (!opened.readError.empty()) {
+      summary.problem = opened.readError;
+    } else if (store->RunCount > 0 && store->LastSampleIndex >= 0) {
+      summary.runCount = store->RunCount;
+      summary.firstStart = store->Runs[0].StartTime;
+      summary.lastEnd = store->Samples[static_cast<std::size_t>(store->LastSampleIndex)].Time;
+    }
+    summaries.push_back(summary);
+  }
+  return summaries;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,24 @@
+#pragma once
+// What the Downloads list shows of each kept download: its runs and the
+// dates they span, found by decoding it as Open would (without its files).
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "records/kept_downloads.h"
+
+namespace kestrum {
+
+struct KeptDownloadSummary {
+  KeptDownloadFile file;
+  int runCount = 0;
+  std::optional<DateTime> firstStart;  // start of the earliest run
+  std::optional<DateTime> lastEnd;     // end of the latest sample hour
+  std::string problem;                 // why the file did not open, if it did not
+};
+
+// Newest first. `now`: K7/K8 runs starting later are left out, as by Open.
+std::vector<KeptDownloadSummary> SummarizeKeptDownloads(const std::string& folder, DateTime now);
+
+}  // namespace kestrum

@@ -1,0 +1,120 @@
+// The kept downloads' names, their listing and summaries, and the erase record.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "records/checked_file.h"
+#include "records/data_file.h"
+#include "records/date_time.h"
+#include "records/erase_record.h"
+#include "records/image_generator.h"
+#include "records/kept_download_summary.h"
+#include "records/kept_downloads.h"
+
+namespace kestrum {
+namespace {
+
+class KeptFilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char name[] = "/tmp/kestrum-kept-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(name), nullptr);
+    folder = name;
+  }
+  void TearDown() override { std::filesystem::remove_all(folder); }
+  std::string folder;
+};
+
+const DateTime kAt = EncodeDate(2025, 11, 3) + EncodeTime(7, 5, 9, 0);
+
+TEST(KeptDownloadNames, WrittenNamesReadBackAndOthersAreNotTaken) {
+  const KeptDownloadName names[] = {
+      {InstrumentModel::K5, "FT4XYZ", kAt, 1},
+      {InstrumentModel::K8, "", kAt, 1},
+      {InstrumentModel::K7, "A1.b_2+", kAt + 0.5, 12},
+  };
+  const char* written[] = {"K5-FT4XYZ-20251103-070509.Rn", "K8--20251103-070509.Rn",
+                           "K7-A1.b_2+-20251103-190509-12.Rn"};
+  for (int i = 0; i < 3; ++i) {
+    EXPECT_EQ(KeptDownloadFileName(names[i]), written[i]);
+    const auto back = ParseKeptDownloadFileName(written[i]);
+    ASSERT_TRUE(back) << written[i];
+    EXPECT_EQ(back->model, names[i].model);
+    EXPECT_EQ(back->serial, names[i].serial);
+    EXPECT_NEAR(back->at, names[i].at, kOneMillisecond);
+    EXPECT_EQ(back->copy, names[i].copy);
+  }
+  // Characters a file name must not carry become '_'.
+  EXPECT_EQ(KeptDownloadFileName({InstrumentModel::K6, "a/b c-d", kAt, 1}),
+            "K6-a_b_c_d-20251103-070509.Rn");
+  for (const char* other :
+       {"RnData.Rn", "K9-S-20251103-070509.Rn", "K8-S-20251303-070509.Rn",
+        "K8-S-20251103-070509.rn", "K8-S-20251103-070509-1.Rn", "K8-S-20251103-0705.Rn",
+        "K8-a b-20251103-070509.Rn", ".kestrum-Ab12Cd"}) {
+    EXPECT_FALSE(ParseKeptDownloadFileName(other)) << other;
+  }
+}
+
+TEST_F(KeptFilesTest, KeepingNeverReplacesAFileAndListsNewestFirst) {
+  const std::string downloads = folder + "/new/downloads";
+  const KeepResult first = KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "first");
+  const KeepResult second = KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "second");
+  const KeepResult later =
+      KeepDownload(downloads, InstrumentModel::K5, "S1", kAt + kOneHour, "later");
+  ASSERT_EQ(first.error + second.error + later.error, "");
+  EXPECT_EQ(second.path, downloads + "/K5-S1-20251103-070509-2.Rn");
+  const auto files = KeptDownloadFiles(downloads);
+  ASSERT_EQ(files.size(), 3u);
+  EXPECT_EQ(files[0].path, later.path);
+  EXPECT_EQ(files[1].path, second.path);
+  EXPECT_EQ(files[2].path, first.path);
+  std::ifstream in(first.path);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first");
+  // The no-replace write itself refuses a taken name.
+  EXPECT_EQ(WriteNewFile(first.path, "over"), kFileExistsText);
+}
+
+TEST_F(KeptFilesTest, SummariesCountTheRunsAndSpanTheirDates) {
+  GeneratorOptions options;
+  options.model = InstrumentModel::K7;
+  options.runs = 3;
+  options.hours = 20;
+  options.start = EncodeDate(2025, 10, 1);
+  DateTime lastRunEnd = 0;
+  const auto image = GenerateMemoryImage(options, &lastRunEnd);
+  const std::string downloads = folder + "/downloads";
+  KeepDownload(downloads, InstrumentModel::K7, "S7", kAt,
+               std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+  // A file of the right name but no data file: listed with its problem.
+  std::ofstream(downloads + "/K8-S8-20251104-000000.Rn") << "x";
+
+  const auto summaries = SummarizeKeptDownloads(downloads, kAt);
+  ASSERT_EQ(summaries.size(), 2u);
+  EXPECT_FALSE(summaries[0].problem.empty());
+  EXPECT_EQ(summaries[0].runCount, 0);
+  EXPECT_EQ(summaries[1].problem, "");
+  EXPECT_EQ(summaries[1].runCount, 3);
+  ASSERT_TRUE(summaries[1].firstStart && summaries[1].lastEnd);
+  EXPECT_NEAR(*summaries[1].firstStart, options.start, kOneMillisecond);
+  EXPECT_NEAR(*summaries[1].lastEnd, lastRunEnd, kOneMillisecond);
+}
+
+TEST_F(KeptFilesTest, TheEraseRecordKeepsTheLastEraseOfEachInstrument) {
+  EXPECT_FALSE(LastErase(folder, "S1"));
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "", kAt + 1), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt + 2), "");
+  EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt + 2, kOneMillisecond);
+  EXPECT_NEAR(*LastErase(folder + "/data", ""), kAt + 1, kOneMillisecond);
+  EXPECT_FALSE(LastErase(folder + "/data", "S2"));
+  // A damaged record reads as no erase, and the next erase mends it.
+  std::ofstream(folder + "/data/erased") << "\x01\xff garbage\nS1 2025\n";
+  EXPECT_FALSE(LastErase(folder + "/data", "S1"));
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt), "");
+  EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt, kOneMillisecond);
+}
+
+}  // namespace
+}  // namespace kestrum
