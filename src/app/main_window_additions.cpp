@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QTime>
 
+#include "app/last_folders.h"
 #include "app/main_window.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
@@ -110,8 +111,10 @@ void TForm1::Report1Click() {
     return;
   }
   const FileDialogSetup setup{{"Pdf Document (*.Pdf)"}, "*.Pdf", "report"};
-  const auto choice = Dialogs().AskSave(setup, QString());
+  const auto choice = Dialogs().AskSave(
+      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
   if (!choice) return;
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
   kestrum::ReportContent content;
   content.summary = SummaryOfShownRange();
   content.source = SourceOfMeasurements();

@@ -34,8 +34,7 @@ TEST_F(ChartAdditionsWindowTest, ChoicesSurviveARestart) {
   prompts.numberAnswer = 250;
   menu.CustomLevel->trigger();
 
-  window.reset();
-  OpenWindow();
+  ReopenWindow();
   ChartAdditionsMenu& again = *window->ChartAdditions;
   EXPECT_FALSE(again.Level100->isChecked());
   EXPECT_TRUE(again.Level148->isChecked());
