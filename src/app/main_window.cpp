@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/save_filters.h"
 #include "app/window_memory.h"
 #include "link/instrument_detection.h"
 #include "records/date_time.h"
@@ -70,11 +71,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
                  Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint);
 
   OpenDialog1 = {{"Rn Data File (*.Rn)"}, "*.Rn", "RnData"};
-  // Metafiles do not exist here: the vector picture is SVG.
-  SaveDialog1 = {{"Rn Data File (*.Rn)", "Bmp Graphics (*.Bmp)", "Svg Graphics (*.Svg)",
-                  "Text (.txt) (*.txt)", "Png Graphics (*.Png)", "Pdf Document (*.Pdf)"},
-                 "*.Rn",
-                 "RnData"};
+  SaveDialog1 = {kestrum::SaveFilterTexts(), "*.Rn", "RnData"};
 
   BuildMenu();
   auto* central = new QWidget(this);

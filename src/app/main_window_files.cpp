@@ -6,6 +6,7 @@
 #include "app/last_folders.h"
 #include "app/main_window.h"
 #include "app/recent_files.h"
+#include "app/save_filters.h"
 #include "records/data_file.h"
 #include "records/date_time.h"
 #include "records/model_facts.h"
@@ -13,8 +14,6 @@
 #include "records/text_export.h"
 
 namespace {
-
-enum SaveFilter { kDataFile = 1, kBitmap = 2, kVector = 3, kText = 4 };
 
 std::string LocalPath(const QString& path) {
   return QFile::encodeName(path).toStdString();
@@ -129,17 +128,14 @@ void TForm1::Save1Click() {
   if (!choice) return;
 
   std::string error;
-  switch (choice->filterIndex) {
-    case kDataFile:
-      error = kestrum::SaveDataFile(LocalPath(choice->path), Store());
-      break;
-    case kText:
-      error = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
-                                      kestrum::SystemDateTimeSeparators());
-      break;
-    default:
-      error = ExportChart(choice->path, choice->filterIndex);
-      break;
+  const auto kind = kestrum::SaveKindOf(choice->filterIndex);
+  if (kind == kestrum::SaveKind::kDataFile) {
+    error = kestrum::SaveDataFile(LocalPath(choice->path), Store());
+  } else if (kind == kestrum::SaveKind::kText) {
+    error = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
+                                    kestrum::SystemDateTimeSeparators());
+  } else {
+    error = ExportChart(choice->path, choice->filterIndex);
   }
   if (!error.empty()) {
     // The caption and the next dialog keep naming the file that is really there.
@@ -149,7 +145,7 @@ void TForm1::Save1Click() {
   LastFileName = choice->path;
   setWindowTitle(QFileInfo(choice->path).fileName());
   kestrum::RememberFolderOf(kestrum::DialogFolder::kSave, choice->path);
-  if (choice->filterIndex == kDataFile) {
+  if (kind == kestrum::SaveKind::kDataFile) {
     kestrum::AddRecentFile(choice->path);
     RebuildRecentMenu();
   }

@@ -3,6 +3,7 @@
 #include <QPrinter>
 
 #include "app/main_window.h"
+#include "app/save_filters.h"
 #include "views/gui/chart_export.h"
 #include "views/gui/chart_printing.h"
 #include "views/gui/chart_view_filling.h"
@@ -11,12 +12,6 @@
 #include "views/mean_pressure_line.h"
 #include "views/model_channels.h"
 #include "views/pulse_distribution.h"
-
-namespace {
-
-enum PictureFilter { kBitmap = 2, kVector = 3, kPng = 5, kPdf = 6 };
-
-}  // namespace
 
 kestrum::ModelChannels TForm1::ChannelsShown() const {
   kestrum::ModelChannels shown;
@@ -226,17 +221,18 @@ void TForm1::titleClick() {
 std::string TForm1::ExportChart(const QString& path, int filterIndex) {
   if (Chart1->isHidden()) return kNoChartShownMessage;
   kestrum::ChartPictureFormat format;
-  switch (filterIndex) {
-    case kBitmap:
+  // Data file and text are no pictures: they end as an unknown type here.
+  switch (kestrum::SaveKindOf(filterIndex).value_or(kestrum::SaveKind::kDataFile)) {
+    case kestrum::SaveKind::kBitmap:
       format = kestrum::ChartPictureFormat::Bmp;
       break;
-    case kVector:
+    case kestrum::SaveKind::kVector:
       format = kestrum::ChartPictureFormat::Svg;
       break;
-    case kPng:
+    case kestrum::SaveKind::kPng:
       format = kestrum::ChartPictureFormat::Png;
       break;
-    case kPdf:
+    case kestrum::SaveKind::kPdf:
       format = kestrum::ChartPictureFormat::Pdf;
       break;
     default:
