@@ -69,7 +69,7 @@ void Decode(benchmark::State& state, InstrumentModel model, bool writeFiles) {
   context.writeFiles = writeFiles;
   context.outputDirectory = ScratchFolder();
   for (auto _ : state) {
-    store.Memo1 = "Memo1";  // the text grows with every decode otherwise
+    store.diagnosticText = "Memo1";  // the text grows with every decode otherwise
     DecodeResult result = DecodeImageAs(model, store, context);
     benchmark::DoNotOptimize(result);
   }

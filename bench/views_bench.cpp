@@ -110,7 +110,7 @@ void BM_SelectionToDrawnChart(benchmark::State& state) {
     ShowRun(*chart, store, formats);
     QApplication::processEvents();
   }
-  state.counters["bars"] = chart->Series4().Count();
+  state.counters["bars"] = chart->PulseBars().Count();
 }
 BENCHMARK(BM_SelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -118,7 +118,7 @@ void BM_FullReplot(benchmark::State& state) {
   auto chart = ShownChart();
   ShowRun(*chart, LongRunStore(), SystemDateTimeFormats());
   for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+  state.counters["spans"] = chart->PulseBars().LastDrawnSpans();
 }
 BENCHMARK(BM_FullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -130,7 +130,7 @@ void BM_ReplotAfterZoom(benchmark::State& state) {
   chart->ZoomToPixelRect(QRect(plot.left() + plot.width() * 2 / 5, plot.top() + 20,
                                plot.width() / 5, plot.height() - 40));
   for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+  state.counters["spans"] = chart->PulseBars().LastDrawnSpans();
 }
 BENCHMARK(BM_ReplotAfterZoom)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -153,7 +153,7 @@ void BM_StoreLimitSelectionToDrawnChart(benchmark::State& state) {
     ShowRun(*chart, store, formats);
     QApplication::processEvents();
   }
-  state.counters["bars"] = chart->Series4().Count();
+  state.counters["bars"] = chart->PulseBars().Count();
 }
 BENCHMARK(BM_StoreLimitSelectionToDrawnChart)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -161,7 +161,7 @@ void BM_StoreLimitFullReplot(benchmark::State& state) {
   auto chart = ChartWithAdditions();
   ShowRun(*chart, FullStore(), SystemDateTimeFormats());
   for (auto _ : state) chart->replot(QCustomPlot::rpImmediateRefresh);
-  state.counters["spans"] = chart->Series4().LastDrawnSpans();
+  state.counters["spans"] = chart->PulseBars().LastDrawnSpans();
 }
 BENCHMARK(BM_StoreLimitFullReplot)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -196,7 +196,7 @@ void BM_K8SampleLongestRun(benchmark::State& state) {
     WriteFooterLine(*chart, *store, formats);
     QApplication::processEvents();
   }
-  state.counters["bars"] = chart->Series4().Count();
+  state.counters["bars"] = chart->PulseBars().Count();
 }
 BENCHMARK(BM_K8SampleLongestRun)->Unit(benchmark::kMillisecond)->UseRealTime();
 

@@ -67,7 +67,7 @@ DecodeContext FuzzContext() {
 
 void DecodeAndWrite(const std::uint8_t* data, std::size_t size, MeasurementStore& store) {
   const DecodeContext context = FuzzContext();
-  store.Memo1 = "Memo1";  // one decode per input; the text would grow without end
+  store.diagnosticText = "Memo1";  // one decode per input; the text would grow without end
   const OpenResult result = OpenImageBytes(data, size, "fuzz.Rn", store, context);
   if (!result.model) {
     Check(!result.readError.empty());

@@ -1,6 +1,28 @@
 #pragma once
 // The main window: menu, toolbar, chart and status bar, and the handlers the
 // message loop calls for every click, pick and timer tick.
+//
+// The window keeps the form names of the program's description (they are how
+// its tests and the description meet); everything outside src/app speaks of
+// the same things by their roles:
+//
+//   form name                role outside src/app
+//   SpeedButton7             download button, InstrumentButton::kDownload
+//   SpeedButton3             clock button, InstrumentButton::kClockSync
+//   ERASE_BTN                erase button, InstrumentButton::kErase
+//   Level_button             trigger-level button, InstrumentButton::kTriggerLevel
+//   SpeedButton1, Open_SB,   print, open and save buttons (window only)
+//     Save_SB
+//   ComboBox3                run list ("Select Measurement")
+//   ComboBox2                mean-interval box (interval_table.h)
+//   Chart1                   KestrumChart, the main chart
+//   Series1 .. Series6       KestrumChart::TemperatureLine, MeanLine, MeanErrorBars,
+//                            PulseBars, HumidityLine, PressureLine
+//   StatusBar1 panel 0       DetectionWindow::SetAttachmentText
+//   StatusBar1 panel 1       CommandWindow::SetProgressText
+//   SB_Timer                 CommandWindow::StartStatusTimer (the status timer)
+//   Memo1                    MeasurementStore::diagnosticText (starts "Memo1",
+//                            written to "debug.tmp")
 
 #include <QCheckBox>
 #include <QComboBox>

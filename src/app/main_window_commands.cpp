@@ -22,7 +22,7 @@ class CommandEffects : public kestrum::CommandWindow {
  public:
   explicit CommandEffects(TForm1& window) : window_(window) {}
 
-  void SetStatusPanel1Text(const std::string& text) override {
+  void SetProgressText(const std::string& text) override {
     window_.StatusBar1->SetText(1, QString::fromStdString(text));
   }
   void RepaintStatusBar() override { window_.StatusBar1->RepaintNow(); }

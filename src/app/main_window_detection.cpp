@@ -9,22 +9,22 @@ class DetectionEffects : public kestrum::DetectionWindow {
  public:
   explicit DetectionEffects(TForm1& window) : window_(window) {}
 
-  void SetStatusPanel0Text(const std::string& text) override {
+  void SetAttachmentText(const std::string& text) override {
     window_.StatusBar1->SetText(0, QString::fromStdString(text));
   }
 
   void SetButtonEnabled(kestrum::InstrumentButton button, bool enabled) override {
     switch (button) {
-      case kestrum::InstrumentButton::SpeedButton7:
+      case kestrum::InstrumentButton::kDownload:
         window_.SpeedButton7->setEnabled(enabled);
         break;
-      case kestrum::InstrumentButton::SpeedButton3:
+      case kestrum::InstrumentButton::kClockSync:
         window_.SpeedButton3->setEnabled(enabled);
         break;
-      case kestrum::InstrumentButton::ERASE_BTN:
+      case kestrum::InstrumentButton::kErase:
         window_.ERASE_BTN->setEnabled(enabled);
         break;
-      case kestrum::InstrumentButton::Level_button:
+      case kestrum::InstrumentButton::kTriggerLevel:
         window_.Level_button->setEnabled(enabled);
         break;
     }

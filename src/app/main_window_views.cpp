@@ -33,17 +33,17 @@ void TForm1::CheckViewEntry(QAction* entry) {
 }
 
 void TForm1::ClearViewSeries() {
-  Chart1->Series2().Clear();
-  Chart1->Series3().Clear();
-  Chart1->Series4().Clear();
-  Chart1->Series1().Clear();
-  Chart1->Series5().Clear();
+  Chart1->MeanLine().Clear();
+  Chart1->MeanErrorBars().Clear();
+  Chart1->PulseBars().Clear();
+  Chart1->TemperatureLine().Clear();
+  Chart1->HumidityLine().Clear();
 }
 
 void TForm1::ClearChart() {
   Chart1->hide();
   ClearViewSeries();
-  Chart1->Series6().Clear();
+  Chart1->PressureLine().Clear();
   Chart1->ClearFooter();
 }
 
@@ -61,7 +61,7 @@ void TForm1::PulseDistError_CheckBoxClick() {
   if (PulseDistError_CheckBox->isChecked()) {
     ShowPulseDistribution(SelectedRun);
   } else {
-    Chart1->Series4().Clear();
+    Chart1->PulseBars().Clear();
   }
 }
 
@@ -115,10 +115,10 @@ void TForm1::DrawMeanPressureLine() {
   // The mean-only views show pressure along the samples they draw, like the
   // pulse views do, instead of leaving an earlier view's line behind.
   if (!ChannelsShown().pressure) {
-    Chart1->Series6().Clear();
+    Chart1->PressureLine().Clear();
     return;
   }
-  Chart1->Series6().SetPoints(kestrum::ComputeMeanPressureLine(
+  Chart1->PressureLine().SetPoints(kestrum::ComputeMeanPressureLine(
       Store(), SelectedRun, kestrum::IntervalSamples(ComboBox2->currentIndex())));
 }
 

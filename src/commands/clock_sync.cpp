@@ -25,7 +25,7 @@ void ExchangeClock(ClockOutcome& outcome, CommandWindow& window) {
   }
   outcome.end = ClockEnd::kSent;
   if (!choice.dialect->ConfirmsClock()) return;
-  window.SetStatusPanel1Text(kClockUpdatedText);
+  window.SetProgressText(kClockUpdatedText);
   window.StartStatusTimer();
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// SpeedButton3Click's work: set the instrument's real-time clock to the PC's
+// The clock command: set the instrument's real-time clock to the PC's
 // local date and time, after the user confirms.
 
 #include "commands/clock_fields.h"

@@ -12,17 +12,17 @@ class CommandWindow {
  public:
   virtual ~CommandWindow() = default;
 
-  // Status panel 1, the progress and result text of the current command.
-  virtual void SetStatusPanel1Text(const std::string& text) = 0;
+  // The progress and result text of the current command (status panel 1).
+  virtual void SetProgressText(const std::string& text) = 0;
   // Paints the status bar at once: a command blocks the thread.
   virtual void RepaintStatusBar() = 0;
-  // SpeedButton7, the download button.
+  // The download button.
   virtual void SetDownloadButtonEnabled(bool enabled) = 0;
   // The Temperature and Humidity items of the View menu.
   virtual void SetTemperatureHumidityEnabled(bool enabled) = 0;
-  // Level_button becomes visible and enabled.
+  // The trigger-level button becomes visible and enabled.
   virtual void ShowLevelButton() = 0;
-  // SB_Timer, which blanks status panel 1 one tick later.
+  // The status timer, which blanks the progress text one tick later.
   virtual void StartStatusTimer() = 0;
   // Question icon, OK and Cancel; true for OK.
   virtual bool Confirm(const std::string& text) = 0;

@@ -17,7 +17,7 @@ void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
   }
   IdentifySteps steps;
   steps.before = [&window] {
-    window.SetStatusPanel1Text(kErasingText);
+    window.SetProgressText(kErasingText);
     return true;
   };
   const DialectChoice choice = ChooseDialect(steps);
@@ -44,7 +44,7 @@ EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& questio
   if (!confirmed) return outcome;
   EraseResult = kNoAcknowledgement;
   ExchangeErase(outcome, window);
-  if (EraseResult == kEraseAcknowledged) window.SetStatusPanel1Text(kErasedText);
+  if (EraseResult == kEraseAcknowledged) window.SetProgressText(kErasedText);
   window.StartStatusTimer();
   CloseFTDevice();
   return outcome;

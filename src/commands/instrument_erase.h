@@ -1,5 +1,5 @@
 #pragma once
-// ERASE_BTNClick's work: empty the instrument's measurement memory after the
+// The erase command: empty the instrument's measurement memory after the
 // user confirms. K5-K7: reset the memory header, then the erase command; the
 // K8 has one erase frame.
 

@@ -120,7 +120,7 @@ void Download::Exchange() {
 }
 
 bool Download::WakeUp() {
-  window_.SetStatusPanel1Text(kConnectingText);
+  window_.SetProgressText(kConnectingText);
   window_.RepaintStatusBar();
   if (!Send({kWakeUp[0], kWakeUp[1]})) return false;
   WaitMilliseconds(25);
@@ -131,7 +131,7 @@ bool Download::WakeUp() {
 }
 
 void Download::ShowTransferring() {
-  window_.SetStatusPanel1Text(kTransferingText);
+  window_.SetProgressText(kTransferingText);
   window_.RepaintStatusBar();
 }
 
@@ -221,7 +221,7 @@ void Download::Decode(InstrumentModel model) {
 
 void Download::Finish() {
   outcome_.copyErrors = copyErrors_;
-  window_.SetStatusPanel1Text(copyErrors_);
+  window_.SetProgressText(copyErrors_);
   window_.SetDownloadButtonEnabled(true);
 }
 

@@ -1,5 +1,5 @@
 #pragma once
-// Dump_BtnClick's work: the whole measurement memory of the attached
+// The download command: the whole measurement memory of the attached
 // instrument into MemoryImage, the calibration values into the decoder
 // inputs, copies into files, then the decoder of the model. The window only
 // applies the outcome (message boxes, the decode's window state).

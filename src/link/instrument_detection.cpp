@@ -62,28 +62,28 @@ void DetectInstrument(DetectionWindow& window) {
         GetFTDeviceSerialNo(index);
         SelectedInstrument.SerialNo = FTDeviceString;
         InstrumentAttached = true;
-        window.SetButtonEnabled(InstrumentButton::SpeedButton7, true);
-        window.SetButtonEnabled(InstrumentButton::SpeedButton3, true);
-        window.SetButtonEnabled(InstrumentButton::ERASE_BTN, true);
+        window.SetButtonEnabled(InstrumentButton::kDownload, true);
+        window.SetButtonEnabled(InstrumentButton::kClockSync, true);
+        window.SetButtonEnabled(InstrumentButton::kErase, true);
       }
       if (!InstrumentAttached) ++index;
     }
   }
 
   if (!InstrumentAttached) {
-    window.SetButtonEnabled(InstrumentButton::SpeedButton7, false);
-    window.SetButtonEnabled(InstrumentButton::SpeedButton3, false);
-    window.SetButtonEnabled(InstrumentButton::Level_button, false);
-    window.SetButtonEnabled(InstrumentButton::ERASE_BTN, false);
+    window.SetButtonEnabled(InstrumentButton::kDownload, false);
+    window.SetButtonEnabled(InstrumentButton::kClockSync, false);
+    window.SetButtonEnabled(InstrumentButton::kTriggerLevel, false);
+    window.SetButtonEnabled(InstrumentButton::kErase, false);
   }
 
   if (!InstrumentAttached && FTListingAccessDenied()) {
-    if (!g_permission_hint_shown) window.SetStatusPanel0Text(kUsbPermissionHint);
+    if (!g_permission_hint_shown) window.SetAttachmentText(kUsbPermissionHint);
     g_permission_hint_shown = true;
     return;
   }
   g_permission_hint_shown = false;
-  window.SetStatusPanel0Text(InstrumentAttached ? kAttachedText : "");
+  window.SetAttachmentText(InstrumentAttached ? kAttachedText : "");
 }
 
 }  // namespace kestrum

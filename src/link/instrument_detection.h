@@ -45,13 +45,14 @@ inline const char kAttachedText[] = "Kestrum Attached";
 // be read; installing the udev rule of packaging/udev cures it.
 inline const char kUsbPermissionHint[] = "No USB access: see packaging/udev/README.md";
 
-enum class InstrumentButton { SpeedButton7, SpeedButton3, ERASE_BTN, Level_button };
+// The instrument command buttons detection enables and disables.
+enum class InstrumentButton { kDownload, kClockSync, kErase, kTriggerLevel };
 
 // What detection changes on the main window.
 class DetectionWindow {
  public:
   virtual ~DetectionWindow() = default;
-  virtual void SetStatusPanel0Text(const std::string& text) = 0;
+  virtual void SetAttachmentText(const std::string& text) = 0;
   virtual void SetButtonEnabled(InstrumentButton button, bool enabled) = 0;
 };
 

@@ -18,7 +18,7 @@ std::string K5datText(const MeasurementStore& store, const DateTimeSeparators& s
 }
 
 std::string DebugText(const MeasurementStore& store) {
-  return store.Memo1 + "\r\n";
+  return store.diagnosticText + "\r\n";
 }
 
 }  // namespace kestrum

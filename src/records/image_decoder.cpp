@@ -130,7 +130,7 @@ void WriteDecodeFiles(const MeasurementStore& store, const ModelParameters& p,
     result.failedFile = k5dat;
     return;
   }
-  if (!p.diagnosticText) return;
+  if (!p.writesDiagnosticText) return;
   const std::string debug = PathInFolder(context.outputDirectory, kDebugFileName);
   error = WriteFileReplacing(debug, DebugText(store));
   if (!error.empty()) {
@@ -179,7 +179,7 @@ DecodeResult DecodeImageAs(InstrumentModel model, MeasurementStore& store,
     // Overlapping runs of a damaged image could hold more samples than the store.
     if (!empty && reads > kSampleCapacity - f) empty = true;
 
-    if (p.diagnosticText) AppendDiagnosticEntry(store.Memo1, start, end, t, empty);
+    if (p.writesDiagnosticText) AppendDiagnosticEntry(store.diagnosticText, start, end, t, empty);
     if (empty) continue;
 
     const std::optional<DateTime> date = TryEncodeDate(t.year, t.month, t.day);

@@ -45,7 +45,7 @@ struct DecodeResult {
 
 // Decodes store.MemoryImage with the decoder inputs already set
 // (SetDecoderInputsFromImage). Always completes: the run list, samples and
-// both files are consistent afterwards. store.Memo1 grows by one entry per
+// both files are consistent afterwards. store.diagnosticText grows by one entry per
 // slot for K6-K8.
 DecodeResult DecodeImageK5(MeasurementStore& store, const DecodeContext& context);
 DecodeResult DecodeImageK6(MeasurementStore& store, const DecodeContext& context);

@@ -55,7 +55,7 @@ struct MeasurementStore {
   std::int32_t RunCount = 0;
 
   // Diagnostic text of the K6-K8 decodes; grows over the whole program run.
-  std::string Memo1 = "Memo1";
+  std::string diagnosticText = "Memo1";
 };
 
 // The program's single instance, alive for the whole run.

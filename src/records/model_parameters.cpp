@@ -20,7 +20,7 @@ constexpr ModelParameters K5Parameters() {
   p.lastIndexOffset = -2;
   p.readMargin = 0;
   p.futureStartCheck = false;
-  p.diagnosticText = false;
+  p.writesDiagnosticText = false;
   p.sensors = SensorLayout::None;
   return p;
 }
@@ -33,7 +33,7 @@ constexpr ModelParameters K6Parameters() {
   p.highestValidStart = 32768;
   p.highestValidEnd = 32768;
   p.lastIndexOffset = -1;
-  p.diagnosticText = true;
+  p.writesDiagnosticText = true;
   p.sensors = SensorLayout::K6;
   return p;
 }

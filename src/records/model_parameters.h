@@ -37,7 +37,7 @@ struct ModelParameters {
   // A run that starts in the future (the instrument's clock was wrong) is skipped.
   bool futureStartCheck;
   // The decode writes its directory walk into the diagnostic text.
-  bool diagnosticText;
+  bool writesDiagnosticText;
   // Which sensor bytes follow the pulses in a sample.
   SensorLayout sensors;
 };

@@ -11,10 +11,10 @@
 namespace kestrum::tool {
 namespace {
 
-// Detection's panel 0 only matters for its permission hint.
-class Panel0 : public DetectionWindow {
+// Detection's attachment text only matters for its permission hint.
+class AttachmentLine : public DetectionWindow {
  public:
-  void SetStatusPanel0Text(const std::string& text) override { text_ = text; }
+  void SetAttachmentText(const std::string& text) override { text_ = text; }
   void SetButtonEnabled(InstrumentButton, bool) override {}
   const std::string& Text() const { return text_; }
 
@@ -73,7 +73,7 @@ int InstrumentSession::Finish(int exitCode) {
 
 bool InstrumentSession::SelectInstrument(const InstrumentOptions& options) {
   if (!options.serial) {
-    Panel0 panel;
+    AttachmentLine panel;
     DetectInstrument(panel);
     if (InstrumentAttached) return true;
     io_.err << Prefix() << "no Kestrum attached";

@@ -23,7 +23,7 @@ void SetAnswerStream(std::istream* answers) {
   g_answers = answers ? answers : &std::cin;
 }
 
-void TerminalWindow::SetStatusPanel1Text(const std::string& text) {
+void TerminalWindow::SetProgressText(const std::string& text) {
   last_ = text;
   if (text.find_first_not_of(' ') != std::string::npos) io_.err << text << "\n";
 }

@@ -18,7 +18,7 @@ class TerminalWindow : public CommandWindow {
  public:
   TerminalWindow(ToolIo& io, bool yes) : io_(io), yes_(yes) {}
 
-  void SetStatusPanel1Text(const std::string& text) override;
+  void SetProgressText(const std::string& text) override;
   void RepaintStatusBar() override {}
   void SetDownloadButtonEnabled(bool) override {}
   void SetTemperatureHumidityEnabled(bool) override {}

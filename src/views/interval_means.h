@@ -19,10 +19,10 @@ struct IntervalMeanSeries {
   // The run has too few samples for the interval (L - F <= n); all lines empty.
   bool tooShort = false;
   int samples = 0;                           // the interval n, 0 for the running mean
-  std::vector<ChartPoint> mean;              // `Series2`
-  std::vector<ErrorBarPoint> meanWithError;  // `Series3`
-  std::vector<ChartPoint> temperature;       // `Series1`
-  std::vector<ChartPoint> humidity;          // `Series5`
+  std::vector<ChartPoint> mean;              // the mean line
+  std::vector<ErrorBarPoint> meanWithError;  // the mean-error bars
+  std::vector<ChartPoint> temperature;       // the temperature line
+  std::vector<ChartPoint> humidity;          // the humidity line
 };
 
 // The means of run `run` over `n` samples (0: the running mean from the

@@ -1,5 +1,5 @@
 #pragma once
-// The items of the mean-interval box `ComboBox2`: what each selects and the
+// The items of the mean-interval box: what each selects and the
 // title line it puts on the chart.
 
 #include <optional>

@@ -11,7 +11,7 @@ namespace kestrum {
 inline constexpr const char* kMeanTooLongMessage = "Mean intervall > number of measurements";
 
 struct MeanFallbackResult {
-  int itemIndex = 0;          // the `ComboBox2` item actually used
+  int itemIndex = 0;          // the mean-interval item actually used
   int fallbackMessages = 0;   // how often the message was written
   IntervalMeanSeries series;  // series.tooShort when even "2h" did not fit
 };

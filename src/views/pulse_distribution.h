@@ -16,10 +16,10 @@ struct EnvironmentLines {
 };
 
 struct PulseDistributionSeries {
-  std::vector<ErrorBarPoint> pulses;    // `Series4`
-  std::vector<ChartPoint> temperature;  // `Series1`
-  std::vector<ChartPoint> humidity;     // `Series5`
-  std::vector<ChartPoint> pressure;     // `Series6`
+  std::vector<ErrorBarPoint> pulses;    // the pulse bars
+  std::vector<ChartPoint> temperature;  // the temperature line
+  std::vector<ChartPoint> humidity;     // the humidity line
+  std::vector<ChartPoint> pressure;     // the pressure line
 };
 
 // A sample stamped 0 is left out of every line; a concentration of 0 is drawn

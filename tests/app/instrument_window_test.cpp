@@ -390,7 +390,7 @@ TEST_F(InstrumentWindowTest, AfterADecodeWithoutRunsNothingOfTheOldChartIsLeft) 
   EXPECT_EQ(window->ComboBox3->count(), 0);
   EXPECT_TRUE(window->Chart1->isHidden());
   EXPECT_TRUE(window->Chart1->FooterLines().isEmpty());
-  EXPECT_EQ(window->Chart1->Series4().Count(), 0);
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), 0);
 
   // Neither a picture nor a print-out comes from the chart that is gone.
   dialogs.saveAnswers.push_back(FileChoice{scratch.filePath("old.Png"), 5});

@@ -55,7 +55,7 @@ class ViewsWindowTest : public WindowTest {
 
 TEST_F(ViewsWindowTest, PickingARunShowsItsPulseDistributionAndFooter) {
   Open("k8-sample.Rn");
-  window->Chart1->Series2().AddXY(1, 1);  // a mean left from before must go
+  window->Chart1->MeanLine().AddXY(1, 1);  // a mean left from before must go
   Pick(1);
   EXPECT_FALSE(window->Chart1->isHidden());
   EXPECT_TRUE(window->View1->isEnabled());
@@ -63,9 +63,9 @@ TEST_F(ViewsWindowTest, PickingARunShowsItsPulseDistributionAndFooter) {
   EXPECT_TRUE(window->PulseDistribution1->isChecked());
   EXPECT_EQ(window->SelectedRun, 1);
   EXPECT_EQ(window->Chart1->TitleLines(), QStringList{"Measurements"});
-  EXPECT_EQ(window->Chart1->Series4().Count(), SamplesOfRun(1));
-  EXPECT_EQ(window->Chart1->Series2().Count(), 0);
-  EXPECT_EQ(window->Chart1->Series1().Count(), 0);  // Temperature is not checked
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), SamplesOfRun(1));
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), 0);
+  EXPECT_EQ(window->Chart1->TemperatureLine().Count(), 0);  // Temperature is not checked
   const QStringList footer = window->Chart1->FooterLines();
   ASSERT_EQ(footer.size(), 1);
   EXPECT_TRUE(footer[0].startsWith("StartTime: ")) << footer[0].toStdString();
@@ -77,7 +77,7 @@ TEST_F(ViewsWindowTest, AllMeasurementsDrawsEverySampleWithTheViewMenuOff) {
   Open("k8-sample.Rn");
   Pick(window->ComboBox3->count() - 1);
   EXPECT_FALSE(window->View1->isEnabled());
-  EXPECT_EQ(window->Chart1->Series4().Count(), window->Store().LastSampleIndex + 1);
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), window->Store().LastSampleIndex + 1);
   Pick(0);
   EXPECT_TRUE(window->View1->isEnabled());
 }
@@ -93,27 +93,27 @@ TEST_F(ViewsWindowTest, MeanViewsDrawMeansAndErrorsWithTheirIntervals) {
   EXPECT_TRUE(window->ComboBox2->isEnabled());
   EXPECT_EQ(window->ComboBox2->currentIndex(), 0);
   EXPECT_EQ(window->Chart1->TitleLines(), QStringList{"2h-Mean"});
-  EXPECT_EQ(window->Chart1->Series2().Count(), c - 2 + 1);
-  EXPECT_EQ(window->Chart1->Series3().Count(), 0);
-  EXPECT_EQ(window->Chart1->Series4().Count(), 0);
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), c - 2 + 1);
+  EXPECT_EQ(window->Chart1->MeanErrorBars().Count(), 0);
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), 0);
 
   window->ComboBox2->setCurrentIndex(4);  // "24h"
   window->MeanandmeanError1Click();
   EXPECT_EQ(window->Chart1->TitleLines(), QStringList{"24h-Mean"});
-  EXPECT_EQ(window->Chart1->Series2().Count(), c - 24 + 1);
-  EXPECT_EQ(window->Chart1->Series3().Count(), c - 24);
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), c - 24 + 1);
+  EXPECT_EQ(window->Chart1->MeanErrorBars().Count(), c - 24);
   EXPECT_TRUE(window->MeanError_CheckBox->isChecked());
 
   window->PulseDistributionandMean1Click();
   EXPECT_FALSE(window->MeanError_CheckBox->isChecked());
-  EXPECT_EQ(window->Chart1->Series4().Count(), c);
-  EXPECT_EQ(window->Chart1->Series2().Count(), c - 24 + 1);
-  EXPECT_EQ(window->Chart1->Series3().Count(), 0);
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), c);
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), c - 24 + 1);
+  EXPECT_EQ(window->Chart1->MeanErrorBars().Count(), 0);
 
   window->PulseDistribution1Click();
   EXPECT_FALSE(window->ComboBox2->isEnabled());
-  EXPECT_EQ(window->Chart1->Series2().Count(), 0);
-  EXPECT_EQ(window->Chart1->Series4().Count(), c);
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), 0);
+  EXPECT_EQ(window->Chart1->PulseBars().Count(), c);
   EXPECT_EQ(window->Chart1->TitleLines(), QStringList{"Measurements"});
 }
 
@@ -125,30 +125,30 @@ TEST_F(ViewsWindowTest, AShortRunWalksTheIntervalDownToTwoHours) {
   EXPECT_EQ(window->ComboBox2->currentIndex(), 0);
   EXPECT_EQ(window->Chart1->TitleLines(), QStringList{"2h-Mean"});
   EXPECT_EQ(window->StatusBar1->Text(1), "Mean intervall > number of measurements");
-  EXPECT_EQ(window->Chart1->Series2().Count(), 0);
+  EXPECT_EQ(window->Chart1->MeanLine().Count(), 0);
 }
 
 TEST_F(ViewsWindowTest, EnvironmentalSwitchesRedrawTheViewAndFollowTheModel) {
   Open("k8-sample.Rn");
   Pick(0);
   window->Mean1Click();
-  const int means = window->Chart1->Series2().Count();
+  const int means = window->Chart1->MeanLine().Count();
   window->TemperatureClick();
   EXPECT_TRUE(window->Temperature->isChecked());
-  EXPECT_EQ(window->Chart1->Series1().Count(), means - 1);  // from sample F + n on
+  EXPECT_EQ(window->Chart1->TemperatureLine().Count(), means - 1);  // from sample F + n on
   window->PressureClick();
-  EXPECT_EQ(window->Chart1->Series6().Count(), means - 1);
+  EXPECT_EQ(window->Chart1->PressureLine().Count(), means - 1);
   window->TemperatureClick();
-  EXPECT_EQ(window->Chart1->Series1().Count(), 0);
+  EXPECT_EQ(window->Chart1->TemperatureLine().Count(), 0);
 
   // A K5 has no temperature sensor: no line, though the entry stays checked.
   window->TemperatureClick();
   Open("k5-sample.Rn");
   Pick(0);
   EXPECT_TRUE(window->Temperature->isChecked());
-  EXPECT_GT(window->Chart1->Series4().Count(), 0);
-  EXPECT_EQ(window->Chart1->Series1().Count(), 0);
-  EXPECT_EQ(window->Chart1->Series6().Count(), 0);
+  EXPECT_GT(window->Chart1->PulseBars().Count(), 0);
+  EXPECT_EQ(window->Chart1->TemperatureLine().Count(), 0);
+  EXPECT_EQ(window->Chart1->PressureLine().Count(), 0);
 }
 
 TEST_F(ViewsWindowTest, PickingAnIntervalInAMeanOnlyViewRedrawsThePressureLine) {
@@ -158,8 +158,8 @@ TEST_F(ViewsWindowTest, PickingAnIntervalInAMeanOnlyViewRedrawsThePressureLine) 
   window->TemperatureClick();
   window->PressureClick();
   const auto sameSpan = [this] {
-    const auto& pressure = window->Chart1->Series6().Points();
-    const auto& temperature = window->Chart1->Series1().Points();
+    const auto& pressure = window->Chart1->PressureLine().Points();
+    const auto& temperature = window->Chart1->TemperatureLine().Points();
     return !pressure.empty() && pressure.size() == temperature.size() &&
            pressure.front().x == temperature.front().x;
   };
@@ -167,13 +167,13 @@ TEST_F(ViewsWindowTest, PickingAnIntervalInAMeanOnlyViewRedrawsThePressureLine) 
 
   window->ComboBox2->setCurrentIndex(6);  // the user's pick of "7d"
   emit window->ComboBox2->activated(6);
-  EXPECT_EQ(window->Chart1->Series1().Count(), SamplesOfRun(0) - 168);
+  EXPECT_EQ(window->Chart1->TemperatureLine().Count(), SamplesOfRun(0) - 168);
   EXPECT_TRUE(sameSpan());
 
   window->Pressure->setChecked(false);
   window->ComboBox2->setCurrentIndex(1);
   emit window->ComboBox2->activated(1);
-  EXPECT_EQ(window->Chart1->Series6().Count(), 0);
+  EXPECT_EQ(window->Chart1->PressureLine().Count(), 0);
 }
 
 TEST_F(ViewsWindowTest, ZoomingRewritesTheFooterForTheVisibleRange) {

@@ -32,7 +32,7 @@ using Lines = std::vector<std::string>;
 // Records every window effect as one line, in order.
 class RecordingWindow : public CommandWindow {
  public:
-  void SetStatusPanel1Text(const std::string& text) override {
+  void SetProgressText(const std::string& text) override {
     status = text;
     events.push_back("status " + text);
   }

@@ -10,7 +10,7 @@ namespace {
 
 class Window : public DetectionWindow {
  public:
-  void SetStatusPanel0Text(const std::string& text) override { panel0 = text; }
+  void SetAttachmentText(const std::string& text) override { panel0 = text; }
   void SetButtonEnabled(InstrumentButton button, bool enabled) override {
     enabled_[static_cast<int>(button)] = enabled;
   }
@@ -28,13 +28,13 @@ TEST_F(BusTest, UnplugAndReplugBetweenTicks) {
   DetectInstrument(window);
   ASSERT_EQ(window.panel0, "Kestrum Attached");
   // A download would have enabled the level button.
-  window.SetButtonEnabled(InstrumentButton::Level_button, true);
+  window.SetButtonEnabled(InstrumentButton::kTriggerLevel, true);
 
   bus.Unplug("FT5K8A01");
   DetectInstrument(window);
   EXPECT_EQ(window.panel0, "");
-  for (auto button : {InstrumentButton::SpeedButton7, InstrumentButton::SpeedButton3,
-                      InstrumentButton::ERASE_BTN, InstrumentButton::Level_button}) {
+  for (auto button : {InstrumentButton::kDownload, InstrumentButton::kClockSync,
+                      InstrumentButton::kErase, InstrumentButton::kTriggerLevel}) {
     EXPECT_FALSE(window.Enabled(button));
   }
   EXPECT_EQ(SelectedInstrument.SerialNo, "FT5K8A01");
@@ -43,10 +43,10 @@ TEST_F(BusTest, UnplugAndReplugBetweenTicks) {
   bus.Plug(k8);
   DetectInstrument(window);
   EXPECT_EQ(window.panel0, "Kestrum Attached");
-  EXPECT_TRUE(window.Enabled(InstrumentButton::SpeedButton7));
-  EXPECT_TRUE(window.Enabled(InstrumentButton::SpeedButton3));
-  EXPECT_TRUE(window.Enabled(InstrumentButton::ERASE_BTN));
-  EXPECT_FALSE(window.Enabled(InstrumentButton::Level_button));
+  EXPECT_TRUE(window.Enabled(InstrumentButton::kDownload));
+  EXPECT_TRUE(window.Enabled(InstrumentButton::kClockSync));
+  EXPECT_TRUE(window.Enabled(InstrumentButton::kErase));
+  EXPECT_FALSE(window.Enabled(InstrumentButton::kTriggerLevel));
 }
 
 TEST_F(BusTest, TheFirstAcceptedOfSeveralIsChosenAndACaseVariantIsNot) {

@@ -14,25 +14,25 @@ namespace {
 // Remembers the last state of the panel and buttons, and every panel write.
 class RecordingWindow : public DetectionWindow {
  public:
-  void SetStatusPanel0Text(const std::string& text) override {
+  void SetAttachmentText(const std::string& text) override {
     panel0 = text;
     panel_writes.push_back(text);
   }
   void SetButtonEnabled(InstrumentButton button, bool enabled) override {
     buttons[button] = enabled;
-    if (button == InstrumentButton::Level_button && enabled) level_ever_enabled = true;
+    if (button == InstrumentButton::kTriggerLevel && enabled) level_ever_enabled = true;
   }
   bool Enabled(InstrumentButton button) const {
     const auto found = buttons.find(button);
     return found != buttons.end() && found->second;
   }
   bool CommandButtonsEnabled() const {
-    return Enabled(InstrumentButton::SpeedButton7) && Enabled(InstrumentButton::SpeedButton3) &&
-           Enabled(InstrumentButton::ERASE_BTN);
+    return Enabled(InstrumentButton::kDownload) && Enabled(InstrumentButton::kClockSync) &&
+           Enabled(InstrumentButton::kErase);
   }
   bool AllDisabled() const {
-    for (auto button : {InstrumentButton::SpeedButton7, InstrumentButton::SpeedButton3,
-                        InstrumentButton::ERASE_BTN, InstrumentButton::Level_button}) {
+    for (auto button : {InstrumentButton::kDownload, InstrumentButton::kClockSync,
+                        InstrumentButton::kErase, InstrumentButton::kTriggerLevel}) {
       if (buttons.count(button) == 0 || buttons.at(button)) return false;
     }
     return true;
@@ -126,7 +126,7 @@ TEST_F(DetectionTest, UnplugKeepsTheSelectionAndReplugDoesNotEnableTheLevelButto
   DetectInstrument(window);
   EXPECT_EQ(window.panel0, "Kestrum Attached");
   EXPECT_TRUE(window.CommandButtonsEnabled());
-  EXPECT_FALSE(window.Enabled(InstrumentButton::Level_button));
+  EXPECT_FALSE(window.Enabled(InstrumentButton::kTriggerLevel));
 }
 
 TEST_F(DetectionTest, FailedSerialListingStoresTheAcceptedDescriptionAsSerial) {

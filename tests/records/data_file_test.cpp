@@ -77,7 +77,7 @@ TEST(DataFile, WrongFirstByteIsRejectedAndNothingChanges) {
   DecodeSomething(*store, folder);
   const auto image = store->MemoryImage;
   const std::int32_t last = store->LastSampleIndex;
-  const std::string memo = store->Memo1;
+  const std::string memo = store->diagnosticText;
 
   std::string bytes = GeneratedBytes(InstrumentModel::K8);
   bytes[0] = '5';
@@ -90,7 +90,7 @@ TEST(DataFile, WrongFirstByteIsRejectedAndNothingChanges) {
   EXPECT_EQ(store->MemoryImage, image);
   EXPECT_EQ(store->LastSampleIndex, last);
   EXPECT_EQ(store->RunCount, 3);
-  EXPECT_EQ(store->Memo1, memo);
+  EXPECT_EQ(store->diagnosticText, memo);
 }
 
 TEST(DataFile, ShortFileIsRejectedAndNothingChanges) {

@@ -163,7 +163,7 @@ TEST(DecodeImage, DirectorySlotTakesTheFinalAddress) {
   DecodeImageK7(*store, NoFiles(EncodeDate(2025, 1, 1)));
   ASSERT_EQ(store->RunCount, 1);
   EXPECT_EQ(store->LastSampleIndex, 49);  // 300 bytes, not the 594 up to slot 2
-  const std::vector<std::string> entries = DiagnosticEntries(store->Memo1);
+  const std::vector<std::string> entries = DiagnosticEntries(store->diagnosticText);
   ASSERT_EQ(entries.size(), 27u);
   EXPECT_EQ(entries[0], "5000, 4700, 2024, 3, 5, 14, OK");
 }
@@ -177,11 +177,11 @@ TEST(DecodeImage, EndAboveStartOrBelowTheDataAreaIsEmpty) {
     b.Slot(1, 5000, Stamp(2024, 3, 5, 14, 30)).SlotStart(2, 4400);
     b.Slot(3, 4000, Stamp(2024, 3, 6, 14, 30)).SlotStart(4, 3394);
     b.LoadInto(*store);
-    store->Memo1 = "Memo1";
+    store->diagnosticText = "Memo1";
     DecodeImageK7(*store, NoFiles(EncodeDate(2025, 1, 1)));
     ASSERT_EQ(store->RunCount, 1) << finalAddress;
     EXPECT_EQ(store->LastSampleIndex, 99);  // slot 3 alone, from index 0
-    const std::vector<std::string> entries = DiagnosticEntries(store->Memo1);
+    const std::vector<std::string> entries = DiagnosticEntries(store->diagnosticText);
     EXPECT_EQ(entries[0], "5000, " + std::to_string(finalAddress) + ", 2024, 3, 5, 14, empty");
   }
   // K6: the final address keeps bit 15, the slot before it the masked pointer.
@@ -246,7 +246,7 @@ TEST(DecodeImage, UnencodableDateSkipsOnlyThatSlot) {
   ASSERT_EQ(store->RunCount, 2);
   EXPECT_EQ(store->LastSampleIndex, 19);
   EXPECT_EQ(store->Runs[1].StartTime, EncodeDate(2024, 3, 7) + EncodeTime(9, 0, 0, 0));
-  const std::vector<std::string> entries = DiagnosticEntries(store->Memo1);
+  const std::vector<std::string> entries = DiagnosticEntries(store->diagnosticText);
   EXPECT_EQ(entries[1], "940, 880, 2024, 3, 6, 10, OK");
 
   // Hour 24 is a time error; 31 February a date error; one message per decode.
@@ -364,7 +364,7 @@ TEST(DecodeImage, FutureK7RunsAreLeftOut) {
 
   DecodeImageK7(*store, NoFiles(start - 1));  // one day before the start
   EXPECT_EQ(store->RunCount, 0);
-  EXPECT_EQ(DiagnosticEntries(store->Memo1).front(), "2000, 1400, 2024, 3, 6, 14, OK");
+  EXPECT_EQ(DiagnosticEntries(store->diagnosticText).front(), "2000, 1400, 2024, 3, 6, 14, OK");
 
   DecodeImageK7(*store, NoFiles(start - 2 * kOneMillisecond));
   EXPECT_EQ(store->RunCount, 0);
@@ -395,7 +395,7 @@ TEST(DecodeImage, OverlappingRunsNeverOverflowTheSampleStore) {
   ASSERT_EQ(store->RunCount, 4);
   EXPECT_EQ(store->LastSampleIndex, 4 * 21744 - 1);
   EXPECT_EQ(result.itemTexts.size(), 4u);
-  const std::vector<std::string> entries = DiagnosticEntries(store->Memo1);
+  const std::vector<std::string> entries = DiagnosticEntries(store->diagnosticText);
   EXPECT_EQ(entries[6], "131071, 606, 2024, 1, 7, 12, OK");
   EXPECT_EQ(entries[8], "131071, 606, 2024, 1, 9, 12, empty");
 }
@@ -406,18 +406,18 @@ TEST(DecodeImage, DiagnosticTextGrowsOverDecodes) {
   b.DirectorySlot(2).WritePointer(940).Slot(1, 1000, Stamp(2024, 3, 5, 14, 30));
   b.LoadInto(*store);
   DecodeImageK6(*store, NoFiles());
-  const std::string first = store->Memo1;
+  const std::string first = store->diagnosticText;
   EXPECT_EQ(first.rfind("Memo1\f1000, 940, 2024, 3, 5, 14, OK\f", 0), 0u);
   // An erased K6 slot reads start 0x7FFF and the 165s of erased BCD bytes.
   EXPECT_NE(first.find("\f32767, 32767, 2165, 165, 165, 165, empty"), std::string::npos);
   DecodeImageK6(*store, NoFiles());
-  EXPECT_EQ(store->Memo1, first + first.substr(5));
-  EXPECT_EQ(DiagnosticEntries(store->Memo1).size(), 54u);
+  EXPECT_EQ(store->diagnosticText, first + first.substr(5));
+  EXPECT_EQ(DiagnosticEntries(store->diagnosticText).size(), 54u);
 
   ImageBuilder k5(InstrumentModel::K5);
   k5.LoadInto(*store);
   DecodeImageK5(*store, NoFiles());
-  EXPECT_EQ(DiagnosticEntries(store->Memo1).size(), 54u);  // K5 writes none
+  EXPECT_EQ(DiagnosticEntries(store->diagnosticText).size(), 54u);  // K5 writes none
 }
 
 TEST(DecodeFiles, K5datAndDebugContents) {
@@ -436,7 +436,7 @@ TEST(DecodeFiles, K5datAndDebugContents) {
   EXPECT_TRUE(result.fileError.empty());
   EXPECT_EQ(testing::ReadWholeFile(folder.File("k5dat.tmp")),
             "06-03 00.00; 32\r\n06-03 01.00; 46\r\n06-03 02.00; 20\r\n");
-  EXPECT_EQ(testing::ReadWholeFile(folder.File("debug.tmp")), store->Memo1 + "\r\n");
+  EXPECT_EQ(testing::ReadWholeFile(folder.File("debug.tmp")), store->diagnosticText + "\r\n");
   EXPECT_EQ(result.itemTexts[0], "05-03 23.30 TO 06-03 02.xx");
 }
 

@@ -73,10 +73,10 @@ class FramedDialect : public WireDialect {
   bool Erase(CommandWindow& window, std::uint8_t& acknowledgement) const override {
     constexpr int kEraseWaitMs = 5000;
     constexpr std::uint32_t kEraseReply = 2;
-    window.SetStatusPanel1Text(kErasingText);
+    window.SetProgressText(kErasingText);
     window.RepaintStatusBar();
     K8LineSetup();
-    window.SetStatusPanel1Text(kErasingText);
+    window.SetProgressText(kErasingText);
     FTOutBuffer[0] = kFrameStart;
     FTOutBuffer[1] = kErase;
     FTOutBuffer[2] = kFrameEnd;

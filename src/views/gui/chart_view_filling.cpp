@@ -16,19 +16,19 @@ QString MeanSeriesName(int samples) {
 }  // namespace
 
 void FillPulseDistributionSeries(KestrumChart& chart, PulseDistributionSeries series) {
-  chart.Series4().SetPoints(std::move(series.pulses));
-  chart.Series1().SetPoints(std::move(series.temperature));
-  chart.Series5().SetPoints(std::move(series.humidity));
-  chart.Series6().SetPoints(std::move(series.pressure));
+  chart.PulseBars().SetPoints(std::move(series.pulses));
+  chart.TemperatureLine().SetPoints(std::move(series.temperature));
+  chart.HumidityLine().SetPoints(std::move(series.humidity));
+  chart.PressureLine().SetPoints(std::move(series.pressure));
 }
 
 void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series) {
-  chart.Series2().Graph()->setName(MeanSeriesName(series.samples));
-  chart.Series2().SetPoints(std::move(series.mean));
-  chart.Series3().setName(MeanSeriesName(series.samples) + QStringLiteral(" error"));
-  chart.Series3().SetPoints(std::move(series.meanWithError));
-  chart.Series1().SetPoints(std::move(series.temperature));
-  chart.Series5().SetPoints(std::move(series.humidity));
+  chart.MeanLine().Graph()->setName(MeanSeriesName(series.samples));
+  chart.MeanLine().SetPoints(std::move(series.mean));
+  chart.MeanErrorBars().setName(MeanSeriesName(series.samples) + QStringLiteral(" error"));
+  chart.MeanErrorBars().SetPoints(std::move(series.meanWithError));
+  chart.TemperatureLine().SetPoints(std::move(series.temperature));
+  chart.HumidityLine().SetPoints(std::move(series.humidity));
 }
 
 void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,

@@ -1,6 +1,6 @@
 #pragma once
-// The last step of the view handlers: computed lines into `Chart1`'s
-// series, and the footer line of `Meanonchart1Click`.
+// The last step of the view handlers: computed lines into the main chart's
+// series, and the footer line below the plot.
 
 #include "records/measurement_store.h"
 #include "views/date_time_text.h"
@@ -11,11 +11,11 @@ namespace kestrum {
 
 class KestrumChart;
 
-// Replaces `Series4`, `Series1`, `Series5` and `Series6`.
+// Replaces the pulse bars and the temperature, humidity and pressure lines.
 void FillPulseDistributionSeries(KestrumChart& chart, PulseDistributionSeries series);
 
-// Replaces `Series2`, `Series3`, `Series1` and `Series5`; `Series4` and
-// `Series6` keep what they show.
+// Replaces the mean line, the mean-error bars and the temperature and humidity
+// lines; the pulse bars and the pressure line keep what they show.
 void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series);
 
 // Repaints (so the axes follow the series), then writes the footer line for

@@ -79,22 +79,22 @@ const QSize KestrumChart::kDefaultSize(1017, 470);
 
 KestrumChart::KestrumChart(QWidget* parent)
     : QCustomPlot(parent),
-      series1_(NewLine(yAxis2, kPurple)),
-      series2_(NewLine(yAxis, kGreen)),
-      series3_(NewBars(kGreen)),
-      series4_(NewBars(kRed)),
-      series5_(NewLine(yAxis2, kBlue)),
-      series6_(NewLine(yAxis2, kBlue)) {
+      temperatureLine_(NewLine(yAxis2, kPurple)),
+      meanLine_(NewLine(yAxis, kGreen)),
+      meanErrorBars_(NewBars(kGreen)),
+      pulseBars_(NewBars(kRed)),
+      humidityLine_(NewLine(yAxis2, kBlue)),
+      pressureLine_(NewLine(yAxis2, kBlue)) {
   resize(kDefaultSize);
   SetUpLook();
   connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::ApplyAutoScale);
   connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::SyncLegend);
-  series1_.Graph()->setName(QStringLiteral("Temperature \u00b0C"));
-  series5_.Graph()->setName(QStringLiteral("Humidity %RH"));
-  series6_.Graph()->setName(QStringLiteral("Pressure kPa"));
-  series4_->setName(QStringLiteral("Radon, hourly"));
-  series2_.Graph()->setName(QStringLiteral("Mean"));
-  series3_->setName(QStringLiteral("Mean error"));
+  temperatureLine_.Graph()->setName(QStringLiteral("Temperature \u00b0C"));
+  humidityLine_.Graph()->setName(QStringLiteral("Humidity %RH"));
+  pressureLine_.Graph()->setName(QStringLiteral("Pressure kPa"));
+  pulseBars_->setName(QStringLiteral("Radon, hourly"));
+  meanLine_.Graph()->setName(QStringLiteral("Mean"));
+  meanErrorBars_->setName(QStringLiteral("Mean error"));
   readout_ = new CursorReadout(this);
 }
 
@@ -286,11 +286,11 @@ bool KestrumChart::DataTimeSpan(DateTime* min, DateTime* max) const {
   };
   DateTime lo = 0;
   DateTime hi = 0;
-  for (const LineSeries* s : {&series1_, &series2_, &series5_, &series6_}) {
+  for (const LineSeries* s : {&temperatureLine_, &meanLine_, &humidityLine_, &pressureLine_}) {
     const bool has = s->XExtent(&lo, &hi);
     take(has, lo, hi);
   }
-  for (const ErrorBarSeries* s : {series3_, series4_}) {
+  for (const ErrorBarSeries* s : {meanErrorBars_, pulseBars_}) {
     const bool has = s->XExtent(&lo, &hi);
     take(has, lo, hi);
   }
@@ -313,7 +313,8 @@ void KestrumChart::ApplyAutoScale() {
   } else {
     xAxis->setRange(ChartKeyFromDateTime(0), ChartKeyFromDateTime(1));
   }
-  const std::vector<const LineSeries*> lines = {&series1_, &series2_, &series5_, &series6_};
+  const std::vector<const LineSeries*> lines = {&temperatureLine_, &meanLine_, &humidityLine_,
+                                                &pressureLine_};
   QCPRange span;
   yAxis->setRange(ValueSpan(this, yAxis, lines, &span)
                       ? Padded(span.lower, span.upper, 0, kLeftMarginTop)

@@ -1,5 +1,5 @@
 #pragma once
-// `Chart1`: the chart of the main window. A date-time bottom axis, the radon
+// The chart of the main window. A date-time bottom axis, the radon
 // axis on the left ("Bq/m3"), the environmental axis on the right, title
 // lines above and the footer line below the plot, the six series of the
 // views, mouse zoom with its undo, and the title edit box.
@@ -38,12 +38,12 @@ class KestrumChart : public QCustomPlot {
   explicit KestrumChart(QWidget* parent = nullptr);
 
   // The series of the views.
-  LineSeries& Series1() { return series1_; }       // temperature, right axis
-  LineSeries& Series2() { return series2_; }       // interval mean, left axis
-  ErrorBarSeries& Series3() { return *series3_; }  // mean with its error, left axis
-  ErrorBarSeries& Series4() { return *series4_; }  // pulse distribution, left axis
-  LineSeries& Series5() { return series5_; }       // humidity, right axis
-  LineSeries& Series6() { return series6_; }       // pressure, right axis
+  LineSeries& TemperatureLine() { return temperatureLine_; }   // temperature, right axis
+  LineSeries& MeanLine() { return meanLine_; }                 // interval mean, left axis
+  ErrorBarSeries& MeanErrorBars() { return *meanErrorBars_; }  // mean with its error, left axis
+  ErrorBarSeries& PulseBars() { return *pulseBars_; }          // pulse distribution, left axis
+  LineSeries& HumidityLine() { return humidityLine_; }         // humidity, right axis
+  LineSeries& PressureLine() { return pressureLine_; }         // pressure, right axis
 
   QStringList TitleLines() const;
   void SetTitleLines(const QStringList& lines);
@@ -83,7 +83,7 @@ class KestrumChart : public QCustomPlot {
 
   // The hidden edit box `title` over the top left corner.
   QLineEdit* TitleEdit() const { return title_; }
-  // Double click (`Chart1DblClick`): the title lines into the box, box shown.
+  // Double click: the title lines into the box, box shown.
   void StartTitleEdit();
   // Single click (`titleClick`): a shown box's text becomes the title (split
   // at line breaks); the box is hidden in any case.
@@ -136,12 +136,12 @@ class KestrumChart : public QCustomPlot {
   OutsidePlotMask* outsideMask_ = nullptr;
   QLineEdit* title_ = nullptr;
 
-  LineSeries series1_;
-  LineSeries series2_;
-  ErrorBarSeries* series3_ = nullptr;
-  ErrorBarSeries* series4_ = nullptr;
-  LineSeries series5_;
-  LineSeries series6_;
+  LineSeries temperatureLine_;
+  LineSeries meanLine_;
+  ErrorBarSeries* meanErrorBars_ = nullptr;
+  ErrorBarSeries* pulseBars_ = nullptr;
+  LineSeries humidityLine_;
+  LineSeries pressureLine_;
 
   ChartAdditions additions_;
   std::vector<ReferenceLine*> referenceLines_;

@@ -98,7 +98,7 @@ class ConverterTest : public ::testing::Test {
 // Stands in for the main window at a detection tick.
 class DetectionRecorder : public DetectionWindow {
  public:
-  void SetStatusPanel0Text(const std::string& text) override { panel0 = text; }
+  void SetAttachmentText(const std::string& text) override { panel0 = text; }
   void SetButtonEnabled(InstrumentButton, bool) override {}
   std::string panel0;
 };

@@ -13,9 +13,9 @@ using testing::kHour;
 class ChartAdditionsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (int k = 1; k <= 50; ++k) chart_.Series4().AddXYError(kDay + k * kHour, 100 + k, 10);
-    chart_.Series1().AddXY(kDay + kHour, 20);
-    chart_.Series1().AddXY(kDay + 50 * kHour, 22);
+    for (int k = 1; k <= 50; ++k) chart_.PulseBars().AddXYError(kDay + k * kHour, 100 + k, 10);
+    chart_.TemperatureLine().AddXY(kDay + kHour, 20);
+    chart_.TemperatureLine().AddXY(kDay + 50 * kHour, 22);
     chart_.Refresh();
   }
   KestrumChart chart_;

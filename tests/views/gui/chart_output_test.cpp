@@ -36,10 +36,10 @@ class ChartOutput : public ::testing::Test {
     ASSERT_TRUE(dir_.isValid());
     // Never shown: pictures are drawn all the same.
     for (int k = 1; k <= 200; ++k) {
-      chart_.Series4().AddXYError(kDay + k * kHour, 100 + (k % 13) * 10, 20);
+      chart_.PulseBars().AddXYError(kDay + k * kHour, 100 + (k % 13) * 10, 20);
     }
-    chart_.Series1().AddXY(kDay + kHour, 20);
-    chart_.Series1().AddXY(kDay + 200 * kHour, 23);
+    chart_.TemperatureLine().AddXY(kDay + kHour, 20);
+    chart_.TemperatureLine().AddXY(kDay + 200 * kHour, 23);
     chart_.SetFooterLines({QStringLiteral("StartTime: x, EndTime: y Radonlevel :150")});
   }
 

@@ -32,14 +32,14 @@ TEST(ChartLook, StartsAsTheMainWindowShowsIt) {
   EXPECT_EQ(chart.xAxis->basePen().color(), QColor(0, 128, 255));
   EXPECT_EQ(chart.xAxis->tickLabelFont().pixelSize(), 13);
   EXPECT_EQ(chart.yAxis->tickLabelFont().pixelSize(), 13);
-  EXPECT_EQ(chart.Series1().Graph()->pen().color(), QColor(64, 0, 64));
-  EXPECT_EQ(chart.Series2().Graph()->pen().color(), QColor(0, 128, 0));
-  EXPECT_EQ(chart.Series3().pen().color(), QColor(0, 128, 0));
-  EXPECT_EQ(chart.Series4().pen().color(), QColor(255, 0, 0));
-  EXPECT_EQ(chart.Series5().Graph()->pen().color(), QColor(0, 0, 255));
-  EXPECT_EQ(chart.Series6().Graph()->valueAxis(), chart.yAxis2);
-  EXPECT_EQ(chart.Series2().Graph()->valueAxis(), chart.yAxis);
-  EXPECT_EQ(chart.Series4().valueAxis(), chart.yAxis);
+  EXPECT_EQ(chart.TemperatureLine().Graph()->pen().color(), QColor(64, 0, 64));
+  EXPECT_EQ(chart.MeanLine().Graph()->pen().color(), QColor(0, 128, 0));
+  EXPECT_EQ(chart.MeanErrorBars().pen().color(), QColor(0, 128, 0));
+  EXPECT_EQ(chart.PulseBars().pen().color(), QColor(255, 0, 0));
+  EXPECT_EQ(chart.HumidityLine().Graph()->pen().color(), QColor(0, 0, 255));
+  EXPECT_EQ(chart.PressureLine().Graph()->valueAxis(), chart.yAxis2);
+  EXPECT_EQ(chart.MeanLine().Graph()->valueAxis(), chart.yAxis);
+  EXPECT_EQ(chart.PulseBars().valueAxis(), chart.yAxis);
   ASSERT_NE(chart.TitleEdit(), nullptr);
   EXPECT_TRUE(chart.TitleEdit()->isHidden());
   EXPECT_EQ(chart.TitleEdit()->geometry(), QRect(0, 0, 657, 21));
@@ -47,8 +47,8 @@ TEST(ChartLook, StartsAsTheMainWindowShowsIt) {
 
 TEST(ChartLook, BottomAxisLabelsReadDayMonthHour) {
   KestrumChart chart;
-  chart.Series2().AddXY(kDay + 14 * kHour, 1);  // 15/03/2023 14:00
-  chart.Series2().AddXY(kDay + 20 * kHour, 2);
+  chart.MeanLine().AddXY(kDay + 14 * kHour, 1);  // 15/03/2023 14:00
+  chart.MeanLine().AddXY(kDay + 20 * kHour, 2);
   chart.Refresh();
   auto ticker = chart.xAxis->ticker().dynamicCast<QCPAxisTickerDateTime>();
   ASSERT_TRUE(ticker);
@@ -66,34 +66,35 @@ TEST(ChartSeries, FilledViewsHoldTheComputedPoints) {
   const int run = AddRun(*store, kDay, {4, 0, 3, 5, 6});
   KestrumChart chart;
   FillPulseDistributionSeries(chart, ComputePulseDistribution(*store, run, {true, false, true}));
-  ASSERT_EQ(chart.Series4().Count(), 5);
-  EXPECT_DOUBLE_EQ(chart.Series4().At(0).x, kDay + kHour);
-  EXPECT_DOUBLE_EQ(chart.Series4().At(0).y, 24);
-  EXPECT_DOUBLE_EQ(chart.Series4().At(0).error, 12);
-  EXPECT_DOUBLE_EQ(chart.Series4().At(1).error, 0.1);
-  EXPECT_EQ(chart.Series1().Count(), 5);
-  EXPECT_EQ(chart.Series5().Count(), 0);
-  EXPECT_EQ(chart.Series6().Count(), 5);
-  EXPECT_EQ(chart.Series6().Graph()->dataCount(), 5);
+  ASSERT_EQ(chart.PulseBars().Count(), 5);
+  EXPECT_DOUBLE_EQ(chart.PulseBars().At(0).x, kDay + kHour);
+  EXPECT_DOUBLE_EQ(chart.PulseBars().At(0).y, 24);
+  EXPECT_DOUBLE_EQ(chart.PulseBars().At(0).error, 12);
+  EXPECT_DOUBLE_EQ(chart.PulseBars().At(1).error, 0.1);
+  EXPECT_EQ(chart.TemperatureLine().Count(), 5);
+  EXPECT_EQ(chart.HumidityLine().Count(), 0);
+  EXPECT_EQ(chart.PressureLine().Count(), 5);
+  EXPECT_EQ(chart.PressureLine().Graph()->dataCount(), 5);
 
   FillIntervalMeanSeries(chart, ComputeIntervalMeans(*store, run, 2, {true, false, true}));
-  ASSERT_EQ(chart.Series2().Count(), 4);
-  EXPECT_DOUBLE_EQ(chart.Series2().At(0).y, 12);  // (24 + 0) / 2
-  ASSERT_EQ(chart.Series3().Count(), 3);
-  EXPECT_DOUBLE_EQ(chart.Series3().At(0).y, 9);  // (0 + 18) / 2
-  EXPECT_DOUBLE_EQ(chart.Series3().At(0).error, 9 / std::sqrt(3.0));
-  EXPECT_EQ(chart.Series1().Count(), 0);  // the mean routine redraws the environmental lines
-  EXPECT_EQ(chart.Series5().Count(), 3);
-  EXPECT_EQ(chart.Series4().Count(), 5);  // pulses and pressure stay
-  EXPECT_EQ(chart.Series6().Count(), 5);
+  ASSERT_EQ(chart.MeanLine().Count(), 4);
+  EXPECT_DOUBLE_EQ(chart.MeanLine().At(0).y, 12);  // (24 + 0) / 2
+  ASSERT_EQ(chart.MeanErrorBars().Count(), 3);
+  EXPECT_DOUBLE_EQ(chart.MeanErrorBars().At(0).y, 9);  // (0 + 18) / 2
+  EXPECT_DOUBLE_EQ(chart.MeanErrorBars().At(0).error, 9 / std::sqrt(3.0));
+  EXPECT_EQ(chart.TemperatureLine().Count(),
+            0);  // the mean routine redraws the environmental lines
+  EXPECT_EQ(chart.HumidityLine().Count(), 3);
+  EXPECT_EQ(chart.PulseBars().Count(), 5);  // pulses and pressure stay
+  EXPECT_EQ(chart.PressureLine().Count(), 5);
 }
 
 TEST(ChartScaling, AxesIncludeTheBarsAndTheBottomRangeIsTheDataSpan) {
   KestrumChart chart;
-  chart.Series4().AddXYError(kDay + 1 * kHour, 100, 30);
-  chart.Series4().AddXYError(kDay + 5 * kHour, 10, 50);
-  chart.Series1().AddXY(kDay + 3 * kHour, 21.5);
-  chart.Series1().AddXY(kDay + 4 * kHour, 22.5);
+  chart.PulseBars().AddXYError(kDay + 1 * kHour, 100, 30);
+  chart.PulseBars().AddXYError(kDay + 5 * kHour, 10, 50);
+  chart.TemperatureLine().AddXY(kDay + 3 * kHour, 21.5);
+  chart.TemperatureLine().AddXY(kDay + 4 * kHour, 22.5);
   chart.Refresh();
   EXPECT_LE(chart.yAxis->range().lower, -40);
   EXPECT_GE(chart.yAxis->range().upper, 130);
@@ -110,8 +111,8 @@ TEST(ChartScaling, EmptyChartHasABottomRangeFromZero) {
   KestrumChart chart;
   chart.Refresh();
   EXPECT_EQ(chart.BottomAxisRange().min, 0);
-  chart.Series2().AddXY(kDay, 5);
-  chart.Series2().Clear();
+  chart.MeanLine().AddXY(kDay, 5);
+  chart.MeanLine().Clear();
   chart.Refresh();
   EXPECT_EQ(chart.BottomAxisRange().min, 0);
 }
@@ -145,31 +146,31 @@ class ErrorBarDrawing : public ::testing::Test {
 };
 
 TEST_F(ErrorBarDrawing, FewBarsAreDrawnOneByOne) {
-  for (int k = 0; k < 10; ++k) chart_.Series4().AddXYError(kDay + k * kHour, 50 + k, 5);
+  for (int k = 0; k < 10; ++k) chart_.PulseBars().AddXYError(kDay + k * kHour, 50 + k, 5);
   Render();
-  EXPECT_EQ(chart_.Series4().LastDrawnSpans(), 10);
+  EXPECT_EQ(chart_.PulseBars().LastDrawnSpans(), 10);
 }
 
 TEST_F(ErrorBarDrawing, ManyBarsAreMergedPerPixelColumn) {
   for (int k = 0; k < 20000; ++k) {
-    chart_.Series4().AddXYError(kDay + k * kHour, 50 + k % 17, 5);
+    chart_.PulseBars().AddXYError(kDay + k * kHour, 50 + k % 17, 5);
   }
   Render();
   const int columns = static_cast<int>(chart_.axisRect()->width());
-  EXPECT_GT(chart_.Series4().LastDrawnSpans(), columns / 2);
-  EXPECT_LE(chart_.Series4().LastDrawnSpans(), columns + 2);
+  EXPECT_GT(chart_.PulseBars().LastDrawnSpans(), columns / 2);
+  EXPECT_LE(chart_.PulseBars().LastDrawnSpans(), columns + 2);
 }
 
 TEST_F(ErrorBarDrawing, MergedSpanReachesFromLowestToHighestBarEnd) {
   // Two bars a minute apart share a column: 9..11 and 18..22.
   const DateTime t = kDay + 12 * kHour;
-  chart_.Series4().AddXYError(kDay, 0, 0.1);
-  chart_.Series4().AddXYError(t, 10, 1);
-  chart_.Series4().AddXYError(t + 1.0 / 1440, 20, 2);
-  chart_.Series4().AddXYError(kDay + 1, 40, 0.1);
+  chart_.PulseBars().AddXYError(kDay, 0, 0.1);
+  chart_.PulseBars().AddXYError(t, 10, 1);
+  chart_.PulseBars().AddXYError(t + 1.0 / 1440, 20, 2);
+  chart_.PulseBars().AddXYError(kDay + 1, 40, 0.1);
   const QImage image = Render();
   const double x = chart_.xAxis->coordToPixel(ChartKeyFromDateTime(t));
-  EXPECT_EQ(chart_.Series4().LastDrawnSpans(), 3);
+  EXPECT_EQ(chart_.PulseBars().LastDrawnSpans(), 3);
   EXPECT_TRUE(RedNear(image, x, 9.5));   // only inside the lower bar
   EXPECT_TRUE(RedNear(image, x, 15));    // between the bars: the span joins them
   EXPECT_TRUE(RedNear(image, x, 21.5));  // only inside the upper bar

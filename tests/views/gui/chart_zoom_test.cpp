@@ -18,7 +18,7 @@ class ChartZoom : public ::testing::Test {
  protected:
   void SetUp() override {
     chart_.resize(800, 400);
-    for (int k = 1; k <= 48; ++k) chart_.Series4().AddXYError(kDay + k * kHour, 100 + k, 10);
+    for (int k = 1; k <= 48; ++k) chart_.PulseBars().AddXYError(kDay + k * kHour, 100 + k, 10);
     chart_.Refresh();
     QObject::connect(&chart_, &KestrumChart::zoomed, [this] { ++zooms_; });
     QObject::connect(&chart_, &KestrumChart::undoZoomed, [this] { ++undos_; });
@@ -78,7 +78,7 @@ TEST_F(ChartZoom, EscapeUndoesTheZoom) {
 
 TEST_F(ChartZoom, AutomaticScalingFollowsNewDataOnlyWhenNotZoomed) {
   chart_.ZoomToTimeRange(kDay + 10 * kHour, kDay + 20 * kHour);
-  chart_.Series4().AddXYError(kDay + 100 * kHour, 1000, 1);
+  chart_.PulseBars().AddXYError(kDay + 100 * kHour, 1000, 1);
   chart_.Refresh();
   EXPECT_LT(chart_.xAxis->range().upper, ChartKeyFromDateTime(kDay + 21 * kHour));
   chart_.UndoZoom();
@@ -114,7 +114,7 @@ TEST(ChartFooter, FollowsTheZoomAndItsUndo) {
   chart.resize(800, 400);
   for (int i = 0; i <= store->LastSampleIndex; ++i) {
     const SampleRecord& s = store->Samples[static_cast<std::size_t>(i)];
-    chart.Series4().AddXYError(s.Time, static_cast<double>(s.Concentration), 1);
+    chart.PulseBars().AddXYError(s.Time, static_cast<double>(s.Concentration), 1);
   }
   const DateTimeFormats formats{QLocale::c(), QStringLiteral("dd/MM/yyyy"),
                                 QStringLiteral("HH:mm")};
@@ -139,7 +139,7 @@ TEST(ChartFooter, FollowsTheZoomAndItsUndo) {
   EXPECT_TRUE(chart.FooterLines().first().endsWith("Radonlevel :150" + pm + "15"));
 }
 
-// The main window binds the two signals like this (`Chart1DblClick`, `titleClick`).
+// The main window binds the two signals like this (double click and the title box).
 class TitleEditing : public ::testing::Test {
  protected:
   void SetUp() override {
