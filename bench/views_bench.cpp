@@ -172,8 +172,8 @@ void BM_K8SampleLongestRun(benchmark::State& state) {
   DecodeContext context;
   context.now = EncodeDate(2100, 1, 1);
   context.writeFiles = false;
-  const OpenResult opened = OpenDataFile("samples/k8-sample.Rn", *store, context);
-  if (!opened.readError.empty() || store->RunCount == 0) {
+  const Result<OpenedFile> opened = OpenDataFile("samples/k8-sample.Rn", *store, context);
+  if (!opened.ok() || store->RunCount == 0) {
     state.SkipWithError("samples/k8-sample.Rn not found: run from the repository root");
     return;
   }

@@ -68,12 +68,12 @@ DecodeContext FuzzContext() {
 void DecodeAndWrite(const std::uint8_t* data, std::size_t size, MeasurementStore& store) {
   const DecodeContext context = FuzzContext();
   store.diagnosticText = "Memo1";  // one decode per input; the text would grow without end
-  const OpenResult result = OpenImageBytes(data, size, "fuzz.Rn", store, context);
-  if (!result.model) {
-    Check(!result.readError.empty());
+  const Result<OpenedFile> result = OpenImageBytes(data, size, "fuzz.Rn", store, context);
+  if (!result) {
+    Check(!result.error().empty());
     return;
   }
-  CheckDecoded(store, result.decode);
+  CheckDecoded(store, result->decode);
   // Every sample goes through the same formatting; long lists only slow the search.
   if (store.LastSampleIndex >= 2000) return;
   volatile std::size_t sink = 0;
@@ -90,14 +90,14 @@ void OpenSpecialFiles(const std::string& scratch, MeasurementStore& store) {
   Check(::mkfifo(fifo.c_str(), 0644) == 0);
   Check(::mkdir(folder.c_str(), 0755) == 0);
   for (const std::string& path : {fifo, folder}) {
-    Check(OpenDataFile(path, store, FuzzContext()).readError == path + " is not a regular file");
+    Check(OpenDataFile(path, store, FuzzContext()).error() == path + " is not a regular file");
   }
   std::vector<std::uint8_t> longer(3 * kMemoryImageBytes, 0xFF);
   longer[0] = '4';
   WriteInput(scratch + "/long.Rn", longer.data(), longer.size());
-  const OpenResult result = OpenDataFile(scratch + "/long.Rn", store, FuzzContext());
-  Check(result.model == InstrumentModel::K8);
-  CheckDecoded(store, result.decode);
+  const Result<OpenedFile> result = OpenDataFile(scratch + "/long.Rn", store, FuzzContext());
+  Check(result && result->model == InstrumentModel::K8);
+  CheckDecoded(store, result->decode);
 }
 
 }  // namespace

@@ -20,12 +20,13 @@ QString DateText(const std::optional<kestrum::DateTime>& value) {
 
 QTreeWidgetItem* RowOf(const kestrum::KeptDownloadSummary& download) {
   const kestrum::KeptDownloadName& name = download.file.name;
+  const kestrum::Result<kestrum::KeptRuns>& runs = download.runs;
   auto* row = new QTreeWidgetItem(
       QStringList{QString::fromStdString(kestrum::DateTimeMessageText(name.at)),
                   kestrum::ModelName(name.model), QString::fromStdString(name.serial),
-                  download.problem.empty() ? QString::number(download.runCount)
-                                           : QString::fromStdString(download.problem),
-                  DateText(download.firstStart), DateText(download.lastEnd)});
+                  runs ? QString::number(runs->count) : QString::fromStdString(runs.error()),
+                  DateText(runs ? runs->firstStart : std::nullopt),
+                  DateText(runs ? runs->lastEnd : std::nullopt)});
   row->setData(0, kPathRole, QFile::decodeName(download.file.path.c_str()));
   row->setToolTip(0, QFile::decodeName(download.file.path.c_str()));
   return row;

@@ -29,10 +29,10 @@ QStringList ArgumentsOf(int argc, char* argv[]) {
 int RunProgram(int argc, char* argv[]) {
   // Help and version are answered before the application starts, so they
   // need no display.
-  const StartupOptions early = ParseStartupOptions(ArgumentsOf(argc, argv));
-  if (early.action == StartupOptions::Action::kHelp ||
-      early.action == StartupOptions::Action::kVersion) {
-    std::fputs(qPrintable(early.text), stdout);
+  const kestrum::Result<StartupOptions> early = ParseStartupOptions(ArgumentsOf(argc, argv));
+  if (early && (early->action == StartupOptions::Action::kHelp ||
+                early->action == StartupOptions::Action::kVersion)) {
+    std::fputs(qPrintable(early->text), stdout);
     return 0;
   }
 
@@ -43,22 +43,24 @@ int RunProgram(int argc, char* argv[]) {
   QGuiApplication::setDesktopFileName("org.kestrum.Kestrum");
 
   // Qt's own options (-platform, -style ...) are gone from these.
-  const StartupOptions options = ParseStartupOptions(QApplication::arguments());
-  if (options.action == StartupOptions::Action::kError) {
-    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n", qPrintable(options.text));
+  const kestrum::Result<StartupOptions> parsed = ParseStartupOptions(QApplication::arguments());
+  if (!parsed) {
+    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n",
+                 qPrintable(QString::fromStdString(parsed.error())));
     return 2;
   }
+  const StartupOptions& options = parsed.value();
 
   // The instruments: emulated ones when asked for, the real USB bus otherwise.
   std::unique_ptr<kestrum::EmulatedBus> emulatedBus;
   std::unique_ptr<kestrum::LibFtdiDriver> usbDriver;
   if (!options.emulate.empty()) {
-    std::string error;
-    emulatedBus = kestrum::StartEmulation(options.emulate, kestrum::TimeMode::kRealTime, &error);
-    if (!emulatedBus) {
-      std::fprintf(stderr, "kestrum: %s\n", error.c_str());
+    auto started = kestrum::StartEmulation(options.emulate, kestrum::TimeMode::kRealTime);
+    if (!started) {
+      std::fprintf(stderr, "kestrum: %s\n", started.error().c_str());
       return 2;
     }
+    emulatedBus = std::move(started).value();
     kestrum::ApplyFaultOptions(options.faults, *emulatedBus);
   } else {
     usbDriver = std::make_unique<kestrum::LibFtdiDriver>();
@@ -71,8 +73,8 @@ int RunProgram(int argc, char* argv[]) {
                                     [](int elapsedMs, int totalMs) {
                                       if (Form1) Form1->LongWaitTick(elapsedMs, totalMs);
                                     }));
-  const QString logError = StartProtocolLogFromEnvironment();
-  if (!logError.isEmpty()) std::fprintf(stderr, "kestrum: %s\n", qPrintable(logError));
+  const kestrum::Result<> logStarted = StartProtocolLogFromEnvironment();
+  if (!logStarted) std::fprintf(stderr, "kestrum: %s\n", logStarted.error().c_str());
 
   TForm1 mainWindow;
   Form1 = &mainWindow;

@@ -45,6 +45,7 @@
 #include "app/user_prompts.h"
 #include "records/image_decoder.h"
 #include "records/measurement_store.h"
+#include "records/result.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/model_channels.h"
 #include "views/run_summary.h"
@@ -221,9 +222,8 @@ class TForm1 : public QMainWindow {
   void DrawMeanPressureLine();
   // Runs the handler of the view entry that carries the check mark.
   void RedrawCheckedView();
-  // Saves the chart as a picture for the save dialog's picture filters;
-  // the error text, empty on success.
-  std::string ExportChart(const QString& path, int filterIndex);
+  // Saves the chart as a picture for the save dialog's picture filters.
+  kestrum::Result<> ExportChart(const QString& path, int filterIndex);
   void BuildChartAdditions();
   void ApplyChartAdditions();
   // The summary dock and the cursor readout for what the chart now shows.

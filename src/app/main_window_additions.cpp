@@ -119,7 +119,7 @@ void TForm1::Report1Click() {
   content.summary = SummaryOfShownRange();
   content.source = SourceOfMeasurements();
   content.unit = ChartAdditions->Choices().unit;
-  const std::string error = kestrum::SaveMeasurementReport(
+  const kestrum::Result<> saved = kestrum::SaveMeasurementReport(
       *Chart1, content, QFile::encodeName(choice->path).toStdString());
-  if (!error.empty()) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(error));
+  if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
 }

@@ -107,10 +107,10 @@ void TForm1::ERASE_BTNClick() {
       kestrum::EraseInstrument(effects, {notice.line, !notice.downloadKept});
   Progress().End();
   if (outcome.end != kestrum::EraseEnd::kErased) return;
-  const std::string error = kestrum::RecordErase(dataFolder, serial, Now());
-  if (!error.empty()) {
+  const kestrum::Result<> noted = kestrum::RecordErase(dataFolder, serial, Now());
+  if (!noted) {
     // The erase itself was done; only the next question may know less.
-    StatusBar1->SetText(1, QString::fromStdString("The erase was not noted: " + error));
+    StatusBar1->SetText(1, QString::fromStdString("The erase was not noted: " + noted.error()));
   }
 }
 

@@ -67,8 +67,9 @@ void TForm1::ShowDecodeResult(const kestrum::DecodeResult& result) {
     Temperature->setEnabled(environment);
     Humidity->setEnabled(environment);
   }
-  if (!result.fileError.empty()) {
-    Prompts().ShowError(QString::fromStdString(result.failedFile + ": " + result.fileError));
+  if (!result.filesWritten) {
+    Prompts().ShowError(
+        QString::fromStdString(result.failedFile + ": " + result.filesWritten.error()));
   }
 }
 
@@ -98,27 +99,26 @@ TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
 
 void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before) {
   LastFileName = path;
-  const kestrum::OpenResult opened =
+  const kestrum::Result<kestrum::OpenedFile> opened =
       kestrum::OpenDataFile(LocalPath(path), Store(), DecodeContextNow());
-  if (!opened.readError.empty()) {
+  if (!opened) {
     // A damaged file changes nothing: the measurements on screen stay valid.
     Chart1->setVisible(before.chartShown);
     SpeedButton7->setEnabled(before.downloadEnabled);
     Temperature->setEnabled(before.temperatureEnabled);
     Humidity->setEnabled(before.humidityEnabled);
-    Prompts().ShowError(QString::fromStdString(opened.readError));
+    Prompts().ShowError(QString::fromStdString(opened.error()));
     return;
   }
   setWindowTitle(QFileInfo(path).fileName());
   MeasurementOrigin = QFileInfo(path).fileName();
   kestrum::AddRecentFile(path);
   RebuildRecentMenu();
-  if (!opened.model) return;  // read, but no model marker: nothing to decode
-  if (kestrum::HasTemperatureAndHumidity(*opened.model)) {
+  if (kestrum::HasTemperatureAndHumidity(opened->model)) {
     Temperature->setEnabled(true);
     Humidity->setEnabled(true);
   }
-  ShowDecodeResult(opened.decode);
+  ShowDecodeResult(opened->decode);
 }
 
 void TForm1::Save1Click() {
@@ -127,19 +127,19 @@ void TForm1::Save1Click() {
       kestrum::InitialDialogPath(kestrum::DialogFolder::kSave, LastFileName, SaveDialog1.fileName));
   if (!choice) return;
 
-  std::string error;
+  kestrum::Result<> saved;
   const auto kind = kestrum::SaveKindOf(choice->filterIndex);
   if (kind == kestrum::SaveKind::kDataFile) {
-    error = kestrum::SaveDataFile(LocalPath(choice->path), Store());
+    saved = kestrum::SaveDataFile(LocalPath(choice->path), Store());
   } else if (kind == kestrum::SaveKind::kText) {
-    error = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
+    saved = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
                                     kestrum::SystemDateTimeSeparators());
   } else {
-    error = ExportChart(choice->path, choice->filterIndex);
+    saved = ExportChart(choice->path, choice->filterIndex);
   }
-  if (!error.empty()) {
+  if (!saved) {
     // The caption and the next dialog keep naming the file that is really there.
-    Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(error));
+    Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
     return;
   }
   LastFileName = choice->path;

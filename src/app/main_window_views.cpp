@@ -218,8 +218,8 @@ void TForm1::titleClick() {
   Chart1->FinishTitleEdit();
 }
 
-std::string TForm1::ExportChart(const QString& path, int filterIndex) {
-  if (Chart1->isHidden()) return kNoChartShownMessage;
+kestrum::Result<> TForm1::ExportChart(const QString& path, int filterIndex) {
+  if (Chart1->isHidden()) return kestrum::Fail(kNoChartShownMessage);
   kestrum::ChartPictureFormat format;
   // Data file and text are no pictures: they end as an unknown type here.
   switch (kestrum::SaveKindOf(filterIndex).value_or(kestrum::SaveKind::kDataFile)) {
@@ -236,11 +236,9 @@ std::string TForm1::ExportChart(const QString& path, int filterIndex) {
       format = kestrum::ChartPictureFormat::Pdf;
       break;
     default:
-      return "unknown file type";
+      return kestrum::Fail("unknown file type");
   }
-  QString error;
-  if (kestrum::SaveChartPicture(*Chart1, path, format, &error)) return {};
-  return error.toStdString();
+  return kestrum::SaveChartPicture(*Chart1, path, format);
 }
 
 void TForm1::Print1Click() {
@@ -250,6 +248,6 @@ void TForm1::Print1Click() {
   }
   QPrinter printer(QPrinter::HighResolution);
   if (!Dialogs().AskPrint(printer)) return;
-  const QString error = kestrum::PrintChart(*Chart1, printer);
-  if (!error.isEmpty()) Prompts().ShowError(error);
+  const kestrum::Result<> printed = kestrum::PrintChart(*Chart1, printer);
+  if (!printed) Prompts().ShowError(QString::fromStdString(printed.error()));
 }

@@ -5,12 +5,12 @@
 
 #include "link/port_trace.h"
 
-QString StartProtocolLogFromEnvironment() {
+kestrum::Result<> StartProtocolLogFromEnvironment() {
   const QString path = qEnvironmentVariable(kProtocolLogVariable);
   if (path.isEmpty()) return {};
   auto file = std::make_shared<QFile>(path);
   if (!file->open(QIODevice::Append | QIODevice::Text)) {
-    return path + ": " + file->errorString();
+    return kestrum::Fail((path + ": " + file->errorString()).toStdString());
   }
   kestrum::SetPortTraceSink([file](const std::string& line) {
     file->write(line.data(), static_cast<qint64>(line.size()));

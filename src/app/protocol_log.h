@@ -3,9 +3,9 @@
 // every command, one line each, appended to the file that the environment
 // variable KESTRUM_PROTOCOL_LOG names.
 
-#include <QString>
+#include "records/result.h"
 
 inline constexpr const char* kProtocolLogVariable = "KESTRUM_PROTOCOL_LOG";
 
-// Starts the log when the variable is set; the error text, empty when all is well.
-QString StartProtocolLogFromEnvironment();
+// Starts the log when the variable is set; a file that cannot be opened is the failure.
+kestrum::Result<> StartProtocolLogFromEnvironment();

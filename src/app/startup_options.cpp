@@ -38,16 +38,13 @@ QString HelpText(const QCommandLineParser& parser) {
   return text + MoreHelp();
 }
 
-StartupOptions Failed(const QString& problem) {
-  StartupOptions options;
-  options.action = StartupOptions::Action::kError;
-  options.text = problem;
-  return options;
+kestrum::Failure Failed(const QString& problem) {
+  return kestrum::Fail(problem.toStdString());
 }
 
 }  // namespace
 
-StartupOptions ParseStartupOptions(const QStringList& arguments) {
+kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "The PC program of the Kestrum radon monitor: downloads, charts, saves and prints its\n"
@@ -81,11 +78,10 @@ StartupOptions ParseStartupOptions(const QStringList& arguments) {
   for (const QString& value : parser.values(emulate))
     options.emulate.push_back(value.toStdString());
   for (const QString& value : parser.values(fault)) {
-    std::string error;
-    const std::optional<kestrum::FaultOption> planned =
-        kestrum::ParseFaultOption(value.toStdString(), &error);
-    if (!planned) return Failed(QString::fromStdString(error));
-    options.faults.push_back(*planned);
+    const kestrum::Result<kestrum::FaultOption> planned =
+        kestrum::ParseFaultOption(value.toStdString());
+    if (!planned) return Failed(QString::fromStdString(planned.error()));
+    options.faults.push_back(planned.value());
   }
   if (!options.faults.empty() && options.emulate.empty()) {
     return Failed("--fault needs an emulated instrument (--emulate)");

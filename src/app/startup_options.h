@@ -12,18 +12,19 @@
 #include <vector>
 
 #include "emulator/fault_option.h"
+#include "records/result.h"
 
 #include "kestrum_version.h"
 
 struct StartupOptions {
-  enum class Action { kStart, kHelp, kVersion, kError };
+  enum class Action { kStart, kHelp, kVersion };
   Action action = Action::kStart;
   std::vector<std::string> emulate;
   std::vector<kestrum::FaultOption> faults;
   QString file;  // the data file to open after start-up; empty: none
-  // kHelp, kVersion: the text for standard output; kError: the problem.
-  QString text;
+  QString text;  // kHelp, kVersion: the text for standard output
 };
 
 // `arguments` with the program name first, as QCoreApplication::arguments().
-StartupOptions ParseStartupOptions(const QStringList& arguments);
+// A command line that cannot be used is the failure.
+kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments);

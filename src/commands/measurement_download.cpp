@@ -178,19 +178,19 @@ void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
 
 bool Download::WriteTable(const char* name, const MemoryImageBytes& image) {
   const std::string path = Path(name);
-  const std::string error = WriteFileReplacing(path, WordTableText(image.data()));
-  if (error.empty()) return true;
+  const Result<> written = WriteFileReplacing(path, WordTableText(image.data()));
+  if (written) return true;
   outcome_.end = DownloadEnd::kFileError;
-  outcome_.error = path + ": " + error;
+  outcome_.error = path + ": " + written.error();
   return false;
 }
 
 void Download::WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count) {
-  const std::string error =
+  const Result<> written =
       WriteFileReplacing(Path(name), std::string_view(reinterpret_cast<const char*>(bytes), count));
-  if (error.empty()) return;
+  if (written) return;
   if (!copyErrors_.empty()) copyErrors_ += "; ";
-  copyErrors_ += CopyNotWrittenText(name, error);
+  copyErrors_ += CopyNotWrittenText(name, written.error());
 }
 
 void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {
@@ -204,13 +204,11 @@ void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {
 
 void Download::Keep(InstrumentModel model) {
   if (settings_.keepFolder.empty()) return;
-  const KeepResult kept = KeepDownload(settings_.keepFolder, model, SelectedInstrument.SerialNo,
-                                       settings_.decode.now, DataFileContent(store_));
-  outcome_.keptPath = kept.path;
-  if (kept.error.empty()) return;
-  outcome_.keepError = DownloadNotKeptText(settings_.keepFolder, kept.error);
+  outcome_.kept = KeepDownload(settings_.keepFolder, model, SelectedInstrument.SerialNo,
+                               settings_.decode.now, DataFileContent(store_));
+  if (*outcome_.kept) return;
   if (!copyErrors_.empty()) copyErrors_ += "; ";
-  copyErrors_ += outcome_.keepError;
+  copyErrors_ += DownloadNotKeptText(settings_.keepFolder, outcome_.kept->error());
 }
 
 void Download::Decode(InstrumentModel model) {

@@ -12,6 +12,7 @@
 #include "records/image_decoder.h"
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -51,10 +52,10 @@ struct DownloadOutcome {
   // The copies ("K5C.tmp", "RN4.tmp", ...) that could not be written, as
   // shown in the status text; the download itself still counts.
   std::string copyErrors;
-  // The kept download's path; empty when none was written (then the reason
-  // is in keepError and in copyErrors, and the download still counts).
-  std::string keptPath;
-  std::string keepError;
+  // The kept download's path, or why none was written (then the reason is
+  // also in copyErrors, and the download still counts). Unset when keeping
+  // is off or no transfer completed.
+  std::optional<Result<std::string>> kept;
   // kIncomplete: the reply that came short.
   std::uint32_t received = 0;
   std::uint32_t requested = 0;

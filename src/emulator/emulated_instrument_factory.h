@@ -6,6 +6,7 @@
 
 #include "emulator/emulated_instrument.h"
 #include "emulator/emulator_argument.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -15,8 +16,8 @@ std::string EmulatedSerialNumber(InstrumentModel model, int number);
 
 // The memory comes from wanted.file (a ".Rn" file of the model's size whose
 // model marker, if any, matches) or is generated: several runs with every
-// channel the model has. Null with a message in *error on a bad file.
-std::shared_ptr<EmulatedInstrument> MakeEmulatedInstrument(const EmulatorArgument& wanted,
-                                                           int number, std::string* error);
+// channel the model has. A bad file is the failure.
+Result<std::shared_ptr<EmulatedInstrument>> MakeEmulatedInstrument(const EmulatorArgument& wanted,
+                                                                   int number);
 
 }  // namespace kestrum

@@ -7,16 +7,17 @@
 
 namespace kestrum {
 
-std::unique_ptr<EmulatedBus> StartEmulation(const std::vector<std::string>& arguments,
-                                            TimeMode mode, std::string* error) {
+Result<std::unique_ptr<EmulatedBus>> StartEmulation(const std::vector<std::string>& arguments,
+                                                    TimeMode mode) {
   auto bus = std::make_unique<EmulatedBus>(mode);
   int number = 1;
   for (const std::string& text : arguments) {
-    const std::optional<EmulatorArgument> wanted = ParseEmulatorArgument(text, error);
-    if (!wanted) return nullptr;
-    auto instrument = MakeEmulatedInstrument(*wanted, number++, error);
-    if (!instrument) return nullptr;
-    bus->Plug(std::move(instrument));
+    const Result<EmulatorArgument> wanted = ParseEmulatorArgument(text);
+    if (!wanted) return wanted.failure();
+    Result<std::shared_ptr<EmulatedInstrument>> instrument =
+        MakeEmulatedInstrument(wanted.value(), number++);
+    if (!instrument) return instrument.failure();
+    bus->Plug(std::move(instrument).value());
   }
   SetFtDriver(bus.get());
   SetSleeper(bus->MakeSleeper());

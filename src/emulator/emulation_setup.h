@@ -7,15 +7,16 @@
 #include <vector>
 
 #include "emulator/emulated_bus.h"
+#include "records/result.h"
 
 namespace kestrum {
 
 // Builds a bus with one instrument per argument, in the given order, and installs
 // it as the port module's driver and its clock as the wait sleeper. The
-// caller keeps the bus alive while it is installed. Null with a message in
-// *error when an argument or its file is bad; nothing is installed then.
-std::unique_ptr<EmulatedBus> StartEmulation(const std::vector<std::string>& arguments,
-                                            TimeMode mode, std::string* error);
+// caller keeps the bus alive while it is installed. A bad argument or file
+// is the failure; nothing is installed then.
+Result<std::unique_ptr<EmulatedBus>> StartEmulation(const std::vector<std::string>& arguments,
+                                                    TimeMode mode);
 
 // Removes the bus from the port module and restores real sleeps.
 void StopEmulation();

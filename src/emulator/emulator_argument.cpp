@@ -11,19 +11,14 @@ std::optional<InstrumentModel> ModelNamed(const std::string& name) {
   return std::nullopt;
 }
 
-std::optional<EmulatorArgument> Fail(std::string* error, const std::string& message) {
-  if (error) *error = message;
-  return std::nullopt;
-}
-
 }  // namespace
 
-std::optional<EmulatorArgument> ParseEmulatorArgument(const std::string& text, std::string* error) {
+Result<EmulatorArgument> ParseEmulatorArgument(const std::string& text) {
   const std::size_t model_end = text.find_first_of(":@");
   const std::string name = text.substr(0, model_end);
   const std::optional<InstrumentModel> model = ModelNamed(name);
   if (!model) {
-    return Fail(error, "unknown model \"" + name + "\" in \"" + text + "\" (K5, K6, K7 or K8)");
+    return Fail("unknown model \"" + name + "\" in \"" + text + "\" (K5, K6, K7 or K8)");
   }
   EmulatorArgument parsed;
   parsed.model = *model;
@@ -35,7 +30,7 @@ std::optional<EmulatorArgument> ParseEmulatorArgument(const std::string& text, s
     const std::size_t at = text.rfind('@');
     const std::size_t file_end = at != std::string::npos && at > model_end ? at : text.size();
     parsed.file = text.substr(model_end + 1, file_end - model_end - 1);
-    if (parsed.file.empty()) return Fail(error, "no file after ':' in \"" + text + "\"");
+    if (parsed.file.empty()) return Fail("no file after ':' in \"" + text + "\"");
     if (file_end < text.size()) description_start = file_end + 1;
   } else {
     description_start = model_end + 1;
@@ -43,7 +38,7 @@ std::optional<EmulatorArgument> ParseEmulatorArgument(const std::string& text, s
   if (description_start != std::string::npos) {
     parsed.description = text.substr(description_start);
     if (parsed.description.empty()) {
-      return Fail(error, "no description after '@' in \"" + text + "\"");
+      return Fail("no description after '@' in \"" + text + "\"");
     }
   }
   return parsed;

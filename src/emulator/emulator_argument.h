@@ -3,10 +3,10 @@
 // K7, K8. Without a file the memory is generated; the description defaults
 // to "USB <-> K8" for a K8 and "USB <-> K5" for the others.
 
-#include <optional>
 #include <string>
 
 #include "records/instrument_model.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -16,8 +16,8 @@ struct EmulatorArgument {
   std::string description;
 };
 
-// Null with a message in *error when the text is not a valid argument. A file
-// path may contain '@'; the description begins after the last one.
-std::optional<EmulatorArgument> ParseEmulatorArgument(const std::string& text, std::string* error);
+// Fails with a message when the text is not a valid argument. A file path
+// may contain '@'; the description begins after the last one.
+Result<EmulatorArgument> ParseEmulatorArgument(const std::string& text);
 
 }  // namespace kestrum

@@ -7,11 +7,6 @@
 namespace kestrum {
 namespace {
 
-std::optional<FaultOption> Fail(std::string* error, const std::string& message) {
-  if (error) *error = message;
-  return std::nullopt;
-}
-
 std::optional<std::uint64_t> WholeNumber(const std::string& text) {
   if (text.empty() || !std::isdigit(static_cast<unsigned char>(text[0]))) return std::nullopt;
   errno = 0;
@@ -36,21 +31,20 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const std::string& text) {
 
 }  // namespace
 
-std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string* error) {
+Result<FaultOption> ParseFaultOption(const std::string& text) {
   const std::size_t equals = text.find('=');
   const std::string kind = text.substr(0, equals);
   const std::string value = equals == std::string::npos ? "" : text.substr(equals + 1);
   const bool hasValue = equals != std::string::npos;
   FaultOption fault;
   if (kind == "pass" || kind == "silent") {
-    if (hasValue) return Fail(error, "--fault " + kind + " takes no value");
+    if (hasValue) return Fail("--fault " + kind + " takes no value");
     fault.kind = kind == "pass" ? FaultOption::Kind::kPass : FaultOption::Kind::kSilent;
     return fault;
   }
   if (kind == "short" || kind == "unplug-after") {
     const std::optional<std::uint64_t> count = WholeNumber(value);
-    if (!count)
-      return Fail(error, "--fault " + kind + "=N wants a whole number, not \"" + value + "\"");
+    if (!count) return Fail("--fault " + kind + "=N wants a whole number, not \"" + value + "\"");
     fault.kind = kind == "short" ? FaultOption::Kind::kShort : FaultOption::Kind::kUnplugAfter;
     fault.count = *count;
     return fault;
@@ -58,14 +52,14 @@ std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string
   if (kind == "garbage") {
     std::optional<std::vector<std::uint8_t>> bytes = HexBytes(value);
     if (!bytes) {
-      return Fail(error, "--fault garbage=HEX wants pairs of hex digits, not \"" + value + "\"");
+      return Fail("--fault garbage=HEX wants pairs of hex digits, not \"" + value + "\"");
     }
     fault.kind = FaultOption::Kind::kGarbage;
     fault.bytes = std::move(*bytes);
     return fault;
   }
-  return Fail(error, "unknown --fault \"" + text +
-                         "\" (pass, silent, short=N, garbage=HEX or unplug-after=N)");
+  return Fail("unknown --fault \"" + text +
+              "\" (pass, silent, short=N, garbage=HEX or unplug-after=N)");
 }
 
 void ApplyFaultOption(const FaultOption& fault, EmulatedInstrument& instrument, EmulatedBus& bus) {

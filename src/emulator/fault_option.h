@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "emulator/emulated_bus.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -29,8 +30,8 @@ struct FaultOption {
   std::vector<std::uint8_t> bytes;  // kGarbage
 };
 
-// Null with a message in *error when the text names no fault.
-std::optional<FaultOption> ParseFaultOption(const std::string& text, std::string* error);
+// Fails with a message when the text names no fault.
+Result<FaultOption> ParseFaultOption(const std::string& text);
 
 // Plans one fault on `instrument`, which is plugged into `bus`.
 void ApplyFaultOption(const FaultOption& fault, EmulatedInstrument& instrument, EmulatedBus& bus);

@@ -112,17 +112,18 @@ int PutInPlace(const char* temp, const std::string& target, Existing existing) {
   return 0;
 }
 
-std::string WriteFile(const std::string& path, std::string_view content, Existing policy) {
-  if (path.empty() || path.back() == '/') return "no file name given";
+Result<> WriteFile(const std::string& path, std::string_view content, Existing policy) {
+  if (path.empty() || path.back() == '/') return Fail("no file name given");
   int linkError = 0;
   const std::string target = FinalTarget(path, &linkError);
-  if (linkError != 0) return SystemErrorText(linkError);
+  if (linkError != 0) return Fail(SystemErrorText(linkError));
 
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
-  if (replacing && policy == Existing::kKeep) return kFileExistsText;
+  if (replacing && policy == Existing::kKeep) return Fail(kFileExistsText);
   if (replacing) {
-    if (const std::optional<std::string> refusal = RefusalOf(target, existing)) return *refusal;
+    if (const std::optional<std::string> refusal = RefusalOf(target, existing))
+      return Fail(*refusal);
   }
 
   // A short name, so that any name the file system takes can be saved.
@@ -131,7 +132,7 @@ std::string WriteFile(const std::string& path, std::string_view content, Existin
   std::vector<char> tempPath(templ.begin(), templ.end());
   tempPath.push_back('\0');
   const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) return FolderText(folder, errno);
+  if (fd < 0) return Fail(FolderText(folder, errno));
 
   int error = WriteAll(fd, content);
   // Only root may give the file back to its owner; others become its owner.
@@ -144,19 +145,19 @@ std::string WriteFile(const std::string& path, std::string_view content, Existin
   if (error == 0) error = PutInPlace(tempPath.data(), target, policy);
   if (error != 0) {
     ::unlink(tempPath.data());
-    if (error == EEXIST && policy == Existing::kKeep) return kFileExistsText;
-    return SystemErrorText(error);
+    if (error == EEXIST && policy == Existing::kKeep) return Fail(kFileExistsText);
+    return Fail(SystemErrorText(error));
   }
   return {};
 }
 
 }  // namespace
 
-std::string WriteFileReplacing(const std::string& path, std::string_view content) {
+Result<> WriteFileReplacing(const std::string& path, std::string_view content) {
   return WriteFile(path, content, Existing::kReplace);
 }
 
-std::string WriteNewFile(const std::string& path, std::string_view content) {
+Result<> WriteNewFile(const std::string& path, std::string_view content) {
   return WriteFile(path, content, Existing::kKeep);
 }
 

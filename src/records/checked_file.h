@@ -2,10 +2,12 @@
 // The one routine through which the program writes files. A file is never
 // destroyed or left half written: the content goes to a temporary file in the
 // target's folder that is renamed over the target only once it is complete.
-// Every failure comes back as a text for the user (empty text: success).
+// Every failure comes back with a text for the user.
 
 #include <string>
 #include <string_view>
+
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -18,12 +20,12 @@ namespace kestrum {
 //   system allows); a new one gets those of an ordinary new file;
 // - a folder that cannot be written is named in the message.
 // Other failures give the system's reason, e.g. "No space left on device".
-std::string WriteFileReplacing(const std::string& path, std::string_view content);
+Result<> WriteFileReplacing(const std::string& path, std::string_view content);
 
 // As WriteFileReplacing, but an existing file at path is never replaced,
-// not even by a writer racing this one: the answer is then kFileExistsText.
+// not even by a writer racing this one: the failure is then kFileExistsText.
 inline constexpr char kFileExistsText[] = "the file exists already";
-std::string WriteNewFile(const std::string& path, std::string_view content);
+Result<> WriteNewFile(const std::string& path, std::string_view content);
 
 // "folder/name", or just name when folder is empty.
 std::string PathInFolder(const std::string& folder, const std::string& name);

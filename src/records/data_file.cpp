@@ -23,49 +23,37 @@ std::string Hex(std::uint8_t byte) {
 
 }  // namespace
 
-ImageLoadResult LoadImageBytes(const std::uint8_t* data, std::size_t size,
-                               const std::string& fileName, MeasurementStore& store) {
-  ImageLoadResult result;
-  if (size == 0) {
-    result.error = fileName + ": the file is empty, not a Kestrum data file.";
-    return result;
-  }
+Result<InstrumentModel> LoadImageBytes(const std::uint8_t* data, std::size_t size,
+                                       const std::string& fileName, MeasurementStore& store) {
+  if (size == 0) return Fail(fileName + ": the file is empty, not a Kestrum data file.");
   const std::optional<InstrumentModel> model = ModelFromMarker(data[0]);
   if (!model) {
-    result.error = fileName + ": not a Kestrum data file (first byte " + Hex(data[0]) +
-                   ", expected '1' to '4').";
-    return result;
+    return Fail(fileName + ": not a Kestrum data file (first byte " + Hex(data[0]) +
+                ", expected '1' to '4').");
   }
   const auto length = static_cast<std::size_t>(ImageLengthOf(*model));
   if (size < length) {
-    result.error = fileName + ": the file is too short for a " + ModelName(*model) + " image (" +
-                   ByteCountText(size) + ", " + std::to_string(length) + " needed).";
-    return result;
+    return Fail(fileName + ": the file is too short for a " + ModelName(*model) + " image (" +
+                ByteCountText(size) + ", " + std::to_string(length) + " needed).");
   }
   std::copy(data, data + length, store.MemoryImage.begin());
-  result.model = model;
-  return result;
+  return *model;
 }
 
-FileBytes ReadDataFileBytes(const std::string& path) {
-  FileBytes result;
+Result<std::vector<std::uint8_t>> ReadDataFileBytes(const std::string& path) {
   // Non-blocking, so that a FIFO without a writer does not hang the open.
   const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    result.error = path + ": " + std::strerror(errno);
-    return result;
-  }
+  if (fd < 0) return Fail(path + ": " + std::strerror(errno));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    result.error = path + " is not a regular file";
-    return result;
+    return Fail(path + " is not a regular file");
   }
-  result.bytes.resize(kMemoryImageBytes + 1);
+  std::vector<std::uint8_t> bytes(kMemoryImageBytes + 1);
   std::size_t filled = 0;
   int error = 0;
-  while (filled < result.bytes.size()) {
-    const ssize_t got = ::read(fd, result.bytes.data() + filled, result.bytes.size() - filled);
+  while (filled < bytes.size()) {
+    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
     if (got < 0) {
       if (errno == EINTR) continue;
       error = errno;
@@ -75,23 +63,16 @@ FileBytes ReadDataFileBytes(const std::string& path) {
     filled += static_cast<std::size_t>(got);
   }
   ::close(fd);
-  result.bytes.resize(filled);
-  if (error != 0) {
-    result.bytes.clear();
-    result.error = path + ": " + std::strerror(error);
-  }
-  return result;
+  if (error != 0) return Fail(path + ": " + std::strerror(error));
+  bytes.resize(filled);
+  return bytes;
 }
 
-ImageLoadResult ReadDataFile(const std::string& path, MeasurementStore& store) {
-  const FileBytes file = ReadDataFileBytes(path);
-  if (!file.error.empty()) {
-    ImageLoadResult result;
-    result.error = file.error;
-    return result;
-  }
+Result<InstrumentModel> ReadDataFile(const std::string& path, MeasurementStore& store) {
+  const Result<std::vector<std::uint8_t>> file = ReadDataFileBytes(path);
+  if (!file) return file.failure();
   // Longer files count by their first bytes.
-  return LoadImageBytes(file.bytes.data(), file.bytes.size(), path, store);
+  return LoadImageBytes(file->data(), file->size(), path, store);
 }
 
 std::string DataFileContent(const MeasurementStore& store) {
@@ -101,7 +82,7 @@ std::string DataFileContent(const MeasurementStore& store) {
                      static_cast<std::size_t>(ImageLengthOf(*model)));
 }
 
-std::string SaveDataFile(const std::string& path, const MeasurementStore& store) {
+Result<> SaveDataFile(const std::string& path, const MeasurementStore& store) {
   return WriteFileReplacing(path, DataFileContent(store));
 }
 

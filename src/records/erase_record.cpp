@@ -40,10 +40,10 @@ std::optional<DateTime> LastErase(const std::string& dataFolder, const std::stri
   return ParseDateTimeStamp(found->second);
 }
 
-std::string RecordErase(const std::string& dataFolder, const std::string& serial, DateTime at) {
+Result<> RecordErase(const std::string& dataFolder, const std::string& serial, DateTime at) {
   std::error_code made;
   std::filesystem::create_directories(dataFolder, made);
-  if (made) return made.message();
+  if (made) return Fail(made.message());
   auto erases = ReadRecord(dataFolder);
   erases[FileNameSerial(serial)] = DateTimeStamp(at);
   std::string text;

@@ -8,13 +8,14 @@
 #include <string>
 
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum {
 
 // Empty when this program never erased the instrument (or the record is unreadable).
 std::optional<DateTime> LastErase(const std::string& dataFolder, const std::string& serial);
 
-// Notes an erase; the error text, empty on success.
-std::string RecordErase(const std::string& dataFolder, const std::string& serial, DateTime at);
+// Notes an erase.
+Result<> RecordErase(const std::string& dataFolder, const std::string& serial, DateTime at);
 
 }  // namespace kestrum

@@ -124,19 +124,15 @@ void PackRuns(MeasurementStore& store, std::vector<std::string>& items,
 void WriteDecodeFiles(const MeasurementStore& store, const ModelParameters& p,
                       const DecodeContext& context, DecodeResult& result) {
   const std::string k5dat = PathInFolder(context.outputDirectory, kK5datFileName);
-  std::string error = WriteFileReplacing(k5dat, K5datText(store, context.separators));
-  if (!error.empty()) {
-    result.fileError = error;
+  result.filesWritten = WriteFileReplacing(k5dat, K5datText(store, context.separators));
+  if (!result.filesWritten) {
     result.failedFile = k5dat;
     return;
   }
   if (!p.writesDiagnosticText) return;
   const std::string debug = PathInFolder(context.outputDirectory, kDebugFileName);
-  error = WriteFileReplacing(debug, DebugText(store));
-  if (!error.empty()) {
-    result.fileError = error;
-    result.failedFile = debug;
-  }
+  result.filesWritten = WriteFileReplacing(debug, DebugText(store));
+  if (!result.filesWritten) result.failedFile = debug;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "records/date_time_format.h"
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -37,9 +38,9 @@ struct DecodeResult {
   // "Invalid argument to time encode" / "... date encode" when a directory
   // entry could not be turned into a date-time (that slot is left out); shown once.
   std::string dateTimeError;
-  // The system's error text when "k5dat.tmp" or "debug.tmp" could not be
-  // written, and the path of that file.
-  std::string fileError;
+  // Writing "k5dat.tmp" and "debug.tmp": the failure of the first that could
+  // not be written, and that file's path.
+  Result<> filesWritten;
   std::string failedFile;
 };
 

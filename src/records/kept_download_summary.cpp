@@ -16,13 +16,14 @@ std::vector<KeptDownloadSummary> SummarizeKeptDownloads(const std::string& folde
   for (const KeptDownloadFile& file : KeptDownloadFiles(folder)) {
     KeptDownloadSummary summary;
     summary.file = file;
-    const OpenResult opened = OpenDataFile(file.path, *store, context);
-    if (!opened.readError.empty()) {
-      summary.problem = opened.readError;
+    const Result<OpenedFile> opened = OpenDataFile(file.path, *store, context);
+    if (!opened) {
+      summary.runs = opened.failure();
     } else if (store->RunCount > 0 && store->LastSampleIndex >= 0) {
-      summary.runCount = store->RunCount;
-      summary.firstStart = store->Runs[0].StartTime;
-      summary.lastEnd = store->Samples[static_cast<std::size_t>(store->LastSampleIndex)].Time;
+      KeptRuns& runs = summary.runs.value();
+      runs.count = store->RunCount;
+      runs.firstStart = store->Runs[0].StartTime;
+      runs.lastEnd = store->Samples[static_cast<std::size_t>(store->LastSampleIndex)].Time;
     }
     summaries.push_back(summary);
   }

@@ -7,15 +7,20 @@
 #include <vector>
 
 #include "records/kept_downloads.h"
+#include "records/result.h"
 
 namespace kestrum {
 
-struct KeptDownloadSummary {
-  KeptDownloadFile file;
-  int runCount = 0;
+// The runs a kept download holds; no dates when it holds none.
+struct KeptRuns {
+  int count = 0;
   std::optional<DateTime> firstStart;  // start of the earliest run
   std::optional<DateTime> lastEnd;     // end of the latest sample hour
-  std::string problem;                 // why the file did not open, if it did not
+};
+
+struct KeptDownloadSummary {
+  KeptDownloadFile file;
+  Result<KeptRuns> runs = KeptRuns{};  // or why the file did not open
 };
 
 // Newest first. `now`: K7/K8 runs starting later are left out, as by Open.

@@ -90,30 +90,19 @@ std::vector<KeptDownloadFile> KeptDownloadFiles(const std::string& folder) {
   return files;
 }
 
-KeepResult KeepDownload(const std::string& folder, InstrumentModel model, const std::string& serial,
-                        DateTime at, std::string_view image) {
-  KeepResult result;
+Result<std::string> KeepDownload(const std::string& folder, InstrumentModel model,
+                                 const std::string& serial, DateTime at, std::string_view image) {
   std::error_code made;
   std::filesystem::create_directories(folder, made);
-  if (made) {
-    result.error = made.message();
-    return result;
-  }
+  if (made) return Fail(made.message());
   KeptDownloadName name{model, serial, at, 1};
   for (; name.copy <= kMostCopies; ++name.copy) {
-    const std::string path = PathInFolder(folder, KeptDownloadFileName(name));
-    const std::string error = WriteNewFile(path, image);
-    if (error.empty()) {
-      result.path = path;
-      return result;
-    }
-    if (error != kFileExistsText) {
-      result.error = error;
-      return result;
-    }
+    std::string path = PathInFolder(folder, KeptDownloadFileName(name));
+    const Result<> written = WriteNewFile(path, image);
+    if (written) return path;
+    if (written.error() != kFileExistsText) return written.failure();
   }
-  result.error = "too many downloads in one second";
-  return result;
+  return Fail("too many downloads in one second");
 }
 
 std::string DownloadNotKeptText(const std::string& folder, const std::string& error) {

@@ -12,6 +12,7 @@
 
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -41,15 +42,10 @@ struct KeptDownloadFile {
 };
 std::vector<KeptDownloadFile> KeptDownloadFiles(const std::string& folder);
 
-struct KeepResult {
-  std::string path;   // the file written
-  std::string error;  // why none was written (then path is empty)
-};
-
 // Writes `image` (the bytes of a data file) as a new kept download in
-// `folder`, creating the folder when needed.
-KeepResult KeepDownload(const std::string& folder, InstrumentModel model, const std::string& serial,
-                        DateTime at, std::string_view image);
+// `folder`, creating the folder when needed; gives the path written.
+Result<std::string> KeepDownload(const std::string& folder, InstrumentModel model,
+                                 const std::string& serial, DateTime at, std::string_view image);
 
 // The status text when a download could not be kept.
 std::string DownloadNotKeptText(const std::string& folder, const std::string& error);

@@ -5,27 +5,26 @@
 namespace kestrum {
 namespace {
 
-OpenResult DecodeLoaded(const ImageLoadResult& loaded, MeasurementStore& store,
-                        const DecodeContext& context) {
-  OpenResult result;
-  if (!loaded.model) {
-    result.readError = loaded.error;
-    return result;
-  }
-  result.model = SetDecoderInputsFromImage(store);
-  result.decode = DecodeImageAs(*result.model, store, context);
-  return result;
+Result<OpenedFile> DecodeLoaded(const Result<InstrumentModel>& loaded, MeasurementStore& store,
+                                const DecodeContext& context) {
+  if (!loaded) return loaded.failure();
+  OpenedFile opened;
+  // The image's marker was checked by the load, so the inputs are always set.
+  opened.model = SetDecoderInputsFromImage(store).value_or(loaded.value());
+  opened.decode = DecodeImageAs(opened.model, store, context);
+  return opened;
 }
 
 }  // namespace
 
-OpenResult OpenDataFile(const std::string& path, MeasurementStore& store,
-                        const DecodeContext& context) {
+Result<OpenedFile> OpenDataFile(const std::string& path, MeasurementStore& store,
+                                const DecodeContext& context) {
   return DecodeLoaded(ReadDataFile(path, store), store, context);
 }
 
-OpenResult OpenImageBytes(const std::uint8_t* data, std::size_t size, const std::string& fileName,
-                          MeasurementStore& store, const DecodeContext& context) {
+Result<OpenedFile> OpenImageBytes(const std::uint8_t* data, std::size_t size,
+                                  const std::string& fileName, MeasurementStore& store,
+                                  const DecodeContext& context) {
   return DecodeLoaded(LoadImageBytes(data, size, fileName, store), store, context);
 }
 

@@ -34,8 +34,8 @@ std::string TextExportContent(const MeasurementStore& store, const DateTimeSepar
   return text;
 }
 
-std::string SaveTextExport(const std::string& path, const MeasurementStore& store,
-                           const DateTimeSeparators& separators) {
+Result<> SaveTextExport(const std::string& path, const MeasurementStore& store,
+                        const DateTimeSeparators& separators) {
   return WriteFileReplacing(path, TextExportContent(store, separators));
 }
 

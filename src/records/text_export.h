@@ -6,6 +6,7 @@
 
 #include "records/date_time_format.h"
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -17,9 +18,8 @@ inline constexpr const char* kExportHeaderK5K6 = "Time; Bqm3; Error";
 // temperature, humidity and pressure and end with "; ").
 std::string TextExportContent(const MeasurementStore& store, const DateTimeSeparators& separators);
 
-// Writes the export through a temporary file renamed over path. Returns the
-// system's error text, empty on success.
-std::string SaveTextExport(const std::string& path, const MeasurementStore& store,
-                           const DateTimeSeparators& separators);
+// Writes the export through a temporary file renamed over path.
+Result<> SaveTextExport(const std::string& path, const MeasurementStore& store,
+                        const DateTimeSeparators& separators);
 
 }  // namespace kestrum

@@ -19,25 +19,26 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunDecodeCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, {"now"});
-  if (parsed.help) {
+  const Result<ParsedArgs> read = ParseArgs(args, {"now"});
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty() || parsed.positional.size() != 1) {
-    io.err << "kestrum-tool decode: "
-           << (parsed.error.empty() ? "expects exactly one data file" : parsed.error) << "\n"
+  if (!read || read->positional.size() != 1) {
+    io.err << "kestrum-tool decode: " << (read ? "expects exactly one data file" : read.error())
+           << "\n"
            << kUsage;
     return kExitFailure;
   }
+  const ParsedArgs& parsed = read.value();
   std::optional<std::string> now;
   if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
 
   auto store = NewStore();
   const ToolOpenResult opened = OpenForTool("decode", parsed.positional[0], now, true, *store, io);
-  if (!opened.open.model) return opened.exitCode;  // bad --now or a rejected file
+  if (!opened.open) return opened.exitCode;  // bad --now or a rejected file
 
-  const DecodeResult& decode = opened.open.decode;
+  const DecodeResult& decode = opened.open->decode;
   for (const std::string& item : decode.itemTexts) io.out << item << "\n";
   if (decode.foundRuns) io.out << kAllMeasurementsText << "\n";
   if (!decode.foundRuns) io.err << kNoMeasurementsMessage << "\n";

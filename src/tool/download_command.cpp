@@ -66,18 +66,19 @@ std::string FailureText(const DownloadOutcome& outcome) {
 }  // namespace
 
 int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const InstrumentOptions options =
+  const Result<InstrumentOptions> read =
       ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now", "no-keep"});
-  if (options.help) {
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!options.error.empty() || options.positional.size() != 1) {
-    io.err << "kestrum-tool download: "
-           << (options.error.empty() ? "expects exactly one output file" : options.error) << "\n"
+  if (!read || read->positional.size() != 1) {
+    io.err << "kestrum-tool download: " << (read ? "expects exactly one output file" : read.error())
+           << "\n"
            << kUsage;
     return kExitFailure;
   }
+  const InstrumentOptions& options = read.value();
   DownloadSettings settings;
   settings.directory = std::filesystem::current_path().string();
   settings.decode.separators = SystemDateTimeSeparators();
@@ -106,7 +107,7 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
 
   // Beside the status texts, so standard output stays the image or the items.
-  if (!outcome.keptPath.empty()) io.err << "kept as " << outcome.keptPath << "\n";
+  if (outcome.kept && *outcome.kept) io.err << "kept as " << outcome.kept->value() << "\n";
   const std::string& path = options.positional[0];
   // With the image on standard output, the items go to stderr.
   std::ostream& items = path == "-" ? io.err : io.out;
@@ -119,14 +120,14 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
   if (!decode.dateTimeError.empty()) io.err << decode.dateTimeError << "\n";
   int exitCode = decode.foundRuns ? kExitSuccess : kExitNoResult;
-  if (!decode.fileError.empty()) {
-    io.err << session.Prefix() << "cannot write " << decode.failedFile << ": " << decode.fileError
-           << "\n";
+  if (!decode.filesWritten) {
+    io.err << session.Prefix() << "cannot write " << decode.failedFile << ": "
+           << decode.filesWritten.error() << "\n";
     exitCode = kExitFailure;
   }
-  const std::string saveError = WriteToolOutput(path, DataFileContent(*store), io);
-  if (!saveError.empty()) {
-    io.err << session.Prefix() << CannotWriteText(path, saveError) << "\n";
+  const Result<> saved = WriteToolOutput(path, DataFileContent(*store), io);
+  if (!saved) {
+    io.err << session.Prefix() << CannotWriteText(path, saved.error()) << "\n";
     exitCode = kExitFailure;
   }
   return session.Finish(exitCode);

@@ -25,18 +25,17 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const InstrumentOptions options =
+  const Result<InstrumentOptions> read =
       ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "yes"});
-  if (options.help) {
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!options.error.empty() || !options.positional.empty()) {
-    io.err << "kestrum-tool erase: " << (options.error.empty() ? "takes no file" : options.error)
-           << "\n"
-           << kUsage;
+  if (!read || !read->positional.empty()) {
+    io.err << "kestrum-tool erase: " << (read ? "takes no file" : read.error()) << "\n" << kUsage;
     return kExitFailure;
   }
+  const InstrumentOptions& options = read.value();
   InstrumentSession session("erase", io);
   if (!session.Start(options) || !session.SelectInstrument(options))
     return session.Finish(kExitFailure);
@@ -48,9 +47,9 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (options.yes) io.err << notice.line << "\n";
   switch (EraseInstrument(window, {notice.line, !notice.downloadKept}).end) {
     case EraseEnd::kErased: {
-      const std::string error = RecordErase(dataFolder, serial, CurrentLocalDateTime());
-      if (!error.empty())
-        io.err << session.Prefix() << "the erase was not noted: " << error << "\n";
+      const Result<> noted = RecordErase(dataFolder, serial, CurrentLocalDateTime());
+      if (!noted)
+        io.err << session.Prefix() << "the erase was not noted: " << noted.error() << "\n";
       return session.Finish(kExitSuccess);
     }
     case EraseEnd::kCancelled:

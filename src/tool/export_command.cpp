@@ -21,18 +21,18 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, {"now"});
-  if (parsed.help) {
+  const Result<ParsedArgs> read = ParseArgs(args, {"now"});
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty() || parsed.positional.size() != 2) {
+  if (!read || read->positional.size() != 2) {
     io.err << "kestrum-tool export: "
-           << (parsed.error.empty() ? "expects a data file and an output file" : parsed.error)
-           << "\n"
+           << (read ? "expects a data file and an output file" : read.error()) << "\n"
            << kUsage;
     return kExitFailure;
   }
+  const ParsedArgs& parsed = read.value();
   std::optional<std::string> now;
   if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
 
@@ -41,13 +41,13 @@ int RunExportCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (opened.exitCode != kExitSuccess) return opened.exitCode;
 
   const std::string& target = parsed.positional[1];
-  const std::string error =
+  const Result<> written =
       WriteToolOutput(target, TextExportContent(*store, SystemDateTimeSeparators()), io);
-  if (!error.empty()) {
-    io.err << "kestrum-tool export: " << CannotWriteText(target, error) << "\n";
+  if (!written) {
+    io.err << "kestrum-tool export: " << CannotWriteText(target, written.error()) << "\n";
     return kExitFailure;
   }
-  if (!opened.open.decode.foundRuns) {
+  if (!opened.open->decode.foundRuns) {
     io.err << kNoMeasurementsMessage << "\n";
     return kExitNoResult;
   }

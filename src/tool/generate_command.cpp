@@ -42,12 +42,13 @@ int UsageError(ToolIo& io, const std::string& problem) {
 }  // namespace
 
 int RunGenerateCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, {"model", "runs", "hours", "seed", "start"});
+  const Result<ParsedArgs> read = ParseArgs(args, {"model", "runs", "hours", "seed", "start"});
+  if (!read) return UsageError(io, read.error());
+  const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty()) return UsageError(io, parsed.error);
   if (parsed.positional.size() != 1) return UsageError(io, "expects exactly one output file");
 
   GeneratorOptions options;
@@ -96,10 +97,10 @@ int RunGenerateCommand(const std::vector<std::string>& args, ToolIo& io) {
                       "date the instrument's clock can hold");
   }
   const std::string& target = parsed.positional[0];
-  const std::string error = WriteToolOutput(
+  const Result<> written = WriteToolOutput(
       target, std::string_view(reinterpret_cast<const char*>(image.data()), image.size()), io);
-  if (!error.empty()) {
-    io.err << "kestrum-tool generate: " << CannotWriteText(target, error) << "\n";
+  if (!written) {
+    io.err << "kestrum-tool generate: " << CannotWriteText(target, written.error()) << "\n";
     return kExitFailure;
   }
   return kExitSuccess;

@@ -20,26 +20,28 @@ std::optional<std::string>* ValueSlot(InstrumentOptions& options, const std::str
 
 }  // namespace
 
-InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
-                                         const std::vector<std::string>& allowed) {
+Result<InstrumentOptions> ParseInstrumentOptions(const std::vector<std::string>& args,
+                                                 const std::vector<std::string>& allowed) {
   std::vector<std::string> valueOptions;
   std::vector<std::string> flagOptions;
   for (const std::string& name : allowed)
     (IsFlag(name) ? flagOptions : valueOptions).push_back(name);
-  const ParsedArgs parsed = ParseArgs(args, valueOptions, flagOptions);
+  const Result<ParsedArgs> read = ParseArgs(args, valueOptions, flagOptions);
+  if (!read) return read.failure();
+  const ParsedArgs& parsed = read.value();
 
   InstrumentOptions options;
   options.help = parsed.help;
-  options.error = parsed.error;
+  if (options.help) return options;
   options.positional = parsed.positional;
   if (const auto emulate = parsed.values.find("emulate"); emulate != parsed.values.end()) {
     options.emulate = emulate->second;
   }
   if (const auto faults = parsed.values.find("fault"); faults != parsed.values.end()) {
     for (const std::string& text : faults->second) {
-      const std::optional<FaultOption> fault = ParseFaultOption(text, &options.error);
-      if (!fault) return options;
-      options.faults.push_back(*fault);
+      const Result<FaultOption> fault = ParseFaultOption(text);
+      if (!fault) return fault.failure();
+      options.faults.push_back(fault.value());
     }
   }
   for (const auto& [name, value] : parsed.options) {

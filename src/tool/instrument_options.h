@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "emulator/fault_option.h"
+#include "records/result.h"
 
 namespace kestrum::tool {
 
@@ -24,11 +25,11 @@ struct InstrumentOptions {
   bool noKeep = false;  // download: --no-keep
   bool help = false;
   std::vector<std::string> positional;
-  std::string error;  // set when a word could not be understood
 };
 
-// `allowed`: the option names (without "--") this command takes.
-InstrumentOptions ParseInstrumentOptions(const std::vector<std::string>& args,
-                                         const std::vector<std::string>& allowed);
+// `allowed`: the option names (without "--") this command takes. A word that
+// is not understood is the failure, unless help was asked for.
+Result<InstrumentOptions> ParseInstrumentOptions(const std::vector<std::string>& args,
+                                                 const std::vector<std::string>& allowed);
 
 }  // namespace kestrum::tool

@@ -27,7 +27,7 @@ class AttachmentLine : public DetectionWindow {
 InstrumentSession::~InstrumentSession() {
   SetPortTraceSink({});
   // A command cut short still leaves its log behind, as far as it goes.
-  if (!finished_ && tracePath_) WriteToolOutput(*tracePath_, trace_, io_);
+  if (!finished_ && tracePath_) (void)WriteToolOutput(*tracePath_, trace_, io_);
   if (bus_) StopEmulation();
   SetFtDriver(nullptr);
 }
@@ -43,12 +43,12 @@ bool InstrumentSession::Start(const InstrumentOptions& options) {
     return false;
   }
   if (!options.emulate.empty()) {
-    std::string error;
-    bus_ = StartEmulation(options.emulate, TimeMode::kInstant, &error);
-    if (!bus_) {
-      io_.err << Prefix() << error << "\n";
+    auto started = StartEmulation(options.emulate, TimeMode::kInstant);
+    if (!started) {
+      io_.err << Prefix() << started.error() << "\n";
       return false;
     }
+    bus_ = std::move(started).value();
     ApplyFaultOptions(options.faults, *bus_);
   } else {
     usb_ = std::make_unique<LibFtdiDriver>();
@@ -65,9 +65,10 @@ int InstrumentSession::Finish(int exitCode) {
   finished_ = true;
   SetPortTraceSink({});
   if (!tracePath_) return exitCode;
-  const std::string error = WriteToolOutput(*tracePath_, trace_, io_);
-  if (error.empty()) return exitCode;
-  io_.err << Prefix() << "cannot write the trace file " << *tracePath_ << ": " << error << "\n";
+  const Result<> written = WriteToolOutput(*tracePath_, trace_, io_);
+  if (written) return exitCode;
+  io_.err << Prefix() << "cannot write the trace file " << *tracePath_ << ": " << written.error()
+          << "\n";
   return kExitFailure;
 }
 

@@ -30,12 +30,13 @@ int Usage(ToolIo& io, const std::string& problem) {
 }  // namespace
 
 int RunLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, {"now", "from", "to"});
+  const Result<ParsedArgs> read = ParseArgs(args, {"now", "from", "to"});
+  if (!read) return Usage(io, read.error());
+  const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty()) return Usage(io, parsed.error);
   if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
 
   std::optional<DateTime> ends[2];
@@ -59,7 +60,7 @@ int RunLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
   auto store = NewStore();
   const ToolOpenResult opened = OpenForTool("level", parsed.positional[0], now, false, *store, io);
   if (opened.exitCode != kExitSuccess) return opened.exitCode;
-  if (!opened.open.decode.foundRuns) {
+  if (!opened.open->decode.foundRuns) {
     io.err << kNoMeasurementsMessage << "\n";
     return kExitNoResult;
   }

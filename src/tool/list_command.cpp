@@ -19,17 +19,16 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunListCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const InstrumentOptions options = ParseInstrumentOptions(args, {"emulate"});
-  if (options.help) {
+  const Result<InstrumentOptions> read = ParseInstrumentOptions(args, {"emulate"});
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!options.error.empty() || !options.positional.empty()) {
-    io.err << "kestrum-tool list: " << (options.error.empty() ? "takes no file" : options.error)
-           << "\n"
-           << kUsage;
+  if (!read || !read->positional.empty()) {
+    io.err << "kestrum-tool list: " << (read ? "takes no file" : read.error()) << "\n" << kUsage;
     return kExitFailure;
   }
+  const InstrumentOptions& options = read.value();
   InstrumentSession session("list", io);
   if (!session.Start(options)) return kExitFailure;
 

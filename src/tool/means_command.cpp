@@ -69,12 +69,13 @@ void PrintMeans(const MeanFallbackResult& result, bool withError, std::ostream& 
 }  // namespace
 
 int RunMeansCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, {"now", "run", "interval"}, {"error"});
+  const Result<ParsedArgs> read = ParseArgs(args, {"now", "run", "interval"}, {"error"});
+  if (!read) return Usage(io, read.error());
+  const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty()) return Usage(io, parsed.error);
   if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
   const bool withError = parsed.flags.count("error") != 0;
 
@@ -94,7 +95,7 @@ int RunMeansCommand(const std::vector<std::string>& args, ToolIo& io) {
   auto store = NewStore();
   const ToolOpenResult opened = OpenForTool("means", parsed.positional[0], now, false, *store, io);
   if (opened.exitCode != kExitSuccess) return opened.exitCode;
-  if (!opened.open.decode.foundRuns) {
+  if (!opened.open->decode.foundRuns) {
     io.err << kNoMeasurementsMessage << "\n";
     return kExitNoResult;
   }

@@ -49,12 +49,13 @@ void EnsureApplication() {
 int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> names = RunRangeOptionNames();
   names.push_back("units");
-  const ParsedArgs parsed = ParseArgs(args, names);
+  const Result<ParsedArgs> read = ParseArgs(args, names);
+  if (!read) return Usage(io, read.error());
+  const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty()) return Usage(io, parsed.error);
   if (parsed.positional.size() != 2) return Usage(io, "expects a data file and the report file");
   RadonUnit unit = RadonUnit::BqPerM3;
   if (const auto it = parsed.options.find("units"); it != parsed.options.end()) {
@@ -95,9 +96,10 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (!request.wholeRun) chart.ZoomToTimeRange(request.from, request.to);
   WriteFooterLine(chart, store, SystemDateTimeFormats());
 
-  const std::string error = SaveMeasurementReport(chart, content, parsed.positional[1]);
-  if (!error.empty()) {
-    io.err << "kestrum-tool report: cannot write " << parsed.positional[1] << ": " << error << "\n";
+  const Result<> saved = SaveMeasurementReport(chart, content, parsed.positional[1]);
+  if (!saved) {
+    io.err << "kestrum-tool report: cannot write " << parsed.positional[1] << ": " << saved.error()
+           << "\n";
     return kExitFailure;
   }
   return kExitSuccess;

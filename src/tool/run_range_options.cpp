@@ -63,7 +63,7 @@ RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, cons
     out.exitCode = opened.exitCode;
     return out;
   }
-  if (!opened.open.decode.foundRuns) {
+  if (!opened.open->decode.foundRuns) {
     io.err << kNoMeasurementsMessage << "\n";
     out.exitCode = kExitNoResult;
     return out;

@@ -37,17 +37,18 @@ std::optional<Extended> ParseFactor(const std::string& text) {
 }  // namespace
 
 int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const InstrumentOptions options = ParseInstrumentOptions(
+  const Result<InstrumentOptions> read = ParseInstrumentOptions(
       args, {"emulate", "fault", "serial", "trace", "position", "flash", "factor", "yes"});
-  if (options.help) {
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
   const char* prefix = "kestrum-tool set-level: ";
-  if (!options.error.empty() || !options.positional.empty()) {
-    io.err << prefix << (options.error.empty() ? "takes no file" : options.error) << "\n" << kUsage;
+  if (!read || !read->positional.empty()) {
+    io.err << prefix << (read ? "takes no file" : read.error()) << "\n" << kUsage;
     return kExitFailure;
   }
+  const InstrumentOptions& options = read.value();
   Extended factor = 6.0L;
   if (options.factor) {
     const std::optional<Extended> given = ParseFactor(*options.factor);

@@ -53,12 +53,13 @@ std::string Minute(DateTime value) {
 }  // namespace
 
 int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const ParsedArgs parsed = ParseArgs(args, RunRangeOptionNames());
+  const Result<ParsedArgs> read = ParseArgs(args, RunRangeOptionNames());
+  if (!read) return Usage(io, read.error());
+  const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!parsed.error.empty()) return Usage(io, parsed.error);
   if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
   const RunRangeRequest request = ReadRunRange("summary", parsed, parsed.positional[0], io, Usage);
   if (request.exitCode != kExitSuccess) return request.exitCode;

@@ -24,18 +24,18 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const InstrumentOptions options =
+  const Result<InstrumentOptions> read =
       ParseInstrumentOptions(args, {"emulate", "fault", "serial", "trace", "now", "yes"});
-  if (options.help) {
+  if (read && read->help) {
     io.out << kUsage;
     return kExitSuccess;
   }
-  if (!options.error.empty() || !options.positional.empty()) {
-    io.err << "kestrum-tool sync-clock: "
-           << (options.error.empty() ? "takes no file" : options.error) << "\n"
+  if (!read || !read->positional.empty()) {
+    io.err << "kestrum-tool sync-clock: " << (read ? "takes no file" : read.error()) << "\n"
            << kUsage;
     return kExitFailure;
   }
+  const InstrumentOptions& options = read.value();
   DateTime now = CurrentLocalDateTime();
   if (options.now) {
     const std::optional<DateTime> given = ParseDateTime(*options.now, true);

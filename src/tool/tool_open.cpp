@@ -30,17 +30,18 @@ ToolOpenResult OpenForTool(const char* command, const std::string& path,
     context.now = CurrentLocalDateTime();
   }
 
-  result.open = OpenDataFile(path, store, context);
-  if (!result.open.readError.empty()) {
-    io.err << "kestrum-tool " << command << ": " << result.open.readError << "\n";
+  Result<OpenedFile> opened = OpenDataFile(path, store, context);
+  if (!opened) {
+    io.err << "kestrum-tool " << command << ": " << opened.error() << "\n";
     result.exitCode = kExitFailure;
     return result;
   }
-  const DecodeResult& decode = result.open.decode;
+  result.open = std::move(opened).value();
+  const DecodeResult& decode = result.open->decode;
   if (!decode.dateTimeError.empty()) io.err << decode.dateTimeError << "\n";
-  if (!decode.fileError.empty()) {
+  if (!decode.filesWritten) {
     io.err << "kestrum-tool " << command << ": cannot write " << decode.failedFile << ": "
-           << decode.fileError << "\n";
+           << decode.filesWritten.error() << "\n";
     result.exitCode = kExitFailure;
   }
   return result;

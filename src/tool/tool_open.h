@@ -13,8 +13,9 @@
 namespace kestrum::tool {
 
 struct ToolOpenResult {
-  int exitCode = kExitSuccess;  // kExitFailure when the file was rejected
-  OpenResult open;
+  // kExitFailure when the file was rejected or a decode file not written.
+  int exitCode = kExitSuccess;
+  std::optional<OpenedFile> open;  // set when the file was taken
 };
 
 // nowText: the --now option, if given (otherwise the clock). Reports a bad

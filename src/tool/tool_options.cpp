@@ -33,9 +33,9 @@ std::string ArgumentBytes(const QString& text) {
   return text.toLocal8Bit().toStdString();
 }
 
-ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& valueOptions,
-                     const std::vector<std::string>& flagOptions) {
+Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                             const std::vector<std::string>& valueOptions,
+                             const std::vector<std::string>& flagOptions) {
   QCommandLineParser parser;
   const QCommandLineOption help({"h", "help"}, "Shows the command's usage.");
   parser.addOption(help);
@@ -52,8 +52,8 @@ ParsedArgs ParseArgs(const std::vector<std::string>& args,
   const bool understood = parser.parse(words);
   parsed.help = parser.isSet(help);
   if (!understood) {
-    parsed.error = ArgumentBytes(parser.errorText());
-    return parsed;
+    if (parsed.help) return parsed;
+    return Fail(ArgumentBytes(parser.errorText()));
   }
   for (const std::string& name : valueOptions) {
     const QStringList given = parser.values(ArgumentText(name));

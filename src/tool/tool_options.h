@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "records/measurement_store.h"
+#include "records/result.h"
 
 namespace kestrum::tool {
 
@@ -21,7 +22,6 @@ struct ParsedArgs {
   std::set<std::string> flags;  // the options without a value that were given
   std::vector<std::string> positional;
   bool help = false;  // -h or --help
-  std::string error;  // set when a word could not be understood
 };
 
 // A command-line word as Qt text and back, in the local 8-bit encoding.
@@ -30,9 +30,11 @@ std::string ArgumentBytes(const QString& text);
 
 // Reads a command's words with QCommandLineParser. valueOptions take a value
 // ("--name value" or "--name=value"), flagOptions none; names without "--".
-ParsedArgs ParseArgs(const std::vector<std::string>& args,
-                     const std::vector<std::string>& valueOptions,
-                     const std::vector<std::string>& flagOptions = {});
+// A word that is not understood is the failure, unless help was asked for:
+// then only `help` is set.
+Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
+                             const std::vector<std::string>& valueOptions,
+                             const std::vector<std::string>& flagOptions = {});
 
 // "YYYY-MM-DDTHH:MM:SS" (withSeconds) or "YYYY-MM-DDTHH:MM"; nothing when
 // the text is malformed or names no real date and time.

@@ -4,11 +4,12 @@
 
 namespace kestrum::tool {
 
-std::string WriteToolOutput(const std::string& path, std::string_view content, ToolIo& io) {
+Result<> WriteToolOutput(const std::string& path, std::string_view content, ToolIo& io) {
   if (path != "-") return WriteFileReplacing(path, content);
   io.out.write(content.data(), static_cast<std::streamsize>(content.size()));
   io.out.flush();
-  return io.out ? std::string() : "standard output could not be written";
+  if (!io.out) return Fail("standard output could not be written");
+  return {};
 }
 
 std::string CannotWriteText(const std::string& path, const std::string& error) {

@@ -5,12 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "records/result.h"
 #include "tool/tool_command.h"
 
 namespace kestrum::tool {
 
-// The error text, empty when written.
-std::string WriteToolOutput(const std::string& path, std::string_view content, ToolIo& io);
+Result<> WriteToolOutput(const std::string& path, std::string_view content, ToolIo& io);
 
 // "cannot write PATH: ERROR", or just the error when no name was given.
 std::string CannotWriteText(const std::string& path, const std::string& error);

@@ -169,12 +169,12 @@ TEST(DownloadsDialogTest, ListsTheDownloadsInTheOrderGivenAndNamesTheChosenOne) 
   downloads[0].file = {"/d/K8-S1-20250102-030405.Rn",
                        {kestrum::InstrumentModel::K8, "S1",
                         kestrum::EncodeDate(2025, 1, 2) + kestrum::EncodeTime(3, 4, 5, 0), 1}};
-  downloads[0].runCount = 2;
-  downloads[0].firstStart = kestrum::EncodeDate(2024, 12, 1);
-  downloads[0].lastEnd = kestrum::EncodeDate(2024, 12, 3) + kestrum::EncodeTime(5, 0, 0, 0);
+  downloads[0].runs =
+      kestrum::KeptRuns{2, kestrum::EncodeDate(2024, 12, 1),
+                        kestrum::EncodeDate(2024, 12, 3) + kestrum::EncodeTime(5, 0, 0, 0)};
   downloads[1].file = {"/d/K5-S2-20240101-000000.Rn",
                        {kestrum::InstrumentModel::K5, "S2", kestrum::EncodeDate(2024, 1, 1), 1}};
-  downloads[1].problem = "too short";
+  downloads[1].runs = kestrum::Fail("too short");
   DownloadsDialog dialog(downloads, "/d");
   QTreeWidget* list = dialog.List();
   ASSERT_EQ(list->topLevelItemCount(), 2);

@@ -327,7 +327,8 @@ TEST_F(InstrumentWindowTest, AKeptDownloadSurvivesTheEraseAndReopensFromDownload
   window->Downloads1->trigger();  // cancelled: only looked at
   ASSERT_EQ(dialogs.keptDownloadsShown.size(), 1u);
   const auto& shown = dialogs.keptDownloadsShown.front();
-  EXPECT_EQ(shown.runCount, downloaded.size() - 1);
+  ASSERT_TRUE(shown.runs.ok()) << shown.runs.error();
+  EXPECT_EQ(shown.runs->count, downloaded.size() - 1);
   dialogs.keptDownloadAnswers.push_back(QString::fromStdString(shown.file.path));
   window->Downloads1->trigger();
   EXPECT_EQ(window->windowTitle(), "K8-EMUK8001-20240305-140709.Rn");

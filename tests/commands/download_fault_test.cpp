@@ -23,7 +23,7 @@ class DownloadFaultTest : public CommandTest {
     context.now = kLongAfter;
     context.writeFiles = false;
     ASSERT_TRUE(OpenImageBytes(earlier.data(), earlier.size(), "earlier.Rn", *store, context)
-                    .decode.foundRuns);
+                    ->decode.foundRuns);
     before = std::make_unique<MeasurementStore>(*store);
     ParameterBlock.fill(0x33);
     settings.directory = folder;

@@ -28,9 +28,10 @@ class DownloadTest : public CommandTest {
     DecodeContext context;
     context.now = kLongAfter;
     context.writeFiles = false;
-    const OpenResult opened = OpenImageBytes(image.data(), image.size(), "x", *reference, context);
-    EXPECT_TRUE(opened.decode.foundRuns);
-    return opened.decode.itemTexts;
+    const Result<OpenedFile> opened =
+        OpenImageBytes(image.data(), image.size(), "x", *reference, context);
+    EXPECT_TRUE(opened->decode.foundRuns);
+    return opened->decode.itemTexts;
   }
 
   Bytes StoreImage(std::size_t count) const {
@@ -249,7 +250,7 @@ TEST_F(DownloadTest, UnknownModelCodeChangesNothing) {
   DecodeContext context;
   context.now = kLongAfter;
   context.writeFiles = false;
-  OpenImageBytes(earlier.data(), earlier.size(), "earlier.Rn", *store, context);
+  ASSERT_TRUE(OpenImageBytes(earlier.data(), earlier.size(), "earlier.Rn", *store, context).ok());
   store->CalibrationFactor = 6.0L;
   auto k7 = Attach(InstrumentModel::K7);
   k7->AnswerWrong({0x03, 0x09});  // the first query

@@ -39,6 +39,11 @@ class KeptDownloadTest : public CommandTest {
   DownloadSettings settings;
 };
 
+// The kept download's path; empty when none was written.
+std::string KeptPath(const DownloadOutcome& outcome) {
+  return outcome.kept && *outcome.kept ? outcome.kept->value() : std::string();
+}
+
 std::string WholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -55,8 +60,8 @@ TEST_F(KeptDownloadTest, TheKeptFileIsTheDownloadedImageAndOpensToTheSameRuns) {
 
     const std::string expectedName =
         std::string(ModelName(model)) + "-SER" + ModelName(model) + "-20280409-102030.Rn";
-    EXPECT_EQ(outcome.keptPath, settings.keepFolder + "/" + expectedName);
-    const std::string kept = WholeFile(outcome.keptPath);
+    EXPECT_EQ(KeptPath(outcome), settings.keepFolder + "/" + expectedName);
+    const std::string kept = WholeFile(KeptPath(outcome));
     EXPECT_EQ(kept, DataFileContent(*store));
     // The instrument's own bytes, but for byte 0 (the marker) and, for the
     // K7 and K8, bytes 9-16 (the coefficients) and the K7's unsent last byte.
@@ -69,9 +74,9 @@ TEST_F(KeptDownloadTest, TheKeptFileIsTheDownloadedImageAndOpensToTheSameRuns) {
     auto reopened = std::make_unique<MeasurementStore>();
     DecodeContext context = settings.decode;
     context.writeFiles = false;
-    const OpenResult opened = OpenDataFile(outcome.keptPath, *reopened, context);
-    ASSERT_TRUE(opened.readError.empty()) << opened.readError;
-    EXPECT_EQ(opened.decode.itemTexts, outcome.decode->itemTexts);
+    const Result<OpenedFile> opened = OpenDataFile(KeptPath(outcome), *reopened, context);
+    ASSERT_TRUE(opened.ok()) << opened.error();
+    EXPECT_EQ(opened->decode.itemTexts, outcome.decode->itemTexts);
     bus.Unplug(instrument->Serial());
   }
   EXPECT_EQ(Kept().size(), 4u);
@@ -79,8 +84,8 @@ TEST_F(KeptDownloadTest, TheKeptFileIsTheDownloadedImageAndOpensToTheSameRuns) {
 
 TEST_F(KeptDownloadTest, ASecondDownloadInTheSameSecondIsKeptBesideTheFirst) {
   Attach(InstrumentModel::K8);
-  const std::string first = Download().keptPath;
-  const std::string second = Download().keptPath;
+  const std::string first = KeptPath(Download());
+  const std::string second = KeptPath(Download());
   EXPECT_EQ(second, settings.keepFolder + "/K8-SERK8-20280409-102030-2.Rn");
   EXPECT_NE(first, second);
   EXPECT_EQ(WholeFile(first), WholeFile(second));
@@ -108,9 +113,9 @@ TEST_F(KeptDownloadTest, AnUnwritableFolderIsReportedAndTheDownloadStillComplete
   const DownloadOutcome outcome = Download();
   EXPECT_EQ(outcome.end, DownloadEnd::kDecoded);
   EXPECT_TRUE(outcome.decode->foundRuns);
-  EXPECT_TRUE(outcome.keptPath.empty());
-  EXPECT_EQ(outcome.keepError, DownloadNotKeptText(settings.keepFolder, "Not a directory"));
-  EXPECT_EQ(window.status, outcome.keepError);
+  ASSERT_TRUE(outcome.kept.has_value());
+  EXPECT_EQ(outcome.kept->error(), "Not a directory");
+  EXPECT_EQ(window.status, DownloadNotKeptText(settings.keepFolder, "Not a directory"));
   EXPECT_TRUE(window.downloadEnabled);
 }
 
@@ -135,7 +140,7 @@ TEST_F(KeptDownloadTest, TheEraseQuestionSaysWhetherTheMemoryWasKeptSinceTheLast
   EXPECT_EQ(kept.line, keptLine);
 
   // Erased in the same second as the download: the download came first.
-  ASSERT_EQ(RecordErase(data, "SERK8", kNow), "");
+  ASSERT_EQ(RecordErase(data, "SERK8", kNow).error(), "");
   const EraseNotice lost = EraseNoticeFor(data, "SERK8");
   EXPECT_FALSE(lost.downloadKept);
   EXPECT_EQ(lost.line, lostSinceErase);

@@ -14,32 +14,32 @@ namespace kestrum {
 namespace {
 
 TEST(EmulatorArgumentTest, ModelAloneTakesTheDefaultDescription) {
-  auto k8 = ParseEmulatorArgument("K8", nullptr);
+  auto k8 = ParseEmulatorArgument("K8");
   ASSERT_TRUE(k8);
   EXPECT_EQ(k8->model, InstrumentModel::K8);
   EXPECT_EQ(k8->description, "USB <-> K8");
   EXPECT_EQ(k8->file, "");
   for (const char* name : {"K5", "K6", "K7"}) {
-    auto parsed = ParseEmulatorArgument(name, nullptr);
+    auto parsed = ParseEmulatorArgument(name);
     ASSERT_TRUE(parsed) << name;
     EXPECT_EQ(parsed->description, "USB <-> K5") << name;
   }
-  EXPECT_EQ(ParseEmulatorArgument("K6", nullptr)->model, InstrumentModel::K6);
+  EXPECT_EQ(ParseEmulatorArgument("K6")->model, InstrumentModel::K6);
 }
 
 TEST(EmulatorArgumentTest, FileAndDescriptionAreSplitAtTheLastAt) {
-  auto parsed = ParseEmulatorArgument("K7:/home/a@b/run 1.Rn@USB <-> Serial Cable", nullptr);
+  auto parsed = ParseEmulatorArgument("K7:/home/a@b/run 1.Rn@USB <-> Serial Cable");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->model, InstrumentModel::K7);
   EXPECT_EQ(parsed->file, "/home/a@b/run 1.Rn");
   EXPECT_EQ(parsed->description, "USB <-> Serial Cable");
 
-  parsed = ParseEmulatorArgument("K5:samples/k5.Rn", nullptr);
+  parsed = ParseEmulatorArgument("K5:samples/k5.Rn");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->file, "samples/k5.Rn");
   EXPECT_EQ(parsed->description, "USB <-> K5");
 
-  parsed = ParseEmulatorArgument("K6@FT230X Basic UART", nullptr);
+  parsed = ParseEmulatorArgument("K6@FT230X Basic UART");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->file, "");
   EXPECT_EQ(parsed->description, "FT230X Basic UART");
@@ -47,9 +47,9 @@ TEST(EmulatorArgumentTest, FileAndDescriptionAreSplitAtTheLastAt) {
 
 TEST(EmulatorArgumentTest, MalformedArgumentsAreRefusedWithAReason) {
   for (const char* text : {"", "K9", "k8", "K8x", "K8:", "K8@", "K7:@USB <-> K5", ":x.Rn"}) {
-    std::string error;
-    EXPECT_FALSE(ParseEmulatorArgument(text, &error)) << text;
-    EXPECT_FALSE(error.empty()) << text;
+    const Result<EmulatorArgument> parsed = ParseEmulatorArgument(text);
+    EXPECT_FALSE(parsed) << text;
+    EXPECT_FALSE(parsed.error().empty()) << text;
   }
 }
 
@@ -57,8 +57,9 @@ TEST(EmulatedInstrumentFactoryTest, GeneratedMemoryHasTheModelsSizeAndMarker) {
   EmulatorArgument parsed;
   parsed.model = InstrumentModel::K6;
   parsed.description = "USB <-> K5";
-  auto instrument = MakeEmulatedInstrument(parsed, 2, nullptr);
-  ASSERT_TRUE(instrument);
+  auto made = MakeEmulatedInstrument(parsed, 2);
+  ASSERT_TRUE(made) << made.error();
+  const auto& instrument = made.value();
   EXPECT_EQ(instrument->Serial(), "EMUK6002");
   EXPECT_EQ(instrument->Description(), "USB <-> K5");
   EXPECT_EQ(instrument->State().memory.size(), 32768u);
@@ -82,8 +83,9 @@ TEST_F(FactoryFileTest, MemoryIsTakenFromAFileOfTheRightSize) {
   for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(i % 251);
   bytes[0] = '4';
   std::ofstream(path_, std::ios::binary).write(bytes.data(), static_cast<long>(bytes.size()));
-  auto instrument = MakeEmulatedInstrument({InstrumentModel::K8, path_, "USB <-> K8"}, 1, nullptr);
-  ASSERT_TRUE(instrument);
+  auto made = MakeEmulatedInstrument({InstrumentModel::K8, path_, "USB <-> K8"}, 1);
+  ASSERT_TRUE(made) << made.error();
+  const auto& instrument = made.value();
   EXPECT_EQ(instrument->State().memory[130000], 130000 % 251);
   // The pressure coefficients come from bytes 9 to 16 of the file.
   EXPECT_EQ(instrument->State().pressure_coefficients[0], 9);
@@ -91,21 +93,21 @@ TEST_F(FactoryFileTest, MemoryIsTakenFromAFileOfTheRightSize) {
 }
 
 TEST_F(FactoryFileTest, WrongSizeWrongModelOrMissingFileIsRefused) {
-  std::string error;
   WriteFile(8191, '1');
-  EXPECT_FALSE(MakeEmulatedInstrument({InstrumentModel::K5, path_, "USB <-> K5"}, 1, &error));
-  EXPECT_NE(error.find("8191"), std::string::npos);
+  auto made = MakeEmulatedInstrument({InstrumentModel::K5, path_, "USB <-> K5"}, 1);
+  EXPECT_FALSE(made);
+  EXPECT_NE(made.error().find("8191"), std::string::npos);
   WriteFile(131072, '4');
-  EXPECT_FALSE(MakeEmulatedInstrument({InstrumentModel::K7, path_, "USB <-> K5"}, 1, &error));
-  EXPECT_NE(error.find("K8"), std::string::npos);
-  EXPECT_FALSE(
-      MakeEmulatedInstrument({InstrumentModel::K7, path_ + ".none", "USB <-> K5"}, 1, &error));
+  made = MakeEmulatedInstrument({InstrumentModel::K7, path_, "USB <-> K5"}, 1);
+  EXPECT_FALSE(made);
+  EXPECT_NE(made.error().find("K8"), std::string::npos);
+  EXPECT_FALSE(MakeEmulatedInstrument({InstrumentModel::K7, path_ + ".none", "USB <-> K5"}, 1));
 }
 
 TEST(EmulationSetupTest, InstallsTheBusAsDriverWithNumberedInstruments) {
-  std::string error;
-  auto bus = StartEmulation({"K5", "K8@USB <-> K8"}, TimeMode::kInstant, &error);
-  ASSERT_TRUE(bus) << error;
+  auto started = StartEmulation({"K5", "K8@USB <-> K8"}, TimeMode::kInstant);
+  ASSERT_TRUE(started) << started.error();
+  const auto& bus = started.value();
   EXPECT_EQ(CurrentFtDriver(), bus.get());
   ASSERT_EQ(GetFTDeviceCount(), FT_OK);
   EXPECT_EQ(FTDeviceCount, 2u);
@@ -114,7 +116,7 @@ TEST(EmulationSetupTest, InstallsTheBusAsDriverWithNumberedInstruments) {
   StopEmulation();
   EXPECT_EQ(CurrentFtDriver(), nullptr);
 
-  EXPECT_FALSE(StartEmulation({"K8", "K4"}, TimeMode::kInstant, &error));
+  EXPECT_FALSE(StartEmulation({"K8", "K4"}, TimeMode::kInstant));
   EXPECT_EQ(CurrentFtDriver(), nullptr);
 }
 

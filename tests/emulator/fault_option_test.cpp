@@ -22,9 +22,8 @@ TEST(FaultOption, EachKindWithItsValue) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    std::string error;
-    const std::optional<FaultOption> fault = ParseFaultOption(c.text, &error);
-    ASSERT_TRUE(fault) << error;
+    const Result<FaultOption> fault = ParseFaultOption(c.text);
+    ASSERT_TRUE(fault) << fault.error();
     EXPECT_EQ(fault->kind, c.kind);
     EXPECT_EQ(fault->count, c.count);
     EXPECT_EQ(fault->bytes, c.bytes);
@@ -35,9 +34,9 @@ TEST(FaultOption, WhatNamesNoFaultIsRefusedWithAMessage) {
   for (const char* text : {"", "loud", "pass=1", "short", "short=-1", "short=2x",
                            "unplug-after=", "garbage=", "garbage=0", "garbage=zz"}) {
     SCOPED_TRACE(text);
-    std::string error;
-    EXPECT_FALSE(ParseFaultOption(text, &error));
-    EXPECT_FALSE(error.empty());
+    const Result<FaultOption> fault = ParseFaultOption(text);
+    EXPECT_FALSE(fault);
+    EXPECT_FALSE(fault.error().empty());
   }
 }
 

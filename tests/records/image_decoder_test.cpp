@@ -433,7 +433,7 @@ TEST(DecodeFiles, K5datAndDebugContents) {
   context.outputDirectory = folder.path();
   context.separators = {"-", ":"};
   const DecodeResult result = DecodeImageK6(*store, context);
-  EXPECT_TRUE(result.fileError.empty());
+  EXPECT_TRUE(result.filesWritten.ok());
   EXPECT_EQ(testing::ReadWholeFile(folder.File("k5dat.tmp")),
             "06-03 00.00; 32\r\n06-03 01.00; 46\r\n06-03 02.00; 20\r\n");
   EXPECT_EQ(testing::ReadWholeFile(folder.File("debug.tmp")), store->diagnosticText + "\r\n");
@@ -464,7 +464,7 @@ TEST(DecodeFiles, WriteFailuresAreReportedAfterACompleteDecode) {
   context.writeFiles = true;
   context.outputDirectory = folder.File("missing");
   DecodeResult result = DecodeImageK6(*store, context);
-  EXPECT_EQ(result.fileError, "No such file or directory");
+  EXPECT_EQ(result.filesWritten.error(), "No such file or directory");
   EXPECT_EQ(result.failedFile, folder.File("missing") + "/k5dat.tmp");
   EXPECT_EQ(store->RunCount, 1);
   EXPECT_EQ(store->LastSampleIndex, 9);
@@ -473,7 +473,7 @@ TEST(DecodeFiles, WriteFailuresAreReportedAfterACompleteDecode) {
   ASSERT_EQ(::mkdir(folder.File("debug.tmp").c_str(), 0755), 0);
   context.outputDirectory = folder.path();
   result = DecodeImageK6(*store, context);
-  EXPECT_EQ(result.fileError, folder.File("debug.tmp") + " is not a regular file");
+  EXPECT_EQ(result.filesWritten.error(), folder.File("debug.tmp") + " is not a regular file");
   EXPECT_EQ(result.failedFile, folder.File("debug.tmp"));
   EXPECT_EQ(testing::ReadWholeFile(folder.File("k5dat.tmp")).size(), 10 * 16u);  // "05/03 15.00; 0"
 }
@@ -502,7 +502,7 @@ TEST(DecodeImage, ReusedConversionsEqualTheFormulas) {
       if (model == InstrumentModel::K8) image[a - 3] = static_cast<std::uint8_t>(0xF0 | n);
     }
     auto store = NewStore();
-    ASSERT_TRUE(OpenImageBytes(image.data(), image.size(), "x", *store, NoFiles()).model);
+    ASSERT_TRUE(OpenImageBytes(image.data(), image.size(), "x", *store, NoFiles()).ok());
     const PressureCoefficients c = DecodePressureCoefficients(&image[9]);
     for (int n = 0; n < 500; ++n) {
       const std::int32_t a = top - 1 - n * size;

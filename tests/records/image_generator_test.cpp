@@ -13,7 +13,7 @@ namespace {
 using testing::NewStore;
 using testing::NoFiles;
 
-OpenResult Decode(const std::vector<std::uint8_t>& image, MeasurementStore& store) {
+Result<OpenedFile> Decode(const std::vector<std::uint8_t>& image, MeasurementStore& store) {
   return OpenImageBytes(image.data(), image.size(), "generated", store, NoFiles());
 }
 
@@ -30,8 +30,8 @@ TEST(ImageGenerator, RunsAndHoursAsAsked) {
     EXPECT_EQ(image[0], ModelMarkerOf(model));
 
     auto store = NewStore();
-    const OpenResult result = Decode(image, *store);
-    ASSERT_TRUE(result.readError.empty());
+    const Result<OpenedFile> result = Decode(image, *store);
+    ASSERT_TRUE(result.ok());
     ASSERT_EQ(store->RunCount, 4) << ModelName(model);
     EXPECT_EQ(store->Runs[0].StartTime, options.start);
     // A K5 run shows one sample fewer than the instrument stores.
@@ -63,7 +63,7 @@ TEST(ImageGenerator, FullMemoryIsCutToWhatItHolds) {
   options.runs = 2;
   options.hours = 100000;
   auto store = NewStore();
-  Decode(GenerateMemoryImage(options), *store);
+  ASSERT_TRUE(Decode(GenerateMemoryImage(options), *store).ok());
   // (131072 - 512) / 8 samples in the first run; nothing is left for a second.
   EXPECT_EQ(store->RunCount, 1);
   EXPECT_EQ(store->LastSampleIndex, 16319);
@@ -74,7 +74,7 @@ TEST(ImageGenerator, ZeroRunsGiveAnEmptyDirectory) {
   options.model = InstrumentModel::K6;
   options.runs = 0;
   auto store = NewStore();
-  EXPECT_FALSE(Decode(GenerateMemoryImage(options), *store).decode.foundRuns);
+  EXPECT_FALSE(Decode(GenerateMemoryImage(options), *store)->decode.foundRuns);
 }
 
 TEST(ImageGenerator, ValuesArePhysicallyPlausible) {
@@ -84,7 +84,7 @@ TEST(ImageGenerator, ValuesArePhysicallyPlausible) {
     options.runs = 2;
     options.hours = 24 * 14;
     auto store = NewStore();
-    Decode(GenerateMemoryImage(options), *store);
+    ASSERT_TRUE(Decode(GenerateMemoryImage(options), *store).ok());
     ASSERT_EQ(store->LastSampleIndex, 2 * 24 * 14 - 1);
     double sum = 0;
     for (int i = 0; i <= store->LastSampleIndex; ++i) {
@@ -116,7 +116,7 @@ TEST(ImageGenerator, PulsesFollowTheCalibrationFactorAndCountingStatistics) {
   EXPECT_EQ(image[7], 6);
   EXPECT_EQ(image[8], 25);
   auto store = NewStore();
-  Decode(image, *store);
+  ASSERT_TRUE(Decode(image, *store).ok());
   ASSERT_EQ(store->LastSampleIndex, 4999);
   // Poisson counts: successive differences have a variance of twice the mean
   // (the radon level changes little within an hour).

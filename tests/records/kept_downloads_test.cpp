@@ -59,21 +59,23 @@ TEST(KeptDownloadNames, WrittenNamesReadBackAndOthersAreNotTaken) {
 
 TEST_F(KeptFilesTest, KeepingNeverReplacesAFileAndListsNewestFirst) {
   const std::string downloads = folder + "/new/downloads";
-  const KeepResult first = KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "first");
-  const KeepResult second = KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "second");
-  const KeepResult later =
+  const Result<std::string> first =
+      KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "first");
+  const Result<std::string> second =
+      KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "second");
+  const Result<std::string> later =
       KeepDownload(downloads, InstrumentModel::K5, "S1", kAt + kOneHour, "later");
-  ASSERT_EQ(first.error + second.error + later.error, "");
-  EXPECT_EQ(second.path, downloads + "/K5-S1-20251103-070509-2.Rn");
+  ASSERT_EQ(first.error() + second.error() + later.error(), "");
+  EXPECT_EQ(second.value(), downloads + "/K5-S1-20251103-070509-2.Rn");
   const auto files = KeptDownloadFiles(downloads);
   ASSERT_EQ(files.size(), 3u);
-  EXPECT_EQ(files[0].path, later.path);
-  EXPECT_EQ(files[1].path, second.path);
-  EXPECT_EQ(files[2].path, first.path);
-  std::ifstream in(first.path);
+  EXPECT_EQ(files[0].path, later.value());
+  EXPECT_EQ(files[1].path, second.value());
+  EXPECT_EQ(files[2].path, first.value());
+  std::ifstream in(first.value());
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first");
   // The no-replace write itself refuses a taken name.
-  EXPECT_EQ(WriteNewFile(first.path, "over"), kFileExistsText);
+  EXPECT_EQ(WriteNewFile(first.value(), "over").error(), kFileExistsText);
 }
 
 TEST_F(KeptFilesTest, SummariesCountTheRunsAndSpanTheirDates) {
@@ -85,34 +87,36 @@ TEST_F(KeptFilesTest, SummariesCountTheRunsAndSpanTheirDates) {
   DateTime lastRunEnd = 0;
   const auto image = GenerateMemoryImage(options, &lastRunEnd);
   const std::string downloads = folder + "/downloads";
-  KeepDownload(downloads, InstrumentModel::K7, "S7", kAt,
-               std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
+  ASSERT_TRUE(
+      KeepDownload(downloads, InstrumentModel::K7, "S7", kAt,
+                   std::string_view(reinterpret_cast<const char*>(image.data()), image.size()))
+          .ok());
   // A file of the right name but no data file: listed with its problem.
   std::ofstream(downloads + "/K8-S8-20251104-000000.Rn") << "x";
 
   const auto summaries = SummarizeKeptDownloads(downloads, kAt);
   ASSERT_EQ(summaries.size(), 2u);
-  EXPECT_FALSE(summaries[0].problem.empty());
-  EXPECT_EQ(summaries[0].runCount, 0);
-  EXPECT_EQ(summaries[1].problem, "");
-  EXPECT_EQ(summaries[1].runCount, 3);
-  ASSERT_TRUE(summaries[1].firstStart && summaries[1].lastEnd);
-  EXPECT_NEAR(*summaries[1].firstStart, options.start, kOneMillisecond);
-  EXPECT_NEAR(*summaries[1].lastEnd, lastRunEnd, kOneMillisecond);
+  EXPECT_FALSE(summaries[0].runs.error().empty());
+  ASSERT_TRUE(summaries[1].runs.ok()) << summaries[1].runs.error();
+  const KeptRuns& runs = summaries[1].runs.value();
+  EXPECT_EQ(runs.count, 3);
+  ASSERT_TRUE(runs.firstStart && runs.lastEnd);
+  EXPECT_NEAR(*runs.firstStart, options.start, kOneMillisecond);
+  EXPECT_NEAR(*runs.lastEnd, lastRunEnd, kOneMillisecond);
 }
 
 TEST_F(KeptFilesTest, TheEraseRecordKeepsTheLastEraseOfEachInstrument) {
   EXPECT_FALSE(LastErase(folder, "S1"));
-  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt), "");
-  ASSERT_EQ(RecordErase(folder + "/data", "", kAt + 1), "");
-  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt + 2), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt).error(), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "", kAt + 1).error(), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt + 2).error(), "");
   EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt + 2, kOneMillisecond);
   EXPECT_NEAR(*LastErase(folder + "/data", ""), kAt + 1, kOneMillisecond);
   EXPECT_FALSE(LastErase(folder + "/data", "S2"));
   // A damaged record reads as no erase, and the next erase mends it.
   std::ofstream(folder + "/data/erased") << "\x01\xff garbage\nS1 2025\n";
   EXPECT_FALSE(LastErase(folder + "/data", "S1"));
-  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt), "");
+  ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt).error(), "");
   EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt, kOneMillisecond);
 }
 

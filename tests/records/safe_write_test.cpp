@@ -56,7 +56,7 @@ TEST(SafeWrite, TargetsThatAreNoWritableRegularFileAreRefusedAndKept) {
     c.make(target);
     const struct stat before = StatOf(target);
 
-    EXPECT_EQ(WriteFileReplacing(target, "new"), target + c.refusal);
+    EXPECT_EQ(WriteFileReplacing(target, "new").error(), target + c.refusal);
 
     const struct stat after = StatOf(target);
     EXPECT_EQ(after.st_mode, before.st_mode);
@@ -73,13 +73,13 @@ TEST(SafeWrite, AsRootADeviceStaysAndAReplacedFileKeepsItsOwner) {
   TempFolder folder;
   const std::string device = folder.File("null");
   ASSERT_EQ(::mknod(device.c_str(), S_IFCHR | 0666, makedev(1, 3)), 0);
-  EXPECT_EQ(WriteFileReplacing(device, "x"), device + " is not a regular file");
+  EXPECT_EQ(WriteFileReplacing(device, "x").error(), device + " is not a regular file");
   EXPECT_TRUE(S_ISCHR(StatOf(device).st_mode));
 
   const std::string owned = folder.File("owned.Rn");
   WriteBytes(owned, "old");
   ASSERT_EQ(::chown(owned.c_str(), 1234, 1234), 0);
-  ASSERT_EQ(WriteFileReplacing(owned, "new"), "");
+  ASSERT_EQ(WriteFileReplacing(owned, "new").error(), "");
   EXPECT_EQ(ReadWholeFile(owned), "new");
   EXPECT_EQ(StatOf(owned).st_uid, 1234u);
   EXPECT_EQ(StatOf(owned).st_gid, 1234u);
@@ -94,7 +94,7 @@ TEST(SafeWrite, ALinkIsFollowedAndItsTargetReplacedInItsOwnFolder) {
   const std::string link = folder.File("link.Rn");
   ASSERT_EQ(::symlink("data/run.Rn", link.c_str()), 0);
 
-  ASSERT_EQ(WriteFileReplacing(link, "new"), "");
+  ASSERT_EQ(WriteFileReplacing(link, "new").error(), "");
 
   EXPECT_TRUE(S_ISLNK(StatOf(link).st_mode));
   EXPECT_EQ(ReadWholeFile(target), "new");
@@ -104,18 +104,18 @@ TEST(SafeWrite, ALinkIsFollowedAndItsTargetReplacedInItsOwnFolder) {
 
   // A link to a file not yet there creates it.
   ASSERT_EQ(::symlink("data/later.Rn", folder.File("ahead.Rn").c_str()), 0);
-  ASSERT_EQ(WriteFileReplacing(folder.File("ahead.Rn"), "made"), "");
+  ASSERT_EQ(WriteFileReplacing(folder.File("ahead.Rn"), "made").error(), "");
   EXPECT_EQ(ReadWholeFile(folder.File("data/later.Rn")), "made");
 }
 
 TEST(SafeWrite, AnyNameTheFileSystemTakesAndNoNameAtAll) {
   TempFolder folder;
   const std::string longest = folder.File(std::string(255, 'n'));
-  ASSERT_EQ(WriteFileReplacing(longest, "a"), "");
-  ASSERT_EQ(WriteFileReplacing(longest, "b"), "");
+  ASSERT_EQ(WriteFileReplacing(longest, "a").error(), "");
+  ASSERT_EQ(WriteFileReplacing(longest, "b").error(), "");
   EXPECT_EQ(ReadWholeFile(longest), "b");
-  EXPECT_EQ(WriteFileReplacing("", "x"), "no file name given");
-  EXPECT_EQ(WriteFileReplacing(folder.path() + "/", "x"), "no file name given");
+  EXPECT_EQ(WriteFileReplacing("", "x").error(), "no file name given");
+  EXPECT_EQ(WriteFileReplacing(folder.path() + "/", "x").error(), "no file name given");
   EXPECT_EQ(EntryCount(folder.path()), 1);
 }
 
@@ -125,7 +125,7 @@ TEST(SafeWrite, FailuresGiveTheReasonAndKeepTheOldFile) {
   WriteBytes(path, "previous contents");
   {
     testing::FullDisk full(4096);
-    EXPECT_EQ(WriteFileReplacing(path, std::string(100000, 'x')), "File too large");
+    EXPECT_EQ(WriteFileReplacing(path, std::string(100000, 'x')).error(), "File too large");
   }
   EXPECT_EQ(ReadWholeFile(path), "previous contents");
   EXPECT_EQ(EntryCount(folder.path()), 1);
@@ -134,7 +134,7 @@ TEST(SafeWrite, FailuresGiveTheReasonAndKeepTheOldFile) {
   ASSERT_NE(::mkdtemp(name), nullptr);
   const std::string locked = name;
   ASSERT_EQ(::chmod(locked.c_str(), 0555), 0);
-  EXPECT_EQ(testing::AsPlainUser([&] { return WriteFileReplacing(locked + "/x.Rn", "x"); }),
+  EXPECT_EQ(testing::AsPlainUser([&] { return WriteFileReplacing(locked + "/x.Rn", "x").error(); }),
             "the folder " + locked + " is not writable: Permission denied");
   ::rmdir(locked.c_str());
 }

@@ -61,11 +61,11 @@ TEST_P(SampleReferences, DecodeMatchesTheKeptReferenceFiles) {
   context.now = kestrum::EncodeDate(2026, 1, 1);
   context.writeFiles = false;
   const auto opened = kestrum::OpenDataFile(SourcePath("samples/" + stem + ".Rn"), *store, context);
-  ASSERT_TRUE(opened.readError.empty()) << opened.readError;
+  ASSERT_TRUE(opened.ok()) << opened.error();
 
   const DateTimeSeparators separators;  // "/" and ":", as in the C locale
   std::string runs;
-  for (const std::string& item : opened.decode.itemTexts) runs += item + "\n";
+  for (const std::string& item : opened->decode.itemTexts) runs += item + "\n";
   const struct {
     std::string suffix;
     std::string actual;
@@ -77,7 +77,7 @@ TEST_P(SampleReferences, DecodeMatchesTheKeptReferenceFiles) {
   for (const auto& reference : references) {
     const std::string path = SourcePath("tests/data/" + stem + reference.suffix);
     if (std::getenv("KESTRUM_WRITE_REFERENCES")) {
-      ASSERT_EQ(kestrum::WriteFileReplacing(path, reference.actual), "");
+      ASSERT_EQ(kestrum::WriteFileReplacing(path, reference.actual).error(), "");
       continue;
     }
     const std::string expected = ReadText(path);

@@ -75,9 +75,9 @@ TEST(TextExport, SaveWritesTheSameBytesOrReportsTheError) {
   testing::TempFolder folder;
   auto store = NewStore();
   LoadK7Sample(*store);
-  ASSERT_EQ(SaveTextExport(folder.File("out.txt"), *store, {}), "");
+  ASSERT_EQ(SaveTextExport(folder.File("out.txt"), *store, {}).error(), "");
   EXPECT_EQ(testing::ReadWholeFile(folder.File("out.txt")), TextExportContent(*store, {}));
-  EXPECT_EQ(SaveTextExport(folder.File("missing/out.txt"), *store, {}),
+  EXPECT_EQ(SaveTextExport(folder.File("missing/out.txt"), *store, {}).error(),
             "No such file or directory");
 }
 

@@ -94,7 +94,7 @@ TEST_F(ToolTest, ExportIsTheSaveCommandsText) {
   DecodeContext context;
   context.now = 60000;
   context.writeFiles = false;
-  ASSERT_TRUE(OpenDataFile(SamplePath("k7-sample.Rn"), *store, context).readError.empty());
+  ASSERT_TRUE(OpenDataFile(SamplePath("k7-sample.Rn"), *store, context).ok());
   const std::string text = ReadWholeFile("out.txt");
   EXPECT_EQ(text, TextExportContent(*store, SystemDateTimeSeparators()));
   const std::vector<std::string> lines = Lines(text);

@@ -19,21 +19,17 @@ namespace {
 
 // The picture is drawn into memory first and then written whole through the
 // one write routine, so an existing picture is replaced entirely or not at all.
-bool Fail(QString* reason, const QString& text) {
-  *reason = text;
-  return false;
-}
 
-bool DrawRaster(KestrumChart& chart, const char* format, QBuffer& out, QString* reason) {
+Result<> DrawRaster(KestrumChart& chart, const char* format, QBuffer& out) {
   const QSize size = chart.DrawingSize();
   const QPixmap picture = chart.toPixmap(size.width(), size.height());
-  if (picture.isNull()) return Fail(reason, QStringLiteral("the chart could not be drawn"));
+  if (picture.isNull()) return Fail("the chart could not be drawn");
   QImageWriter writer(&out, format);
-  if (!writer.write(picture.toImage())) return Fail(reason, writer.errorString());
-  return true;
+  if (!writer.write(picture.toImage())) return Fail(writer.errorString().toStdString());
+  return {};
 }
 
-bool DrawSvg(KestrumChart& chart, QBuffer& out, QString* reason) {
+Result<> DrawSvg(KestrumChart& chart, QBuffer& out) {
   const QSize size = chart.DrawingSize();
   QSvgGenerator generator;
   generator.setOutputDevice(&out);
@@ -41,16 +37,16 @@ bool DrawSvg(KestrumChart& chart, QBuffer& out, QString* reason) {
   generator.setViewBox(QRect(QPoint(0, 0), size));
   generator.setTitle(QStringLiteral("Chart1"));
   QCPPainter painter;
-  if (!painter.begin(&generator)) return Fail(reason, QStringLiteral("the SVG drawing failed"));
+  if (!painter.begin(&generator)) return Fail("the SVG drawing failed");
   // The generator does not clip: cover what runs past the plot area.
   chart.OutsideMask()->setVisible(true);
   chart.toPainter(&painter, size.width(), size.height());
   chart.OutsideMask()->setVisible(false);
-  if (!painter.end()) return Fail(reason, QStringLiteral("the SVG drawing failed"));
-  return true;
+  if (!painter.end()) return Fail("the SVG drawing failed");
+  return {};
 }
 
-bool DrawPdf(KestrumChart& chart, QBuffer& out, QString* reason) {
+Result<> DrawPdf(KestrumChart& chart, QBuffer& out) {
   const QSize size = chart.DrawingSize();
   QPdfWriter writer(&out);
   // One point per screen pixel: the page is the chart.
@@ -59,47 +55,43 @@ bool DrawPdf(KestrumChart& chart, QBuffer& out, QString* reason) {
   writer.setPageMargins(QMarginsF(0, 0, 0, 0));
   writer.setTitle(QStringLiteral("Chart1"));
   QCPPainter painter;
-  if (!painter.begin(&writer)) return Fail(reason, QStringLiteral("the PDF drawing failed"));
+  if (!painter.begin(&writer)) return Fail("the PDF drawing failed");
   chart.toPainter(&painter, size.width(), size.height());
-  if (!painter.end()) return Fail(reason, QStringLiteral("the PDF drawing failed"));
-  return true;
+  if (!painter.end()) return Fail("the PDF drawing failed");
+  return {};
 }
 
-bool Draw(KestrumChart& chart, ChartPictureFormat format, QBuffer& out, QString* reason) {
+Result<> Draw(KestrumChart& chart, ChartPictureFormat format, QBuffer& out) {
   switch (format) {
     case ChartPictureFormat::Bmp:
-      return DrawRaster(chart, "BMP", out, reason);
+      return DrawRaster(chart, "BMP", out);
     case ChartPictureFormat::Png:
-      return DrawRaster(chart, "PNG", out, reason);
+      return DrawRaster(chart, "PNG", out);
     case ChartPictureFormat::Svg:
-      return DrawSvg(chart, out, reason);
+      return DrawSvg(chart, out);
     case ChartPictureFormat::Pdf:
-      return DrawPdf(chart, out, reason);
+      return DrawPdf(chart, out);
   }
-  return Fail(reason, QStringLiteral("unknown picture format"));
+  return Fail("unknown picture format");
 }
 
 }  // namespace
 
-bool SaveChartPicture(KestrumChart& chart, const QString& path, ChartPictureFormat format,
-                      QString* error) {
+Result<> SaveChartPicture(KestrumChart& chart, const QString& path, ChartPictureFormat format) {
   chart.ApplyAutoScale();  // a hidden chart has not been replotted
   QByteArray bytes;
   QBuffer out(&bytes);
   out.open(QIODevice::ReadWrite);
-  QString reason;
-  if (Draw(chart, format, out, &reason)) {
+  Result<> saved = Draw(chart, format, out);
+  if (saved) {
     out.close();
-    const std::string failure = WriteFileReplacing(
-        QFile::encodeName(path).toStdString(), std::string_view(bytes.constData(), bytes.size()));
-    if (failure.empty()) return true;
-    reason = QString::fromStdString(failure);
+    saved = WriteFileReplacing(QFile::encodeName(path).toStdString(),
+                               std::string_view(bytes.constData(), bytes.size()));
   }
-  if (error) {
-    *error = QStringLiteral("Cannot write the picture file \"%1\": %2")
-                 .arg(QFileInfo(path).fileName(), reason);
-  }
-  return false;
+  if (saved) return saved;
+  return Fail(QStringLiteral("Cannot write the picture file \"%1\": %2")
+                  .arg(QFileInfo(path).fileName(), QString::fromStdString(saved.error()))
+                  .toStdString());
 }
 
 }  // namespace kestrum

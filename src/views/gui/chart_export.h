@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include "records/result.h"
+
 namespace kestrum {
 
 class KestrumChart;
@@ -11,9 +13,8 @@ class KestrumChart;
 enum class ChartPictureFormat { Bmp, Svg, Png, Pdf };
 
 // Writes the picture to `path` through the one write routine: an existing
-// file is replaced whole or kept. On failure returns false and, when `error`
-// is given, a text for the user with the system's reason.
-bool SaveChartPicture(KestrumChart& chart, const QString& path, ChartPictureFormat format,
-                      QString* error = nullptr);
+// file is replaced whole or kept. A failure names the file and gives the
+// system's reason.
+Result<> SaveChartPicture(KestrumChart& chart, const QString& path, ChartPictureFormat format);
 
 }  // namespace kestrum

@@ -49,7 +49,7 @@ QRectF ChartRectOnPage(const QSizeF& pageSize, const QSize& chartPixels, double 
   return QRectF((pageSize.width() - width) / 2, (pageSize.height() - height) / 2, width, height);
 }
 
-QString PrintChart(KestrumChart& chart, QPrinter& printer) {
+Result<> PrintChart(KestrumChart& chart, QPrinter& printer) {
   PrinterSettingsGuard restore(printer);
   printer.setPageOrientation(QPageLayout::Landscape);
   printer.setFullPage(true);  // margins are ours: measured from the paper's edge
@@ -63,7 +63,7 @@ QString PrintChart(KestrumChart& chart, QPrinter& printer) {
 
   QCPPainter painter;
   if (!painter.begin(&printer)) {
-    return QStringLiteral("The printer could not start the print job.");
+    return Fail("The printer could not start the print job.");
   }
   // Draw at screen resolution and let the painter scale it into the target:
   // text, pens and whiskers keep their on-screen proportions at any dpi.
@@ -74,10 +74,10 @@ QString PrintChart(KestrumChart& chart, QPrinter& printer) {
   if (printer.printerState() == QPrinter::Error) {
     printer.abort();
     painter.end();
-    return QStringLiteral("The printer reported an error; the print job was aborted.");
+    return Fail("The printer reported an error; the print job was aborted.");
   }
   if (!painter.end() || printer.printerState() == QPrinter::Error) {
-    return QStringLiteral("The printer reported an error while finishing the print job.");
+    return Fail("The printer reported an error while finishing the print job.");
   }
   return {};
 }

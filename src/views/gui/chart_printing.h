@@ -5,6 +5,8 @@
 #include <QSize>
 #include <QString>
 
+#include "records/result.h"
+
 class QPrinter;
 
 namespace kestrum {
@@ -19,7 +21,7 @@ QRectF ChartRectOnPage(const QSizeF& pageSize, const QSize& chartPixels, double 
 
 // Prints the chart on one page of `printer` in landscape, in a job titled
 // "Chart1", and sets the printer's orientation back afterwards, also when
-// printing failed. Returns an empty text on success, else the error to show.
-QString PrintChart(KestrumChart& chart, QPrinter& printer);
+// printing failed.
+Result<> PrintChart(KestrumChart& chart, QPrinter& printer);
 
 }  // namespace kestrum

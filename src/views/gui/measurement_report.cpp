@@ -69,7 +69,7 @@ void DrawChart(QPainter& painter, KestrumChart& chart, double top, double height
 
 }  // namespace
 
-QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& content) {
+Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportContent& content) {
   QByteArray bytes;
   QBuffer out(&bytes);
   out.open(QIODevice::WriteOnly);
@@ -79,7 +79,7 @@ QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& conte
   writer.setResolution(300);
   writer.setTitle(QStringLiteral("Radon measurement report"));
   QCPPainter painter;
-  if (!painter.begin(&writer)) return {};
+  if (!painter.begin(&writer)) return Fail("the report could not be drawn");
   painter.setWindow(0, 0, static_cast<int>(kPageWidth), static_cast<int>(kPageHeight));
   painter.setViewport(0, 0, writer.width(), writer.height());
   painter.setPen(Qt::black);
@@ -155,16 +155,16 @@ QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& conte
                     .arg(RadonValueText(low, content.unit), RadonValueText(high, content.unit)));
     }
   }
-  if (!painter.end()) return {};
+  if (!painter.end()) return Fail("the report could not be drawn");
   out.close();
   return bytes;
 }
 
-std::string SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
-                                  const std::string& path) {
-  const QByteArray pdf = DrawMeasurementReport(chart, content);
-  if (pdf.isEmpty()) return "the report could not be drawn";
-  return WriteFileReplacing(path, std::string_view(pdf.constData(), pdf.size()));
+Result<> SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
+                               const std::string& path) {
+  const Result<QByteArray> pdf = DrawMeasurementReport(chart, content);
+  if (!pdf) return pdf.failure();
+  return WriteFileReplacing(path, std::string_view(pdf->constData(), pdf->size()));
 }
 
 }  // namespace kestrum

@@ -7,6 +7,7 @@
 #include <QString>
 #include <string>
 
+#include "records/result.h"
 #include "views/radon_units.h"
 #include "views/run_summary.h"
 #include "views/summary_text.h"
@@ -22,12 +23,11 @@ struct ReportContent {
 };
 
 // The page as PDF bytes; the chart is drawn with its legend shown and left
-// as it was afterwards. Empty when drawing failed.
-QByteArray DrawMeasurementReport(KestrumChart& chart, const ReportContent& content);
+// as it was afterwards.
+Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportContent& content);
 
-// Draws the page and writes it through the one write routine; the error
-// text, empty when written.
-std::string SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
-                                  const std::string& path);
+// Draws the page and writes it through the one write routine.
+Result<> SaveMeasurementReport(KestrumChart& chart, const ReportContent& content,
+                               const std::string& path);
 
 }  // namespace kestrum

@@ -83,9 +83,9 @@ TEST_F(ChartOutput, UnwritablePathIsReportedNotPretendedDone) {
   const QString path = Path(QStringLiteral("missing/dir/chart.Bmp"));
   for (ChartPictureFormat format : {ChartPictureFormat::Bmp, ChartPictureFormat::Png,
                                     ChartPictureFormat::Svg, ChartPictureFormat::Pdf}) {
-    QString error;
-    EXPECT_FALSE(SaveChartPicture(chart_, path, format, &error));
-    EXPECT_TRUE(error.contains(QStringLiteral("chart.Bmp"))) << error.toStdString();
+    const Result<> saved = SaveChartPicture(chart_, path, format);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.error().find("chart.Bmp"), std::string::npos) << saved.error();
   }
 }
 
@@ -107,13 +107,14 @@ TEST_F(ChartOutput, FullDiskKeepsTheOldPictureAndGivesTheReason) {
     ASSERT_TRUE(file.open(QIODevice::ReadWrite | QIODevice::Truncate));
     file.write(earlier);
     file.close();
-    QString error;
+    Result<> saved;
     {
       testing::FullDisk full(1024);
-      EXPECT_FALSE(SaveChartPicture(chart_, path, c.format, &error));
+      saved = SaveChartPicture(chart_, path, c.format);
     }
-    EXPECT_EQ(error, QStringLiteral("Cannot write the picture file \"%1\": File too large")
-                         .arg(QString::fromLatin1(c.name)));
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(saved.error(),
+              std::string("Cannot write the picture file \"") + c.name + "\": File too large");
     EXPECT_EQ(ReadAll(path), earlier);
   }
   EXPECT_EQ(QDir(dir_.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
@@ -150,7 +151,7 @@ TEST_F(ChartOutput, PrintsOneLandscapePageAndRestoresPortrait) {
   printer.setPageSize(QPageSize(QPageSize::A4));
   printer.setPageOrientation(QPageLayout::Portrait);
 
-  EXPECT_EQ(PrintChart(chart_, printer), QString());
+  EXPECT_EQ(PrintChart(chart_, printer).error(), "");
   EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
 
   const QByteArray bytes = ReadAll(pdf);
@@ -169,7 +170,7 @@ TEST_F(ChartOutput, PrinterFailureIsReportedAndOrientationRestored) {
   printer.setOutputFormat(QPrinter::PdfFormat);
   printer.setOutputFileName(Path(QStringLiteral("no/such/dir/print.pdf")));
   printer.setPageOrientation(QPageLayout::Portrait);
-  EXPECT_FALSE(PrintChart(chart_, printer).isEmpty());
+  EXPECT_FALSE(PrintChart(chart_, printer).ok());
   EXPECT_EQ(printer.pageLayout().orientation(), QPageLayout::Portrait);
 }
 
