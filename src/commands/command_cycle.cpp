@@ -6,6 +6,7 @@
 #include "commands/dialects/framed_dialect.h"
 #include "commands/dialects/letter_dialect.h"
 #include "commands/dialects/nibble_dialect.h"
+#include "commands/port_failure.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "link/nibble_coding.h"
@@ -16,11 +17,12 @@ namespace {
 
 LineDrainDisplay g_drain_display;
 
-bool WaitForQuietLine() {
+Result<> WaitForQuietLine() {
   if (g_drain_display.begins) g_drain_display.begins();
   const bool quiet = DrainFTReceive(kLineQuietMs, g_drain_display.progress);
   if (g_drain_display.ends) g_drain_display.ends();
-  return quiet;
+  if (!quiet) return Fail("the wait for the instrument to finish sending was cancelled");
+  return {};
 }
 
 }  // namespace
@@ -33,10 +35,12 @@ bool SelectedInstrumentIsK8() {
   return IsK8Description(SelectedInstrument.Description);
 }
 
-bool OpenSelectedInstrument() {
-  const FtStatus status = Open_USB_Device_By_Serial_Number(SelectedInstrument.SerialNo);
-  if (status != FT_OK || !InstrumentAttached) return false;
-  if (!FTReceiveMayBeBusy()) return true;
+Result<> OpenSelectedInstrument() {
+  const Result<> opened = PortResult(Open_USB_Device_By_Serial_Number(SelectedInstrument.SerialNo),
+                                     "opening " + SelectedInstrument.SerialNo);
+  if (!opened) return opened;
+  if (!InstrumentAttached) return Fail("no instrument is attached");
+  if (!FTReceiveMayBeBusy()) return {};
   // The K8 sends at its own rate; listen at that rate.
   if (SelectedInstrumentIsK8()) K8LineSetup();
   return WaitForQuietLine();

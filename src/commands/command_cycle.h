@@ -10,6 +10,7 @@
 #include <string>
 
 #include "commands/command_window.h"
+#include "records/result.h"
 
 namespace kestrum {
 
@@ -25,13 +26,13 @@ inline constexpr std::uint8_t kNoModelCode = 0x00;
 // The K8 is told apart by its converter's description alone.
 bool SelectedInstrumentIsK8();
 
-// Opens SelectedInstrument.SerialNo; true when the open returned 0 and
+// Opens SelectedInstrument.SerialNo; succeeds when the open returned 0 and
 // InstrumentAttached is set. After a transfer that was broken off while the
 // instrument was sending, it first waits until the line has been quiet for
 // kLineQuietMs (a K7 goes on sending its memory for up to two minutes), so
-// the rest is not taken for this command's replies; false when that wait
+// the rest is not taken for this command's replies; fails when that wait
 // was cancelled.
-bool OpenSelectedInstrument();
+Result<> OpenSelectedInstrument();
 
 inline constexpr char kWaitingForInstrumentText[] = "Waiting for the instrument to finish sending";
 inline constexpr int kLineQuietMs = 250;
