@@ -1,0 +1,149 @@
+#include "history/command_activity.h"
+
+#include <cstdio>
+#include <filesystem>
+
+#include "history/history_files.h"
+#include "link/instrument_detection.h"
+#include "records/data_file.h"
+#include "records/kept_downloads.h"
+#include "records/program_data_folder.h"
+
+namespace kestrum {
+namespace {
+
+int FromBcd(std::uint8_t value) {
+  return (value >> 4) * 10 + (value & 0x0F);
+}
+
+std::string FileNameOf(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+}  // namespace
+
+Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now) {
+  const std::string dataFolder = ProgramDataFolder();
+  HistoryOpenOptions options;
+  options.now = now;
+  Result<std::unique_ptr<HistoryStore>> opened =
+      HistoryStore::Open(HistoryFilePath(dataFolder), options);
+  if (!opened) return opened;
+  HistoryStore& store = *opened.value();
+  // A damaged store was replaced, or a program was killed during an import:
+  // what the kept downloads hold and the store lacks is taken now.
+  if (!store.ReadOnly()) (void)ImportKeptDownloads(store, KeptDownloadsFolder(dataFolder), now);
+  return opened;
+}
+
+std::string DownloadActivityText(const DownloadOutcome& outcome, const MeasurementStore& store) {
+  switch (outcome.end) {
+    case DownloadEnd::kDecoded: {
+      std::string text = "Downloaded " + std::to_string(store.RunCount) + " runs, " +
+                         std::to_string(store.LastSampleIndex + 1) + " samples";
+      if (outcome.kept && *outcome.kept) {
+        text += " (kept as " + FileNameOf(outcome.kept->value()) + ")";
+      } else if (outcome.kept) {
+        text += " (not kept: " + outcome.kept->error() + ")";
+      }
+      return text;
+    }
+    case DownloadEnd::kCancelled:
+      return kDownloadCancelledText;
+    case DownloadEnd::kNotOpened:
+      return "Download failed: the instrument could not be opened";
+    case DownloadEnd::kRefusedDescription:
+      return "Download refused: the converter takes no download";
+    case DownloadEnd::kUnknownModel:
+    case DownloadEnd::kIncomplete:
+    case DownloadEnd::kFileError:
+      break;
+  }
+  return "Download failed: " + outcome.error;
+}
+
+std::string ClockActivityText(const ClockOutcome& outcome) {
+  switch (outcome.end) {
+    case ClockEnd::kSent: {
+      const ClockFields& f = outcome.fields;
+      char text[64];
+      std::snprintf(text, sizeof text, "Clock set to 20%02d-%02d-%02d %02d:%02d:%02d",
+                    FromBcd(f.year), FromBcd(f.month), FromBcd(f.day), FromBcd(f.hours & 0x3F),
+                    FromBcd(f.minutes), FromBcd(f.seconds));
+      return text;
+    }
+    case ClockEnd::kCancelled:
+      return "Clock not set: cancelled";
+    case ClockEnd::kNotOpened:
+      return "Clock not set: the instrument could not be opened";
+    case ClockEnd::kUnknownModel:
+      return "Clock not set: the instrument answered with an unknown model";
+    case ClockEnd::kWriteFailed:
+      break;
+  }
+  return "Clock not set: the instrument went away while the clock was sent";
+}
+
+std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept) {
+  switch (outcome.end) {
+    case EraseEnd::kErased:
+      return downloadKept ? "Erased (the measurements were kept before)"
+                          : "Erased (no kept download holds the last measurements)";
+    case EraseEnd::kCancelled:
+      return "Erase cancelled";
+    case EraseEnd::kNotOpened:
+      return "Not erased: the instrument could not be opened";
+    case EraseEnd::kUnknownModel:
+      return "Not erased: the instrument answered with an unknown model";
+    case EraseEnd::kWriteFailed:
+      return "Not erased: the instrument went away while the erase was sent";
+    case EraseEnd::kNotAcknowledged:
+      break;
+  }
+  return "Erase not acknowledged by the instrument";
+}
+
+std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
+  switch (outcome.end) {
+    case TriggerEnd::kSent:
+      return "Trigger level set to " + std::to_string(outcome.level) + " pulses (" +
+             std::to_string(position) + " Bq/m3)";
+    case TriggerEnd::kNotOpened:
+      return "Trigger level not set: the instrument could not be opened";
+    case TriggerEnd::kUnknownModel:
+      return "Trigger level not set: the instrument has no trigger level";
+    case TriggerEnd::kTooHigh:
+      return "Trigger level not set: " + std::to_string(position) + " Bq/m3 is too high";
+    case TriggerEnd::kWriteFailed:
+      break;
+  }
+  return "Trigger level not set: the instrument went away while it was sent";
+}
+
+std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
+                         const MeasurementStore& store, DateTime now) {
+  if (!history) return {};
+  std::string problem;
+  std::string instrument = SelectedInstrument.SerialNo;
+  if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
+    const std::string& path = outcome.kept->value();
+    instrument = InstrumentOfKeptFile(path);
+    const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
+    const ImportSource source{instrument, path, ContentHash(DataFileContent(store)),
+                              name ? name->at : now, true};
+    const Result<ImportCounts> imported = history->Import(source, DecodedFileFromStore(store));
+    if (!imported) problem = "The download was not added to the history: " + imported.error();
+  }
+  const std::string noted =
+      NoteActivity(history, {now, "download", instrument, DownloadActivityText(outcome, store)});
+  return problem.empty() ? noted : problem;
+}
+
+std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry) {
+  if (!history) return {};
+  const Result<> recorded = history->RecordActivity(entry);
+  if (!recorded) return "Not recorded in the history: " + recorded.error();
+  return {};
+}
+
+}  // namespace kestrum

@@ -1,0 +1,42 @@
+#pragma once
+// What the activity log says of each instrument command's outcome, and the
+// import of a complete download into the history right after it was kept.
+// Shared by the window and kestrum-tool, so both keep the same record.
+
+#include <memory>
+#include <string>
+
+#include "commands/clock_sync.h"
+#include "commands/instrument_erase.h"
+#include "commands/measurement_download.h"
+#include "commands/trigger_level.h"
+#include "history/history_store.h"
+
+namespace kestrum {
+
+// The history in the program's data folder. A damaged store is moved aside
+// and rebuilt from the kept downloads; missing kept downloads are imported.
+// The failure (or the store's Notice()) is a text for the status bar.
+Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now);
+
+// "Downloaded 27 runs, 16281 samples (kept as K8-...Rn)", "Download cancelled",
+// "Download failed: <error>".
+std::string DownloadActivityText(const DownloadOutcome& outcome, const MeasurementStore& store);
+// "Clock set to 2026-12-08 14:05:12", "Clock not set: ..."
+std::string ClockActivityText(const ClockOutcome& outcome);
+// "Erased (the last download was kept)", "Erase cancelled", ...
+std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept);
+// "Trigger level set to 33 pulses (200 Bq/m3)", ...
+std::string LevelActivityText(const TriggerOutcome& outcome, int position);
+
+// After a download: imports the kept file (when one was kept) from `store`'s
+// decode, then records the download with `text`. history may be null (no
+// history available): nothing happens. Returns a problem for the status bar,
+// or empty.
+std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
+                         const MeasurementStore& store, DateTime now);
+
+// Records one entry; returns a problem for the status bar, or empty.
+std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry);
+
+}  // namespace kestrum

@@ -1,0 +1,153 @@
+#include "history/history_files.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "records/data_file.h"
+#include "records/kept_downloads.h"
+#include "records/open_data_file.h"
+
+namespace kestrum {
+namespace {
+
+std::string FileNameOf(const std::string& path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+// A file's own name without ".Rn": the instrument of a file from elsewhere.
+std::string NameWithoutExtension(const std::string& path) {
+  std::string name = FileNameOf(path);
+  if (name.size() > 3 && name.compare(name.size() - 3, 3, ".Rn") == 0) name.resize(name.size() - 3);
+  return name;
+}
+
+FileImport ImportOne(HistoryStore& store, const std::string& path, const std::string& instrument,
+                     DateTime takenAt, bool kept, DateTime now, MeasurementStore& scratch) {
+  FileImport result{path};
+  ImportSource source{instrument, path, {}, takenAt, kept};
+  const Result<std::vector<std::uint8_t>> bytes = ReadDataFileBytes(path);
+  if (!bytes) {
+    result.counts = bytes.failure();
+    return result;
+  }
+  source.contentHash =
+      ContentHash(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  // Known bytes need no decode: the import only notes the name.
+  if (store.KnowsContent(source.contentHash)) {
+    result.counts = store.Import(source, DecodedFile{});
+    return result;
+  }
+  DecodeContext context;
+  context.now = now;
+  context.writeFiles = false;
+  const Result<OpenedFile> opened =
+      OpenImageBytes(bytes->data(), bytes->size(), FileNameOf(path), scratch, context);
+  if (!opened) {
+    result.counts = opened.failure();
+    return result;
+  }
+  result.counts = store.Import(source, DecodedFileFromStore(scratch));
+  return result;
+}
+
+}  // namespace
+
+std::string ContentHash(std::string_view bytes) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (unsigned char byte : bytes) {
+    hash ^= byte;
+    hash *= 1099511628211ull;
+  }
+  char text[17];
+  std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
+  return text;
+}
+
+DecodedFile DecodedFileFromStore(const MeasurementStore& store) {
+  DecodedFile file;
+  file.model = ModelFromMarker(store.MemoryImage[0]).value_or(InstrumentModel::K5);
+  file.calibrationFactor = static_cast<double>(store.CalibrationFactor);
+  for (std::int32_t r = 0; r < store.RunCount && r < kRunCapacity; ++r) {
+    const RunEntry& entry = store.Runs[static_cast<std::size_t>(r)];
+    DecodedRun run;
+    run.start = entry.StartTime;
+    const std::int32_t first = std::max<std::int32_t>(entry.FirstSample, 0);
+    const std::int32_t last = std::min(entry.LastSample, store.LastSampleIndex);
+    for (std::int32_t i = first; i <= last; ++i) {
+      const SampleRecord& s = store.Samples[static_cast<std::size_t>(i)];
+      run.samples.push_back(
+          {s.Time, static_cast<double>(s.Concentration), static_cast<double>(s.Error),
+           static_cast<double>(s.Pulses), static_cast<double>(s.TemperatureValue),
+           static_cast<double>(s.HumidityValue), static_cast<double>(s.PressureValue)});
+    }
+    file.runs.push_back(std::move(run));
+  }
+  return file;
+}
+
+Result<DecodedFile> DecodeFileForHistory(const std::string& path, DateTime now,
+                                         MeasurementStore& scratch, std::string* contentHash) {
+  const Result<std::vector<std::uint8_t>> bytes = ReadDataFileBytes(path);
+  if (!bytes) return bytes.failure();
+  if (contentHash) {
+    *contentHash =
+        ContentHash(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
+  }
+  DecodeContext context;
+  context.now = now;
+  context.writeFiles = false;
+  const Result<OpenedFile> opened =
+      OpenImageBytes(bytes->data(), bytes->size(), FileNameOf(path), scratch, context);
+  if (!opened) return opened.failure();
+  return DecodedFileFromStore(scratch);
+}
+
+std::string InstrumentOfKeptFile(const std::string& path) {
+  const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
+  if (!name) return {};
+  return std::string(ModelName(name->model)) + "-" + name->serial;
+}
+
+std::vector<FileImport> ImportKeptDownloads(HistoryStore& store, const std::string& keptFolder,
+                                            DateTime now) {
+  std::vector<FileImport> imports;
+  std::vector<KeptDownloadFile> files = KeptDownloadFiles(keptFolder);
+  // Oldest first, as the downloads happened: runs grow instead of shrinking.
+  std::reverse(files.begin(), files.end());
+  std::unique_ptr<MeasurementStore> scratch;
+  for (const KeptDownloadFile& file : files) {
+    if (store.KnowsPath(file.path)) continue;
+    if (!scratch) scratch = std::make_unique<MeasurementStore>();
+    imports.push_back(ImportOne(store, file.path, InstrumentOfKeptFile(file.path), file.name.at,
+                                true, now, *scratch));
+  }
+  return imports;
+}
+
+std::vector<FileImport> ImportDataFiles(HistoryStore& store, const std::vector<std::string>& paths,
+                                        const std::string& instrument, DateTime now) {
+  std::vector<FileImport> imports;
+  auto scratch = std::make_unique<MeasurementStore>();
+  for (const std::string& path : paths) {
+    // A kept download names its instrument itself.
+    std::string name = InstrumentOfKeptFile(path);
+    if (name.empty()) name = instrument.empty() ? NameWithoutExtension(path) : instrument;
+    imports.push_back(ImportOne(store, path, name, now, false, now, *scratch));
+  }
+  return imports;
+}
+
+std::string ImportLine(const FileImport& import) {
+  const std::string name = FileNameOf(import.path);
+  if (!import.counts) return name + ": skipped: " + import.counts.error();
+  const ImportCounts& c = import.counts.value();
+  if (c.alreadyKnown) return name + ": already in the history";
+  std::string line = name + ": " + std::to_string(c.newRuns) + " new runs, " +
+                     std::to_string(c.grownRuns) + " grown, " + std::to_string(c.sameRuns) +
+                     " unchanged";
+  if (c.conflictRuns > 0) line += ", " + std::to_string(c.conflictRuns) + " in conflict";
+  return line + ", " + std::to_string(c.newSamples) + " new samples";
+}
+
+}  // namespace kestrum

@@ -1,0 +1,142 @@
+// What the history holds, read back: instruments, runs and samples.
+#include <algorithm>
+
+#include "history/history_store.h"
+#include "records/date_time.h"
+
+namespace kestrum {
+namespace {
+
+constexpr char kRunColumns[] =
+    "SELECT r.id, i.name, i.model, r.start, r.first, r.last, r.sample_count, r.conflict, "
+    "r.excluded, r.site, r.note, r.start_minute, "
+    "(SELECT count(*) FROM run_downloads d WHERE d.run_id = r.id) "
+    "FROM runs r JOIN instruments i ON i.id = r.instrument_id ";
+
+struct RunRow {
+  HistoryRun run;
+  std::int64_t startMinute = 0;
+};
+
+RunRow ReadRun(const SqliteStatement& row) {
+  RunRow out;
+  HistoryRun& run = out.run;
+  run.id = row.Int(0);
+  run.instrument = row.Text(1);
+  run.model = row.Text(2);
+  run.start = row.Real(3);
+  run.first = row.Real(4);
+  run.last = row.Real(5);
+  run.samples = static_cast<int>(row.Int(6));
+  run.conflict = row.Int(7) != 0;
+  run.excluded = row.Int(8) != 0;
+  run.site = row.Text(9);
+  run.note = row.Text(10);
+  out.startMinute = row.Int(11);
+  run.downloads = static_cast<int>(row.Int(12));
+  run.clockUnset = SplitDateTime(run.start).year == 2000;
+  return out;
+}
+
+// Runs of one instrument that share time, other than the versions of one
+// run (same start), which are marked as conflicts instead.
+void MarkOverlaps(std::vector<RunRow>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    for (std::size_t j = i + 1; j < rows.size(); ++j) {
+      RunRow& a = rows[i];
+      RunRow& b = rows[j];
+      if (a.run.instrument != b.run.instrument || a.startMinute == b.startMinute) continue;
+      if (a.run.samples == 0 || b.run.samples == 0) continue;
+      // A sample is the hour before its stamp.
+      const bool share = a.run.first - kOneHour < b.run.last && b.run.first - kOneHour < a.run.last;
+      if (share) a.run.overlaps = b.run.overlaps = true;
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<HistoryInstrument> HistoryStore::Instruments() {
+  std::vector<HistoryInstrument> out;
+  SqliteStatement select(db_.Handle(),
+                         "SELECT i.id, i.name, i.model, i.calibration, "
+                         "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id) "
+                         "FROM instruments i ORDER BY i.name");
+  while (select.Next()) {
+    out.push_back({select.Int(0), select.Text(1), select.Text(2), select.Real(3),
+                   static_cast<int>(select.Int(4))});
+  }
+  return out;
+}
+
+std::optional<HistoryInstrument> HistoryStore::FindInstrument(const std::string& name) {
+  for (const HistoryInstrument& instrument : Instruments()) {
+    if (instrument.name == name) return instrument;
+  }
+  return std::nullopt;
+}
+
+std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
+  std::vector<RunRow> rows;
+  const std::string sql = std::string(kRunColumns) +
+                          (instrument.empty() ? "" : "WHERE i.name = ? ") +
+                          "ORDER BY r.start, r.id";
+  SqliteStatement select(db_.Handle(), sql.c_str());
+  if (!instrument.empty()) select.Bind(1, instrument);
+  while (select.Next()) rows.push_back(ReadRun(select));
+  MarkOverlaps(rows);
+  std::vector<HistoryRun> runs;
+  runs.reserve(rows.size());
+  for (RunRow& row : rows) runs.push_back(std::move(row.run));
+  return runs;
+}
+
+std::optional<HistoryRun> HistoryStore::FindRun(std::int64_t id) {
+  SqliteStatement select(db_.Handle(),
+                         "SELECT i.name FROM runs r JOIN instruments i ON "
+                         "i.id = r.instrument_id WHERE r.id = ?");
+  select.Bind(1, id);
+  if (!select.Next()) return std::nullopt;
+  // Through the instrument's list, so the marks are those of every listing.
+  for (HistoryRun& run : Runs(select.Text(0))) {
+    if (run.id == id) return run;
+  }
+  return std::nullopt;
+}
+
+std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
+  std::vector<HistorySample> samples;
+  SqliteStatement select(db_.Handle(),
+                         "SELECT time, concentration, error, pulses, temperature, humidity, "
+                         "pressure FROM samples WHERE run_id = ? ORDER BY idx");
+  select.Bind(1, run);
+  while (select.Next()) {
+    samples.push_back({select.Real(0), select.Real(1), select.Real(2), select.Real(3),
+                       select.Real(4), select.Real(5), select.Real(6)});
+  }
+  return samples;
+}
+
+std::vector<std::string> HistoryStore::DownloadsOf(std::int64_t run) {
+  std::vector<std::string> paths;
+  SqliteStatement select(db_.Handle(),
+                         "SELECT d.path FROM run_downloads rd JOIN downloads d ON "
+                         "d.id = rd.download_id WHERE rd.run_id = ? ORDER BY d.taken_at, d.id");
+  select.Bind(1, run);
+  while (select.Next()) paths.push_back(select.Text(0));
+  return paths;
+}
+
+bool HistoryStore::KnowsPath(const std::string& path) {
+  SqliteStatement select(db_.Handle(), "SELECT 1 FROM download_files WHERE path = ?");
+  select.Bind(1, path);
+  return select.Next();
+}
+
+bool HistoryStore::KnowsContent(const std::string& contentHash) {
+  SqliteStatement select(db_.Handle(), "SELECT 1 FROM downloads WHERE content_hash = ?");
+  select.Bind(1, contentHash);
+  return select.Next();
+}
+
+}  // namespace kestrum

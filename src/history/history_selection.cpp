@@ -1,0 +1,134 @@
+#include "history/history_selection.h"
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <tuple>
+
+#include "records/date_time.h"
+
+namespace kestrum {
+namespace {
+
+InstrumentModel ModelNamed(const std::string& name) {
+  for (InstrumentModel model :
+       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
+    if (name == ModelName(model)) return model;
+  }
+  return InstrumentModel::K5;
+}
+
+bool SharesTime(const HistoryRun& run, DateTime from, DateTime to) {
+  return run.samples > 0 && run.last >= from && run.first - kOneHour <= to;
+}
+
+}  // namespace
+
+std::vector<HistoryRun> RunsForSummary(const std::vector<HistoryRun>& runs, DateTime from,
+                                       DateTime to) {
+  // Of the versions of one run that disagree, the longest speaks for it.
+  std::map<std::tuple<std::string, std::int64_t>, const HistoryRun*> longest;
+  for (const HistoryRun& run : runs) {
+    if (!run.conflict || run.excluded) continue;
+    const auto key = std::make_tuple(run.instrument, std::llround(run.start * 1440.0));
+    const HistoryRun*& best = longest[key];
+    if (!best || run.samples > best->samples ||
+        (run.samples == best->samples && run.id > best->id)) {
+      best = &run;
+    }
+  }
+  std::vector<HistoryRun> kept;
+  for (const HistoryRun& run : runs) {
+    if (run.excluded || !SharesTime(run, from, to)) continue;
+    if (run.conflict &&
+        longest[std::make_tuple(run.instrument, std::llround(run.start * 1440.0))] != &run) {
+      continue;
+    }
+    kept.push_back(run);
+  }
+  return kept;
+}
+
+HistorySelection SelectSamples(HistoryStore& store, const std::vector<HistoryRun>& runs,
+                               DateTime from, DateTime to, double calibrationFactor) {
+  std::vector<LoadedRun> loaded;
+  loaded.reserve(runs.size());
+  for (const HistoryRun& run : runs) {
+    if (!SharesTime(run, from, to)) continue;
+    loaded.push_back({run, store.Samples(run.id)});
+  }
+  std::vector<const LoadedRun*> pointers;
+  for (const LoadedRun& run : loaded) pointers.push_back(&run);
+  return PackSamples(pointers, from, to, calibrationFactor);
+}
+
+HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime from, DateTime to,
+                             double calibrationFactor, std::unique_ptr<MeasurementStore> reuse) {
+  HistorySelection selection;
+  selection.store = reuse ? std::move(reuse) : std::make_unique<MeasurementStore>();
+  MeasurementStore& store = *selection.store;
+  std::vector<const LoadedRun*> ordered(runs.begin(), runs.end());
+  std::stable_sort(ordered.begin(), ordered.end(), [](const LoadedRun* a, const LoadedRun* b) {
+    return std::tie(a->run.first, a->run.id) < std::tie(b->run.first, b->run.id);
+  });
+
+  // What lies in the range, per run; the latest samples win when there are
+  // more than a store holds.
+  struct Part {
+    const LoadedRun* run;
+    std::size_t begin;
+    std::size_t end;
+  };
+  std::vector<Part> parts;
+  std::size_t total = 0;
+  for (const LoadedRun* run : ordered) {
+    const auto& s = run->samples;
+    auto begin = std::find_if(s.begin(), s.end(), [from](const HistorySample& x) {
+      return x.time != 0 && x.time >= from;
+    });
+    auto end = std::find_if(begin, s.end(), [to](const HistorySample& x) { return x.time > to; });
+    if (begin == end) continue;
+    parts.push_back({run, static_cast<std::size_t>(begin - s.begin()),
+                     static_cast<std::size_t>(end - s.begin())});
+    total += parts.back().end - parts.back().begin;
+  }
+  const std::size_t capacity = kSampleCapacity - 1;
+  std::size_t skip = total > capacity ? total - capacity : 0;
+  selection.truncated = skip > 0;
+
+  std::int32_t next = 0;
+  for (const Part& part : parts) {
+    std::size_t begin = part.begin;
+    const std::size_t available = part.end - part.begin;
+    if (skip >= available) {
+      skip -= available;
+      continue;
+    }
+    begin += skip;
+    skip = 0;
+    SelectionSegment segment{part.run->run.id, next, next - 1};
+    for (std::size_t i = begin; i < part.end; ++i) {
+      const HistorySample& h = part.run->samples[i];
+      if (h.time == 0) continue;
+      SampleRecord& r = store.Samples[static_cast<std::size_t>(next++)];
+      r.Time = h.time;
+      r.Concentration = h.concentration;
+      r.Error = h.error;
+      r.Pulses = h.pulses;
+      r.TemperatureValue = h.temperature;
+      r.HumidityValue = h.humidity;
+      r.PressureValue = h.pressure;
+    }
+    segment.last = next - 1;
+    if (segment.last >= segment.first) selection.segments.push_back(segment);
+  }
+  store.LastSampleIndex = next - 1;
+  store.RunCount = next > 0 ? 1 : 0;
+  store.Runs[0] = RunEntry{0, next - 1, next > 0 ? store.Samples[0].Time - kOneHour : 0};
+  store.CalibrationFactor = calibrationFactor;
+  store.MemoryImage[0] =
+      ModelMarkerOf(ordered.empty() ? InstrumentModel::K5 : ModelNamed(ordered.front()->run.model));
+  return selection;
+}
+
+}  // namespace kestrum

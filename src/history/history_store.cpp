@@ -1,0 +1,277 @@
+#include "history/history_store.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <system_error>
+
+#include "records/checked_file.h"
+#include "records/date_time_stamp.h"
+
+namespace kestrum {
+namespace {
+
+constexpr char kSchema[] = R"sql(
+CREATE TABLE instruments(
+  id INTEGER PRIMARY KEY,
+  name TEXT NOT NULL UNIQUE,
+  model TEXT NOT NULL,
+  calibration REAL NOT NULL DEFAULT 6.0);
+CREATE TABLE downloads(
+  id INTEGER PRIMARY KEY,
+  instrument_id INTEGER NOT NULL REFERENCES instruments(id),
+  path TEXT NOT NULL,
+  content_hash TEXT NOT NULL UNIQUE,
+  taken_at REAL NOT NULL,
+  kept INTEGER NOT NULL);
+CREATE TABLE download_files(
+  path TEXT PRIMARY KEY,
+  download_id INTEGER NOT NULL REFERENCES downloads(id)) WITHOUT ROWID;
+CREATE TABLE runs(
+  id INTEGER PRIMARY KEY,
+  instrument_id INTEGER NOT NULL REFERENCES instruments(id),
+  start_minute INTEGER NOT NULL,
+  start REAL NOT NULL,
+  sample_count INTEGER NOT NULL,
+  first REAL NOT NULL,
+  last REAL NOT NULL,
+  digest INTEGER NOT NULL,
+  conflict INTEGER NOT NULL DEFAULT 0,
+  site TEXT NOT NULL DEFAULT '',
+  note TEXT NOT NULL DEFAULT '',
+  excluded INTEGER NOT NULL DEFAULT 0);
+CREATE INDEX runs_by_start ON runs(instrument_id, start_minute);
+CREATE TABLE run_downloads(
+  run_id INTEGER NOT NULL REFERENCES runs(id),
+  download_id INTEGER NOT NULL REFERENCES downloads(id),
+  PRIMARY KEY(run_id, download_id)) WITHOUT ROWID;
+CREATE TABLE samples(
+  run_id INTEGER NOT NULL REFERENCES runs(id),
+  idx INTEGER NOT NULL,
+  time REAL NOT NULL,
+  concentration REAL NOT NULL,
+  error REAL NOT NULL,
+  pulses REAL NOT NULL,
+  temperature REAL NOT NULL,
+  humidity REAL NOT NULL,
+  pressure REAL NOT NULL,
+  PRIMARY KEY(run_id, idx)) WITHOUT ROWID;
+CREATE TABLE activity(
+  id INTEGER PRIMARY KEY,
+  at REAL NOT NULL,
+  kind TEXT NOT NULL,
+  instrument TEXT NOT NULL,
+  text TEXT NOT NULL);
+PRAGMA user_version = 1;
+)sql";
+
+constexpr char kBusyText[] =
+    "The history is in use by another Kestrum program; it is shown read-only until the "
+    "program is started again.";
+
+bool IsDamagedCode(int code) {
+  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+}
+
+// Reads user_version and runs a quick check; the code tells why it failed.
+struct Inspection {
+  int code = SQLITE_OK;
+  int version = 0;
+  bool healthy = true;
+};
+
+Inspection Inspect(sqlite3* db) {
+  Inspection out;
+  {
+    SqliteStatement version(db, "PRAGMA user_version");
+    if (version.Next()) {
+      out.version = static_cast<int>(version.Int(0));
+    } else {
+      out.code = version.Code();
+      return out;
+    }
+  }
+  SqliteStatement check(db, "PRAGMA quick_check");
+  if (check.Next()) {
+    out.healthy = check.Text(0) == "ok";
+  } else {
+    out.code = check.Code();
+  }
+  return out;
+}
+
+// Moves a damaged store aside under a name of its own; never deletes it.
+Result<std::string> MoveAside(const std::string& path, DateTime now) {
+  std::string aside = path + ".broken-" + DateTimeStamp(now);
+  for (int copy = 2; std::filesystem::exists(std::filesystem::symlink_status(aside)); ++copy) {
+    aside = path + ".broken-" + DateTimeStamp(now) + "-" + std::to_string(copy);
+  }
+  std::error_code error;
+  std::filesystem::rename(path, aside, error);
+  if (error) return Fail("cannot move " + path + " aside: " + error.message());
+  // The journal files belong to the damaged store: they go with it.
+  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+    std::error_code ignored;
+    if (std::filesystem::exists(path + suffix, ignored)) {
+      std::filesystem::rename(path + suffix, aside + suffix, ignored);
+    }
+  }
+  return aside;
+}
+
+}  // namespace
+
+std::string HistoryFilePath(const std::string& dataFolder) {
+  return PathInFolder(dataFolder, kHistoryFileName);
+}
+
+HistoryStore::~HistoryStore() = default;
+
+Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path,
+                                                         const HistoryOpenOptions& options) {
+  namespace fs = std::filesystem;
+  std::error_code error;
+  const fs::file_status status = fs::symlink_status(path, error);
+  const bool exists = fs::exists(status);
+  if (exists && !fs::is_regular_file(status)) {
+    return Fail(path + " is not a regular file; the history is not opened");
+  }
+  const fs::path folder = fs::path(path).parent_path();
+  if (!folder.empty() && !exists) {
+    fs::create_directories(folder, error);
+    if (error) return Fail("cannot make the folder " + folder.string() + ": " + error.message());
+  }
+
+  std::unique_ptr<HistoryStore> store(new HistoryStore());
+  store->path_ = path;
+  store->readOnly_ = options.readOnly;
+  if (exists && ::access(path.c_str(), W_OK) != 0) {
+    store->readOnly_ = true;
+    store->notice_ = path + " is read-only; the history is shown read-only.";
+  }
+  const int flags = store->readOnly_ && exists ? SQLITE_OPEN_READONLY
+                                               : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+  Result<> opened = store->db_.Open(path, flags);
+  if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
+  sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
+
+  Inspection inspection = Inspect(store->db_.Handle());
+  if (IsBusyCode(inspection.code)) {
+    return Fail("the history " + path + " is locked by another program");
+  }
+  if (IsDamagedCode(inspection.code) || !inspection.healthy ||
+      (inspection.code != SQLITE_OK && inspection.code != SQLITE_DONE)) {
+    if (store->readOnly_) return Fail("the history " + path + " is damaged and read-only");
+    store->db_.Close();
+    const Result<std::string> aside = MoveAside(path, options.now);
+    if (!aside) return aside.failure();
+    opened = store->db_.Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
+    sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
+    inspection = Inspection{};
+    store->needsRebuild_ = true;
+    store->notice_ = "The history was damaged; it was moved aside as " + aside.value() +
+                     " and built again from the kept downloads. Sites and notes from the old "
+                     "history could not be read.";
+  }
+  if (inspection.version > kHistorySchemaVersion) {
+    store->readOnly_ = true;
+    store->notice_ =
+        "The history was written by a newer version of the program; it is shown read-only.";
+  }
+  if (store->readOnly_) {
+    // Nothing this connection does may change the file.
+    (void)store->db_.Exec("PRAGMA query_only = ON");
+    return store;
+  }
+  (void)store->db_.Exec("PRAGMA foreign_keys = ON");
+  // Taking the write lock once tells whether another program holds it.
+  const Result<> began = store->db_.Exec("BEGIN IMMEDIATE");
+  if (!began) {
+    if (IsBusyCode(store->db_.LastCode())) {
+      store->readOnly_ = true;
+      store->notice_ = kBusyText;
+      (void)store->db_.Exec("PRAGMA query_only = ON");
+      return store;
+    }
+    return Fail("cannot write the history " + path + ": " + began.error());
+  }
+  if (inspection.version == 0) {
+    const Result<> made = store->CreateSchema();
+    if (!made) {
+      (void)store->db_.Exec("ROLLBACK");
+      return Fail("cannot write the history " + path + ": " + made.error());
+    }
+  }
+  const Result<> committed = store->db_.Exec("COMMIT");
+  if (!committed) {
+    (void)store->db_.Exec("ROLLBACK");
+    return Fail("cannot write the history " + path + ": " + committed.error());
+  }
+  // Readers never wait for a writer, and a killed writer leaves no trace.
+  (void)store->db_.Exec("PRAGMA journal_mode = WAL");
+  return store;
+}
+
+Result<> HistoryStore::CreateSchema() {
+  // A file some other program left here with tables of its own is not ours to fill.
+  SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
+  if (tables.Next() && tables.Int(0) > 0) {
+    return Fail("it holds tables of another program");
+  }
+  return db_.Exec(kSchema);
+}
+
+Result<> HistoryStore::Writable() const {
+  if (readOnly_) return Fail(notice_.empty() ? "the history is read-only" : notice_);
+  return {};
+}
+
+Result<> HistoryStore::SetSite(std::int64_t run, const std::string& site) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  SqliteStatement update(db_.Handle(), "UPDATE runs SET site = ? WHERE id = ?");
+  update.Bind(1, site).Bind(2, run);
+  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
+  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
+  return {};
+}
+
+Result<> HistoryStore::SetNote(std::int64_t run, const std::string& note) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  SqliteStatement update(db_.Handle(), "UPDATE runs SET note = ? WHERE id = ?");
+  update.Bind(1, note).Bind(2, run);
+  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
+  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
+  return {};
+}
+
+Result<> HistoryStore::SetExcluded(std::int64_t run, bool excluded) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  SqliteStatement update(db_.Handle(), "UPDATE runs SET excluded = ? WHERE id = ?");
+  update.Bind(1, std::int64_t{excluded ? 1 : 0}).Bind(2, run);
+  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
+  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
+  return {};
+}
+
+Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  SqliteStatement insert(db_.Handle(),
+                         "INSERT INTO activity(at, kind, instrument, text) VALUES(?, ?, ?, ?)");
+  insert.Bind(1, entry.at).Bind(2, entry.kind).Bind(3, entry.instrument).Bind(4, entry.text);
+  if (Result<> done = insert.Run(); !done) return Fail("cannot write the history: " + done.error());
+  return {};
+}
+
+std::vector<ActivityEntry> HistoryStore::LatestActivity(int count) {
+  std::vector<ActivityEntry> entries;
+  SqliteStatement select(
+      db_.Handle(), "SELECT at, kind, instrument, text FROM activity ORDER BY id DESC LIMIT ?");
+  select.Bind(1, std::int64_t{count});
+  while (select.Next()) {
+    entries.push_back({select.Real(0), select.Text(1), select.Text(2), select.Text(3)});
+  }
+  return entries;
+}
+
+}  // namespace kestrum

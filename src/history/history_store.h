@@ -1,0 +1,99 @@
+#pragma once
+// The measurement history: one SQLite file, history.sqlite, in the program's
+// data folder. The kept data files stay the source of truth; the store is
+// their index plus what only the user knows (sites, notes, exclusions) and
+// the activity log. Every import is one transaction, so a full disk or a
+// killed program leaves the store as it was before.
+//
+// Opening copes with what can go wrong with the file:
+// - another program writing to it: waits a few seconds, then opens it
+//   read-only and says so;
+// - damaged or not a database: moved aside as history.sqlite.broken-<time>
+//   (never deleted) and a new one made, which the caller fills again from
+//   the kept downloads (NeedsRebuild);
+// - written by a newer version of the program: opened read-only;
+// - anything but a regular file at the name: not opened at all.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "history/history_types.h"
+#include "history/sqlite_connection.h"
+#include "records/result.h"
+
+namespace kestrum {
+
+inline constexpr char kHistoryFileName[] = "history.sqlite";
+// The schema this program writes (PRAGMA user_version).
+inline constexpr int kHistorySchemaVersion = 1;
+
+// "<data folder>/history.sqlite".
+std::string HistoryFilePath(const std::string& dataFolder);
+
+struct HistoryOpenOptions {
+  // How long to wait for another program that is writing.
+  int busyMilliseconds = 3000;
+  // The time in the name of a damaged file moved aside.
+  DateTime now = 0;
+  // Open only for reading, whatever the file allows.
+  bool readOnly = false;
+};
+
+class HistoryStore {
+ public:
+  static Result<std::unique_ptr<HistoryStore>> Open(const std::string& path,
+                                                    const HistoryOpenOptions& options);
+  ~HistoryStore();
+
+  const std::string& Path() const { return path_; }
+  bool ReadOnly() const { return readOnly_; }
+  // What the user should be told about how the store was opened (moved
+  // aside, newer version, busy); empty when all is well.
+  const std::string& Notice() const { return notice_; }
+  // A new store replaced a damaged one: fill it from the kept downloads.
+  bool NeedsRebuild() const { return needsRebuild_; }
+
+  // Imports one decoded file in one transaction. The same bytes twice (by
+  // content hash) change nothing.
+  Result<ImportCounts> Import(const ImportSource& source, const DecodedFile& file);
+  // Whether a data file at this path, or with these bytes, is in the store.
+  bool KnowsPath(const std::string& path);
+  bool KnowsContent(const std::string& contentHash);
+
+  Result<> SetSite(std::int64_t run, const std::string& site);
+  Result<> SetNote(std::int64_t run, const std::string& note);
+  Result<> SetExcluded(std::int64_t run, bool excluded);
+
+  Result<> RecordActivity(const ActivityEntry& entry);
+  // Newest first.
+  std::vector<ActivityEntry> LatestActivity(int count);
+
+  std::vector<HistoryInstrument> Instruments();
+  std::optional<HistoryInstrument> FindInstrument(const std::string& name);
+  // Oldest first (by start, then id); every instrument when name is empty.
+  std::vector<HistoryRun> Runs(const std::string& instrument = {});
+  std::optional<HistoryRun> FindRun(std::int64_t id);
+  std::vector<HistorySample> Samples(std::int64_t run);
+  // The data files that hold a run, oldest first.
+  std::vector<std::string> DownloadsOf(std::int64_t run);
+
+  // Test seam: called after each run written inside an import's transaction.
+  void SetImportStepHook(std::function<void()> hook) { importStepHook_ = std::move(hook); }
+
+ private:
+  HistoryStore() = default;
+  Result<> Writable() const;
+  Result<> CreateSchema();
+
+  SqliteConnection db_;
+  std::string path_;
+  bool readOnly_ = false;
+  bool needsRebuild_ = false;
+  std::string notice_;
+  std::function<void()> importStepHook_;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,91 @@
+#pragma once
+// What the measurement history holds: instruments, their measuring runs as
+// merged across downloads, the hourly samples of each run, and the activity
+// log of what the user did.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "records/instrument_model.h"
+#include "records/measurement_store.h"
+
+namespace kestrum {
+
+// One hourly sample, as the decoder gave it. Times are the instrument's
+// local clock; the hour ends at `time`.
+struct HistorySample {
+  DateTime time = 0;
+  double concentration = 0;  // Bq/m3
+  double error = 0;          // Bq/m3
+  double pulses = 0;
+  double temperature = 0;
+  double humidity = 0;
+  double pressure = 0;  // kPa
+};
+
+// A run as one decode gave it.
+struct DecodedRun {
+  DateTime start = 0;
+  std::vector<HistorySample> samples;
+};
+
+// Everything the history takes of one data file.
+struct DecodedFile {
+  InstrumentModel model = InstrumentModel::K5;
+  double calibrationFactor = 6.0;
+  std::vector<DecodedRun> runs;
+};
+
+// Where a decoded file came from.
+struct ImportSource {
+  std::string instrument;  // "K8-FT12AB34", or the name the user gave
+  std::string path;        // as the system's bytes
+  std::string contentHash;
+  DateTime takenAt = 0;  // when downloaded (kept downloads) or imported
+  bool kept = false;     // a kept download, not a file from elsewhere
+};
+
+// What one import changed.
+struct ImportCounts {
+  bool alreadyKnown = false;  // the same bytes were imported before: nothing changed
+  int newRuns = 0;
+  int grownRuns = 0;     // a known run with more samples than before
+  int sameRuns = 0;      // a known run, nothing new
+  int conflictRuns = 0;  // a version that disagrees with what was known
+  int newSamples = 0;
+};
+
+struct HistoryInstrument {
+  std::int64_t id = 0;
+  std::string name;
+  std::string model;  // "K7"
+  double calibrationFactor = 6.0;
+  int runs = 0;
+};
+
+struct HistoryRun {
+  std::int64_t id = 0;
+  std::string instrument;
+  std::string model;
+  DateTime start = 0;
+  DateTime first = 0;  // first and last sample time (0 when it has none)
+  DateTime last = 0;
+  int samples = 0;
+  int downloads = 0;        // the data files that hold it
+  bool conflict = false;    // another version with the same start disagrees
+  bool excluded = false;    // left out of summaries by the user
+  bool overlaps = false;    // shares time with another run of the instrument
+  bool clockUnset = false;  // starts in the year 2000: the instrument's clock was not set
+  std::string site;
+  std::string note;
+};
+
+struct ActivityEntry {
+  DateTime at = 0;
+  std::string kind;  // "download", "clock", "erase", "level", "import"
+  std::string instrument;
+  std::string text;
+};
+
+}  // namespace kestrum

@@ -1,0 +1,36 @@
+#pragma once
+// A running fingerprint of a run's samples, so that a new download can be
+// told to agree with what the history holds without reading it back.
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "history/history_types.h"
+
+namespace kestrum {
+
+inline constexpr std::uint64_t kEmptySampleDigest = 14695981039346656037ull;
+
+// FNV-1a over the bit patterns of every value of the sample.
+inline std::uint64_t AddToDigest(std::uint64_t digest, const HistorySample& sample) {
+  const double values[] = {sample.time,        sample.concentration, sample.error,   sample.pulses,
+                           sample.temperature, sample.humidity,      sample.pressure};
+  unsigned char bytes[sizeof values];
+  std::memcpy(bytes, values, sizeof values);
+  for (unsigned char byte : bytes) {
+    digest ^= byte;
+    digest *= 1099511628211ull;
+  }
+  return digest;
+}
+
+// prefix[k]: the digest of the first k samples.
+inline std::vector<std::uint64_t> PrefixDigests(const std::vector<HistorySample>& samples) {
+  std::vector<std::uint64_t> prefix(samples.size() + 1, kEmptySampleDigest);
+  for (std::size_t i = 0; i < samples.size(); ++i)
+    prefix[i + 1] = AddToDigest(prefix[i], samples[i]);
+  return prefix;
+}
+
+}  // namespace kestrum

@@ -1,0 +1,71 @@
+#pragma once
+// A thin hold on SQLite's C interface: one connection, prepared statements
+// that finalize themselves, and failures as text.
+
+#include <sqlite3.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "records/result.h"
+
+namespace kestrum {
+
+class SqliteStatement {
+ public:
+  SqliteStatement(sqlite3* db, const char* sql);
+  ~SqliteStatement();
+  SqliteStatement(const SqliteStatement&) = delete;
+  SqliteStatement& operator=(const SqliteStatement&) = delete;
+
+  // Parameters count from 1, as in SQL.
+  SqliteStatement& Bind(int index, std::int64_t value);
+  SqliteStatement& Bind(int index, double value);
+  // Text is bound as the bytes given: a path that is not UTF-8 keeps its bytes.
+  SqliteStatement& Bind(int index, std::string_view text);
+
+  // True while a row is there; false when done or failed (see Failed()).
+  bool Next();
+  // Runs a statement that gives no rows.
+  Result<> Run();
+  bool Failed() const { return code_ != SQLITE_OK && code_ != SQLITE_ROW && code_ != SQLITE_DONE; }
+  int Code() const { return code_; }
+  std::string Error() const;
+  void Reset();
+
+  std::int64_t Int(int column) const;
+  double Real(int column) const;
+  std::string Text(int column) const;
+
+ private:
+  sqlite3* db_;
+  sqlite3_stmt* statement_ = nullptr;
+  int code_ = SQLITE_OK;
+};
+
+class SqliteConnection {
+ public:
+  SqliteConnection() = default;
+  ~SqliteConnection();
+  SqliteConnection(const SqliteConnection&) = delete;
+  SqliteConnection& operator=(const SqliteConnection&) = delete;
+
+  // flags: SQLITE_OPEN_* ; never follows a symbolic link at path.
+  Result<> Open(const std::string& path, int flags);
+  void Close();
+  sqlite3* Handle() const { return db_; }
+
+  // One or more statements without rows; the failure names SQLite's reason.
+  Result<> Exec(const char* sql);
+  std::string LastError() const;
+  int LastCode() const;
+
+ private:
+  sqlite3* db_ = nullptr;
+};
+
+// Whether a failure code means another program holds the database.
+bool IsBusyCode(int code);
+
+}  // namespace kestrum
