@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "commands/command_cycle.h"
 #include "history/history_files.h"
 #include "link/instrument_detection.h"
 #include "records/data_file.h"
@@ -21,6 +22,17 @@ std::string FileNameOf(const std::string& path) {
 }
 
 }  // namespace
+
+std::string CommandInstrumentName(std::uint8_t modelCode) {
+  std::optional<InstrumentModel> model;
+  if (SelectedInstrumentIsK8()) {
+    model = InstrumentModel::K8;
+  } else if (modelCode >= kModelCodeK5 && modelCode <= kModelCodeK7) {
+    model = static_cast<InstrumentModel>(modelCode - kModelCodeK5);
+  }
+  const std::string serial = FileNameSerial(SelectedInstrument.SerialNo);
+  return model ? std::string(ModelName(*model)) + "-" + serial : serial;
+}
 
 Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now) {
   const std::string dataFolder = ProgramDataFolder();
@@ -124,7 +136,7 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
                          const MeasurementStore& store, DateTime now) {
   if (!history) return {};
   std::string problem;
-  std::string instrument = SelectedInstrument.SerialNo;
+  std::string instrument = CommandInstrumentName(outcome.modelCode);
   if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
     const std::string& path = outcome.kept->value();
     instrument = InstrumentOfKeptFile(path);

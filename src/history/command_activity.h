@@ -19,6 +19,11 @@ namespace kestrum {
 // The failure (or the store's Notice()) is a text for the status bar.
 Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now);
 
+// The selected instrument as the history names it: "K7-<serial>" when the
+// model is known (a K8 by its converter, a K5-K7 by its identify answer),
+// else the serial alone.
+std::string CommandInstrumentName(std::uint8_t modelCode);
+
 // "Downloaded 27 runs, 16281 samples (kept as K8-...Rn)", "Download cancelled",
 // "Download failed: <error>".
 std::string DownloadActivityText(const DownloadOutcome& outcome, const MeasurementStore& store);

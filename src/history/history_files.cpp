@@ -18,7 +18,10 @@ std::string FileNameOf(const std::string& path) {
 // A file's own name without ".Rn": the instrument of a file from elsewhere.
 std::string NameWithoutExtension(const std::string& path) {
   std::string name = FileNameOf(path);
-  if (name.size() > 3 && name.compare(name.size() - 3, 3, ".Rn") == 0) name.resize(name.size() - 3);
+  if (name.size() > 3 && name[name.size() - 3] == '.' && (name[name.size() - 2] | 0x20) == 'r' &&
+      (name[name.size() - 1] | 0x20) == 'n') {
+    name.resize(name.size() - 3);
+  }
   return name;
 }
 
@@ -125,15 +128,20 @@ std::vector<FileImport> ImportKeptDownloads(HistoryStore& store, const std::stri
   return imports;
 }
 
+std::string InstrumentNameForFile(const std::string& path, const std::string& given) {
+  // A kept download names its instrument itself.
+  std::string name = InstrumentOfKeptFile(path);
+  if (name.empty()) name = given.empty() ? NameWithoutExtension(path) : given;
+  return name;
+}
+
 std::vector<FileImport> ImportDataFiles(HistoryStore& store, const std::vector<std::string>& paths,
                                         const std::string& instrument, DateTime now) {
   std::vector<FileImport> imports;
   auto scratch = std::make_unique<MeasurementStore>();
   for (const std::string& path : paths) {
-    // A kept download names its instrument itself.
-    std::string name = InstrumentOfKeptFile(path);
-    if (name.empty()) name = instrument.empty() ? NameWithoutExtension(path) : instrument;
-    imports.push_back(ImportOne(store, path, name, now, false, now, *scratch));
+    imports.push_back(
+        ImportOne(store, path, InstrumentNameForFile(path, instrument), now, false, now, *scratch));
   }
   return imports;
 }

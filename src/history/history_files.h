@@ -28,6 +28,10 @@ Result<DecodedFile> DecodeFileForHistory(const std::string& path, DateTime now,
 // name that is not a kept download's.
 std::string InstrumentOfKeptFile(const std::string& path);
 
+// The instrument a data file is imported under: a kept download's own,
+// else `given`, else the file's name without ".Rn".
+std::string InstrumentNameForFile(const std::string& path, const std::string& given);
+
 struct FileImport {
   std::string path;
   Result<ImportCounts> counts = ImportCounts{};  // or why the file was skipped

@@ -14,6 +14,7 @@
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
+#include "tool/tool_history.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
 #include "tool/tool_output.h"
@@ -101,6 +102,7 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   auto store = NewStore();
   TerminalWindow window(io, true);
   const DownloadOutcome outcome = DownloadMeasurements(*store, settings, window);
+  NoteToolDownload(session.Prefix(), outcome, *store, settings.decode.now, io);
   if (outcome.end != DownloadEnd::kDecoded) {
     io.err << session.Prefix() << FailureText(outcome) << "\n";
     return session.Finish(kExitFailure);

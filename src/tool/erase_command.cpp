@@ -1,6 +1,7 @@
 // kestrum-tool erase [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--yes]
 #include "commands/erase_notice.h"
 #include "commands/instrument_erase.h"
+#include "history/command_activity.h"
 #include "link/instrument_detection.h"
 #include "records/date_time.h"
 #include "records/erase_record.h"
@@ -9,6 +10,7 @@
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
+#include "tool/tool_history.h"
 
 namespace kestrum::tool {
 namespace {
@@ -45,7 +47,10 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
   const EraseNotice notice = EraseNoticeFor(dataFolder, serial);
   // Unasked, the line still tells where the measurements are.
   if (options.yes) io.err << notice.line << "\n";
-  switch (EraseInstrument(window, {notice.line, !notice.downloadKept}).end) {
+  const EraseOutcome outcome = EraseInstrument(window, {notice.line, !notice.downloadKept});
+  NoteToolActivity(session.Prefix(), "erase", outcome.modelCode,
+                   EraseActivityText(outcome, notice.downloadKept), CurrentLocalDateTime(), io);
+  switch (outcome.end) {
     case EraseEnd::kErased: {
       const Result<> noted = RecordErase(dataFolder, serial, CurrentLocalDateTime());
       if (!noted)

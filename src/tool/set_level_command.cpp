@@ -4,10 +4,13 @@
 #include <sstream>
 
 #include "commands/trigger_level.h"
+#include "history/command_activity.h"
+#include "records/date_time.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
+#include "tool/tool_history.h"
 #include "tool/tool_options.h"
 
 namespace kestrum::tool {
@@ -90,6 +93,8 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
     return session.Finish(kExitNoResult);
   }
   const TriggerOutcome outcome = SetTriggerLevel(position, options.flash, factor);
+  NoteToolActivity(session.Prefix(), "level", outcome.modelCode,
+                   LevelActivityText(outcome, position), CurrentLocalDateTime(), io);
   switch (outcome.end) {
     case TriggerEnd::kSent:
       io.out << "level " << outcome.level << " pulses (" << position << " Bq/m3), flash "

@@ -1,9 +1,6 @@
 // kestrum-tool summary FILE.Rn --run I [--from "YYYY-MM-DD HH:MM" --to "..."] [--levels L,...]
-#include <charconv>
-#include <cstdio>
-
-#include "records/date_time.h"
 #include "tool/run_range_options.h"
+#include "tool/summary_output.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 #include "views/run_summary.h"
@@ -34,22 +31,6 @@ int Usage(ToolIo& io, const std::string& problem) {
   return kExitFailure;
 }
 
-std::string Number(double value) {
-  char text[400];
-  const std::to_chars_result end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-  return std::string(text, end.ptr);
-}
-
-std::string Minute(DateTime value) {
-  // Sample times can lie a rounding step below their minute.
-  const DateTimeFields f = SplitDateTime(value + kOneMillisecond / 2);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", f.year, f.month, f.day, f.hour,
-                f.minute);
-  return text;
-}
-
 }  // namespace
 
 int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
@@ -70,25 +51,7 @@ int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
     io.err << "kestrum-tool summary: no sample of run " << request.run << " lies in the range\n";
     return kExitNoResult;
   }
-  std::ostream& out = io.out;
-  out << "samples=" << s.samples << "\n"
-      << "first=" << Minute(s.first) << "\n"
-      << "last=" << Minute(s.last) << "\n"
-      << "mean_bqm3=" << Number(static_cast<double>(s.level.mean)) << "\n"
-      << "uncertainty_bqm3=" << Number(static_cast<double>(s.level.uncertainty)) << "\n"
-      << "max_bqm3=" << Number(s.highest) << "\n"
-      << "max_at=" << Minute(s.highestAt) << "\n"
-      << "min_bqm3=" << Number(s.lowest) << "\n"
-      << "min_at=" << Minute(s.lowestAt) << "\n";
-  for (const LevelJudgement& j : s.judgements) {
-    out << "level=" << Number(j.level) << " hours_above=" << j.hoursAbove
-        << " verdict=" << VerdictWord(j.verdict) << "\n";
-  }
-  for (const DailyMean& d : s.days) {
-    char day[16];
-    std::snprintf(day, sizeof day, "%04d-%02d-%02d", d.year, d.month, d.day);
-    out << "day=" << day << " count=" << d.count << " mean_bqm3=" << Number(d.mean) << "\n";
-  }
+  PrintRunSummary(io.out, s);
   return kExitSuccess;
 }
 

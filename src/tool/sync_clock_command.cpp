@@ -1,11 +1,13 @@
 // kestrum-tool sync-clock [--emulate INSTRUMENT]... [--serial S] [--trace FILE]
 //                         [--now YYYY-MM-DDTHH:MM:SS] [--yes]
 #include "commands/clock_sync.h"
+#include "history/command_activity.h"
 #include "records/date_time.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"
 #include "tool/terminal_window.h"
 #include "tool/tool_command.h"
+#include "tool/tool_history.h"
 #include "tool/tool_options.h"
 
 namespace kestrum::tool {
@@ -52,6 +54,8 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
     return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
   const ClockOutcome outcome = SynchronizeClock(now, window);
+  NoteToolActivity(session.Prefix(), "clock", outcome.modelCode, ClockActivityText(outcome), now,
+                   io);
   switch (outcome.end) {
     case ClockEnd::kCancelled:
       io.err << session.Prefix() << "cancelled; nothing was sent\n";

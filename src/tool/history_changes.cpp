@@ -1,0 +1,140 @@
+// kestrum-tool history rebuild | import | site | note | exclude: what changes the history.
+#include <filesystem>
+
+#include "history/command_activity.h"
+#include "history/history_files.h"
+#include "records/kept_downloads.h"
+#include "records/program_data_folder.h"
+#include "tool/history_output.h"
+#include "tool/history_request.h"
+
+namespace kestrum::tool {
+namespace {
+
+struct ImportTally {
+  int files = 0;
+  int failed = 0;
+  int imported = 0;  // files whose bytes were new
+  ImportCounts counts;
+};
+
+// Each file's line (skipped files on stderr), summed up.
+ImportTally PrintImports(const std::vector<FileImport>& imports, ToolIo& io) {
+  ImportTally tally;
+  for (const FileImport& import : imports) {
+    ++tally.files;
+    if (!import.counts) {
+      ++tally.failed;
+      io.err << ImportLine(import) << "\n";
+      continue;
+    }
+    io.out << ImportLine(import) << "\n";
+    const ImportCounts& c = import.counts.value();
+    if (c.alreadyKnown) continue;
+    ++tally.imported;
+    tally.counts.newRuns += c.newRuns;
+    tally.counts.grownRuns += c.grownRuns;
+    tally.counts.newSamples += c.newSamples;
+  }
+  return tally;
+}
+
+// The run named by the first word, or an exit code (reported).
+std::optional<HistoryRun> NamedRun(HistoryRequest& request, HistoryStore*& store, int& exitCode) {
+  const std::string& word = request.parsed.positional[0];
+  const std::optional<long long> id = ParseWholeNumber(word, 1, INT64_MAX);
+  if (!id) {
+    exitCode = request.Usage("RUN-ID wants a run number of \"history runs\", not \"" + word + "\"");
+    return std::nullopt;
+  }
+  store = request.Store();
+  if (!store) {
+    exitCode = kExitFailure;
+    return std::nullopt;
+  }
+  std::optional<HistoryRun> run = store->FindRun(*id);
+  if (!run) exitCode = request.NothingMatches("the history holds no run " + word);
+  return run;
+}
+
+// Site and note: the text as given; exclude: 0 or 1.
+int ChangeRun(HistoryRequest& request, Result<> (HistoryStore::*change)(std::int64_t, bool)) {
+  const std::string& flag = request.parsed.positional[1];
+  if (flag != "0" && flag != "1") return request.Usage("wants 0 or 1, not \"" + flag + "\"");
+  HistoryStore* store = nullptr;
+  int exitCode = kExitSuccess;
+  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
+  if (!run) return exitCode;
+  const Result<> changed = (store->*change)(run->id, flag == "1");
+  if (!changed) return request.Failed(changed.error());
+  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
+  return kExitSuccess;
+}
+
+int ChangeRun(HistoryRequest& request,
+              Result<> (HistoryStore::*change)(std::int64_t, const std::string&)) {
+  HistoryStore* store = nullptr;
+  int exitCode = kExitSuccess;
+  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
+  if (!run) return exitCode;
+  const Result<> changed = (store->*change)(run->id, request.parsed.positional[1]);
+  if (!changed) return request.Failed(changed.error());
+  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
+  return kExitSuccess;
+}
+
+}  // namespace
+
+int HistoryRebuild(HistoryRequest& request) {
+  // Opened plainly: opening it for the program would already import what
+  // this command is to report.
+  HistoryStore* store = request.PlainStore();
+  if (!store) return kExitFailure;
+  const ImportTally tally = PrintImports(
+      ImportKeptDownloads(*store, KeptDownloadsFolder(ProgramDataFolder()), request.now),
+      request.io);
+  if (tally.imported == 0) {
+    request.io.out << "nothing changed\n";
+  } else {
+    request.io.out << "files=" << tally.files << " failed=" << tally.failed
+                   << " new_runs=" << tally.counts.newRuns
+                   << " grown_runs=" << tally.counts.grownRuns
+                   << " new_samples=" << tally.counts.newSamples << "\n";
+  }
+  // Damaged files do not fail the run; a history that takes nothing does.
+  if (store->ReadOnly() && tally.failed > 0) return kExitFailure;
+  return kExitSuccess;
+}
+
+int HistoryImport(HistoryRequest& request) {
+  const std::string given = request.Option("instrument") ? *request.Option("instrument") : "";
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  const std::vector<FileImport> imports =
+      ImportDataFiles(*store, request.parsed.positional, given, request.now);
+  const ImportTally tally = PrintImports(imports, request.io);
+  // Logged as the window logs "Add this file to the history", under the
+  // name ImportDataFiles gave the file's runs.
+  for (const FileImport& import : imports) {
+    if (store->ReadOnly()) break;
+    const std::string problem = NoteActivity(
+        store,
+        {request.now, "import", InstrumentNameForFile(import.path, given), ImportLine(import)});
+    if (!problem.empty()) request.io.err << request.Prefix() << problem << "\n";
+  }
+  return tally.failed == tally.files ? kExitFailure : kExitSuccess;
+}
+
+int HistorySite(HistoryRequest& request) {
+  return ChangeRun(request, &HistoryStore::SetSite);
+}
+
+int HistoryNote(HistoryRequest& request) {
+  return ChangeRun(request, &HistoryStore::SetNote);
+}
+
+int HistoryExclude(HistoryRequest& request) {
+  return ChangeRun(request, &HistoryStore::SetExcluded);
+}
+
+}  // namespace kestrum::tool

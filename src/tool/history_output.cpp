@@ -1,0 +1,93 @@
+#include "tool/history_output.h"
+
+#include "tool/summary_output.h"
+#include "views/model_channels.h"
+
+namespace kestrum::tool {
+
+std::string LineText(const std::string& text, bool alwaysQuoted) {
+  bool quoted = alwaysQuoted;
+  for (const char c : text) {
+    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\\') quoted = true;
+  }
+  if (!quoted) return text;
+  std::string out = "\"";
+  for (const char c : text) {
+    switch (c) {
+      case '"':
+      case '\\':
+        out += '\\';
+        out += c;
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out + "\"";
+}
+
+namespace {
+
+// A run without samples has no first and last time.
+std::string SampleMinute(DateTime time) {
+  return time == 0 ? std::string() : SummaryMinute(time);
+}
+
+}  // namespace
+
+std::string RunLine(const HistoryRun& run) {
+  return "run=" + std::to_string(run.id) + " instrument=" + LineText(run.instrument) +
+         " model=" + LineText(run.model) + " first=" + SampleMinute(run.first) +
+         " last=" + SampleMinute(run.last) + " samples=" + std::to_string(run.samples) +
+         " downloads=" + std::to_string(run.downloads) + " site=" + LineText(run.site) +
+         " excluded=" + (run.excluded ? "1" : "0") + " conflict=" + (run.conflict ? "1" : "0") +
+         " overlaps=" + (run.overlaps ? "1" : "0") + " clock_unset=" + (run.clockUnset ? "1" : "0");
+}
+
+std::string ActivityLine(const ActivityEntry& entry) {
+  return "at=" + SummaryMinute(entry.at) + " kind=" + LineText(entry.kind) +
+         " instrument=" + LineText(entry.instrument) + " text=" + LineText(entry.text, true);
+}
+
+std::string CsvField(const std::string& text) {
+  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+  std::string out = "\"";
+  for (const char c : text) {
+    if (c == '"') out += '"';
+    out += c;
+  }
+  return out + "\"";
+}
+
+std::optional<InstrumentModel> ModelNamed(const std::string& name) {
+  for (InstrumentModel model :
+       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
+    if (name == ModelName(model)) return model;
+  }
+  return std::nullopt;
+}
+
+std::string ExportRow(const HistoryRun& run, const HistorySample& sample) {
+  // An unknown model shows every channel rather than hide a measured one.
+  const std::optional<InstrumentModel> model = ModelNamed(run.model);
+  const ModelChannels channels = model ? ChannelsOf(*model) : ModelChannels{true, true, true};
+  const auto channel = [](bool has, double value) {
+    return has ? SummaryNumber(value) : std::string();
+  };
+  return SummaryMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvField(run.site) +
+         "," + SummaryNumber(sample.concentration) + "," + SummaryNumber(sample.error) + "," +
+         SummaryNumber(sample.pulses) + "," + channel(channels.temperature, sample.temperature) +
+         "," + channel(channels.humidity, sample.humidity) + "," +
+         channel(channels.pressure, sample.pressure);
+}
+
+}  // namespace kestrum::tool

@@ -1,0 +1,36 @@
+#pragma once
+// The texts of "kestrum-tool history": key=value lines for runs and the
+// activity log, and the CSV of the export.
+
+#include <optional>
+#include <string>
+
+#include "history/history_types.h"
+
+namespace kestrum::tool {
+
+// A text value of a key=value line: as it is, or in double quotes (with \",
+// \\, \n, \r and \t escaped) when it holds a blank, a quote or a backslash,
+// or when `alwaysQuoted`.
+std::string LineText(const std::string& text, bool alwaysQuoted = false);
+
+// "run=ID instrument=... clock_unset=0|1".
+std::string RunLine(const HistoryRun& run);
+
+// "at=... kind=... instrument=... text=\"...\"".
+std::string ActivityLine(const ActivityEntry& entry);
+
+// A CSV field, in double quotes (inner quotes doubled) when it holds a
+// comma, a quote or a line break.
+std::string CsvField(const std::string& text);
+
+inline constexpr char kExportHeader[] =
+    "time,run,site,bqm3,error_bqm3,pulses,temperature_c,humidity_percent,pressure_kpa";
+
+// One export row without its line end; the channels the model lacks stay empty.
+std::string ExportRow(const HistoryRun& run, const HistorySample& sample);
+
+// "K7" -> K7; nothing for a name that is no model's.
+std::optional<InstrumentModel> ModelNamed(const std::string& name);
+
+}  // namespace kestrum::tool

@@ -1,0 +1,135 @@
+// kestrum-tool history runs | summary | export | activity: what the history holds.
+#include <algorithm>
+#include <cstdio>
+
+#include "history/history_selection.h"
+#include "tool/history_output.h"
+#include "tool/history_request.h"
+#include "tool/summary_output.h"
+#include "tool/tool_output.h"
+#include "views/monthly_means.h"
+#include "views/reference_levels.h"
+#include "views/run_summary.h"
+
+namespace kestrum::tool {
+namespace {
+
+std::string NoInstrumentText(const std::string& name) {
+  return "the history knows no instrument \"" + name + "\" (see \"kestrum-tool history runs\")";
+}
+
+std::string MonthText(int year, int month) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%04d-%02d", year, month);
+  return text;
+}
+
+}  // namespace
+
+int HistoryRuns(HistoryRequest& request) {
+  const std::string* instrument = request.Option("instrument");
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  if (instrument && !store->FindInstrument(*instrument)) {
+    return request.NothingMatches(NoInstrumentText(*instrument));
+  }
+  const std::vector<HistoryRun> runs = store->Runs(instrument ? *instrument : std::string());
+  if (runs.empty()) return request.NothingMatches("the history holds no runs");
+  for (const HistoryRun& run : runs) request.io.out << RunLine(run) << "\n";
+  return kExitSuccess;
+}
+
+int HistorySummary(HistoryRequest& request) {
+  const std::string* instrument = request.Option("instrument");
+  if (!instrument) return request.Usage("--instrument is required");
+  DateTime from = 0, to = 0;
+  int exitCode = kExitSuccess;
+  if (!request.ReadRange(from, to, exitCode)) return exitCode;
+  std::vector<double> levels;
+  if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
+    return request.Usage("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
+                         *text + "\"");
+  }
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
+  if (!found) return request.NothingMatches(NoInstrumentText(*instrument));
+
+  std::vector<HistoryRun> runs = store->Runs(*instrument);
+  if (const std::string* site = request.Option("site")) {
+    runs.erase(std::remove_if(runs.begin(), runs.end(),
+                              [&](const HistoryRun& run) { return run.site != *site; }),
+               runs.end());
+  }
+  runs = RunsForSummary(runs, from, to);
+  if (runs.empty()) return request.NothingMatches("no run that counts lies in the range");
+  const HistorySelection selection =
+      SelectSamples(*store, runs, from, to, found->calibrationFactor);
+  if (selection.samples() == 0) return request.NothingMatches("no sample lies in the range");
+  if (selection.truncated) {
+    request.io.err << request.Prefix() << "more samples than a summary holds; the latest "
+                   << selection.samples() << " are summarised\n";
+  }
+  const RunSummary summary = SummariseRun(*selection.store, 0, from, to, levels);
+  if (summary.samples == 0) return request.NothingMatches("no sample lies in the range");
+
+  std::ostream& out = request.io.out;
+  PrintRunSummary(out, summary);
+  const std::vector<MonthlyMean> months = MonthlyMeans(summary.days);
+  for (const MonthlyMean& m : months) {
+    out << "month=" << MonthText(m.year, m.month) << " count=" << m.count
+        << " mean_bqm3=" << SummaryNumber(m.mean) << " coverage=" << SummaryNumber(m.coverage)
+        << "\n";
+  }
+  if (const std::optional<AnnualMean> annual = AnnualMeanOf(months)) {
+    out << "annual_mean_bqm3=" << SummaryNumber(annual->mean)
+        << " annual_from=" << MonthText(annual->fromYear, annual->fromMonth) << "\n";
+  }
+  return kExitSuccess;
+}
+
+int HistoryExport(HistoryRequest& request) {
+  const std::string* instrument = request.Option("instrument");
+  if (!instrument) return request.Usage("--instrument is required");
+  DateTime from = 0, to = 0;
+  int exitCode = kExitSuccess;
+  if (!request.ReadRange(from, to, exitCode)) return exitCode;
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  if (!store->FindInstrument(*instrument)) {
+    return request.NothingMatches(NoInstrumentText(*instrument));
+  }
+
+  std::string csv = std::string(kExportHeader) + "\n";
+  int rows = 0;
+  for (const HistoryRun& run : store->Runs(*instrument)) {
+    for (const HistorySample& sample : store->Samples(run.id)) {
+      if (sample.time == 0 || sample.time < from || sample.time > to) continue;
+      csv += ExportRow(run, sample) + "\n";
+      ++rows;
+    }
+  }
+  if (rows == 0) return request.NothingMatches("no sample lies in the range");
+  const std::string& path = request.parsed.positional[0];
+  const Result<> written = WriteToolOutput(path, csv, request.io);
+  if (!written) return request.Failed(CannotWriteText(path, written.error()));
+  return kExitSuccess;
+}
+
+int HistoryActivity(HistoryRequest& request) {
+  int count = 20;
+  if (const std::string* text = request.Option("last")) {
+    const std::optional<long long> given = ParseWholeNumber(*text, 1, 100000);
+    if (!given)
+      return request.Usage("--last wants a number from 1 to 100000, not \"" + *text + "\"");
+    count = static_cast<int>(*given);
+  }
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  const std::vector<ActivityEntry> entries = store->LatestActivity(count);
+  if (entries.empty()) return request.NothingMatches("the activity log is empty");
+  for (const ActivityEntry& entry : entries) request.io.out << ActivityLine(entry) << "\n";
+  return kExitSuccess;
+}
+
+}  // namespace kestrum::tool

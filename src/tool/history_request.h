@@ -1,0 +1,66 @@
+#pragma once
+// What the subcommands of "kestrum-tool history" share: their words, the
+// clock, the way problems are reported and the history, opened on demand
+// so that bad words never touch it.
+
+#include <memory>
+#include <string>
+
+#include "history/history_store.h"
+#include "tool/tool_command.h"
+#include "tool/tool_options.h"
+
+namespace kestrum::tool {
+
+class HistoryRequest {
+ public:
+  HistoryRequest(const char* subcommand, const char* usage, const ParsedArgs& parsed, DateTime now,
+                 ToolIo& io)
+      : parsed(parsed), now(now), io(io), subcommand_(subcommand), usage_(usage) {}
+
+  const ParsedArgs& parsed;
+  const DateTime now;
+  ToolIo& io;
+
+  // The value of --name, or null.
+  const std::string* Option(const char* name) const;
+  // "kestrum-tool history <subcommand>: ".
+  std::string Prefix() const;
+  // The problem and the usage on stderr; kExitFailure.
+  int Usage(const std::string& problem) const;
+  // The problem on stderr; kExitNoResult.
+  int NothingMatches(const std::string& problem) const;
+  // The problem on stderr; kExitFailure.
+  int Failed(const std::string& problem) const;
+
+  // The program's history (OpenProgramHistory), its notice on stderr; null,
+  // reported, when it cannot be opened.
+  HistoryStore* Store();
+  // The history file alone, without the import of missing kept downloads
+  // that OpenProgramHistory does, for a command that reports that import.
+  HistoryStore* PlainStore();
+
+  // --from and --to (together or neither): both ends included; without
+  // them every time. False when reported as wrong usage.
+  bool ReadRange(DateTime& from, DateTime& to, int& exitCode) const;
+
+ private:
+  HistoryStore* Opened(Result<std::unique_ptr<HistoryStore>> opened);
+
+  const char* subcommand_;
+  const char* usage_;
+  std::unique_ptr<HistoryStore> store_;
+};
+
+// The subcommands, in history_reading.cpp and history_changes.cpp.
+int HistoryRuns(HistoryRequest& request);
+int HistorySummary(HistoryRequest& request);
+int HistoryExport(HistoryRequest& request);
+int HistoryActivity(HistoryRequest& request);
+int HistoryRebuild(HistoryRequest& request);
+int HistoryImport(HistoryRequest& request);
+int HistorySite(HistoryRequest& request);
+int HistoryNote(HistoryRequest& request);
+int HistoryExclude(HistoryRequest& request);
+
+}  // namespace kestrum::tool

@@ -1,0 +1,47 @@
+#include "tool/summary_output.h"
+
+#include <charconv>
+#include <cstdio>
+
+#include "records/date_time.h"
+
+namespace kestrum::tool {
+
+std::string SummaryNumber(double value) {
+  char text[400];
+  const std::to_chars_result end =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
+  return std::string(text, end.ptr);
+}
+
+std::string SummaryMinute(DateTime value) {
+  // Sample times can lie a rounding step below their minute.
+  const DateTimeFields f = SplitDateTime(value + kOneMillisecond / 2);
+  char text[32];
+  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", f.year, f.month, f.day, f.hour,
+                f.minute);
+  return text;
+}
+
+void PrintRunSummary(std::ostream& out, const RunSummary& s) {
+  out << "samples=" << s.samples << "\n"
+      << "first=" << SummaryMinute(s.first) << "\n"
+      << "last=" << SummaryMinute(s.last) << "\n"
+      << "mean_bqm3=" << SummaryNumber(static_cast<double>(s.level.mean)) << "\n"
+      << "uncertainty_bqm3=" << SummaryNumber(static_cast<double>(s.level.uncertainty)) << "\n"
+      << "max_bqm3=" << SummaryNumber(s.highest) << "\n"
+      << "max_at=" << SummaryMinute(s.highestAt) << "\n"
+      << "min_bqm3=" << SummaryNumber(s.lowest) << "\n"
+      << "min_at=" << SummaryMinute(s.lowestAt) << "\n";
+  for (const LevelJudgement& j : s.judgements) {
+    out << "level=" << SummaryNumber(j.level) << " hours_above=" << j.hoursAbove
+        << " verdict=" << VerdictWord(j.verdict) << "\n";
+  }
+  for (const DailyMean& d : s.days) {
+    char day[16];
+    std::snprintf(day, sizeof day, "%04d-%02d-%02d", d.year, d.month, d.day);
+    out << "day=" << day << " count=" << d.count << " mean_bqm3=" << SummaryNumber(d.mean) << "\n";
+  }
+}
+
+}  // namespace kestrum::tool
