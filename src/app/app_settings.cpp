@@ -18,6 +18,8 @@ std::unique_ptr<QSettings> OpenAppSettings() {
                                      "kestrum");
 }
 
-void SetAppSettingsFile(const QString& path) { SettingsFileOverride() = path; }
+void SetAppSettingsFile(const QString& path) {
+  SettingsFileOverride() = path;
+}
 
 }  // namespace kestrum

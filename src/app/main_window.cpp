@@ -105,6 +105,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
 
   BuildTimers();
   BuildChartAdditions();
+  BuildHistoryEntries();
 
   resize(1033, 587);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -116,9 +117,14 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   kestrum::RestoreViewChoices(*this);
   setAcceptDrops(true);
   FormCreate();
+  // Not in the way of the window's first showing.
+  QTimer::singleShot(0, this, &TForm1::OpenHistory);
 }
 
 TForm1::~TForm1() {
+  // Before the history it reads from.
+  delete HistoryWin;
+  HistoryWin = nullptr;
   kestrum::SetLineDrainDisplay({});
 }
 

@@ -35,14 +35,17 @@
 #include <functional>
 #include <memory>
 
+#include "app/activity_dock.h"
 #include "app/chart_additions_menu.h"
 #include "app/command_guard.h"
 #include "app/command_progress.h"
 #include "app/emulation_menu.h"
 #include "app/file_dialogs.h"
+#include "app/history_window.h"
 #include "app/status_panels.h"
 #include "app/summary_dock.h"
 #include "app/user_prompts.h"
+#include "history/history_store.h"
 #include "records/image_decoder.h"
 #include "records/measurement_store.h"
 #include "records/result.h"
@@ -85,6 +88,9 @@ class TForm1 : public QMainWindow {
   QAction* Open1 = nullptr;
   QMenu* OpenRecent1 = nullptr;   // the data files opened or saved last
   QAction* Downloads1 = nullptr;  // the kept downloads
+  QAction* History1 = nullptr;    // the measurement history window
+  // The opened data file into the history; on only while one is shown.
+  QAction* AddToHistory1 = nullptr;
   QAction* Save1 = nullptr;
   QAction* Print1 = nullptr;
   QAction* Report1 = nullptr;
@@ -103,6 +109,11 @@ class TForm1 : public QMainWindow {
   // The View menu's chart additions and the summary beside the chart.
   ChartAdditionsMenu* ChartAdditions = nullptr;
   SummaryDock* Summary = nullptr;
+  // View > Activity and its dock, the latest entries of the activity log.
+  QAction* Activity1 = nullptr;
+  ActivityDock* Activity = nullptr;
+  // Made at the first Main > History...
+  HistoryWindow* HistoryWin = nullptr;
   // The data file's name, or "downloaded at HH:MM".
   QString MeasurementOrigin;
   // Only with --emulate; the last menu.
@@ -149,6 +160,8 @@ class TForm1 : public QMainWindow {
   void Save1Click();
   void Print1Click();
   void Report1Click();
+  void History1Click();
+  void AddToHistory1Click();
 
   void Dump_BtnClick();
   void Level_buttonClick();
@@ -187,6 +200,13 @@ class TForm1 : public QMainWindow {
   void OpenRecentFile(const QString& path);
   // Adds the Emulation menu for the instruments on `bus`.
   void AddEmulationMenu(kestrum::EmulatedBus& bus);
+  // Opens the measurement history unless that was tried already: a
+  // zero-delay timer does it once the window shows, and the first command
+  // that records does it if it comes first. A failure or the store's notice
+  // goes to status panel 1.
+  void OpenHistory();
+  // The history, opened if need be; null when it could not be opened.
+  kestrum::HistoryStore* History();
 
  private:
   void closeEvent(QCloseEvent* event) override;
@@ -234,6 +254,12 @@ class TForm1 : public QMainWindow {
   void SetRunToolTips();
   void NoteDownloadTime();
   void BuildMenu();
+  void BuildHistoryEntries();
+  // Records what a command did in the activity log; a problem goes to
+  // status panel 1.
+  void NoteCommand(const char* kind, std::uint8_t modelCode, const std::string& text);
+  // After an entry was recorded or runs were imported.
+  void HistoryChanged();
   void BuildToolBar();
   void BuildChart();
   void BuildTimers();
@@ -248,6 +274,9 @@ class TForm1 : public QMainWindow {
   std::function<kestrum::DateTime()> now_;
   std::unique_ptr<CommandProgress> progress_;
   CommandGuard commands_;
+  std::unique_ptr<kestrum::HistoryStore> history_;
+  bool historyTried_ = false;
+  std::string historyProblem_;  // why there is no history
 };
 
 // The program's single main window.

@@ -9,6 +9,7 @@
 #include "commands/gui/trigger_dialog.h"
 #include "commands/instrument_erase.h"
 #include "commands/measurement_download.h"
+#include "history/command_activity.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "records/erase_record.h"
@@ -67,6 +68,8 @@ void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) {
 }
 
 void TForm1::Dump_BtnClick() {
+  // Opened before the command, so a slow first open is not counted in it.
+  kestrum::HistoryStore* history = History();
   CommandEffects effects(*this);
   kestrum::SetReadProgressHook([this](std::uint32_t received, std::uint32_t) {
     return Progress().TransferProgress(received);
@@ -90,15 +93,23 @@ void TForm1::Dump_BtnClick() {
   if (outcome.decode) {
     NoteDownloadTime();
     ShowDecodeResult(*outcome.decode);
+    // A download goes into the history by itself.
+    AddToHistory1->setEnabled(false);
   }
+  const std::string problem = kestrum::NoteDownload(history, outcome, Store(), Now());
+  if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
+  HistoryChanged();
 }
 
 void TForm1::SpeedButton3Click() {
+  OpenHistory();  // before the command, as for a download
   CommandEffects effects(*this);
-  kestrum::SynchronizeClock(Now(), effects);
+  const kestrum::ClockOutcome outcome = kestrum::SynchronizeClock(Now(), effects);
+  NoteCommand("clock", outcome.modelCode, kestrum::ClockActivityText(outcome));
 }
 
 void TForm1::ERASE_BTNClick() {
+  OpenHistory();
   CommandEffects effects(*this);
   const std::string dataFolder = kestrum::ProgramDataFolder();
   const std::string serial = kestrum::SelectedInstrument.SerialNo;
@@ -106,6 +117,7 @@ void TForm1::ERASE_BTNClick() {
   const kestrum::EraseOutcome outcome =
       kestrum::EraseInstrument(effects, {notice.line, !notice.downloadKept});
   Progress().End();
+  NoteCommand("erase", outcome.modelCode, kestrum::EraseActivityText(outcome, notice.downloadKept));
   if (outcome.end != kestrum::EraseEnd::kErased) return;
   const kestrum::Result<> noted = kestrum::RecordErase(dataFolder, serial, Now());
   if (!noted) {
@@ -116,10 +128,15 @@ void TForm1::ERASE_BTNClick() {
 
 void TForm1::Level_buttonClick() {
   if (!Trigger) return;
+  OpenHistory();
   Trigger->LimitToCalibrationFactor(Store().CalibrationFactor);
   if (Trigger->exec() != QDialog::Accepted) return;
   const auto& outcome = Trigger->LastOutcome();
   if (outcome && outcome->end == kestrum::TriggerEnd::kWriteFailed) {
     Prompts().ShowError(kestrum::kLevelNotSetText);
+  }
+  if (outcome) {
+    NoteCommand("level", outcome->modelCode,
+                kestrum::LevelActivityText(*outcome, Trigger->UpDown1->Position()));
   }
 }

@@ -119,6 +119,7 @@ void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before)
     Humidity->setEnabled(true);
   }
   ShowDecodeResult(opened->decode);
+  AddToHistory1->setEnabled(true);
 }
 
 void TForm1::Save1Click() {

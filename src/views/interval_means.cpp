@@ -1,5 +1,6 @@
 #include "views/interval_means.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -7,6 +8,14 @@
 
 namespace kestrum {
 namespace {
+
+// A range handed in is kept inside the sample array, as RunSampleRange keeps
+// a run's.
+SampleRange ClampedSampleRange(SampleRange range) {
+  range.first = std::max<std::int32_t>(range.first, 0);
+  range.last = std::min<std::int32_t>(range.last, kSampleCapacity - 1);
+  return range;
+}
 
 std::int32_t TruncatedPulses(const SampleRecord& sample) {
   return static_cast<std::int32_t>(std::trunc(sample.Pulses));
@@ -23,9 +32,14 @@ double MeanError(double mean, std::int32_t windowPulses) {
 
 IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
                                         const IntervalMeanOptions& options) {
+  return ComputeIntervalMeans(store, RunSampleRange(store, run), n, options);
+}
+
+IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, SampleRange given, int n,
+                                        const IntervalMeanOptions& options) {
   IntervalMeanSeries out;
   out.samples = n;
-  const SampleRange range = RunSampleRange(store, run);
+  const SampleRange range = ClampedSampleRange(given);
   const std::int32_t F = range.first;
   const std::int32_t L = range.last;
   if (n < 0 || static_cast<std::int64_t>(L) - F <= n) {

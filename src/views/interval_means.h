@@ -6,6 +6,7 @@
 
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
+#include "views/run_sample_range.h"
 
 namespace kestrum {
 
@@ -29,6 +30,10 @@ struct IntervalMeanSeries {
 // run's first sample). The window sum is kept in extended precision without
 // rounding, so means of non-integer concentrations do not drift along a run.
 IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
+                                        const IntervalMeanOptions& options);
+// The same over samples first .. last of the store (kept inside the array):
+// a mean never reaches beyond the range, so stretches apart stay apart.
+IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, SampleRange range, int n,
                                         const IntervalMeanOptions& options);
 
 }  // namespace kestrum

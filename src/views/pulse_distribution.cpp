@@ -1,13 +1,31 @@
 #include "views/pulse_distribution.h"
 
+#include <algorithm>
+
 #include "views/run_sample_range.h"
 
 namespace kestrum {
+namespace {
+
+// A range handed in is kept inside the sample array, as RunSampleRange keeps
+// a run's.
+SampleRange ClampedSampleRange(SampleRange range) {
+  range.first = std::max<std::int32_t>(range.first, 0);
+  range.last = std::min<std::int32_t>(range.last, kSampleCapacity - 1);
+  return range;
+}
+
+}  // namespace
 
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, int run,
                                                  const EnvironmentLines& lines) {
+  return ComputePulseDistribution(store, RunSampleRange(store, run), lines);
+}
+
+PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
+                                                 const EnvironmentLines& lines) {
   PulseDistributionSeries out;
-  const SampleRange range = RunSampleRange(store, run);
+  range = ClampedSampleRange(range);
   if (range.last >= range.first) {
     out.pulses.reserve(static_cast<std::size_t>(range.last - range.first + 1));
   }

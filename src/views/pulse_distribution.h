@@ -6,6 +6,7 @@
 
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
+#include "views/run_sample_range.h"
 
 namespace kestrum {
 
@@ -25,6 +26,10 @@ struct PulseDistributionSeries {
 // A sample stamped 0 is left out of every line; a concentration of 0 is drawn
 // as a bar of half-height 0.1 at 0 whatever its stored error.
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, int run,
+                                                 const EnvironmentLines& lines);
+// The same over samples first .. last of the store (kept inside the array),
+// for a stretch that is not one entry of the run list.
+PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
                                                  const EnvironmentLines& lines);
 
 }  // namespace kestrum

@@ -156,12 +156,15 @@ TEST_F(DesktopWindowTest, TheUsualKeysSitBesideUnchangedCaptions) {
   }
   // Open, its recent files and the downloads come first in Main.
   const QList<QAction*> main = window->MainMenu->actions();
-  ASSERT_GE(main.size(), 6);
+  ASSERT_GE(main.size(), 7);
   EXPECT_EQ(main[0], window->Open1);
   EXPECT_EQ(main[1]->menu(), window->OpenRecent1);
   EXPECT_EQ(main[1]->text(), "Open Recent");
   EXPECT_EQ(main[2], window->Downloads1);
-  EXPECT_EQ(main[3], window->Save1);
+  EXPECT_EQ(main[3], window->History1);
+  EXPECT_EQ(main[4], window->AddToHistory1);
+  EXPECT_EQ(main[5], window->Activity1);
+  EXPECT_EQ(main[6], window->Save1);
 }
 
 TEST(DownloadsDialogTest, ListsTheDownloadsInTheOrderGivenAndNamesTheChosenOne) {

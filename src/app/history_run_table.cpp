@@ -1,0 +1,166 @@
+#include "app/history_run_table.h"
+
+#include <QHeaderView>
+
+#include "views/reference_levels.h"
+#include "views/sample_reading.h"
+
+namespace {
+
+const QColor kExcludedText(0x90, 0x90, 0x90);
+
+QString MeanText(const kestrum::RunSummary& summary) {
+  if (summary.samples == 0) return QString();
+  return QStringLiteral("%1 \u00b1 %2")
+      .arg(static_cast<double>(summary.level.mean), 0, 'f', 0)
+      .arg(static_cast<double>(summary.level.uncertainty), 0, 'f', 0);
+}
+
+QString VerdictToolTip(const kestrum::RunSummary& summary) {
+  QStringList lines;
+  for (const kestrum::LevelJudgement& j : summary.judgements) {
+    lines << QStringLiteral("The mean %1 %2 Bq/m3 (%3 hours above it).")
+                 .arg(QString::fromUtf8(kestrum::VerdictPhrase(j.verdict).data()))
+                 .arg(j.level)
+                 .arg(j.hoursAbove);
+  }
+  return lines.join(QLatin1Char('\n'));
+}
+
+QTableWidgetItem* ReadOnlyItem(const QString& text) {
+  auto* item = new QTableWidgetItem(text);
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  return item;
+}
+
+QTableWidgetItem* NumberItem(const QString& text) {
+  QTableWidgetItem* item = ReadOnlyItem(text);
+  item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  return item;
+}
+
+}  // namespace
+
+QString RunMarksText(const kestrum::HistoryRun& run) {
+  QStringList marks;
+  if (run.conflict) marks << QStringLiteral("conflict");
+  if (run.overlaps) marks << QStringLiteral("overlaps");
+  if (run.clockUnset) marks << QStringLiteral("clock unset");
+  return marks.join(QStringLiteral(", "));
+}
+
+QString VerdictText(const kestrum::RunSummary& summary) {
+  if (summary.samples == 0) return QString();
+  QStringList parts;
+  for (const kestrum::LevelJudgement& j : summary.judgements) {
+    parts << QStringLiteral("%1 %2")
+                 .arg(QString::fromUtf8(kestrum::VerdictWord(j.verdict).data()))
+                 .arg(j.level);
+  }
+  return parts.join(QStringLiteral(", "));
+}
+
+HistoryRunTable::HistoryRunTable(QWidget* parent) : QTableWidget(parent) {
+  setObjectName("HistoryRunTable");
+  setColumnCount(kColumnCount);
+  setHorizontalHeaderLabels({QStringLiteral("Site"), QStringLiteral("First"),
+                             QStringLiteral("Last"), QStringLiteral("Samples"),
+                             QStringLiteral("Mean Bq/m3"), QStringLiteral("Verdict"),
+                             QStringLiteral("Downloads"), QStringLiteral("Marks"),
+                             QStringLiteral("Excluded"), QStringLiteral("Note")});
+  setSelectionBehavior(QAbstractItemView::SelectRows);
+  setSelectionMode(QAbstractItemView::ExtendedSelection);
+  setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                  QAbstractItemView::SelectedClicked);
+  setAlternatingRowColors(true);
+  setWordWrap(false);
+  verticalHeader()->hide();
+  verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+  horizontalHeader()->setHighlightSections(false);
+  horizontalHeader()->setStretchLastSection(true);
+  connect(this, &QTableWidget::itemChanged, this, &HistoryRunTable::ItemChanged);
+}
+
+void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool editable) {
+  filling_ = true;
+  clearContents();
+  setRowCount(static_cast<int>(rows.size()));
+  const Qt::ItemFlags editFlag = editable ? Qt::ItemIsEditable : Qt::NoItemFlags;
+  for (int r = 0; r < rowCount(); ++r) {
+    const HistoryRunRow& row = rows[static_cast<std::size_t>(r)];
+    const kestrum::HistoryRun& run = row.run;
+    auto* site = new QTableWidgetItem(QString::fromStdString(run.site));
+    site->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | editFlag);
+    setItem(r, kSite, site);
+    setItem(r, kFirst,
+            ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.first) : QString()));
+    setItem(r, kLast, ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.last) : QString()));
+    setItem(r, kSamples, NumberItem(QString::number(run.samples)));
+    setItem(r, kMean, NumberItem(MeanText(row.summary)));
+    QTableWidgetItem* verdict = ReadOnlyItem(VerdictText(row.summary));
+    verdict->setToolTip(VerdictToolTip(row.summary));
+    setItem(r, kVerdict, verdict);
+    setItem(r, kDownloads, NumberItem(QString::number(run.downloads)));
+    setItem(r, kMarks, ReadOnlyItem(RunMarksText(run)));
+    auto* excluded = new QTableWidgetItem();
+    excluded->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled |
+                       (editable ? Qt::ItemIsUserCheckable : Qt::NoItemFlags));
+    excluded->setCheckState(run.excluded ? Qt::Checked : Qt::Unchecked);
+    excluded->setToolTip(QStringLiteral("Left out of summaries"));
+    setItem(r, kExcluded, excluded);
+    auto* note = new QTableWidgetItem(QString::fromStdString(run.note));
+    note->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | editFlag);
+    setItem(r, kNote, note);
+    ShowExcluded(r, run.excluded);
+  }
+  resizeColumnsToContents();
+  // Room to type a site into an empty column.
+  setColumnWidth(kSite, std::max(columnWidth(kSite), 120));
+  filling_ = false;
+}
+
+std::vector<int> HistoryRunTable::SelectedRows() const {
+  std::vector<int> rows;
+  for (int r = 0; r < rowCount(); ++r) {
+    if (selectionModel()->isRowSelected(r, QModelIndex())) rows.push_back(r);
+  }
+  return rows;
+}
+
+void HistoryRunTable::ShowExcluded(int row, bool excluded, bool check) {
+  const bool wasFilling = filling_;
+  filling_ = true;
+  if (QTableWidgetItem* box = item(row, kExcluded); box && check) {
+    box->setCheckState(excluded ? Qt::Checked : Qt::Unchecked);
+  }
+  for (int c = 0; c < columnCount(); ++c) {
+    if (QTableWidgetItem* cell = item(row, c)) {
+      cell->setForeground(excluded ? QBrush(kExcludedText) : QBrush());
+    }
+  }
+  filling_ = wasFilling;
+}
+
+void HistoryRunTable::RestoreText(int row, int column, const QString& text) {
+  const bool wasFilling = filling_;
+  filling_ = true;
+  if (QTableWidgetItem* cell = item(row, column)) cell->setText(text);
+  filling_ = wasFilling;
+}
+
+void HistoryRunTable::ItemChanged(QTableWidgetItem* changed) {
+  if (filling_) return;
+  switch (changed->column()) {
+    case kSite:
+      emit siteEdited(changed->row(), changed->text().trimmed());
+      break;
+    case kNote:
+      emit noteEdited(changed->row(), changed->text().trimmed());
+      break;
+    case kExcluded:
+      emit excludedToggled(changed->row(), changed->checkState() == Qt::Checked);
+      break;
+    default:
+      break;
+  }
+}

@@ -1,0 +1,562 @@
+#include "app/history_window.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <memory>
+#include <optional>
+
+#include "app/history_summary.h"
+#include "app/last_folders.h"
+#include "records/date_time.h"
+#include "views/date_time_text.h"
+#include "views/gui/chart_view_filling.h"
+#include "views/gui/kestrum_chart.h"
+#include "views/gui/measurement_report.h"
+#include "views/interval_table.h"
+#include "views/model_channels.h"
+#include "views/reference_levels.h"
+
+namespace {
+
+// Far enough out to take in every sample a run can have.
+constexpr kestrum::DateTime kEarliest = -1e9;
+constexpr kestrum::DateTime kLatest = 1e9;
+
+const char kChooseText[] = "Select runs in the table, or a range of dates and \"Show range\".";
+
+std::optional<kestrum::InstrumentModel> ModelNamed(const std::string& name) {
+  for (auto model : {kestrum::InstrumentModel::K5, kestrum::InstrumentModel::K6,
+                     kestrum::InstrumentModel::K7, kestrum::InstrumentModel::K8}) {
+    if (name == kestrum::ModelName(model)) return model;
+  }
+  return std::nullopt;
+}
+
+// A run's summary over the whole of it, judged against the levels.
+kestrum::RunSummary SummaryOfRun(const kestrum::LoadedRun& loaded, double calibrationFactor,
+                                 const std::vector<double>& levels,
+                                 std::unique_ptr<kestrum::MeasurementStore>& scratch) {
+  kestrum::HistorySelection packed =
+      kestrum::PackSamples({&loaded}, kEarliest, kLatest, calibrationFactor, std::move(scratch));
+  kestrum::RunSummary summary = kestrum::SummariseRun(*packed.store, 0, kEarliest, kLatest, levels);
+  scratch = std::move(packed.store);
+  return summary;
+}
+
+QLabel* Caption(const QString& text, QWidget* parent) {
+  auto* label = new QLabel(text, parent);
+  label->setContentsMargins(6, 0, 2, 0);
+  return label;
+}
+
+}  // namespace
+
+HistoryWindow::HistoryWindow(const HistoryWindowServices& services, QWidget* parent)
+    : QWidget(parent, Qt::Window), services_(services) {
+  setObjectName("HistoryWindow");
+  setWindowTitle(QStringLiteral("History"));
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(6, 6, 6, 6);
+  layout->addWidget(BuildTopRow());
+  NoticeLabel = new QLabel(this);
+  NoticeLabel->setObjectName("HistoryNotice");
+  NoticeLabel->setWordWrap(true);
+  NoticeLabel->setStyleSheet(QStringLiteral("color: #803000"));
+  NoticeLabel->hide();
+  layout->addWidget(NoticeLabel);
+
+  RunTable = new HistoryRunTable(this);
+  connect(RunTable, &QTableWidget::itemSelectionChanged, this, &HistoryWindow::ShowTableSelection);
+  connect(RunTable, &HistoryRunTable::siteEdited, this, &HistoryWindow::SiteEdited);
+  connect(RunTable, &HistoryRunTable::noteEdited, this, &HistoryWindow::NoteEdited);
+  connect(RunTable, &HistoryRunTable::excludedToggled, this, &HistoryWindow::ExcludedToggled);
+
+  Chart = new kestrum::KestrumChart(this);
+  Chart->setObjectName("HistoryChart");
+  // Over months of hourly bars the means must stay in sight: drawn above
+  // the bars, and a little bolder.
+  Chart->addLayer(QStringLiteral("means"), Chart->layer(QStringLiteral("main")),
+                  QCustomPlot::limAbove);
+  Chart->MeanLine().Graph()->setLayer(QStringLiteral("means"));
+  Chart->MeanErrorBars().setLayer(QStringLiteral("means"));
+  QPen meanPen = Chart->MeanLine().Graph()->pen();
+  meanPen.setWidth(2);
+  Chart->MeanLine().Graph()->setPen(meanPen);
+  connect(Chart, &kestrum::KestrumChart::zoomed, this, &HistoryWindow::ZoomChanged);
+  connect(Chart, &kestrum::KestrumChart::undoZoomed, this, &HistoryWindow::ZoomChanged);
+  connect(Chart, &kestrum::KestrumChart::doubleClicked, Chart,
+          &kestrum::KestrumChart::StartTitleEdit);
+  connect(Chart, &kestrum::KestrumChart::clicked, Chart, &kestrum::KestrumChart::FinishTitleEdit);
+  Placeholder = new QLabel(QString::fromUtf8(kChooseText), this);
+  Placeholder->setAlignment(Qt::AlignCenter);
+  Placeholder->setWordWrap(true);
+  chartStack_ = new QStackedWidget(this);
+  chartStack_->addWidget(Placeholder);
+  chartStack_->addWidget(Chart);
+
+  SummaryText = new QTextBrowser(this);
+  SummaryText->setObjectName("HistorySummary");
+  SummaryText->setMinimumWidth(250);
+  QFont small = SummaryText->font();
+  small.setPixelSize(11);
+  SummaryText->setFont(small);
+
+  auto* chartAndSummary = new QSplitter(Qt::Horizontal, this);
+  chartAndSummary->addWidget(chartStack_);
+  chartAndSummary->addWidget(SummaryText);
+  chartAndSummary->setStretchFactor(0, 1);
+  chartAndSummary->setSizes({900, 300});
+
+  auto* lower = new QWidget(this);
+  auto* lowerLayout = new QVBoxLayout(lower);
+  lowerLayout->setContentsMargins(0, 0, 0, 0);
+  lowerLayout->addWidget(BuildViewRow());
+  lowerLayout->addWidget(chartAndSummary, 1);
+
+  auto* split = new QSplitter(Qt::Vertical, this);
+  split->addWidget(RunTable);
+  split->addWidget(lower);
+  split->setStretchFactor(1, 1);
+  split->setSizes({220, 540});
+  layout->addWidget(split, 1);
+
+  resize(1200, 780);
+  ClearSelection(QString::fromUtf8(kChooseText));
+}
+
+QWidget* HistoryWindow::BuildTopRow() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Caption(QStringLiteral("Instrument"), row));
+  InstrumentPicker = new QComboBox(row);
+  InstrumentPicker->setObjectName("HistoryInstrument");
+  InstrumentPicker->setMinimumWidth(180);
+  connect(InstrumentPicker, QOverload<int>::of(&QComboBox::activated), this,
+          [this](int index) { LoadInstrument(InstrumentPicker->itemData(index).toString()); });
+  layout->addWidget(InstrumentPicker);
+  layout->addSpacing(16);
+  layout->addWidget(Caption(QStringLiteral("From"), row));
+  FromDate = new QDateEdit(row);
+  FromDate->setObjectName("HistoryFrom");
+  layout->addWidget(FromDate);
+  layout->addWidget(Caption(QStringLiteral("To"), row));
+  ToDate = new QDateEdit(row);
+  ToDate->setObjectName("HistoryTo");
+  layout->addWidget(ToDate);
+  for (QDateEdit* edit : {FromDate, ToDate}) {
+    edit->setCalendarPopup(true);
+    edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+  }
+  ShowRangeButton = new QPushButton(QStringLiteral("Show range"), row);
+  ShowRangeButton->setObjectName("HistoryShowRange");
+  connect(ShowRangeButton, &QPushButton::clicked, this, &HistoryWindow::ShowRangeClicked);
+  layout->addWidget(ShowRangeButton);
+  layout->addStretch(1);
+  ReportButton = new QPushButton(QStringLiteral("Report\u2026"), row);
+  ReportButton->setObjectName("HistoryReport");
+  connect(ReportButton, &QPushButton::clicked, this, &HistoryWindow::Report);
+  layout->addWidget(ReportButton);
+  return row;
+}
+
+QWidget* HistoryWindow::BuildViewRow() {
+  auto* row = new QWidget(this);
+  auto* layout = new QHBoxLayout(row);
+  layout->setContentsMargins(0, 0, 0, 0);
+  HourlyValues = new QCheckBox(QStringLiteral("Hourly values"), row);
+  HourlyValues->setChecked(true);
+  layout->addWidget(HourlyValues);
+  layout->addSpacing(12);
+  layout->addWidget(Caption(QStringLiteral("Mean"), row));
+  MeanPicker = new QComboBox(row);
+  MeanPicker->setObjectName("HistoryMean");
+  MeanPicker->addItem(QStringLiteral("no mean"), -1);
+  for (int item = 0; item < kestrum::kIntervalItemCount; ++item) {
+    MeanPicker->addItem(QString::fromUtf8(kestrum::IntervalItemText(item).data()), item);
+  }
+  layout->addWidget(MeanPicker);
+  MeanErrorBox = new QCheckBox(QStringLiteral("Mean error"), row);
+  MeanErrorBox->setEnabled(false);
+  layout->addWidget(MeanErrorBox);
+  layout->addSpacing(12);
+  TemperatureBox = new QCheckBox(QStringLiteral("Temperature"), row);
+  HumidityBox = new QCheckBox(QStringLiteral("Humidity"), row);
+  PressureBox = new QCheckBox(QStringLiteral("Pressure"), row);
+  for (QCheckBox* box : {TemperatureBox, HumidityBox, PressureBox}) layout->addWidget(box);
+  for (QCheckBox* box : {HourlyValues, MeanErrorBox, TemperatureBox, HumidityBox, PressureBox}) {
+    connect(box, &QCheckBox::toggled, this, &HistoryWindow::Redraw);
+  }
+  connect(MeanPicker, QOverload<int>::of(&QComboBox::currentIndexChanged), this, [this] {
+    MeanErrorBox->setEnabled(MeanPicker->currentData().toInt() >= 0);
+    Redraw();
+  });
+  layout->addSpacing(12);
+  SelectionLabel = new QLabel(row);
+  SelectionLabel->setObjectName("HistorySelectionLabel");
+  layout->addWidget(SelectionLabel, 1);
+  return row;
+}
+
+void HistoryWindow::Reload() {
+  const QString shown = InstrumentPicker->currentData().toString();
+  InstrumentPicker->clear();
+  if (!services_.store) return;
+  for (const kestrum::HistoryInstrument& instrument : services_.store->Instruments()) {
+    const QString name = QString::fromStdString(instrument.name);
+    InstrumentPicker->addItem(QStringLiteral("%1  (%2 runs)").arg(name).arg(instrument.runs), name);
+  }
+  const bool readOnly = services_.store->ReadOnly();
+  if (readOnly) {
+    QString text = QStringLiteral(
+        "The history is open for reading only: sites, notes and exclusions cannot be changed.");
+    if (!services_.store->Notice().empty())
+      text += QLatin1Char(' ') + QString::fromStdString(services_.store->Notice());
+    NoticeLabel->setText(text);
+  }
+  NoticeLabel->setVisible(readOnly);
+  if (InstrumentPicker->count() == 0) {
+    loaded_.clear();
+    RunTable->ShowRuns({}, false);
+    ClearSelection(QStringLiteral(
+        "The history holds no measurements yet: they come with every download, and with "
+        "Main > Add this file to the history."));
+    return;
+  }
+  const int again = std::max(0, InstrumentPicker->findData(shown));
+  InstrumentPicker->setCurrentIndex(again);
+  LoadInstrument(InstrumentPicker->itemData(again).toString());
+}
+
+bool HistoryWindow::PickInstrument(const QString& name) {
+  const int index = InstrumentPicker->findData(name);
+  if (index < 0) return false;
+  InstrumentPicker->setCurrentIndex(index);
+  LoadInstrument(name);
+  return true;
+}
+
+void HistoryWindow::LoadInstrument(const QString& name) {
+  kestrum::HistoryStore& store = *services_.store;
+  const auto found = store.FindInstrument(name.toStdString());
+  loaded_.clear();
+  instrument_ = found ? *found : kestrum::HistoryInstrument{};
+  std::vector<HistoryRunRow> rows;
+  if (found) {
+    for (kestrum::HistoryRun& run : store.Runs(found->name)) {
+      std::vector<kestrum::HistorySample> samples = store.Samples(run.id);
+      loaded_.push_back({std::move(run), std::move(samples)});
+    }
+    const std::vector<double> levels = VerdictLevels();
+    for (const kestrum::LoadedRun& loaded : loaded_) {
+      rows.push_back(
+          {loaded.run, SummaryOfRun(loaded, instrument_.calibrationFactor, levels, spareStore_)});
+    }
+  }
+  {
+    const QSignalBlocker quiet(RunTable);
+    RunTable->ShowRuns(rows, !store.ReadOnly());
+  }
+
+  const auto model = ModelNamed(instrument_.model);
+  const kestrum::ModelChannels channels =
+      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+  TemperatureBox->setVisible(channels.temperature);
+  HumidityBox->setVisible(channels.humidity);
+  PressureBox->setVisible(channels.pressure);
+
+  kestrum::DateTime first = 0;
+  kestrum::DateTime last = 0;
+  for (const kestrum::LoadedRun& loaded : loaded_) {
+    if (loaded.run.samples == 0) continue;
+    first = first == 0 ? loaded.run.first : std::min(first, loaded.run.first);
+    last = std::max(last, loaded.run.last);
+  }
+  if (first != 0) {
+    FromDate->setDate(kestrum::DateOf(first));
+    ToDate->setDate(kestrum::DateOf(last));
+  }
+  ClearSelection(QString::fromUtf8(kChooseText));
+}
+
+void HistoryWindow::ShowTableSelection() {
+  ShowRows(RunTable->SelectedRows());
+}
+
+void HistoryWindow::ShowRows(const std::vector<int>& rows) {
+  std::vector<const kestrum::LoadedRun*> runs;
+  std::vector<int> indices;
+  kestrum::DateTime from = kLatest;
+  kestrum::DateTime to = kEarliest;
+  for (int row : rows) {
+    if (row < 0 || row >= static_cast<int>(loaded_.size())) continue;
+    const kestrum::LoadedRun& loaded = loaded_[static_cast<std::size_t>(row)];
+    if (loaded.samples.empty()) continue;
+    runs.push_back(&loaded);
+    indices.push_back(row);
+    from = std::min(from, loaded.run.first);
+    to = std::max(to, loaded.run.last);
+  }
+  if (runs.empty()) {
+    ClearSelection(QString::fromUtf8(kChooseText));
+    return;
+  }
+  shownRuns_ = indices;
+  Draw(runs, from, to);
+}
+
+void HistoryWindow::ShowRangeClicked() {
+  ShowRange(FromDate->date(), ToDate->date());
+}
+
+void HistoryWindow::ShowRange(const QDate& fromDay, const QDate& toDay) {
+  const kestrum::DateTime from =
+      kestrum::EncodeDate(fromDay.year(), fromDay.month(), fromDay.day());
+  // The sample stamped midnight after the last day closes that day.
+  const kestrum::DateTime to = kestrum::EncodeDate(toDay.year(), toDay.month(), toDay.day()) + 1;
+  {
+    // The table's selection no longer says what is shown.
+    const QSignalBlocker quiet(RunTable);
+    RunTable->clearSelection();
+  }
+  std::vector<const kestrum::LoadedRun*> runs;
+  shownRuns_.clear();
+  for (std::size_t i = 0; i < loaded_.size(); ++i) {
+    const kestrum::HistoryRun& run = loaded_[i].run;
+    if (run.samples == 0 || run.first > to || run.last < from) continue;
+    runs.push_back(&loaded_[i]);
+    shownRuns_.push_back(static_cast<int>(i));
+  }
+  if (runs.empty()) {
+    ClearSelection(QStringLiteral("No run of %1 has samples from %2 to %3.")
+                       .arg(QString::fromStdString(instrument_.name), fromDay.toString(Qt::ISODate),
+                            toDay.toString(Qt::ISODate)));
+    return;
+  }
+  Draw(runs, from, to);
+}
+
+void HistoryWindow::Draw(const std::vector<const kestrum::LoadedRun*>& runs, kestrum::DateTime from,
+                         kestrum::DateTime to) {
+  shownFrom_ = from;
+  shownTo_ = to;
+  selection_ = kestrum::PackSamples(runs, from, to, instrument_.calibrationFactor,
+                                    std::move(selection_.store));
+  if (selection_.samples() == 0) {
+    ClearSelection(QStringLiteral("No sample lies in the chosen runs and dates."));
+    return;
+  }
+  chartStack_->setCurrentWidget(Chart);
+  ReportButton->setEnabled(true);
+  Redraw();
+}
+
+void HistoryWindow::Redraw() {
+  if (selection_.samples() == 0) return;
+  const kestrum::ChartAdditions additions =
+      services_.additions ? services_.additions() : kestrum::ChartAdditions{};
+  Chart->SetAdditions(additions);
+  // A year reads better by its dates than by its hours.
+  if (auto ticker = qSharedPointerDynamicCast<QCPAxisTickerDateTime>(Chart->xAxis->ticker())) {
+    ticker->setDateTimeFormat(shownTo_ - shownFrom_ > 60 ? QStringLiteral("dd/MM/yy")
+                                                         : QStringLiteral("dd/MM hh"));
+  }
+  const HistoryViewChoices choices = ViewChoices();
+  QStringList title{Source().origin};
+  if (choices.meanItem >= 0)
+    title << QString::fromUtf8(kestrum::IntervalTitleLine(choices.meanItem).data());
+  Chart->SetTitleLines(title);
+  drawing_ = true;
+  const int tooShort = DrawHistorySelection(*Chart, selection_, choices);
+  drawing_ = false;
+
+  QString said = QStringLiteral("%1 runs, %2 samples")
+                     .arg(selection_.segments.size())
+                     .arg(selection_.samples());
+  if (selection_.truncated) said += QStringLiteral("; only the latest fit the chart");
+  if (tooShort > 0) said += QStringLiteral("; %1 too short for the mean").arg(tooShort);
+  SelectionLabel->setText(said);
+  RefreshSummary();
+}
+
+void HistoryWindow::ZoomChanged() {
+  if (drawing_ || selection_.samples() == 0) return;
+  kestrum::WriteFooterLine(*Chart, *selection_.store, kestrum::SystemDateTimeFormats());
+  RefreshSummary();
+}
+
+void HistoryWindow::RefreshSummary() {
+  if (selection_.samples() == 0) return;
+  kestrum::DateTime from = shownFrom_;
+  kestrum::DateTime to = shownTo_;
+  if (Chart->IsZoomed()) {
+    const kestrum::TimeRange visible = Chart->BottomAxisRange();
+    from = std::max(from, visible.min);
+    to = std::min(to, visible.max);
+  }
+  std::vector<kestrum::HistoryRun> shown;
+  for (int i : shownRuns_) shown.push_back(loaded_[static_cast<std::size_t>(i)].run);
+  const std::vector<kestrum::HistoryRun> counted = kestrum::RunsForSummary(shown, from, to);
+  const std::vector<double> levels = VerdictLevels();
+  bool sameRuns = counted.size() == selection_.segments.size();
+  for (std::size_t i = 0; sameRuns && i < counted.size(); ++i)
+    sameRuns = counted[i].id == selection_.segments[i].run;
+  if (sameRuns) {
+    summary_ = kestrum::SummariseRun(*selection_.store, 0, from, to, levels);
+  } else {
+    std::vector<const kestrum::LoadedRun*> runs;
+    for (const kestrum::HistoryRun& run : counted) {
+      for (const kestrum::LoadedRun& loaded : loaded_) {
+        if (loaded.run.id == run.id) runs.push_back(&loaded);
+      }
+    }
+    kestrum::HistorySelection kept =
+        kestrum::PackSamples(runs, from, to, instrument_.calibrationFactor, std::move(spareStore_));
+    summary_ = kept.samples() > 0 ? kestrum::SummariseRun(*kept.store, 0, from, to, levels)
+                                  : kestrum::RunSummary{};
+    spareStore_ = std::move(kept.store);
+  }
+  const kestrum::RadonUnit unit =
+      services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
+  const HistorySummaryText text = WriteHistorySummary(summary_, Source(), unit);
+  QString html = text.html;
+  summaryPlain_ = text.plain;
+  if (counted.size() < shown.size()) {
+    const QString left = QStringLiteral(
+                             "%1 of the %2 runs shown left out of the summary (excluded, or a "
+                             "conflicting version).")
+                             .arg(shown.size() - counted.size())
+                             .arg(shown.size());
+    html = QStringLiteral("<p><i>%1</i></p>").arg(left.toHtmlEscaped()) + html;
+    summaryPlain_ = left + QLatin1Char('\n') + summaryPlain_;
+  }
+  SummaryText->setHtml(html);
+}
+
+void HistoryWindow::ClearSelection(const QString& why) {
+  // The store stays for the next selection.
+  if (selection_.store) selection_.store->LastSampleIndex = -1;
+  selection_.segments.clear();
+  selection_.truncated = false;
+  shownRuns_.clear();
+  summary_ = {};
+  ClearHistoryChart(*Chart);
+  Chart->ClearTitle();
+  chartStack_->setCurrentWidget(Placeholder);
+  Placeholder->setText(why);
+  SelectionLabel->clear();
+  summaryPlain_ = why;
+  SummaryText->setHtml(QStringLiteral("<p>%1</p>").arg(why.toHtmlEscaped()));
+  ReportButton->setEnabled(false);
+}
+
+HistoryViewChoices HistoryWindow::ViewChoices() const {
+  HistoryViewChoices choices;
+  choices.pulseBars = HourlyValues->isChecked();
+  choices.meanItem = MeanPicker->currentData().toInt();
+  choices.meanError = choices.meanItem >= 0 && MeanErrorBox->isChecked();
+  // isVisibleTo: the boxes of channels the model lacks are hidden, and the
+  // window itself may not be shown yet.
+  choices.lines.temperature = TemperatureBox->isVisibleTo(this) && TemperatureBox->isChecked();
+  choices.lines.humidity = HumidityBox->isVisibleTo(this) && HumidityBox->isChecked();
+  choices.lines.pressure = PressureBox->isVisibleTo(this) && PressureBox->isChecked();
+  return choices;
+}
+
+kestrum::MeasurementSource HistoryWindow::Source() const {
+  kestrum::MeasurementSource source;
+  source.model = QString::fromStdString(instrument_.model);
+  source.calibrationFactor = instrument_.calibrationFactor;
+  QStringList sites;
+  for (int i : shownRuns_) {
+    const QString site = QString::fromStdString(loaded_[static_cast<std::size_t>(i)].run.site);
+    if (!site.isEmpty() && !sites.contains(site)) sites << site;
+  }
+  sites << QString::fromStdString(instrument_.name) + QStringLiteral(" history");
+  source.origin = sites.join(QStringLiteral(", "));
+  return source;
+}
+
+std::vector<double> HistoryWindow::VerdictLevels() const {
+  std::vector<double> levels;
+  if (services_.additions) levels = services_.additions().referenceLevels;
+  if (levels.empty())
+    levels.assign(kestrum::kStandardReferenceLevels.begin(),
+                  kestrum::kStandardReferenceLevels.end());
+  return levels;
+}
+
+void HistoryWindow::SiteEdited(int row, const QString& site) {
+  if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
+  kestrum::HistoryRun& run = loaded_[static_cast<std::size_t>(row)].run;
+  const kestrum::Result<> saved = services_.store->SetSite(run.id, site.toStdString());
+  if (!saved) {
+    RunTable->RestoreText(row, HistoryRunTable::kSite, QString::fromStdString(run.site));
+    services_.prompts->ShowError(QStringLiteral("The site was not saved: ") +
+                                 QString::fromStdString(saved.error()));
+    return;
+  }
+  run.site = site.toStdString();
+  RunTable->RestoreText(row, HistoryRunTable::kSite, site);
+  if (std::count(shownRuns_.begin(), shownRuns_.end(), row) > 0) Redraw();
+}
+
+void HistoryWindow::NoteEdited(int row, const QString& note) {
+  if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
+  kestrum::HistoryRun& run = loaded_[static_cast<std::size_t>(row)].run;
+  const kestrum::Result<> saved = services_.store->SetNote(run.id, note.toStdString());
+  if (!saved) {
+    RunTable->RestoreText(row, HistoryRunTable::kNote, QString::fromStdString(run.note));
+    services_.prompts->ShowError(QStringLiteral("The note was not saved: ") +
+                                 QString::fromStdString(saved.error()));
+    return;
+  }
+  run.note = note.toStdString();
+  RunTable->RestoreText(row, HistoryRunTable::kNote, note);
+}
+
+void HistoryWindow::ExcludedToggled(int row, bool excluded) {
+  if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
+  kestrum::HistoryRun& run = loaded_[static_cast<std::size_t>(row)].run;
+  const kestrum::Result<> saved = services_.store->SetExcluded(run.id, excluded);
+  if (!saved) {
+    RunTable->ShowExcluded(row, run.excluded, true);
+    services_.prompts->ShowError(QStringLiteral("The run was not changed: ") +
+                                 QString::fromStdString(saved.error()));
+    return;
+  }
+  run.excluded = excluded;
+  RunTable->ShowExcluded(row, excluded);
+  if (std::count(shownRuns_.begin(), shownRuns_.end(), row) > 0) RefreshSummary();
+}
+
+void HistoryWindow::Report() {
+  if (selection_.samples() == 0) {
+    services_.prompts->ShowError(QString::fromUtf8(kChooseText));
+    return;
+  }
+  const FileDialogSetup setup{{"Pdf Document (*.Pdf)"}, "*.Pdf", "report"};
+  const auto choice = services_.dialogs->AskSave(
+      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
+  if (!choice) return;
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  kestrum::ReportContent content;
+  content.summary = summary_;
+  content.source = Source();
+  content.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
+  const kestrum::Result<> saved = kestrum::SaveMeasurementReport(
+      *Chart, content, QFile::encodeName(choice->path).toStdString());
+  if (!saved) {
+    services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
+  }
+}

@@ -1,0 +1,120 @@
+#pragma once
+// Main > History...: the measurement history of one instrument at a time.
+// Picking an instrument loads its runs and all their samples once, so that
+// every selection (rows of the run table, or a From/To range across runs)
+// draws at once. The chart has the main window's views, each run computed
+// on its own; beside it the summary of the selection with monthly and
+// annual means; "Report..." writes the measurement report of it.
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "app/file_dialogs.h"
+#include "app/history_chart_view.h"
+#include "app/history_run_table.h"
+#include "app/user_prompts.h"
+#include "history/history_selection.h"
+#include "history/history_store.h"
+#include "views/chart_additions.h"
+#include "views/run_summary.h"
+#include "views/summary_text.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QStackedWidget;
+class QTextBrowser;
+
+namespace kestrum {
+class KestrumChart;
+}
+
+// What the history window works with; the main window passes its own seams.
+struct HistoryWindowServices {
+  kestrum::HistoryStore* store = nullptr;
+  UserPrompts* prompts = nullptr;
+  FileDialogs* dialogs = nullptr;
+  // The View menu's reference levels, unit and legend at the moment of asking.
+  std::function<kestrum::ChartAdditions()> additions;
+};
+
+class HistoryWindow : public QWidget {
+  Q_OBJECT
+ public:
+  HistoryWindow(const HistoryWindowServices& services, QWidget* parent);
+
+  // Lists the instruments again (after an import) and reloads the one shown.
+  void Reload();
+  // Picks the instrument as the picker does; false when the history has none of that name.
+  bool PickInstrument(const QString& name);
+  // Draws the runs of these table rows.
+  void ShowRows(const std::vector<int>& rows);
+  // Draws every run's samples stamped from the start of `from` to the end of `to`.
+  void ShowRange(const QDate& from, const QDate& to);
+
+  const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
+  const kestrum::HistorySelection& Selection() const { return selection_; }
+  const kestrum::RunSummary& Summary() const { return summary_; }
+
+  QComboBox* InstrumentPicker = nullptr;
+  QDateEdit* FromDate = nullptr;
+  QDateEdit* ToDate = nullptr;
+  QPushButton* ShowRangeButton = nullptr;
+  QPushButton* ReportButton = nullptr;
+  QLabel* NoticeLabel = nullptr;  // why editing is off
+  HistoryRunTable* RunTable = nullptr;
+  QCheckBox* HourlyValues = nullptr;
+  QComboBox* MeanPicker = nullptr;  // "no mean", then the items of interval_table.h
+  QCheckBox* MeanErrorBox = nullptr;
+  QCheckBox* TemperatureBox = nullptr;
+  QCheckBox* HumidityBox = nullptr;
+  QCheckBox* PressureBox = nullptr;
+  QLabel* SelectionLabel = nullptr;  // what the chart shows
+  QLabel* Placeholder = nullptr;     // in the chart's place while nothing is chosen
+  kestrum::KestrumChart* Chart = nullptr;
+  QTextBrowser* SummaryText = nullptr;
+  QString SummaryPlain() const { return summaryPlain_; }
+
+ public slots:
+  void Report();
+
+ private:
+  QWidget* BuildTopRow();
+  QWidget* BuildViewRow();
+  void LoadInstrument(const QString& name);
+  void ShowTableSelection();
+  void ShowRangeClicked();
+  // Packs and draws the runs' samples from..to, and sums them up.
+  void Draw(const std::vector<const kestrum::LoadedRun*>& runs, kestrum::DateTime from,
+            kestrum::DateTime to);
+  void Redraw();
+  // The footer and the summary follow a zoom.
+  void ZoomChanged();
+  void RefreshSummary();
+  void ClearSelection(const QString& why);
+  HistoryViewChoices ViewChoices() const;
+  kestrum::MeasurementSource Source() const;
+  std::vector<double> VerdictLevels() const;
+  void SiteEdited(int row, const QString& site);
+  void NoteEdited(int row, const QString& note);
+  void ExcludedToggled(int row, bool excluded);
+
+  HistoryWindowServices services_;
+  QStackedWidget* chartStack_ = nullptr;
+  bool drawing_ = false;
+  kestrum::HistoryInstrument instrument_;
+  std::vector<kestrum::LoadedRun> loaded_;
+  // What the chart shows: the runs (indices into loaded_) and the time range.
+  std::vector<int> shownRuns_;
+  kestrum::DateTime shownFrom_ = 0;
+  kestrum::DateTime shownTo_ = 0;
+  kestrum::HistorySelection selection_;
+  // Packs the run summaries and a summary over fewer runs than are shown.
+  std::unique_ptr<kestrum::MeasurementStore> spareStore_;
+  kestrum::RunSummary summary_;
+  QString summaryPlain_;
+};

@@ -1,0 +1,194 @@
+// The measurement history as the window keeps it: downloads recorded and
+// imported, the activity dock, and the history window's chart over runs
+// with a gap between them.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QProgressDialog>
+#include <QTimer>
+#include <QTreeWidget>
+#include <cmath>
+
+#include "app/window_fixture.h"
+#include "emulator/emulated_bus.h"
+#include "history/history_store.h"
+#include "link/d2xx_unit.h"
+#include "link/instrument_detection.h"
+#include "link/port_wait.h"
+#include "records/image_generator.h"
+#include "views/date_time_text.h"
+#include "views/gui/kestrum_chart.h"
+
+namespace {
+
+using kestrum::EncodeDate;
+using kestrum::EncodeTime;
+using kestrum::InstrumentModel;
+
+class HistoryWindowTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(scratch.isValid());
+    pcNow = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
+    oldDirectory = QDir::currentPath();
+    QDir::setCurrent(scratch.path());  // the download's copy files land here
+    kestrum::ResetD2XXUnitState();
+    kestrum::ResetInstrumentDetection();
+    kestrum::SetFtDriver(&bus);
+    kestrum::SetSleeper(bus.MakeSleeper());
+  }
+
+  void TearDown() override {
+    window.reset();
+    kestrum::SetFtDriver(nullptr);
+    kestrum::SetSleeper({});
+    kestrum::SetReadProgressHook({});
+    QDir::setCurrent(oldDirectory);
+  }
+
+  // A K8 with two runs of 30 hours.
+  void PlugK8() {
+    kestrum::EmulatedInstrumentConfig config;
+    config.model = InstrumentModel::K8;
+    config.serial = "EMUK8001";
+    config.description = "USB <-> K8";
+    kestrum::GeneratorOptions options;
+    options.model = InstrumentModel::K8;
+    options.runs = 2;
+    options.hours = 30;
+    options.start = EncodeDate(2024, 2, 1);
+    config.memory = kestrum::GenerateMemoryImage(options);
+    bus.Plug(std::make_shared<kestrum::EmulatedInstrument>(config));
+  }
+
+  QStringList ActivityRow(int row) const {
+    const QTreeWidgetItem* item = window->Activity->List()->topLevelItem(row);
+    if (!item) return {};
+    return {item->text(1), item->text(2)};
+  }
+
+  QTemporaryDir scratch;
+  QString oldDirectory;
+  kestrum::EmulatedBus bus{kestrum::TimeMode::kInstant};
+};
+
+TEST_F(HistoryWindowTest, ADownloadLandsInTheHistoryAndInTheActivityDock) {
+  PlugK8();
+  OpenWindow();
+  window->Dump_BtnClick();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  EXPECT_EQ(window->StatusBar1->Text(1), "");
+
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  const auto runs = history->Runs("K8-EMUK8001");
+  ASSERT_EQ(runs.size(), 2u);
+  int samples = 0;
+  for (const auto& run : runs) samples += run.samples;
+  // Every decoded sample, no more.
+  EXPECT_EQ(samples, window->Store().LastSampleIndex + 1);
+
+  ASSERT_EQ(window->Activity->List()->topLevelItemCount(), 1);
+  const QStringList row = ActivityRow(0);
+  EXPECT_EQ(row[0], "K8-EMUK8001");
+  EXPECT_TRUE(row[1].startsWith("Downloaded 2 runs")) << row[1].toStdString();
+  EXPECT_TRUE(row[1].contains("K8-EMUK8001-20240305-140709.Rn")) << row[1].toStdString();
+  EXPECT_TRUE(window->Activity->isHidden());  // off until asked for
+}
+
+TEST_F(HistoryWindowTest, ACancelledDownloadIsRecordedAsSuch) {
+  PlugK8();
+  OpenWindow();
+  bool cancelled = false;
+  QTimer::singleShot(0, [&] {
+    if (QProgressDialog* box = window->Progress().Dialog()) {
+      box->cancel();
+      cancelled = true;
+    }
+  });
+  window->Dump_BtnClick();
+  ASSERT_TRUE(cancelled);
+  ASSERT_EQ(window->StatusBar1->Text(1), "Download cancelled");
+
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  EXPECT_TRUE(history->Runs().empty());
+  const auto entries = history->LatestActivity(10);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].kind, "download");
+  EXPECT_EQ(entries[0].text, "Download cancelled");
+  EXPECT_EQ(ActivityRow(0).value(1), "Download cancelled");
+}
+
+// Ten hourly samples of one level from `start`.
+kestrum::DecodedRun FlatRun(kestrum::DateTime start, double level, double temperature) {
+  kestrum::DecodedRun run;
+  run.start = start;
+  for (int i = 1; i <= 10; ++i) {
+    kestrum::HistorySample s;
+    s.time = start + i / 24.0;
+    s.concentration = level;
+    s.error = level / 10;
+    s.pulses = level / 6;
+    s.temperature = temperature;
+    run.samples.push_back(s);
+  }
+  return run;
+}
+
+TEST_F(HistoryWindowTest, TwoRunsApartAreDrawnWithABreakAndOneFooter) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  const kestrum::DateTime firstStart = EncodeDate(2024, 1, 1);
+  const kestrum::DateTime secondStart = EncodeDate(2024, 1, 3);
+  file.runs = {FlatRun(firstStart, 100, 20), FlatRun(secondStart, 300, 22)};
+  const kestrum::ImportSource source{"K7-TEST", "/elsewhere/k7.Rn", "0123456789abcdef", pcNow,
+                                     false};
+  ASSERT_TRUE(history->Import(source, file).ok());
+
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_NE(shown, nullptr);
+  ASSERT_TRUE(shown->PickInstrument("K7-TEST"));
+  ASSERT_EQ(shown->RunTable->rowCount(), 2);
+  shown->TemperatureBox->setChecked(true);
+  shown->MeanPicker->setCurrentIndex(1);  // "2h"
+  shown->RunTable->selectAll();
+
+  // Hourly values of both runs; one break in each line, between the runs.
+  kestrum::KestrumChart& chart = *shown->Chart;
+  EXPECT_EQ(chart.PulseBars().Count(), 20);
+  const kestrum::DateTime firstEnd = firstStart + 10 / 24.0;
+  const kestrum::DateTime secondBegin = secondStart + 1 / 24.0;
+  for (const kestrum::LineSeries* line : {&chart.TemperatureLine(), &chart.MeanLine()}) {
+    int breaks = 0;
+    for (const kestrum::ChartPoint& p : line->Points()) {
+      if (std::isnan(p.y)) {
+        ++breaks;
+        EXPECT_GT(p.x, firstEnd - 1e-9);
+        EXPECT_LT(p.x, secondBegin);
+      } else if (line == &chart.MeanLine()) {
+        // A mean over both runs would lie between their levels.
+        EXPECT_TRUE(p.y == 100 || p.y == 300) << p.y;
+      }
+    }
+    EXPECT_EQ(breaks, 1);
+  }
+  EXPECT_EQ(chart.TemperatureLine().Count(), 21);
+
+  // The footer spans both runs: ten samples of 100 and ten of 300.
+  const kestrum::DateTimeFormats formats = kestrum::SystemDateTimeFormats();
+  ASSERT_EQ(chart.FooterLines().size(), 1);
+  const QString footer = chart.FooterLines()[0];
+  EXPECT_TRUE(footer.startsWith(
+      "StartTime: " + kestrum::FormatDateAndTime(firstStart + 1 / 24.0, formats) +
+      ", EndTime: " + kestrum::FormatDateAndTime(secondStart + 10 / 24.0, formats)))
+      << footer.toStdString();
+  EXPECT_TRUE(footer.contains(" Radonlevel :200" + QString(QChar(0x00B1)))) << footer.toStdString();
+  EXPECT_EQ(shown->Summary().samples, 20);
+}
+
+}  // namespace
