@@ -8,10 +8,12 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include "bench_application.h"
 
 #include "app/history_chart_view.h"
 #include "history/history_files.h"
@@ -138,15 +140,6 @@ void BM_HistoryImportOneMore(benchmark::State& state) {
 }
 BENCHMARK(BM_HistoryImportOneMore)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(10);
 
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "kestrum_bench";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  new QApplication(argc, argv);
-}
-
 // `years` of monthly runs of 730 hours (a day's gap between two), loaded as the
 // history window keeps an instrument's runs.
 std::vector<LoadedRun> Years(int years) {
@@ -175,7 +168,7 @@ std::vector<LoadedRun> Years(int years) {
 }
 
 void SelectionToDrawnChart(benchmark::State& state, int years) {
-  EnsureApplication();
+  EnsureBenchApplication();
   const std::vector<LoadedRun> runs = Years(years);
   std::vector<const LoadedRun*> pointers;
   for (const LoadedRun& run : runs) pointers.push_back(&run);

@@ -8,9 +8,11 @@
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
+
 #include <QImage>
 #include <cmath>
 #include <memory>
+#include "bench_application.h"
 
 #include "records/date_time.h"
 #include "records/measurement_store.h"
@@ -28,15 +30,6 @@ namespace {
 constexpr int kSamples = 20000;
 constexpr int k24hItem = 4;
 const QSize kChartSize(1017, 470);
-
-void EnsureApplication() {
-  static int argc = 1;
-  static char name[] = "kestrum_bench";
-  static char* argv[] = {name, nullptr};
-  if (QApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  new QApplication(argc, argv);
-}
 
 std::unique_ptr<MeasurementStore> StoreOfOneRun(int samples) {
   auto s = std::make_unique<MeasurementStore>();
@@ -84,7 +77,7 @@ void ShowRun(KestrumChart& chart, const MeasurementStore& store, const DateTimeF
 }
 
 std::unique_ptr<KestrumChart> ShownChart() {
-  EnsureApplication();
+  EnsureBenchApplication();
   auto chart = std::make_unique<KestrumChart>();
   chart->resize(kChartSize);
   chart->show();

@@ -497,32 +497,31 @@ std::vector<double> HistoryWindow::VerdictLevels() const {
 }
 
 void HistoryWindow::SiteEdited(int row, const QString& site) {
-  if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
-  kestrum::HistoryRun& run = loaded_[static_cast<std::size_t>(row)].run;
-  const kestrum::Result<> saved = services_.store->SetSite(run.id, site.toStdString());
-  if (!saved) {
-    RunTable->RestoreText(row, HistoryRunTable::kSite, QString::fromStdString(run.site));
-    services_.prompts->ShowError(QStringLiteral("The site was not saved: ") +
-                                 QString::fromStdString(saved.error()));
-    return;
-  }
-  run.site = site.toStdString();
-  RunTable->RestoreText(row, HistoryRunTable::kSite, site);
-  if (std::count(shownRuns_.begin(), shownRuns_.end(), row) > 0) Redraw();
+  RunTextEdited(row, HistoryRunTable::kSite, site);
 }
 
 void HistoryWindow::NoteEdited(int row, const QString& note) {
+  RunTextEdited(row, HistoryRunTable::kNote, note);
+}
+
+void HistoryWindow::RunTextEdited(int row, int column, const QString& text) {
   if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
   kestrum::HistoryRun& run = loaded_[static_cast<std::size_t>(row)].run;
-  const kestrum::Result<> saved = services_.store->SetNote(run.id, note.toStdString());
+  const bool site = column == HistoryRunTable::kSite;
+  std::string& held = site ? run.site : run.note;
+  const kestrum::Result<> saved = site ? services_.store->SetSite(run.id, text.toStdString())
+                                       : services_.store->SetNote(run.id, text.toStdString());
   if (!saved) {
-    RunTable->RestoreText(row, HistoryRunTable::kNote, QString::fromStdString(run.note));
-    services_.prompts->ShowError(QStringLiteral("The note was not saved: ") +
+    RunTable->RestoreText(row, column, QString::fromStdString(held));
+    services_.prompts->ShowError((site ? QStringLiteral("The site was not saved: ")
+                                       : QStringLiteral("The note was not saved: ")) +
                                  QString::fromStdString(saved.error()));
     return;
   }
-  run.note = note.toStdString();
-  RunTable->RestoreText(row, HistoryRunTable::kNote, note);
+  held = text.toStdString();
+  RunTable->RestoreText(row, column, text);
+  // The site is in the chart's title and the report.
+  if (site && std::count(shownRuns_.begin(), shownRuns_.end(), row) > 0) Redraw();
 }
 
 void HistoryWindow::ExcludedToggled(int row, bool excluded) {

@@ -101,6 +101,7 @@ class HistoryWindow : public QWidget {
   std::vector<double> VerdictLevels() const;
   void SiteEdited(int row, const QString& site);
   void NoteEdited(int row, const QString& note);
+  void RunTextEdited(int row, int column, const QString& text);
   void ExcludedToggled(int row, bool excluded);
 
   HistoryWindowServices services_;

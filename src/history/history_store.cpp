@@ -227,31 +227,29 @@ Result<> HistoryStore::Writable() const {
   return {};
 }
 
-Result<> HistoryStore::SetSite(std::int64_t run, const std::string& site) {
+Result<> HistoryStore::UpdateRun(SqliteStatement& update, std::int64_t run) {
   if (Result<> ok = Writable(); !ok) return ok;
-  SqliteStatement update(db_.Handle(), "UPDATE runs SET site = ? WHERE id = ?");
-  update.Bind(1, site).Bind(2, run);
   if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
   if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
   return {};
+}
+
+Result<> HistoryStore::SetSite(std::int64_t run, const std::string& site) {
+  SqliteStatement update(db_.Handle(), "UPDATE runs SET site = ? WHERE id = ?");
+  update.Bind(1, site).Bind(2, run);
+  return UpdateRun(update, run);
 }
 
 Result<> HistoryStore::SetNote(std::int64_t run, const std::string& note) {
-  if (Result<> ok = Writable(); !ok) return ok;
   SqliteStatement update(db_.Handle(), "UPDATE runs SET note = ? WHERE id = ?");
   update.Bind(1, note).Bind(2, run);
-  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
-  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
-  return {};
+  return UpdateRun(update, run);
 }
 
 Result<> HistoryStore::SetExcluded(std::int64_t run, bool excluded) {
-  if (Result<> ok = Writable(); !ok) return ok;
   SqliteStatement update(db_.Handle(), "UPDATE runs SET excluded = ? WHERE id = ?");
   update.Bind(1, std::int64_t{excluded ? 1 : 0}).Bind(2, run);
-  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
-  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
-  return {};
+  return UpdateRun(update, run);
 }
 
 Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {

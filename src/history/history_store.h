@@ -87,6 +87,8 @@ class HistoryStore {
   HistoryStore() = default;
   Result<> Writable() const;
   Result<> CreateSchema();
+  // Runs a prepared change of one run; a run that is not there is a failure.
+  Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
 
   SqliteConnection db_;
   std::string path_;
