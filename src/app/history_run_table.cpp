@@ -1,5 +1,8 @@
 #include "app/history_run_table.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 #include <QHeaderView>
 
 #include "views/reference_levels.h"
@@ -100,7 +103,13 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
     QTableWidgetItem* verdict = ReadOnlyItem(VerdictText(row.summary));
     verdict->setToolTip(VerdictToolTip(row.summary));
     setItem(r, kVerdict, verdict);
-    setItem(r, kDownloads, NumberItem(QString::number(run.downloads)));
+    QTableWidgetItem* downloads = NumberItem(QString::number(run.downloads));
+    QStringList files;
+    for (const std::string& path : row.downloads) {
+      files << QFileInfo(QFile::decodeName(QByteArray::fromStdString(path))).fileName();
+    }
+    downloads->setToolTip(files.join(QLatin1Char('\n')));
+    setItem(r, kDownloads, downloads);
     setItem(r, kMarks, ReadOnlyItem(RunMarksText(run)));
     auto* excluded = new QTableWidgetItem();
     excluded->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled |

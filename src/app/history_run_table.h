@@ -13,7 +13,8 @@
 
 struct HistoryRunRow {
   kestrum::HistoryRun run;
-  kestrum::RunSummary summary;  // over the whole run, judged against the levels
+  kestrum::RunSummary summary;         // over the whole run, judged against the levels
+  std::vector<std::string> downloads;  // the data files that hold the run
 };
 
 class HistoryRunTable : public QTableWidget {

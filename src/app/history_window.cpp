@@ -259,8 +259,9 @@ void HistoryWindow::LoadInstrument(const QString& name) {
     }
     const std::vector<double> levels = VerdictLevels();
     for (const kestrum::LoadedRun& loaded : loaded_) {
-      rows.push_back(
-          {loaded.run, SummaryOfRun(loaded, instrument_.calibrationFactor, levels, spareStore_)});
+      rows.push_back({loaded.run,
+                      SummaryOfRun(loaded, instrument_.calibrationFactor, levels, spareStore_),
+                      store.DownloadsOf(loaded.run.id)});
     }
   }
   {

@@ -125,6 +125,18 @@ int HistoryImport(HistoryRequest& request) {
   return tally.failed == tally.files ? kExitFailure : kExitSuccess;
 }
 
+int HistoryShow(HistoryRequest& request) {
+  HistoryStore* store = nullptr;
+  int exitCode = kExitSuccess;
+  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
+  if (!run) return exitCode;
+  std::ostream& out = request.io.out;
+  out << RunLine(*run) << "\n"
+      << "note=" << LineText(run->note, true) << "\n";
+  for (const std::string& path : store->DownloadsOf(run->id)) out << "download=" << path << "\n";
+  return kExitSuccess;
+}
+
 int HistorySite(HistoryRequest& request) {
   return ChangeRun(request, &HistoryStore::SetSite);
 }

@@ -1,5 +1,5 @@
 // kestrum-tool history SUBCOMMAND [options] ...: runs, summary, export, rebuild,
-// import, site, note, exclude, activity
+// import, show, site, note, exclude, activity
 #include <cstring>
 
 #include "records/date_time.h"
@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "  export     an instrument's samples as CSV\n"
     "  rebuild    import the kept downloads the history does not know yet\n"
     "  import     import data files from elsewhere\n"
+    "  show       one run: its line, its note and the data files that hold it\n"
     "  site       set the site of a run\n"
     "  note       set the note of a run\n"
     "  exclude    leave a run out of summaries (1) or take it in again (0)\n"
@@ -103,6 +104,12 @@ constexpr const char* kImportUsage =
     "Exit codes: 0 imported, or some files failed (named on standard error); 2 wrong usage,\n"
     "a history that cannot be opened or written, or every file failed.\n";
 
+constexpr const char* kShowUsage =
+    "Usage: kestrum-tool history show RUN-ID\n"
+    "Prints the run's line as \"history runs\" does, then note=\"...\", then one\n"
+    "download=PATH line for each data file that holds the run, oldest first.\n"
+    "Exit codes: 0 printed; 1 no such run; 2 wrong usage or a history that cannot be opened.\n";
+
 constexpr const char* kSiteUsage =
     "Usage: kestrum-tool history site RUN-ID TEXT\n"
     "Sets where the run measured (free text; empty clears it) and prints the run's line.\n"
@@ -157,6 +164,7 @@ const std::vector<Subcommand>& Subcommands() {
        HistoryExport},
       {"rebuild", kRebuildUsage, {}, 0, 0, "takes no file", HistoryRebuild},
       {"import", kImportUsage, {"instrument"}, 1, kMany, "expects data files", HistoryImport},
+      {"show", kShowUsage, {}, 1, 1, "expects a run number", HistoryShow},
       {"site", kSiteUsage, {}, 2, 2, "expects a run number and the site", HistorySite},
       {"note", kNoteUsage, {}, 2, 2, "expects a run number and the note", HistoryNote},
       {"exclude", kExcludeUsage, {}, 2, 2, "expects a run number and 0 or 1", HistoryExclude},

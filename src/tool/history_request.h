@@ -59,6 +59,7 @@ int HistoryExport(HistoryRequest& request);
 int HistoryActivity(HistoryRequest& request);
 int HistoryRebuild(HistoryRequest& request);
 int HistoryImport(HistoryRequest& request);
+int HistoryShow(HistoryRequest& request);
 int HistorySite(HistoryRequest& request);
 int HistoryNote(HistoryRequest& request);
 int HistoryExclude(HistoryRequest& request);

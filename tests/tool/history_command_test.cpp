@@ -324,6 +324,14 @@ TEST_F(HistoryCommandTest, EmulatedDownloadLandsInRunsAndActivity) {
   ASSERT_EQ(runs.size(), 2u);
   const std::string instrument = Value(ParseLine(runs[0]), "instrument");
   EXPECT_EQ(instrument.rfind("K7-", 0), 0u) << instrument;
+  // The run names the kept download that holds it.
+  ASSERT_EQ(Run({"history", "show", Value(ParseLine(runs[0]), "run")}), 0) << err_.str();
+  const Lines shown = SplitLines(out_.str());
+  ASSERT_EQ(shown.size(), 3u) << out_.str();
+  EXPECT_EQ(shown[0], runs[0]);
+  EXPECT_EQ(shown[1], "note=\"\"");
+  EXPECT_EQ(shown[2].rfind("download=" + folder_ + ".data/downloads/" + instrument + "-", 0), 0u)
+      << shown[2];
 
   ASSERT_EQ(Run({"history", "activity"}), 0) << err_.str();
   const Lines activity = SplitLines(out_.str());
