@@ -1,25 +1,54 @@
 #include "app/app_settings.h"
 
+#include <QFile>
+#include <cstdlib>
+
+#include "records/settings_file.h"
+
 namespace kestrum {
 namespace {
 
-QString& SettingsFileOverride() {
-  static QString path;
+std::string& SettingsFileOverride() {
+  static std::string path;
   return path;
+}
+
+std::string& LastProblem() {
+  static std::string problem;
+  return problem;
+}
+
+// Where QSettings keeps an IniFormat user file of "kestrum"/"kestrum",
+// built from the environment's bytes: a name that is not UTF-8 stays itself.
+std::string StandardSettingsPath() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::string folder;
+  if (config && config[0] == '/') {
+    folder = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    folder = std::string(home ? home : "") + "/.config";
+  }
+  return folder + "/kestrum/kestrum.ini";
 }
 
 }  // namespace
 
 std::unique_ptr<QSettings> OpenAppSettings() {
-  if (!SettingsFileOverride().isEmpty())
-    return std::make_unique<QSettings>(SettingsFileOverride(), QSettings::IniFormat);
-  // Named for the program, not for the window title, which the original keeps.
-  return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, "kestrum",
-                                     "kestrum");
+  const std::string path =
+      SettingsFileOverride().empty() ? StandardSettingsPath() : SettingsFileOverride();
+  SettingsFile file = OpenSettingsFile(path);
+  LastProblem() = file.problem;
+  return std::move(file.settings);
+}
+
+QString SettingsProblem() {
+  (void)OpenAppSettings();
+  return QString::fromStdString(LastProblem());
 }
 
 void SetAppSettingsFile(const QString& path) {
-  SettingsFileOverride() = path;
+  SettingsFileOverride() = QFile::encodeName(path).toStdString();
 }
 
 }  // namespace kestrum

@@ -9,7 +9,12 @@
 namespace kestrum {
 
 // The settings file, opened afresh: every reader sees what the last writer synced.
+// Where the file may not be kept (see records/settings_file.h) the settings
+// live for this run only.
 std::unique_ptr<QSettings> OpenAppSettings();
+
+// Why the settings will not be remembered, for the status bar; empty when they will.
+QString SettingsProblem();
 
 // Tests keep their settings in a folder of their own.
 void SetAppSettingsFile(const QString& path);

@@ -27,8 +27,9 @@ QTreeWidgetItem* RowOf(const kestrum::KeptDownloadSummary& download) {
                   runs ? QString::number(runs->count) : QString::fromStdString(runs.error()),
                   DateText(runs ? runs->firstStart : std::nullopt),
                   DateText(runs ? runs->lastEnd : std::nullopt)});
-  row->setData(0, kPathRole, QFile::decodeName(download.file.path.c_str()));
-  row->setToolTip(0, QFile::decodeName(download.file.path.c_str()));
+  // The bytes themselves: a name that is not UTF-8 would not survive as text.
+  row->setData(0, kPathRole, QByteArray::fromStdString(download.file.path));
+  row->setToolTip(0, QFile::decodeName(QByteArray::fromStdString(download.file.path)));
   return row;
 }
 
@@ -64,7 +65,7 @@ DownloadsDialog::DownloadsDialog(const std::vector<kestrum::KeptDownloadSummary>
   resize(760, 360);
 }
 
-QString DownloadsDialog::ChosenPath() const {
+std::string DownloadsDialog::ChosenPath() const {
   const QTreeWidgetItem* row = list_->currentItem();
-  return row ? row->data(0, kPathRole).toString() : QString();
+  return row ? row->data(0, kPathRole).toByteArray().toStdString() : std::string();
 }

@@ -5,6 +5,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <string>
 #include <vector>
 
 #include "records/kept_download_summary.h"
@@ -18,8 +19,9 @@ class DownloadsDialog : public QDialog {
                   QWidget* parent = nullptr);
 
   QTreeWidget* List() const { return list_; }
-  // The path of the selected download; empty when none is selected.
-  QString ChosenPath() const;
+  // The path of the selected download as the system's bytes; empty when
+  // none is selected.
+  std::string ChosenPath() const;
 
  private:
   QTreeWidget* list_;

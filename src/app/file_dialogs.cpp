@@ -58,9 +58,9 @@ bool QtFileDialogs::AskPrint(QPrinter& printer) {
   return dialog.exec() == QDialog::Accepted;
 }
 
-std::optional<QString> QtFileDialogs::AskKeptDownload(
+std::optional<std::string> QtFileDialogs::AskKeptDownload(
     const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder) {
   DownloadsDialog dialog(downloads, folder, parent_);
-  if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().isEmpty()) return std::nullopt;
+  if (dialog.exec() != QDialog::Accepted || dialog.ChosenPath().empty()) return std::nullopt;
   return dialog.ChosenPath();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "records/kept_download_summary.h"
@@ -35,8 +36,8 @@ class FileDialogs {
   // Lets the user choose a printer and its settings; false when cancelled.
   virtual bool AskPrint(QPrinter& printer) = 0;
   // Main > Downloads...: the path of the kept download chosen from the list
-  // (of the folder named); nothing when cancelled.
-  virtual std::optional<QString> AskKeptDownload(
+  // (of the folder named), as the system's bytes; nothing when cancelled.
+  virtual std::optional<std::string> AskKeptDownload(
       const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder) = 0;
 };
 
@@ -48,8 +49,8 @@ class QtFileDialogs : public FileDialogs {
   std::optional<FileChoice> AskSave(const FileDialogSetup& setup,
                                     const QString& lastFileName) override;
   bool AskPrint(QPrinter& printer) override;
-  std::optional<QString> AskKeptDownload(const std::vector<kestrum::KeptDownloadSummary>& downloads,
-                                         const QString& folder) override;
+  std::optional<std::string> AskKeptDownload(
+      const std::vector<kestrum::KeptDownloadSummary>& downloads, const QString& folder) override;
 
  private:
   QWidget* parent_;

@@ -3,7 +3,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
-#include <QFile>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -17,6 +16,7 @@
 
 #include "app/history_summary.h"
 #include "app/last_folders.h"
+#include "app/local_names.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"
 #include "views/gui/chart_view_filling.h"
@@ -549,13 +549,18 @@ void HistoryWindow::Report() {
   const auto choice = services_.dialogs->AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
   if (!choice) return;
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
+  if (!localName) {
+    services_.prompts->ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
   kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
   kestrum::ReportContent content;
   content.summary = summary_;
   content.source = Source();
   content.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
-  const kestrum::Result<> saved = kestrum::SaveMeasurementReport(
-      *Chart, content, QFile::encodeName(choice->path).toStdString());
+  const kestrum::Result<> saved =
+      kestrum::SaveMeasurementReport(*Chart, content, localName.value());
   if (!saved) {
     services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
   }

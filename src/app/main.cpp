@@ -1,11 +1,13 @@
 #include <QApplication>
-#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 #include <exception>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/about_box.h"
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/protocol_log.h"
 #include "app/startup_options.h"
@@ -20,10 +22,9 @@
 
 namespace {
 
-QStringList ArgumentsOf(int argc, char* argv[]) {
-  QStringList arguments;
-  for (int i = 0; i < argc; ++i) arguments << QString::fromLocal8Bit(argv[i]);
-  return arguments;
+// The words as the system gave them: a file name need not be UTF-8.
+std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
+  return std::vector<std::string>(argv, argv + argc);
 }
 
 int RunProgram(int argc, char* argv[]) {
@@ -42,11 +43,10 @@ int RunProgram(int argc, char* argv[]) {
   // Lets the desktop match the window to its entry and icon.
   QGuiApplication::setDesktopFileName("org.kestrum.Kestrum");
 
-  // Qt's own options (-platform, -style ...) are gone from these.
-  const kestrum::Result<StartupOptions> parsed = ParseStartupOptions(QApplication::arguments());
+  // QApplication took Qt's own options (-platform, -style ...) out of argv.
+  const kestrum::Result<StartupOptions> parsed = ParseStartupOptions(ArgumentsOf(argc, argv));
   if (!parsed) {
-    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n",
-                 qPrintable(QString::fromStdString(parsed.error())));
+    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n", parsed.error().c_str());
     return 2;
   }
   const StartupOptions& options = parsed.value();
@@ -85,9 +85,9 @@ int RunProgram(int argc, char* argv[]) {
 
   if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
   mainWindow.show();
-  if (!options.file.isEmpty()) {
-    const QString path = QFileInfo(options.file).absoluteFilePath();
-    QTimer::singleShot(0, &mainWindow, [&mainWindow, path] { mainWindow.OpenDataFileNamed(path); });
+  if (!options.file.empty()) {
+    const std::string path = kestrum::AbsoluteLocalName(options.file);
+    QTimer::singleShot(0, &mainWindow, [&mainWindow, path] { mainWindow.OpenLocalDataFile(path); });
   }
   const int status = QApplication::exec();
   kestrum::SetPortTraceSink({});

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "app/about_box.h"
+#include "app/app_settings.h"
 #include "app/save_filters.h"
 #include "app/window_memory.h"
 #include "link/instrument_detection.h"
@@ -117,6 +118,10 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   kestrum::RestoreViewChoices(*this);
   setAcceptDrops(true);
   FormCreate();
+  // Said once: from now on nothing the window remembers outlives the run.
+  if (const QString problem = kestrum::SettingsProblem(); !problem.isEmpty()) {
+    StatusBar1->SetText(1, problem);
+  }
   // Not in the way of the window's first showing.
   QTimer::singleShot(0, this, &TForm1::OpenHistory);
 }

@@ -192,9 +192,11 @@ class TForm1 : public QMainWindow {
   // Runs a command's handler through the one-command guard; false when
   // another command is running. The command controls are wired through it.
   bool RunCommand(Handler handler);
-  // Opens a data file as Main > Open does once the file is chosen (the
-  // program's file argument), through the same guard.
+  // Opens a data file as Main > Open does once the file is chosen, through
+  // the same guard. A name that cannot be used is refused with a message.
   void OpenDataFileNamed(const QString& path);
+  // The same for a name as the system's bytes (the program's file argument).
+  void OpenLocalDataFile(const std::string& localName);
   // Main > Open Recent: opens the file, or takes it off the list with a
   // message when it has gone.
   void OpenRecentFile(const QString& path);
@@ -227,7 +229,9 @@ class TForm1 : public QMainWindow {
     bool humidityEnabled;
   };
   ScreenBeforeOpen HideForOpen();
-  void OpenChosenFile(const QString& path, const ScreenBeforeOpen& before);
+  // localName: the file's name as the system's bytes, or why it cannot be used.
+  void OpenChosenFile(const kestrum::Result<std::string>& localName,
+                      const ScreenBeforeOpen& before);
   void ClearViewSeries();
   // Hides the chart and empties its series and footer, so nothing of it can
   // be seen, saved or printed any more.
@@ -277,6 +281,7 @@ class TForm1 : public QMainWindow {
   std::unique_ptr<kestrum::HistoryStore> history_;
   bool historyTried_ = false;
   std::string historyProblem_;  // why there is no history
+  std::string lastFilePath_;    // LastFileName as the system's bytes
 };
 
 // The program's single main window.

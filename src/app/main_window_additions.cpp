@@ -4,6 +4,7 @@
 #include <QTime>
 
 #include "app/last_folders.h"
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
@@ -114,12 +115,17 @@ void TForm1::Report1Click() {
   const auto choice = Dialogs().AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
   if (!choice) return;
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
+  if (!localName) {
+    Prompts().ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
   kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
   kestrum::ReportContent content;
   content.summary = SummaryOfShownRange();
   content.source = SourceOfMeasurements();
   content.unit = ChartAdditions->Choices().unit;
-  const kestrum::Result<> saved = kestrum::SaveMeasurementReport(
-      *Chart1, content, QFile::encodeName(choice->path).toStdString());
+  const kestrum::Result<> saved =
+      kestrum::SaveMeasurementReport(*Chart1, content, localName.value());
   if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
 }

@@ -1,8 +1,8 @@
 // The instrument commands: download, clock, erase and trigger level. The
 // exchanges themselves are the command code's; this file shows their effects.
 #include <QApplication>
-#include <QDir>
 
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "commands/clock_sync.h"
 #include "commands/erase_notice.h"
@@ -75,7 +75,7 @@ void TForm1::Dump_BtnClick() {
     return Progress().TransferProgress(received);
   });
   kestrum::DownloadSettings settings;
-  settings.directory = QFile::encodeName(QDir::currentPath()).toStdString();
+  settings.directory = kestrum::CurrentFolder();
   settings.decode = DecodeContextNow();
   settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const kestrum::DownloadOutcome outcome =
@@ -133,7 +133,7 @@ void TForm1::Level_buttonClick() {
   if (Trigger->exec() != QDialog::Accepted) return;
   const auto& outcome = Trigger->LastOutcome();
   if (outcome && outcome->end == kestrum::TriggerEnd::kWriteFailed) {
-    Prompts().ShowError(kestrum::kLevelNotSetText);
+    Prompts().ShowError(kestrum::WriteFailedText(*outcome));
   }
   if (outcome) {
     NoteCommand("level", outcome->modelCode,

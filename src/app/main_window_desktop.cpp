@@ -3,10 +3,10 @@
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
-#include <QFile>
 #include <QFileInfo>
 #include <QMimeData>
 
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/recent_files.h"
 #include "app/window_memory.h"
@@ -16,13 +16,21 @@
 
 namespace {
 
-// The one local ".Rn" file of a drag, or nothing.
-QString DroppedDataFile(const QMimeData* data) {
+// The one local ".Rn" file of a drag as the system's bytes, or nothing. The
+// URL keeps the bytes of a name that is not UTF-8 percent-encoded; its Qt
+// text would not.
+std::string DroppedDataFile(const QMimeData* data) {
   if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
   const QUrl url = data->urls().first();
   if (!url.isLocalFile()) return {};
-  const QString path = url.toLocalFile();
-  return QFileInfo(path).suffix().compare("Rn", Qt::CaseInsensitive) == 0 ? path : QString();
+  std::string path;
+  if (url.host().isEmpty()) {
+    path = QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()).toStdString();
+  } else if (const kestrum::Result<std::string> named = kestrum::LocalNameOf(url.toLocalFile())) {
+    path = named.value();
+  }
+  const QString shown = kestrum::ShownName(path);
+  return QFileInfo(shown).suffix().compare("Rn", Qt::CaseInsensitive) == 0 ? path : std::string();
 }
 
 }  // namespace
@@ -39,19 +47,27 @@ void TForm1::RebuildRecentMenu() {
 }
 
 void TForm1::OpenRecentFile(const QString& path) {
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(path);
+  if (!localName) {
+    // It could only ever name another file.
+    kestrum::RemoveRecentFile(path);
+    RebuildRecentMenu();
+    Prompts().ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
   if (!QFileInfo(path).isFile()) {
     kestrum::RemoveRecentFile(path);
     RebuildRecentMenu();
     Prompts().ShowError(kestrum::RecentFileGoneText(path));
     return;
   }
-  OpenDataFileNamed(path);
+  OpenLocalDataFile(localName.value());
 }
 
 void TForm1::Downloads1Click() {
   const std::string folder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const auto chosen = Dialogs().AskKeptDownload(kestrum::SummarizeKeptDownloads(folder, Now()),
-                                                QFile::decodeName(folder.c_str()));
+                                                kestrum::ShownName(folder));
   if (!chosen) return;
   OpenChosenFile(*chosen, HideForOpen());
 }
@@ -62,13 +78,13 @@ void TForm1::closeEvent(QCloseEvent* event) {
 }
 
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-  if (!commands_.Busy() && !DroppedDataFile(event->mimeData()).isEmpty())
+  if (!commands_.Busy() && !DroppedDataFile(event->mimeData()).empty())
     event->acceptProposedAction();
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-  const QString path = DroppedDataFile(event->mimeData());
-  if (path.isEmpty()) return;
+  const std::string path = DroppedDataFile(event->mimeData());
+  if (path.empty()) return;
   event->acceptProposedAction();
-  OpenDataFileNamed(path);
+  OpenLocalDataFile(path);
 }

@@ -1,9 +1,9 @@
 // Opening and saving data files, exporting the chart and the samples, and
 // the window state every decode leaves behind.
-#include <QDir>
 #include <QFileInfo>
 
 #include "app/last_folders.h"
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/recent_files.h"
 #include "app/save_filters.h"
@@ -13,18 +13,10 @@
 #include "records/open_data_file.h"
 #include "records/text_export.h"
 
-namespace {
-
-std::string LocalPath(const QString& path) {
-  return QFile::encodeName(path).toStdString();
-}
-
-}  // namespace
-
 kestrum::DecodeContext TForm1::DecodeContextNow() const {
   kestrum::DecodeContext context;
   context.now = Now();
-  context.outputDirectory = LocalPath(QDir::currentPath());
+  context.outputDirectory = kestrum::CurrentFolder();
   context.separators = kestrum::SystemDateTimeSeparators();
   return context;
 }
@@ -80,11 +72,15 @@ void TForm1::Open1Click() {
       kestrum::InitialDialogPath(kestrum::DialogFolder::kOpen, LastFileName, OpenDialog1.fileName));
   if (!choice) return;
   kestrum::RememberFolderOf(kestrum::DialogFolder::kOpen, choice->path);
-  OpenChosenFile(choice->path, before);
+  OpenChosenFile(kestrum::LocalNameOf(choice->path), before);
 }
 
 void TForm1::OpenDataFileNamed(const QString& path) {
-  commands_.Run([&] { OpenChosenFile(path, HideForOpen()); });
+  commands_.Run([&] { OpenChosenFile(kestrum::LocalNameOf(path), HideForOpen()); });
+}
+
+void TForm1::OpenLocalDataFile(const std::string& localName) {
+  commands_.Run([&] { OpenChosenFile(localName, HideForOpen()); });
 }
 
 TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
@@ -97,10 +93,15 @@ TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
   return before;
 }
 
-void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before) {
-  LastFileName = path;
+void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
+                            const ScreenBeforeOpen& before) {
+  if (localName) {
+    LastFileName = kestrum::ShownName(localName.value());
+    lastFilePath_ = localName.value();
+  }
   const kestrum::Result<kestrum::OpenedFile> opened =
-      kestrum::OpenDataFile(LocalPath(path), Store(), DecodeContextNow());
+      localName ? kestrum::OpenDataFile(localName.value(), Store(), DecodeContextNow())
+                : kestrum::Result<kestrum::OpenedFile>(localName.failure());
   if (!opened) {
     // A damaged file changes nothing: the measurements on screen stay valid.
     Chart1->setVisible(before.chartShown);
@@ -110,9 +111,9 @@ void TForm1::OpenChosenFile(const QString& path, const ScreenBeforeOpen& before)
     Prompts().ShowError(QString::fromStdString(opened.error()));
     return;
   }
-  setWindowTitle(QFileInfo(path).fileName());
-  MeasurementOrigin = QFileInfo(path).fileName();
-  kestrum::AddRecentFile(path);
+  setWindowTitle(QFileInfo(LastFileName).fileName());
+  MeasurementOrigin = QFileInfo(LastFileName).fileName();
+  kestrum::AddRecentFile(localName.value());
   RebuildRecentMenu();
   if (kestrum::HasTemperatureAndHumidity(opened->model)) {
     Temperature->setEnabled(true);
@@ -127,14 +128,19 @@ void TForm1::Save1Click() {
       SaveDialog1,
       kestrum::InitialDialogPath(kestrum::DialogFolder::kSave, LastFileName, SaveDialog1.fileName));
   if (!choice) return;
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
+  if (!localName) {
+    Prompts().ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
 
   kestrum::Result<> saved;
   const auto kind = kestrum::SaveKindOf(choice->filterIndex);
   if (kind == kestrum::SaveKind::kDataFile) {
-    saved = kestrum::SaveDataFile(LocalPath(choice->path), Store());
+    saved = kestrum::SaveDataFile(localName.value(), Store());
   } else if (kind == kestrum::SaveKind::kText) {
-    saved = kestrum::SaveTextExport(LocalPath(choice->path), Store(),
-                                    kestrum::SystemDateTimeSeparators());
+    saved =
+        kestrum::SaveTextExport(localName.value(), Store(), kestrum::SystemDateTimeSeparators());
   } else {
     saved = ExportChart(choice->path, choice->filterIndex);
   }
@@ -144,10 +150,11 @@ void TForm1::Save1Click() {
     return;
   }
   LastFileName = choice->path;
+  lastFilePath_ = localName.value();
   setWindowTitle(QFileInfo(choice->path).fileName());
   kestrum::RememberFolderOf(kestrum::DialogFolder::kSave, choice->path);
   if (kind == kestrum::SaveKind::kDataFile) {
-    kestrum::AddRecentFile(choice->path);
+    kestrum::AddRecentFile(localName.value());
     RebuildRecentMenu();
   }
 }

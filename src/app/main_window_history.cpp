@@ -1,6 +1,5 @@
 // The measurement history: opening it, Main > History... and Main > Add this
 // file to the history, View > Activity, and the activity log of the commands.
-#include <QFile>
 
 #include "app/main_window.h"
 #include "history/command_activity.h"
@@ -100,7 +99,7 @@ void TForm1::AddToHistory1Click() {
     StatusBar1->SetText(1, QString::fromStdString(historyProblem_));
     return;
   }
-  const std::string path = QFile::encodeName(LastFileName).toStdString();
+  const std::string path = lastFilePath_;
   const std::vector<kestrum::FileImport> imports =
       kestrum::ImportDataFiles(*history, {path}, {}, Now());
   const std::string instrument = kestrum::InstrumentNameForFile(path, {});

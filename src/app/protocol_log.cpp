@@ -1,16 +1,28 @@
 #include "app/protocol_log.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <QFile>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "link/port_trace.h"
 
 kestrum::Result<> StartProtocolLogFromEnvironment() {
-  const QString path = qEnvironmentVariable(kProtocolLogVariable);
-  if (path.isEmpty()) return {};
-  auto file = std::make_shared<QFile>(path);
-  if (!file->open(QIODevice::Append | QIODevice::Text)) {
-    return kestrum::Fail((path + ": " + file->errorString()).toStdString());
+  // The variable's bytes: a name that is not UTF-8 must not become another file.
+  const char* named = std::getenv(kProtocolLogVariable);
+  const std::string path = named ? named : "";
+  if (path.empty()) return {};
+  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  if (fd < 0) return kestrum::Fail(path + ": " + std::strerror(errno));
+  auto file = std::make_shared<QFile>();
+  if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
+    ::close(fd);
+    return kestrum::Fail(path + ": " + file->errorString().toStdString());
   }
   kestrum::SetPortTraceSink([file](const std::string& line) {
     file->write(line.data(), static_cast<qint64>(line.size()));

@@ -1,8 +1,7 @@
 #include "app/recent_files.h"
 
-#include <QFileInfo>
-
 #include "app/app_settings.h"
+#include "app/local_names.h"
 
 namespace kestrum {
 namespace {
@@ -21,8 +20,10 @@ QStringList RecentFiles() {
   return files.mid(0, kRecentFileCount);
 }
 
-void AddRecentFile(const QString& path) {
-  const QString absolute = QFileInfo(path).absoluteFilePath();
+void AddRecentFile(const std::string& localName) {
+  const std::string absoluteName = AbsoluteLocalName(localName);
+  const QString absolute = ShownName(absoluteName);
+  if (!LocalNameOf(absolute)) return;
   QStringList files = RecentFiles();
   files.removeAll(absolute);
   files.prepend(absolute);

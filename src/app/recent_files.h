@@ -4,14 +4,16 @@
 
 #include <QString>
 #include <QStringList>
+#include <string>
 
 namespace kestrum {
 
 inline constexpr int kRecentFileCount = 8;
 
 QStringList RecentFiles();
-// Puts path first (once), keeping at most kRecentFileCount.
-void AddRecentFile(const QString& path);
+// Puts the file first (once), keeping at most kRecentFileCount. The list is
+// text: a name that text cannot hold exactly (not UTF-8) is left off it.
+void AddRecentFile(const std::string& localName);
 void RemoveRecentFile(const QString& path);
 
 // The message when a chosen recent file has gone.

@@ -1,6 +1,7 @@
 #include "app/startup_options.h"
 
 #include <QCommandLineParser>
+#include <QFile>
 
 #include "app/protocol_log.h"
 
@@ -38,13 +39,23 @@ QString HelpText(const QCommandLineParser& parser) {
   return text + MoreHelp();
 }
 
+// The parser sees each byte of a word as one character, so every word comes
+// back exactly as given (see ParseStartupOptions).
+QString ParserText(const std::string& word) {
+  return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
+}
+
+std::string WordBytes(const QString& text) {
+  return text.toLatin1().toStdString();
+}
+
 kestrum::Failure Failed(const QString& problem) {
-  return kestrum::Fail(problem.toStdString());
+  return kestrum::Fail(WordBytes(problem));
 }
 
 }  // namespace
 
-kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments) {
+kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::string>& arguments) {
   QCommandLineParser parser;
   parser.setApplicationDescription(
       "The PC program of the Kestrum radon monitor: downloads, charts, saves and prints its\n"
@@ -60,7 +71,9 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments
       "FILE.Rn", "A data file to open after start-up, as Main > Open does.", "[FILE.Rn]");
 
   StartupOptions options;
-  const bool understood = parser.parse(arguments);
+  QStringList words;
+  for (const std::string& word : arguments) words << ParserText(word);
+  const bool understood = parser.parse(words);
   if (parser.isSet(help)) {
     options.action = StartupOptions::Action::kHelp;
     options.text = HelpText(parser);
@@ -74,17 +87,22 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments
   if (!understood) return Failed(parser.errorText());
   const QStringList files = parser.positionalArguments();
   if (files.size() > 1) return Failed("one data file at most, not " + files.join(", "));
-  if (!files.isEmpty()) options.file = files[0];
-  for (const QString& value : parser.values(emulate))
-    options.emulate.push_back(value.toStdString());
+  if (!files.isEmpty()) options.file = WordBytes(files[0]);
+  for (const QString& value : parser.values(emulate)) options.emulate.push_back(WordBytes(value));
   for (const QString& value : parser.values(fault)) {
     const kestrum::Result<kestrum::FaultOption> planned =
-        kestrum::ParseFaultOption(value.toStdString());
-    if (!planned) return Failed(QString::fromStdString(planned.error()));
+        kestrum::ParseFaultOption(WordBytes(value));
+    if (!planned) return planned.failure();
     options.faults.push_back(planned.value());
   }
   if (!options.faults.empty() && options.emulate.empty()) {
     return Failed("--fault needs an emulated instrument (--emulate)");
   }
   return options;
+}
+
+kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments) {
+  std::vector<std::string> words;
+  for (const QString& word : arguments) words.push_back(QFile::encodeName(word).toStdString());
+  return ParseStartupOptions(words);
 }

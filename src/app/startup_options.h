@@ -21,10 +21,14 @@ struct StartupOptions {
   Action action = Action::kStart;
   std::vector<std::string> emulate;
   std::vector<kestrum::FaultOption> faults;
-  QString file;  // the data file to open after start-up; empty: none
-  QString text;  // kHelp, kVersion: the text for standard output
+  std::string file;  // the data file to open after start-up, as given; empty: none
+  QString text;      // kHelp, kVersion: the text for standard output
 };
 
-// `arguments` with the program name first, as QCoreApplication::arguments().
-// A command line that cannot be used is the failure.
+// `arguments` with the program name first, as the system's bytes (argv,
+// after QApplication took its own options out), so a file name that is not
+// UTF-8 stays the name given. A command line that cannot be used is the
+// failure; its text quotes the words as given.
+kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::string>& arguments);
+// The same for words as Qt text.
 kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments);

@@ -1,7 +1,8 @@
 #pragma once
 // The copies a download leaves in the current directory: the raw image and
 // parameter block as binary files, and the 256-word table that follows the
-// header of a K7 or K8 memory as "K7E.csv" / "K84E.csv".
+// header of a K7 or K8 memory as "K7E.csv" / "K84E.csv". A copy that cannot be
+// written is reported; the download itself still counts.
 
 #include <cstdint>
 #include <string>

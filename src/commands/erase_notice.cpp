@@ -5,12 +5,24 @@
 #include "records/kept_downloads.h"
 
 namespace kestrum {
+namespace {
+
+// The question says why it may know less than it should.
+EraseNotice WithRecordProblem(EraseNotice notice) {
+  if (!notice.recordProblem.empty()) notice.line = notice.recordProblem + ".\n" + notice.line;
+  return notice;
+}
+
+}  // namespace
 
 EraseNotice EraseNoticeFor(const std::string& dataFolder, const std::string& serial) {
   const std::string folder = KeptDownloadsFolder(dataFolder);
-  const std::optional<DateTime> erased = LastErase(dataFolder, serial);
+  const Result<std::optional<DateTime>> record = LastErase(dataFolder, serial);
+  std::optional<DateTime> erased;
+  if (record) erased = record.value();
   const std::string nameSerial = FileNameSerial(serial);
   EraseNotice notice;
+  if (!record) notice.recordProblem = record.error() + "; it is ignored";
   // Newest first: the first of this instrument is the one that counts.
   for (const KeptDownloadFile& file : KeptDownloadFiles(folder)) {
     if (file.name.serial != nameSerial) continue;
@@ -19,13 +31,13 @@ EraseNotice EraseNoticeFor(const std::string& dataFolder, const std::string& ser
     notice.downloadKept = true;
     notice.line = "The memory downloaded at " + DateTimeMessageText(file.name.at) + " is kept in " +
                   folder + ".";
-    return notice;
+    return WithRecordProblem(notice);
   }
   const std::string since =
       erased ? DateTimeMessageText(*erased) : "this program started keeping downloads";
   notice.line = "This instrument's memory has not been downloaded since " + since +
                 ": its measurements will be lost.";
-  return notice;
+  return WithRecordProblem(notice);
 }
 
 }  // namespace kestrum

@@ -11,6 +11,8 @@ namespace kestrum {
 struct EraseNotice {
   std::string line;
   bool downloadKept = false;  // false: erasing loses measurements; Cancel is the default
+  // Why the erase record could not be read (then it counts as empty), or empty.
+  std::string recordProblem;
 };
 
 EraseNotice EraseNoticeFor(const std::string& dataFolder, const std::string& serial);

@@ -28,7 +28,8 @@ enum class EraseEnd {
   kNotOpened,        // open failed or no instrument attached
   kUnknownModel,     // the identify answer named no K5-K7; nothing written
   kWriteFailed,      // a write did not go out whole (unplugged)
-  kNotAcknowledged,  // the instrument did not answer 'e'
+  kNotAcknowledged,  // the instrument did not answer 'e' (a K8, whose answer
+                     // says nothing: it went away during the wait)
   kErased,
 };
 

@@ -10,6 +10,7 @@
 #include "commands/dialects/wire_dialect.h"
 #include "commands/download_files.h"
 #include "commands/parameter_block.h"
+#include "commands/reply_plausibility.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "link/port_wait.h"
@@ -37,16 +38,16 @@ class Download : public TransferLine {
   // False (and the outcome set to kIncomplete) when fewer bytes came.
   bool ReadInFull(std::uint32_t count) override;
   void ShowTransferring() override;
+  bool Implausible(const char* reply) override;
 
  private:
   void Exchange();
   // Status "Connecting", then the wake-up query.
   bool WakeUp();
   void NoteIncomplete(std::uint32_t received, std::uint32_t requested);
-  bool WriteTable(const char* name, const MemoryImageBytes& image);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
-  void WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count);
+  void WriteCopy(const DownloadCopy& copy);
   // The one place the store takes a download.
   void Commit(const ReceivedMemory& received, InstrumentModel model);
   // Keeps the store's image in the kept-downloads folder; a failure is
@@ -105,15 +106,9 @@ void Download::Exchange() {
   if (!dialect.TransferMemory(*this, received)) return Finish();
 
   // Every reply is in: only now are files written and the store changed.
-  if (dialect.TableFile() && !WriteTable(dialect.TableFile(), *received.image)) return Finish();
   Commit(received, dialect.Model());
   if (dialect.HasTriggerLevel()) window_.ShowLevelButton();
-  for (const DownloadCopy& copy : dialect.Copies()) {
-    const std::uint8_t* bytes = copy.source == DownloadCopy::Source::kParameters
-                                    ? ParameterBlock.data()
-                                    : store_.MemoryImage.data();
-    WriteCopy(copy.name, bytes, copy.bytes);
-  }
+  for (const DownloadCopy& copy : dialect.Copies()) WriteCopy(copy);
   Keep(dialect.Model());
   Decode(dialect.Model());
   Finish();
@@ -158,6 +153,12 @@ bool Download::ReadInFull(std::uint32_t count) {
   return false;
 }
 
+bool Download::Implausible(const char* reply) {
+  outcome_.end = DownloadEnd::kImplausibleReply;
+  outcome_.error = ImplausibleReplyText(reply);
+  return false;
+}
+
 void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
   outcome_.end = DownloadEnd::kIncomplete;
   outcome_.received = received;
@@ -176,21 +177,26 @@ void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
   }
 }
 
-bool Download::WriteTable(const char* name, const MemoryImageBytes& image) {
-  const std::string path = Path(name);
-  const Result<> written = WriteFileReplacing(path, WordTableText(image.data()));
-  if (written) return true;
-  outcome_.end = DownloadEnd::kFileError;
-  outcome_.error = path + ": " + written.error();
-  return false;
-}
-
-void Download::WriteCopy(const char* name, const std::uint8_t* bytes, std::size_t count) {
-  const Result<> written =
-      WriteFileReplacing(Path(name), std::string_view(reinterpret_cast<const char*>(bytes), count));
+void Download::WriteCopy(const DownloadCopy& copy) {
+  std::string table;
+  std::string_view content;
+  switch (copy.source) {
+    case DownloadCopy::Source::kParameters:
+      content = std::string_view(reinterpret_cast<const char*>(ParameterBlock.data()), copy.bytes);
+      break;
+    case DownloadCopy::Source::kImage:
+      content =
+          std::string_view(reinterpret_cast<const char*>(store_.MemoryImage.data()), copy.bytes);
+      break;
+    case DownloadCopy::Source::kWordTable:
+      table = WordTableText(store_.MemoryImage.data());
+      content = table;
+      break;
+  }
+  const Result<> written = WriteFileReplacing(Path(copy.name), content);
   if (written) return;
   if (!copyErrors_.empty()) copyErrors_ += "; ";
-  copyErrors_ += CopyNotWrittenText(name, written.error());
+  copyErrors_ += CopyNotWrittenText(copy.name, written.error());
 }
 
 void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {

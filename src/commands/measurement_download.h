@@ -39,7 +39,8 @@ enum class DownloadEnd {
                         // (unplugged, silent), bytes were lost on the line,
                         // or a command did not go out whole
   kCancelled,           // the user cancelled the memory transfer
-  kFileError,           // "K7E.csv" / "K84E.csv" could not be written
+  kImplausibleReply,    // a reply came whole but no instrument sends it
+                        // (reply_plausibility.h); nothing changed
   kDecoded,             // transferred and decoded
 };
 
@@ -47,9 +48,10 @@ struct DownloadOutcome {
   DownloadEnd end = DownloadEnd::kRefusedDescription;
   // The K5-K7 identify answer (kNoModelCode for a K8 or none).
   std::uint8_t modelCode = 0;
-  // For kUnknownModel, kIncomplete and kFileError: the text of the error box.
+  // For kUnknownModel, kIncomplete and kImplausibleReply: the text of the
+  // error box.
   std::string error;
-  // The copies ("K5C.tmp", "RN4.tmp", ...) that could not be written, as
+  // The copies ("K5C.tmp", "RN4.tmp", "K7E.csv" ...) that could not be written, as
   // shown in the status text; the download itself still counts.
   std::string copyErrors;
   // The kept download's path, or why none was written (then the reason is
@@ -82,7 +84,7 @@ std::string CopyNotWrittenText(const std::string& name, const std::string& error
 
 // Runs the download over the port module with SelectedInstrument. Nothing of
 // the store (image, decoder inputs, runs, samples) and no copy file changes
-// unless every reply arrived in full; the device is closed on every path and
+// unless every reply arrived in full and plausible; the device is closed on every path and
 // the download button enabled again once the device was opened.
 DownloadOutcome DownloadMeasurements(MeasurementStore& store, const DownloadSettings& settings,
                                      CommandWindow& window);

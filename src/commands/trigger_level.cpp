@@ -30,9 +30,10 @@ void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended f
   const auto pulses = static_cast<std::uint8_t>(*level);
   const std::uint8_t option = flash ? kFlashOn : kFlashOff;
   const WireDialect& dialect = *choice.dialect;
-  // An instrument pulled out halfway has not been set.
-  const bool written = dialect.WriteSettingsByte(kLevelAddress, pulses) &&
-                       dialect.WriteSettingsByte(kFlashAddress, option);
+  // An instrument pulled out halfway has not been set, or has its level but
+  // not the flash option.
+  outcome.levelSent = dialect.WriteSettingsByte(kLevelAddress, pulses);
+  const bool written = outcome.levelSent && dialect.WriteSettingsByte(kFlashAddress, option);
   outcome.end = written ? TriggerEnd::kSent : TriggerEnd::kWriteFailed;
 }
 
@@ -51,6 +52,10 @@ int HighestFittingPosition(Extended calibrationFactor) {
     if (TriggerLevelPulses(position, calibrationFactor)) return position;
   }
   return kTriggerPositionMin;
+}
+
+const char* WriteFailedText(const TriggerOutcome& outcome) {
+  return outcome.levelSent ? kFlashNotSetText : kLevelNotSetText;
 }
 
 TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor) {

@@ -23,6 +23,9 @@ inline constexpr std::uint8_t kFlashOff = 0;
 
 inline constexpr char kLevelNotSetText[] =
     "The Kestrum went away while the trigger level was sent; the level was not set.";
+inline constexpr char kFlashNotSetText[] =
+    "The trigger level was set, but the Kestrum went away while the flash option was sent; "
+    "the flash option was not set.";
 
 // trunc(position / factor); nothing when it does not fit one byte (or the
 // factor is not positive), so a level can never wrap to a low one.
@@ -36,7 +39,7 @@ enum class TriggerEnd {
   kNotOpened,     // open failed or no instrument attached
   kUnknownModel,  // no K5-K7 identify answer (a K8 among others); nothing written
   kTooHigh,       // the level does not fit one byte; nothing written
-  kWriteFailed,   // a write did not go out whole (unplugged): not set
+  kWriteFailed,   // a write did not go out whole (unplugged); levelSent tells which
   kSent,
 };
 
@@ -44,7 +47,14 @@ struct TriggerOutcome {
   TriggerEnd end = TriggerEnd::kNotOpened;
   std::uint8_t modelCode = 0;
   int level = 0;  // pulses, when computed
+  // The level's write went out whole; with kWriteFailed, the flash option's
+  // did not.
+  bool levelSent = false;
 };
+
+// What the user is told of kWriteFailed: kLevelNotSetText, or
+// kFlashNotSetText when only the flash option's write failed.
+const char* WriteFailedText(const TriggerOutcome& outcome);
 
 // The whole exchange: close, 500 + 100 ms, open, identify, the two memory
 // writes in the instrument's dialect, close.

@@ -68,7 +68,7 @@ std::string DownloadActivityText(const DownloadOutcome& outcome, const Measureme
       return "Download refused: the converter takes no download";
     case DownloadEnd::kUnknownModel:
     case DownloadEnd::kIncomplete:
-    case DownloadEnd::kFileError:
+    case DownloadEnd::kImplausibleReply:
       break;
   }
   return "Download failed: " + outcome.error;
@@ -128,6 +128,10 @@ std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
       return "Trigger level not set: " + std::to_string(position) + " Bq/m3 is too high";
     case TriggerEnd::kWriteFailed:
       break;
+  }
+  if (outcome.levelSent) {
+    return "Trigger level set to " + std::to_string(outcome.level) +
+           " pulses, but the flash option was not: the instrument went away";
   }
   return "Trigger level not set: the instrument went away while it was sent";
 }

@@ -114,8 +114,14 @@ int PutInPlace(const char* temp, const std::string& target, Existing existing) {
 
 Result<> WriteFile(const std::string& path, std::string_view content, Existing policy) {
   if (path.empty() || path.back() == '/') return Fail("no file name given");
+  if (policy == Existing::kKeep) {
+    // A new file is made at the name itself: whatever stands there, a link
+    // (dangling or not) included, takes the name.
+    struct stat taken {};
+    if (::lstat(path.c_str(), &taken) == 0) return Fail(kFileExistsText);
+  }
   int linkError = 0;
-  const std::string target = FinalTarget(path, &linkError);
+  const std::string target = policy == Existing::kKeep ? path : FinalTarget(path, &linkError);
   if (linkError != 0) return Fail(SystemErrorText(linkError));
 
   struct stat existing {};

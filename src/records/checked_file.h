@@ -24,6 +24,7 @@ Result<> WriteFileReplacing(const std::string& path, std::string_view content);
 
 // As WriteFileReplacing, but an existing file at path is never replaced,
 // not even by a writer racing this one: the failure is then kFileExistsText.
+// A symbolic link at path is never followed: it takes the name like a file.
 inline constexpr char kFileExistsText[] = "the file exists already";
 Result<> WriteNewFile(const std::string& path, std::string_view content);
 

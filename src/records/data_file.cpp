@@ -10,6 +10,7 @@
 #include <cstring>
 
 #include "records/checked_file.h"
+#include "records/guarded_read.h"
 #include "records/whole_number_text.h"
 
 namespace kestrum {
@@ -41,31 +42,11 @@ Result<InstrumentModel> LoadImageBytes(const std::uint8_t* data, std::size_t siz
 }
 
 Result<std::vector<std::uint8_t>> ReadDataFileBytes(const std::string& path) {
-  // Non-blocking, so that a FIFO without a writer does not hang the open.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) return Fail(path + ": " + std::strerror(errno));
-  struct stat info {};
-  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-    ::close(fd);
-    return Fail(path + " is not a regular file");
-  }
-  std::vector<std::uint8_t> bytes(kMemoryImageBytes + 1);
-  std::size_t filled = 0;
-  int error = 0;
-  while (filled < bytes.size()) {
-    const ssize_t got = ::read(fd, bytes.data() + filled, bytes.size() - filled);
-    if (got < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
-  }
-  ::close(fd);
-  if (error != 0) return Fail(path + ": " + std::strerror(error));
-  bytes.resize(filled);
-  return bytes;
+  // One byte past the longest image tells a longer file apart.
+  const Result<GuardedRead> read = ReadRegularFile(path, kMemoryImageBytes + 1);
+  if (!read) return read.failure();
+  if (read->missing) return Fail(path + ": " + std::strerror(ENOENT));
+  return std::vector<std::uint8_t>(read->bytes.begin(), read->bytes.end());
 }
 
 Result<InstrumentModel> ReadDataFile(const std::string& path, MeasurementStore& store) {

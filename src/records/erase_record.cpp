@@ -1,12 +1,13 @@
 #include "records/erase_record.h"
 
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <sstream>
 #include <system_error>
 
 #include "records/checked_file.h"
 #include "records/date_time_stamp.h"
+#include "records/guarded_read.h"
 #include "records/kept_downloads.h"
 
 namespace kestrum {
@@ -16,11 +17,20 @@ std::string RecordPath(const std::string& dataFolder) {
   return PathInFolder(dataFolder, "erased");
 }
 
+// A record holds a line per instrument; far more than any user has.
+constexpr std::size_t kLongestRecord = 1 << 20;
+
+using EraseStamps = std::map<std::string, std::string>;
+
 // Serial (as in file names) to the stamp of its last erase; lines that do
 // not read are left out.
-std::map<std::string, std::string> ReadRecord(const std::string& dataFolder) {
-  std::map<std::string, std::string> erases;
-  std::ifstream in(RecordPath(dataFolder));
+Result<EraseStamps> ReadRecord(const std::string& dataFolder) {
+  const std::string path = RecordPath(dataFolder);
+  const Result<GuardedRead> read = ReadRegularFile(path, kLongestRecord);
+  if (!read) return Fail("the erase record " + read.error());
+  if (read->truncated) return Fail("the erase record " + path + " is too long to be one");
+  EraseStamps erases;
+  std::istringstream in(read->bytes);
   for (std::string line; std::getline(in, line);) {
     // The serial may be empty; the stamp is the last word.
     const std::size_t space = line.rfind(' ');
@@ -33,10 +43,12 @@ std::map<std::string, std::string> ReadRecord(const std::string& dataFolder) {
 
 }  // namespace
 
-std::optional<DateTime> LastErase(const std::string& dataFolder, const std::string& serial) {
-  const auto erases = ReadRecord(dataFolder);
-  const auto found = erases.find(FileNameSerial(serial));
-  if (found == erases.end()) return std::nullopt;
+Result<std::optional<DateTime>> LastErase(const std::string& dataFolder,
+                                          const std::string& serial) {
+  const Result<EraseStamps> erases = ReadRecord(dataFolder);
+  if (!erases) return erases.failure();
+  const auto found = erases->find(FileNameSerial(serial));
+  if (found == erases->end()) return std::optional<DateTime>();
   return ParseDateTimeStamp(found->second);
 }
 
@@ -44,7 +56,9 @@ Result<> RecordErase(const std::string& dataFolder, const std::string& serial, D
   std::error_code made;
   std::filesystem::create_directories(dataFolder, made);
   if (made) return Fail(made.message());
-  auto erases = ReadRecord(dataFolder);
+  // What cannot be read is not kept; a FIFO or device is refused by the write.
+  const Result<EraseStamps> read = ReadRecord(dataFolder);
+  EraseStamps erases = read ? read.value() : EraseStamps{};
   erases[FileNameSerial(serial)] = DateTimeStamp(at);
   std::string text;
   for (const auto& [name, stamp] : erases) text += name + " " + stamp + "\n";

@@ -12,10 +12,14 @@
 
 namespace kestrum {
 
-// Empty when this program never erased the instrument (or the record is unreadable).
-std::optional<DateTime> LastErase(const std::string& dataFolder, const std::string& serial);
+// Empty when this program never erased the instrument, or when the record
+// does not say. A record that cannot be read (not a regular file, too long,
+// unreadable) is the failure: the caller reports it and goes on as if the
+// instrument was never erased.
+Result<std::optional<DateTime>> LastErase(const std::string& dataFolder, const std::string& serial);
 
-// Notes an erase.
+// Notes an erase. A record that cannot be read is written anew; one that
+// is not a regular file is left alone and the failure says so.
 Result<> RecordErase(const std::string& dataFolder, const std::string& serial, DateTime at);
 
 }  // namespace kestrum

@@ -102,7 +102,8 @@ Result<std::string> KeepDownload(const std::string& folder, InstrumentModel mode
     if (written) return path;
     if (written.error() != kFileExistsText) return written.failure();
   }
-  return Fail("too many downloads in one second");
+  return Fail("every name from " + KeptDownloadFileName({model, serial, at, 1}) + " to copy " +
+              std::to_string(kMostCopies) + " is taken");
 }
 
 std::string DownloadNotKeptText(const std::string& folder, const std::string& error) {

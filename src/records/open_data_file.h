@@ -15,6 +15,8 @@ namespace kestrum {
 struct OpenedFile {
   InstrumentModel model = InstrumentModel::K5;
   DecodeResult decode;
+  // Taken, but worth saying: bytes after the image were left out. Empty otherwise.
+  std::string note;
 };
 
 // A rejected file leaves the store (image, inputs, runs, samples) untouched.

@@ -6,10 +6,11 @@
 
 namespace kestrum {
 
-// QStandardPaths' AppDataLocation of a program named "kestrum" (organisation
-// none), i.e. GenericDataLocation + "/kestrum": ~/.local/share/kestrum unless
-// XDG_DATA_HOME says otherwise. Not the application name, which is the window
-// title the task bar shows. Needs no application object.
+// Where QStandardPaths' AppDataLocation of a program named "kestrum" would be
+// (GenericDataLocation + "/kestrum"): $XDG_DATA_HOME/kestrum when that is an
+// absolute path, otherwise $HOME/.local/share/kestrum, as the system's bytes.
+// Not the application name, which is the window title the task bar shows.
+// Needs no application object.
 std::string ProgramDataFolder();
 
 // Tests keep their data in a folder of their own; empty: the real one again.

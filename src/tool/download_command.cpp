@@ -56,7 +56,7 @@ std::string FailureText(const DownloadOutcome& outcome) {
     case DownloadEnd::kUnknownModel:
     case DownloadEnd::kIncomplete:
     case DownloadEnd::kCancelled:
-    case DownloadEnd::kFileError:
+    case DownloadEnd::kImplausibleReply:
       return outcome.error;
     case DownloadEnd::kDecoded:
       break;

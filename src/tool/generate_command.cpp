@@ -90,8 +90,9 @@ int RunGenerateCommand(const std::vector<std::string>& args, ToolIo& io) {
 
   DateTime lastRunEnd = 0;
   const std::vector<std::uint8_t> image = GenerateMemoryImage(options, &lastRunEnd);
-  // A run stamped in 2100 would read back as 2000.
-  if (lastRunEnd > EncodeDate(2100, 1, 1)) {
+  // A sample stamped in 2100 would read back as 2000; a sample is stamped at
+  // its hour's end, so one ending at midnight on New Year's Eve is in 2100.
+  if (lastRunEnd >= EncodeDate(2100, 1, 1) - kOneMillisecond) {
     return UsageError(io,
                       "--start is too late: the runs would end after 2099-12-31, the last "
                       "date the instrument's clock can hold");

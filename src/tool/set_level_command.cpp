@@ -110,7 +110,7 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
       io.err << session.Prefix() << "the level does not fit the instrument\n";
       break;
     case TriggerEnd::kWriteFailed:
-      io.err << session.Prefix() << kLevelNotSetText << "\n";
+      io.err << session.Prefix() << WriteFailedText(outcome) << "\n";
       break;
   }
   return session.Finish(kExitFailure);

@@ -37,6 +37,8 @@ ToolOpenResult OpenForTool(const char* command, const std::string& path,
     return result;
   }
   result.open = std::move(opened).value();
+  if (!result.open->note.empty())
+    io.err << "kestrum-tool " << command << ": " << result.open->note << "\n";
   const DecodeResult& decode = result.open->decode;
   if (!decode.dateTimeError.empty()) io.err << decode.dateTimeError << "\n";
   if (!decode.filesWritten) {

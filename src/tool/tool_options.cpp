@@ -26,11 +26,11 @@ bool ReadDigits(const std::string& text, std::size_t pos, int digits, int& value
 }  // namespace
 
 QString ArgumentText(const std::string& word) {
-  return QString::fromLocal8Bit(word.data(), static_cast<qsizetype>(word.size()));
+  return QString::fromLatin1(word.data(), static_cast<qsizetype>(word.size()));
 }
 
 std::string ArgumentBytes(const QString& text) {
-  return text.toLocal8Bit().toStdString();
+  return text.toLatin1().toStdString();
 }
 
 Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,

@@ -24,7 +24,9 @@ struct ParsedArgs {
   bool help = false;  // -h or --help
 };
 
-// A command-line word as Qt text and back, in the local 8-bit encoding.
+// A command-line word as Qt text and back. Words are bytes (file names need
+// not be UTF-8): one character per byte, so every word comes back exactly as
+// given. Only for the parser; never show such text.
 QString ArgumentText(const std::string& word);
 std::string ArgumentBytes(const QString& text);
 

@@ -329,7 +329,7 @@ TEST_F(InstrumentWindowTest, AKeptDownloadSurvivesTheEraseAndReopensFromDownload
   const auto& shown = dialogs.keptDownloadsShown.front();
   ASSERT_TRUE(shown.runs.ok()) << shown.runs.error();
   EXPECT_EQ(shown.runs->count, downloaded.size() - 1);
-  dialogs.keptDownloadAnswers.push_back(QString::fromStdString(shown.file.path));
+  dialogs.keptDownloadAnswers.push_back(shown.file.path);
   window->Downloads1->trigger();
   EXPECT_EQ(window->windowTitle(), "K8-EMUK8001-20240305-140709.Rn");
   EXPECT_EQ(RunItems(), downloaded);

@@ -47,7 +47,7 @@ TEST(StartupOptionsTest, EachFormOfTheCommandLine) {
     EXPECT_EQ(options->action, *c.action);
     if (c.action != Action::kStart) continue;
     EXPECT_EQ(options->emulate, c.emulate);
-    EXPECT_EQ(options->file, c.file);
+    EXPECT_EQ(options->file, c.file.toStdString());
     EXPECT_EQ(options->faults.size(), c.faults);
   }
 }

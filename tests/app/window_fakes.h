@@ -47,13 +47,13 @@ class ScriptedDialogs : public FileDialogs {
     lastInitialName = last;
     return Next(saveAnswers);
   }
-  std::deque<std::optional<QString>> keptDownloadAnswers;
+  std::deque<std::optional<std::string>> keptDownloadAnswers;
   std::vector<kestrum::KeptDownloadSummary> keptDownloadsShown;
-  std::optional<QString> AskKeptDownload(const std::vector<kestrum::KeptDownloadSummary>& shown,
-                                         const QString&) override {
+  std::optional<std::string> AskKeptDownload(const std::vector<kestrum::KeptDownloadSummary>& shown,
+                                             const QString&) override {
     ++asks;
     keptDownloadsShown = shown;
-    std::optional<QString> answer;
+    std::optional<std::string> answer;
     if (!keptDownloadAnswers.empty()) {
       answer = keptDownloadAnswers.front();
       keptDownloadAnswers.pop_front();

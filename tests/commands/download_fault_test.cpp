@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
+#include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "command_fixture.h"
 #include "commands/measurement_download.h"
@@ -150,33 +154,129 @@ TEST_F(DownloadFaultTest, LastReplyCutShortWritesNoFile) {
   }
 }
 
-// A full disk: the copy that does not fit is reported in the status text,
-// its earlier version stays whole, and the download itself counts.
+// A copy that cannot be written (a read-only file, a full disk, a folder that
+// is gone), the word table included, is reported in the status text; its
+// earlier version stays whole, and the download itself counts and is kept.
 TEST_F(DownloadFaultTest, CopyThatCannotBeWrittenIsReportedAndTheDownloadCounts) {
+  enum class Fault { kReadOnly, kFullDisk, kFolderGone };
   const struct {
     InstrumentModel model;
-    const char* copy;
-  } cases[] = {{InstrumentModel::K7, "K7.tmp"}, {InstrumentModel::K8, "RN4.tmp"}};
+    Fault fault;
+    std::vector<const char*> failing;  // in the order they are written
+    const char* reason;                // empty: "<path> is read-only"
+  } cases[] = {
+      {InstrumentModel::K7, Fault::kReadOnly, {"K7E.csv"}, ""},
+      {InstrumentModel::K8, Fault::kReadOnly, {"K84E.csv"}, ""},
+      {InstrumentModel::K7, Fault::kReadOnly, {"K7.tmp"}, ""},
+      {InstrumentModel::K8, Fault::kReadOnly, {"RN4.tmp"}, ""},
+      {InstrumentModel::K5, Fault::kReadOnly, {"K5C.tmp"}, ""},
+      {InstrumentModel::K7, Fault::kFullDisk, {"K7.tmp"}, "File too large"},
+      {InstrumentModel::K8, Fault::kFullDisk, {"RN4.tmp"}, "File too large"},
+      {InstrumentModel::K8,
+       Fault::kFolderGone,
+       {"K84E.csv", "RN4.tmp"},
+       "No such file or directory"},
+  };
   for (const auto& c : cases) {
-    SCOPED_TRACE(ModelName(c.model));
+    SCOPED_TRACE(std::string(ModelName(c.model)) + " " + c.failing.front());
     window = RecordingWindow();
-    std::ofstream(FilePath(c.copy)) << "earlier copy";
+    const std::string keepFolder = folder + "/kept-" + std::to_string(&c - cases);
+    settings.keepFolder = c.fault == Fault::kFullDisk ? "" : keepFolder;
+    settings.directory = c.fault == Fault::kFolderGone ? folder + "/gone" : folder;
+    std::string expected;
+    for (const char* copy : c.failing) {
+      std::ofstream(FilePath(copy)) << "earlier copy";
+      if (c.fault == Fault::kReadOnly) {
+        ASSERT_EQ(::chmod(FilePath(copy).c_str(), 0444), 0);
+      }
+      if (!expected.empty()) expected += "; ";
+      expected += "The copy " + std::string(copy) +
+                  " was not written: " + (*c.reason ? c.reason : FilePath(copy) + " is read-only");
+    }
     auto instrument = Attach(c.model);
     DownloadOutcome outcome;
     {
-      FullDisk full(77824);
+      // Room for the table and the parameter copy, not for an image.
+      std::optional<FullDisk> full;
+      if (c.fault == Fault::kFullDisk) full.emplace(77824);
       outcome = Download();
     }
-    EXPECT_EQ(outcome.end, DownloadEnd::kDecoded);
-    EXPECT_EQ(outcome.copyErrors,
-              "The copy " + std::string(c.copy) + " was not written: File too large");
-    EXPECT_EQ(window.status, outcome.copyErrors);
-    EXPECT_EQ(ReadFile(c.copy), "earlier copy");
+    EXPECT_EQ(outcome.end, DownloadEnd::kDecoded) << outcome.error;
+    EXPECT_EQ(outcome.copyErrors, expected);
+    EXPECT_EQ(window.status, expected);
+    for (const char* copy : c.failing) EXPECT_EQ(ReadFile(copy), "earlier copy") << copy;
     EXPECT_EQ(store->MemoryImage[0], ModelMarkerOf(c.model));  // the new image is taken
     EXPECT_TRUE(outcome.decode && outcome.decode->foundRuns);
+    if (!settings.keepFolder.empty()) {
+      ASSERT_TRUE(outcome.kept && *outcome.kept) << outcome.copyErrors;
+      EXPECT_EQ(outcome.kept->value().rfind(keepFolder + "/", 0), 0u);
+    }
     EXPECT_TRUE(window.downloadEnabled);
+    for (const char* copy : c.failing) ::unlink(FilePath(copy).c_str());
     bus.Unplug(instrument->Serial());
   }
+}
+
+// The small replies carry no checksum: a whole reply that no instrument sends
+// is refused like a short one, and nothing changes or is kept.
+TEST_F(DownloadFaultTest, ImplausibleReplyChangesNothing) {
+  const Bytes kNoise = {0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF,
+                        0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00, 0xFF, 0x00};
+  const std::string kText = "Another device!!!!";  // 18 bytes
+  const struct {
+    InstrumentModel model;
+    int repliesBefore;  // first query, identify, memory, (K7: parameters)
+    Bytes reply;
+    const char* name;
+  } cases[] = {
+      {InstrumentModel::K5, 3, kNoise, "parameter"},
+      {InstrumentModel::K6, 3, Bytes(kText.begin(), kText.end()), "parameter"},
+      // The K7's words start at reply byte 1.
+      {InstrumentModel::K7, 4, Bytes(8, 0x00), "coefficient"},
+      {InstrumentModel::K7, 4, Bytes(8, 0xFF), "coefficient"},
+      // All zero: 50 kPa whatever the sensor reads.
+      {InstrumentModel::K8, 1, Bytes(8, 0x00), "coefficient"},
+      {InstrumentModel::K8, 1, Bytes(8, 0xFF), "coefficient"},
+      // A0 with the wrong sign: below zero kPa.
+      {InstrumentModel::K8, 1, {0xC1, 0x32, 0xB3, 0xF9, 0xC5, 0x17, 0x33, 0xC8}, "coefficient"},
+      // B1 and B2 zero: the reading no longer moves the pressure.
+      {InstrumentModel::K8, 1, {0x3E, 0xCE, 0x00, 0x00, 0x00, 0x00, 0x33, 0xC8}, "coefficient"},
+  };
+  settings.keepFolder = folder + "/kept";
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(ModelName(c.model)) + " " + c.name);
+    trace.clear();
+    window = RecordingWindow();
+    auto instrument = Attach(c.model);
+    for (int i = 0; i < c.repliesBefore; ++i) instrument->AnswerAsUsual();
+    instrument->AnswerWrong(c.reply);
+
+    const DownloadOutcome outcome = Download();
+
+    EXPECT_EQ(outcome.end, DownloadEnd::kImplausibleReply);
+    EXPECT_EQ(outcome.error, "The instrument's " + std::string(c.name) +
+                                 " reply is not plausible; nothing was changed");
+    EXPECT_FALSE(outcome.decode.has_value());
+    EXPECT_FALSE(outcome.kept.has_value());
+    EXPECT_FALSE(std::filesystem::exists(settings.keepFolder));
+    ExpectNothingChanged();
+    bus.Unplug(instrument->Serial());
+  }
+}
+
+// Coefficients of another sensor than the generator's, within what the
+// sensor's own data sheet allows, are taken.
+TEST_F(DownloadFaultTest, OtherSensorsCoefficientsAreTaken) {
+  // A0 2100, B1 -2.5, B2 -1.05, C12 0.00075.
+  const Bytes coefficients = {0x41, 0xA0, 0xB0, 0x00, 0xBC, 0xCD, 0x31, 0x27};
+  auto k8 = Attach(InstrumentModel::K8);
+  k8->AnswerAsUsual();
+  k8->AnswerWrong(coefficients);
+
+  const DownloadOutcome outcome = Download();
+
+  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded) << outcome.error;
+  EXPECT_EQ(Bytes(store->MemoryImage.begin() + 9, store->MemoryImage.begin() + 17), coefficients);
 }
 
 TEST_F(DownloadFaultTest, ShortCoefficientReplyIsAnIncompleteTransfer) {

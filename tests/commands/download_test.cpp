@@ -291,22 +291,5 @@ TEST_F(DownloadTest, UnknownModelCodeOverAK8ImageDecodesNothing) {
   EXPECT_FALSE(FileExists("RN4.tmp"));
 }
 
-TEST_F(DownloadTest, TextFileErrorEndsTheDownloadWithTheDeviceClosed) {
-  Attach(InstrumentModel::K8);
-  settings.directory = folder + "/missing";
-
-  const DownloadOutcome outcome = Download();
-
-  EXPECT_EQ(outcome.end, DownloadEnd::kFileError);
-  EXPECT_NE(outcome.error.find("K84E.csv"), std::string::npos);
-  EXPECT_NE(outcome.error.find("No such file"), std::string::npos);
-  // The table is written once every reply is in; nothing follows it.
-  EXPECT_EQ(trace.back(), "close -> 0");
-  EXPECT_EQ(trace[trace.size() - 3], "read 8 -> 8");
-  EXPECT_TRUE(window.downloadEnabled);
-  EXPECT_EQ(store->RunCount, 0);
-  EXPECT_EQ(store->MemoryImage[0], 0);
-}
-
 }  // namespace
 }  // namespace kestrum::testing

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "command_fixture.h"
 #include "commands/instrument_erase.h"
 
@@ -154,6 +156,36 @@ TEST_F(EraseTest, InstrumentGoneAfterTheIdentifyIsAFailedWrite) {
     EXPECT_EQ(EraseInstrument(window).end, EraseEnd::kWriteFailed);
     EXPECT_EQ(EraseResult, kNoAcknowledgement);
     EXPECT_EQ(window.status, "Erasing Kestrum");
+  }
+}
+
+// Pulled out during the long wait: whatever came of the erase, it is not
+// reported as done, the K8 included (its answer says nothing, but the read
+// finds it gone).
+TEST_F(EraseTest, InstrumentGoneDuringTheWaitIsNoSuccess) {
+  const struct {
+    InstrumentModel model;
+    const char* eraseCommand;
+  } cases[] = {{InstrumentModel::K5, "write 04 05 -> 2"},
+               {InstrumentModel::K6, "write 04 05 -> 2"},
+               {InstrumentModel::K7, "write 45 -> 1"},
+               {InstrumentModel::K8, "write A3 52 0A -> 3"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(ModelName(c.model));
+    window = RecordingWindow();
+    trace.clear();
+    const std::string serial = Attach(c.model)->Serial();
+    SetPortTraceSink([this, serial, &c](const std::string& line) {
+      trace.push_back(line);
+      if (line == c.eraseCommand) bus.UnplugAt(serial, bus.NowNs() + 500 * kNsPerMs);
+    });
+
+    EXPECT_EQ(EraseInstrument(window).end, EraseEnd::kNotAcknowledged);
+
+    EXPECT_EQ(EraseResult, kNoAcknowledgement);
+    EXPECT_EQ(window.status, "Erasing Kestrum");
+    EXPECT_EQ(std::count(window.events.begin(), window.events.end(), "status Kestrum ERASED"), 0);
+    EXPECT_FALSE(bus.IsPlugged(serial));
   }
 }
 

@@ -98,6 +98,55 @@ TEST_F(TriggerLevelTest, InstrumentGoneAfterTheIdentifyIsNoSuccess) {
   }
 }
 
+// Pulled out after each step of the two memory writes: the text says which
+// byte the instrument took, and the instrument agrees.
+TEST_F(TriggerLevelTest, InstrumentGoneMidwayTellsWhichStepFailed) {
+  const char* const kLevelNotSet =
+      "The Kestrum went away while the trigger level was sent; the level was not set.";
+  const char* const kFlashNotSet =
+      "The trigger level was set, but the Kestrum went away while the flash option was sent; the "
+      "flash option was not set.";
+  const struct {
+    InstrumentModel model;
+    const char* step;  // the trace line after which the plug comes out
+    int occurrence;
+    bool levelTaken;
+  } cases[] = {
+      {InstrumentModel::K5, "write 05 07 -> 2", 1, false},
+      {InstrumentModel::K5, "write 00 00 00 04 02 01 -> 6", 1, true},
+      {InstrumentModel::K5, "write 05 07 -> 2", 2, true},
+      {InstrumentModel::K6, "write 05 07 -> 2", 2, true},
+      {InstrumentModel::K7, "write 57 -> 1", 1, false},
+      {InstrumentModel::K7, "write 00 04 21 -> 3", 1, true},
+      {InstrumentModel::K7, "write 57 -> 1", 2, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(ModelName(c.model)) + " after " + c.step + " #" +
+                 std::to_string(c.occurrence));
+    auto instrument = Attach(c.model);
+    const std::string serial = instrument->Serial();
+    int seen = 0;
+    // Once the bytes written so far have reached the instrument, before the next write.
+    SetPortTraceSink([this, serial, &c, &seen](const std::string& line) {
+      if (line == c.step && ++seen == c.occurrence) {
+        bus.UnplugAt(serial, bus.NowNs() + 8 * kNsPerMs);
+      }
+    });
+    const std::uint8_t levelBefore = instrument->State().TriggerLevel();
+    const std::uint8_t flashBefore = instrument->State().FlashOption();
+    ASSERT_NE(levelBefore, 33);
+    ASSERT_NE(flashBefore, kFlashOn);
+
+    const TriggerOutcome outcome = SetTriggerLevel(200, true, 6.0L);
+
+    EXPECT_EQ(outcome.end, TriggerEnd::kWriteFailed);
+    EXPECT_STREQ(WriteFailedText(outcome), c.levelTaken ? kFlashNotSet : kLevelNotSet);
+    EXPECT_EQ(instrument->State().TriggerLevel(), c.levelTaken ? 33 : levelBefore);
+    EXPECT_EQ(instrument->State().FlashOption(), flashBefore);
+    EXPECT_FALSE(bus.IsPlugged(serial));
+  }
+}
+
 TEST_F(TriggerLevelTest, DetachedInstrumentGetsNothing) {
   Attach(InstrumentModel::K5);
   InstrumentAttached = false;

@@ -141,6 +141,14 @@ TEST(DataFile, LongerFileCountsByItsFirstBytes) {
   EXPECT_EQ(std::string(store->MemoryImage.begin(), store->MemoryImage.begin() + 8192), k5);
   EXPECT_EQ(store->MemoryImage[8192], 0xAB);  // beyond a K5 image: as it was
   EXPECT_TRUE(result->decode.foundRuns);
+  // Taken, but not silently: the note says what was left out.
+  EXPECT_EQ(result->note, folder.File("long.Rn") +
+                              " holds more than a K5's memory of 8192 bytes; the bytes after "
+                              "them were left out");
+  WriteBytes(folder.File("exact.Rn"), k5);
+  const Result<OpenedFile> exact = OpenDataFile(folder.File("exact.Rn"), *store, NoFiles());
+  ASSERT_TRUE(exact.ok());
+  EXPECT_EQ(exact->note, "");
 }
 
 // A FIFO without a writer used to block the open for good; /dev/zero to

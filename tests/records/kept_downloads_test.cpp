@@ -4,6 +4,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "records/checked_file.h"
 #include "records/data_file.h"
@@ -106,18 +110,74 @@ TEST_F(KeptFilesTest, SummariesCountTheRunsAndSpanTheirDates) {
 }
 
 TEST_F(KeptFilesTest, TheEraseRecordKeepsTheLastEraseOfEachInstrument) {
-  EXPECT_FALSE(LastErase(folder, "S1"));
+  EXPECT_FALSE(LastErase(folder, "S1").value());
   ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt).error(), "");
   ASSERT_EQ(RecordErase(folder + "/data", "", kAt + 1).error(), "");
   ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt + 2).error(), "");
-  EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt + 2, kOneMillisecond);
-  EXPECT_NEAR(*LastErase(folder + "/data", ""), kAt + 1, kOneMillisecond);
-  EXPECT_FALSE(LastErase(folder + "/data", "S2"));
+  EXPECT_NEAR(*LastErase(folder + "/data", "S1").value(), kAt + 2, kOneMillisecond);
+  EXPECT_NEAR(*LastErase(folder + "/data", "").value(), kAt + 1, kOneMillisecond);
+  EXPECT_FALSE(LastErase(folder + "/data", "S2").value());
   // A damaged record reads as no erase, and the next erase mends it.
   std::ofstream(folder + "/data/erased") << "\x01\xff garbage\nS1 2025\n";
-  EXPECT_FALSE(LastErase(folder + "/data", "S1"));
+  EXPECT_FALSE(LastErase(folder + "/data", "S1").value());
   ASSERT_EQ(RecordErase(folder + "/data", "S1", kAt).error(), "");
-  EXPECT_NEAR(*LastErase(folder + "/data", "S1"), kAt, kOneMillisecond);
+  EXPECT_NEAR(*LastErase(folder + "/data", "S1").value(), kAt, kOneMillisecond);
+}
+
+// A link planted at the kept name is never followed: the download takes the
+// next copy number, and nothing is written where the link points.
+TEST_F(KeptFilesTest, ALinkAtTheKeptNameIsNeverFollowed) {
+  const std::string kept = folder + "/downloads";
+  std::filesystem::create_directories(kept);
+  const std::string name = KeptDownloadFileName({InstrumentModel::K7, "S1", kAt, 1});
+  const std::string outside = folder + "/outside";
+  const std::string existing = folder + "/existing";
+  std::ofstream(existing) << "precious";
+  for (const std::string& target : {outside, existing}) {
+    SCOPED_TRACE(target);
+    std::filesystem::remove(kept + "/" + name);
+    ASSERT_EQ(::symlink(target.c_str(), (kept + "/" + name).c_str()), 0);
+    const Result<std::string> written = KeepDownload(kept, InstrumentModel::K7, "S1", kAt, "image");
+    ASSERT_TRUE(written) << written.error();
+    EXPECT_EQ(std::filesystem::path(written.value()).filename(),
+              KeptDownloadFileName({InstrumentModel::K7, "S1", kAt, 2}));
+    std::filesystem::remove(written.value());
+  }
+  EXPECT_FALSE(std::filesystem::exists(outside));
+  std::ifstream in(existing);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "precious");
+}
+
+// Whatever stands at the record's name, reading it never hangs or fills
+// memory: it is reported and counts as no record, and the next erase is
+// noted only where a record can be written.
+TEST_F(KeptFilesTest, AnEraseRecordThatIsNoFileIsReportedAndIgnored) {
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    bool writable;  // the next erase can be noted
+  };
+  const std::vector<Case> cases = {
+      {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }, false},
+      {"a link to /dev/zero",
+       [](const std::string& p) { ASSERT_EQ(::symlink("/dev/zero", p.c_str()), 0); }, false},
+      {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }, false},
+      {"a file too long to be a record",
+       [](const std::string& p) { std::ofstream(p) << std::string(2 << 20, 'x'); }, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string data = folder + "/" + std::to_string(&c - cases.data());
+    std::filesystem::create_directories(data);
+    c.make(data + "/erased");
+    const auto read = LastErase(data, "S1");
+    ASSERT_FALSE(read);
+    EXPECT_NE(read.error().find("erase record"), std::string::npos) << read.error();
+    EXPECT_EQ(static_cast<bool>(RecordErase(data, "S1", kAt)), c.writable);
+    if (c.writable) {
+      EXPECT_NEAR(*LastErase(data, "S1").value(), kAt, kOneMillisecond);
+    }
+  }
 }
 
 }  // namespace

@@ -114,6 +114,9 @@ TEST_F(InstrumentCommandTest, DownloadFailuresExitTwo) {
 TEST_F(InstrumentCommandTest, DownloadWithoutRunsExitsOneAndKeepsTheImage) {
   std::string erased(131072, '\xFF');
   erased[0] = '4';
+  // The pressure sensor keeps its coefficients through an erase.
+  const char coefficients[] = "\x3E\xCE\xB3\xF9\xC5\x17\x33\xC8";
+  std::copy(coefficients, coefficients + 8, erased.begin() + 9);
   std::ofstream("erased.Rn", std::ios::binary) << erased;
   EXPECT_EQ(Run({"download", "--emulate", "K8:erased.Rn", "out.Rn"}), 1);
   EXPECT_NE(err_.str().find("No measurements saved in K5! "), std::string::npos);

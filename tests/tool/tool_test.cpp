@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -154,9 +156,16 @@ TEST_F(ToolTest, GenerateRejectsBadOptions) {
   EXPECT_EQ(Run({"generate", "--model", "K7", "--start", "2099-12-31T23:00", "late.Rn"}), 2);
   EXPECT_NE(err_.str().find("the runs would end after 2099-12-31"), std::string::npos);
   EXPECT_EQ(::access("late.Rn", F_OK), -1);
-  EXPECT_EQ(Run({"generate", "--model", "K7", "--start", "2099-12-28T00:00", "--runs", "1",
-                 "--hours", "96", "last.Rn"}),
-            0);  // the last hour ends on the stroke of 2100
+  // A sample is stamped at its hour's end: one ending on the stroke of 2100 is in 2100.
+  for (const auto& [start, hours, exitCode] :
+       std::vector<std::tuple<const char*, const char*, int>>{{"2099-12-31T23:00", "1", 2},
+                                                              {"2099-12-28T00:00", "96", 2},
+                                                              {"2099-12-28T00:00", "95", 0}}) {
+    EXPECT_EQ(Run({"generate", "--model", "K7", "--start", start, "--runs", "1", "--hours", hours,
+                   "last.Rn"}),
+              exitCode)
+        << start << " " << hours << " hours: " << err_.str();
+  }
 }
 
 TEST_F(ToolTest, DashWritesToStandardOutput) {

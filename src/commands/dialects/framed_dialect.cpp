@@ -5,6 +5,7 @@
 #include "commands/command_cycle.h"
 #include "commands/download_files.h"
 #include "commands/instrument_erase.h"
+#include "commands/reply_plausibility.h"
 #include "link/d2xx_unit.h"
 #include "link/port_wait.h"
 
@@ -45,15 +46,16 @@ class FramedDialect : public WireDialect {
     const bool coefficientsArrived = line.ReadInFull(kCoefficientReply);
     WaitMilliseconds(1);
     if (!coefficientsArrived) return false;
+    const PressureCoefficients coefficients = DecodePressureCoefficients(FTInBuffer.data());
+    if (!PlausiblePressureCoefficients(coefficients)) return line.Implausible("coefficient");
     std::copy_n(FTInBuffer.begin(), kCoefficientReply, image.begin() + 9);
-    received.coefficients = DecodePressureCoefficients(FTInBuffer.data());
+    received.coefficients = coefficients;
     return true;
   }
 
-  const char* TableFile() const override { return kK8TableFile; }
-
   std::vector<DownloadCopy> Copies() const override {
-    return {{kK8ImageCopyFile, DownloadCopy::Source::kImage, kMemoryImageBytes}};
+    return {{kK8TableFile, DownloadCopy::Source::kWordTable, 0},
+            {kK8ImageCopyFile, DownloadCopy::Source::kImage, kMemoryImageBytes}};
   }
 
   bool HasTriggerLevel() const override { return false; }
@@ -83,8 +85,12 @@ class FramedDialect : public WireDialect {
     WaitMilliseconds(10);
     if (WriteFTDevice(3) != 3) return false;
     LongWait(window, kEraseWaitMs);
-    // The K8's answer says nothing; the frame having gone out counts.
-    ReadFTDevice(kEraseReply);
+    // The K8's answer says nothing; the frame having gone out counts, unless
+    // the read finds the instrument gone: pulled out during the wait, it may
+    // not have finished.
+    if (ReadFTDevice(kEraseReply) < kEraseReply && LastReadEnd() == ReadEnd::kDeviceGone) {
+      return true;
+    }
     acknowledgement = kEraseAcknowledged;
     return true;
   }

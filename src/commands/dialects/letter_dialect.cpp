@@ -4,6 +4,7 @@
 
 #include "commands/command_cycle.h"
 #include "commands/download_files.h"
+#include "commands/reply_plausibility.h"
 #include "link/d2xx_unit.h"
 #include "link/port_wait.h"
 
@@ -52,16 +53,17 @@ class LetterDialect : public WireDialect {
     if (!line.ReadInFull(kCoefficientReply)) return false;
     // The coefficient words are taken from buffer offsets 1 to 8; byte 8
     // still holds the parameter reply's last byte.
+    const PressureCoefficients coefficients = DecodePressureCoefficients(FTInBuffer.data() + 1);
+    if (!PlausiblePressureCoefficients(coefficients)) return line.Implausible("coefficient");
     std::copy_n(FTInBuffer.begin() + 1, kCoefficientReply, image.begin() + 9);
-    received.coefficients = DecodePressureCoefficients(FTInBuffer.data() + 1);
+    received.coefficients = coefficients;
     return true;
   }
 
-  const char* TableFile() const override { return kK7TableFile; }
-
   std::vector<DownloadCopy> Copies() const override {
-    // The copy holds just the bytes the download fills.
-    return {{kParameterCopyFile, DownloadCopy::Source::kParameters, kParameterBlockBytes},
+    // The image copy holds just the bytes the download fills.
+    return {{kK7TableFile, DownloadCopy::Source::kWordTable, 0},
+            {kParameterCopyFile, DownloadCopy::Source::kParameters, kParameterBlockBytes},
             {kK7ImageCopyFile, DownloadCopy::Source::kImage, kMemoryReply}};
   }
 

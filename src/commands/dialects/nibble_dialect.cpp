@@ -2,6 +2,7 @@
 
 #include "commands/command_cycle.h"
 #include "commands/download_files.h"
+#include "commands/reply_plausibility.h"
 #include "link/d2xx_unit.h"
 #include "link/nibble_coding.h"
 #include "link/port_wait.h"
@@ -64,6 +65,9 @@ class NibbleDialect : public WireDialect {
     if (!line.Send({kReadParametersFirst, kReadParametersSecond})) return false;
     if (m_.waitForParametersMs > 0) WaitMilliseconds(m_.waitForParametersMs);
     if (!line.ReadInFull(kParameterReply)) return false;
+    if (!PlausibleNibbleReply(FTInBuffer.data(), kParameterReply)) {
+      return line.Implausible("parameter");
+    }
     // Ten bytes from nine: the tenth pair still holds memory wire bytes.
     for (std::size_t j = 0; j < 10; ++j) received.parameters[j] = WireNibbleValue(j);
     return true;

@@ -34,7 +34,8 @@ struct ReceivedMemory {
 };
 
 // The download's exchanges. Each returns false when the transfer has to end
-// (a command not sent whole, a reply short); the download keeps the reason.
+// (a command not sent whole, a reply short or not plausible); the download
+// keeps the reason.
 class TransferLine {
  public:
   virtual ~TransferLine() = default;
@@ -44,11 +45,15 @@ class TransferLine {
   virtual bool ReadInFull(std::uint32_t count) = 0;
   // "Transfering measurements" in the status bar, painted at once.
   virtual void ShowTransferring() = 0;
+  // A reply came whole but holds what no instrument sends (reply_plausibility.h);
+  // `reply` names it for the user ("coefficient"). Always false.
+  virtual bool Implausible(const char* reply) = 0;
 };
 
 // A copy of what was received that the download leaves beside the program.
 struct DownloadCopy {
-  enum class Source { kParameters, kImage };
+  // kWordTable: the text of WordTableText (download_files.h); `bytes` unused.
+  enum class Source { kParameters, kImage, kWordTable };
   const char* name;
   Source source;
   std::size_t bytes;
@@ -62,8 +67,6 @@ class WireDialect {
 
   // The memory, parameter and coefficient replies into `received`.
   virtual bool TransferMemory(TransferLine& line, ReceivedMemory& received) const = 0;
-  // The word table written before anything else changes ("K7E.csv"), or none.
-  virtual const char* TableFile() const { return nullptr; }
   // The copies written after the store took the download, in this order.
   virtual std::vector<DownloadCopy> Copies() const = 0;
   // Whether the instrument has a trigger level for the Level button.
