@@ -3,7 +3,8 @@
 // first byte is a model marker are decoded a second time padded with erased
 // bytes to their model's length, so that short inputs reach every decoder.
 // At start the open routine meets what no input can be: a FIFO, a folder and
-// an over-long file.
+// an over-long file; so do the erase record and the settings file. Every
+// input is also read as an erase record and as a settings file.
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -18,8 +19,10 @@
 
 #include "records/date_time.h"
 #include "records/decode_files.h"
+#include "records/erase_record.h"
 #include "records/image_decoder.h"
 #include "records/open_data_file.h"
+#include "records/settings_file.h"
 #include "records/text_export.h"
 
 namespace {
@@ -100,6 +103,57 @@ void OpenSpecialFiles(const std::string& scratch, MeasurementStore& store) {
   CheckDecoded(store, result->decode);
 }
 
+// The erase record and the settings file at names where no file can be
+// kept: refused (the record) or left alone (the settings), never waited on.
+void OpenSpecialRecords(const std::string& scratch) {
+  const std::string fifo = scratch + "/fifo";
+  const std::string folder = scratch + "/folder";
+  const std::string zero = scratch + "/zero";
+  for (const std::string& data : {fifo, folder, zero}) Check(::mkdir(data.c_str(), 0755) == 0);
+  Check(::mkfifo((fifo + "/erased").c_str(), 0644) == 0);
+  Check(::mkdir((folder + "/erased").c_str(), 0755) == 0);
+  Check(::symlink("/dev/zero", (zero + "/erased").c_str()) == 0);
+  for (const std::string& data : {fifo, folder, zero}) {
+    Check(!LastErase(data, "S1"));
+    Check(!RecordErase(data, "S1", 45000));
+  }
+  for (const std::string& ini : {fifo + "/erased", folder + "/erased", zero + "/erased"}) {
+    SettingsFile file = OpenSettingsFile(ini);
+    Check(!file.problem.empty());
+    file.settings->setValue("k", 1);
+    file.settings->sync();
+  }
+}
+
+void ReadAsRecords(const std::uint8_t* data, std::size_t size, const std::string& scratch) {
+  WriteInput(scratch + "/erased", data, size);
+  const Result<std::optional<DateTime>> erased = LastErase(scratch, "S1");
+  Check(erased.ok());
+  WriteInput(scratch + "/settings.ini", data, size);
+  SettingsFile file = OpenSettingsFile(scratch + "/settings.ini");
+  Check(file.problem.empty());
+  volatile std::size_t sink = 0;
+  for (const QString& key : file.settings->allKeys()) {
+    sink = sink + file.settings->value(key).toString().size();
+  }
+}
+
+// A folder for the inputs written as files, gone when the run ends.
+struct ScratchFolder {
+  ScratchFolder() {
+    char name[] = "/tmp/kestrum-fuzz-input-XXXXXX";
+    Check(::mkdtemp(name) != nullptr);
+    path = name;
+  }
+  ~ScratchFolder() { std::system(("rm -rf '" + path + "'").c_str()); }
+  std::string path;
+};
+
+const std::string& Scratch() {
+  static ScratchFolder folder;
+  return folder.path;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
@@ -107,6 +161,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   Check(::mkdtemp(scratch) != nullptr);
   auto store = std::make_unique<MeasurementStore>();
   OpenSpecialFiles(scratch, *store);
+  OpenSpecialRecords(scratch);
   std::system(("rm -rf '" + std::string(scratch) + "'").c_str());
   return 0;
 }
@@ -114,6 +169,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   static MeasurementStore* store = new MeasurementStore();
   DecodeAndWrite(data, size, *store);
+  ReadAsRecords(data, size, Scratch());
 
   if (size > 0) {
     if (const auto model = ModelFromMarker(data[0])) {

@@ -55,10 +55,10 @@ void TForm1::OpenRecentFile(const QString& path) {
     Prompts().ShowError(QString::fromStdString(localName.error()));
     return;
   }
-  if (!QFileInfo(path).isFile()) {
+  if (const auto problem = kestrum::RecentFileProblem(path, localName.value())) {
     kestrum::RemoveRecentFile(path);
     RebuildRecentMenu();
-    Prompts().ShowError(kestrum::RecentFileGoneText(path));
+    Prompts().ShowError(*problem);
     return;
   }
   OpenLocalDataFile(localName.value());

@@ -1,6 +1,7 @@
 #include "app/protocol_log.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
@@ -17,8 +18,17 @@ kestrum::Result<> StartProtocolLogFromEnvironment() {
   const char* named = std::getenv(kProtocolLogVariable);
   const std::string path = named ? named : "";
   if (path.empty()) return {};
-  const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+  // The log is appended to, line by line, so it cannot be written whole by
+  // the replacing write; like every read, it waits for nothing and takes
+  // only a regular file (a FIFO or a device would hang or swallow it).
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
   if (fd < 0) return kestrum::Fail(path + ": " + std::strerror(errno));
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return kestrum::Fail(path + " is not a regular file");
+  }
   auto file = std::make_shared<QFile>();
   if (!file->open(fd, QIODevice::WriteOnly | QIODevice::Append, QFileDevice::AutoCloseHandle)) {
     ::close(fd);

@@ -1,5 +1,7 @@
 #include "app/recent_files.h"
 
+#include <sys/stat.h>
+
 #include "app/app_settings.h"
 #include "app/local_names.h"
 
@@ -38,6 +40,23 @@ void RemoveRecentFile(const QString& path) {
 
 QString RecentFileGoneText(const QString& path) {
   return path + " is no longer there; it has been taken off Open Recent.";
+}
+
+std::optional<QString> RecentFileProblem(const QString& shown, const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return RecentFileGoneText(shown);
+  if (S_ISREG(info.st_mode)) return std::nullopt;
+  QString what = QStringLiteral("is not a regular file");
+  if (S_ISDIR(info.st_mode)) {
+    what = QStringLiteral("is now a folder");
+  } else if (S_ISFIFO(info.st_mode)) {
+    what = QStringLiteral("is now a FIFO (a named pipe)");
+  } else if (S_ISCHR(info.st_mode) || S_ISBLK(info.st_mode)) {
+    what = QStringLiteral("is now a device");
+  } else if (S_ISSOCK(info.st_mode)) {
+    what = QStringLiteral("is now a socket");
+  }
+  return shown + " " + what + ", not a data file; it has been taken off Open Recent.";
 }
 
 }  // namespace kestrum

@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <string>
 
 namespace kestrum {
@@ -18,5 +19,9 @@ void RemoveRecentFile(const QString& path);
 
 // The message when a chosen recent file has gone.
 QString RecentFileGoneText(const QString& path);
+
+// Why the recent file at path (shown as `shown`) cannot be opened any more:
+// gone, or now a folder, FIFO or device; nothing for a regular file.
+std::optional<QString> RecentFileProblem(const QString& shown, const std::string& path);
 
 }  // namespace kestrum

@@ -84,9 +84,20 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::strin
     options.text = QString("kestrum %1\n").arg(kProgramVersion);
     return options;
   }
-  if (!understood) return Failed(parser.errorText());
+  if (!understood) {
+    // Only the first wrong word: a glob gone wrong can give thousands.
+    const QStringList unknown = parser.unknownOptionNames();
+    if (unknown.isEmpty()) return Failed(parser.errorText());
+    QString text = QStringLiteral("Unknown option '%1'.").arg(unknown.first());
+    if (unknown.size() > 1) text += QStringLiteral(" (%1 more)").arg(unknown.size() - 1);
+    return Failed(text);
+  }
   const QStringList files = parser.positionalArguments();
-  if (files.size() > 1) return Failed("one data file at most, not " + files.join(", "));
+  if (files.size() > 1) {
+    QString text = QStringLiteral("one data file at most; \"%1\" is one too many").arg(files[1]);
+    if (files.size() > 2) text += QStringLiteral(" (%1 more)").arg(files.size() - 2);
+    return Failed(text);
+  }
   if (!files.isEmpty()) options.file = WordBytes(files[0]);
   for (const QString& value : parser.values(emulate)) options.emulate.push_back(WordBytes(value));
   for (const QString& value : parser.values(fault)) {

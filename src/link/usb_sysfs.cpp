@@ -1,10 +1,10 @@
 #include "link/usb_sysfs.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
 
 namespace kestrum {
 namespace {
@@ -15,11 +15,19 @@ bool IsDirectory(const std::string& path) {
 }
 
 // One line of a sysfs attribute, without its newline; empty when absent.
+// Read as every file is: without waiting, regular files only, and no more
+// than an attribute can hold (a USB string is at most 126 characters).
 std::string Attribute(const std::string& path) {
-  std::ifstream in(path);
-  std::string line;
-  if (in) std::getline(in, line);
-  return line;
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return {};
+  struct stat info {};
+  char text[512];
+  ssize_t got = 0;
+  if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) got = ::read(fd, text, sizeof text);
+  ::close(fd);
+  if (got <= 0) return {};
+  const std::string content(text, static_cast<std::size_t>(got));
+  return content.substr(0, content.find('\n'));
 }
 
 }  // namespace

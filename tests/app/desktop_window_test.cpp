@@ -2,6 +2,9 @@
 // recent files and view choices across restarts (and shrug off a damaged
 // settings file), open dropped files, and answer the usual keys.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <QDir>
+#include <functional>
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
@@ -124,6 +127,32 @@ TEST_F(DesktopWindowTest, AVanishedRecentFileIsTakenOffTheListWithAMessage) {
   window->OpenRecent1->actions().at(0)->trigger();
   EXPECT_EQ(prompts.errors.size(), 1);
   EXPECT_GE(RunItems().size(), 2);
+}
+
+TEST_F(DesktopWindowTest, ARecentFileThatIsNoLongerAFileSaysWhatItIs) {
+  const struct {
+    const char* name;
+    std::function<bool(const QString&)> make;
+    const char* what;
+  } cases[] = {
+      {"fifo.Rn", [](const QString& p) { return ::mkfifo(QFile::encodeName(p), 0600) == 0; },
+       "is now a FIFO (a named pipe)"},
+      {"folder.Rn", [](const QString& p) { return QDir().mkdir(p); }, "is now a folder"},
+      {"device.Rn", [](const QString& p) { return QFile::link(QStringLiteral("/dev/null"), p); },
+       "is now a device"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString path = Copy("k5-sample.Rn", c.name);
+    OpenFile(path);
+    ASSERT_TRUE(QFile::remove(path));
+    ASSERT_TRUE(c.make(path));
+    prompts.errors.clear();
+    window->OpenRecent1->actions().at(0)->trigger();  // must not wait on the FIFO
+    EXPECT_EQ(prompts.errors, QStringList{path + " " + c.what +
+                                          ", not a data file; it has been taken off Open Recent."});
+    EXPECT_FALSE(RecentEntries().join(' ').contains(path));
+  }
 }
 
 TEST_F(DesktopWindowTest, ADroppedDataFileOpensAsMainOpenDoesAndOtherFilesAreRefused) {
