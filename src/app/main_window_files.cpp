@@ -121,6 +121,10 @@ void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
   }
   ShowDecodeResult(opened->decode);
   AddToHistory1->setEnabled(true);
+  // Taken, but not silently.
+  if (!opened->note.empty()) {
+    StatusBar1->SetText(1, QFile::decodeName(QByteArray::fromStdString(opened->note)));
+  }
 }
 
 void TForm1::Save1Click() {

@@ -76,6 +76,22 @@ TEST_F(DataFilesWindowTest, TheProgramsFileArgumentOpensLikeMainOpen) {
   EXPECT_TRUE(window->Save_SB->isEnabled());
 }
 
+TEST_F(DataFilesWindowTest, BytesAfterTheImageAreTakenWithANote) {
+  QTemporaryDir folder;
+  const QString longer = folder.filePath("longer.Rn");
+  QFile file(longer);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(ReadAll(SamplePath("k5-sample.Rn")) + QByteArray(100, '\x11'));
+  file.close();
+  Open(longer);
+  EXPECT_TRUE(prompts.errors.isEmpty());
+  EXPECT_EQ(RunItems(), ExpectedItems(SamplePath("k5-sample.Rn")));
+  EXPECT_EQ(window->StatusBar1->Text(1),
+            longer +
+                " holds more than a K5's memory of 8192 bytes; the bytes after them were "
+                "left out");
+}
+
 TEST_F(DataFilesWindowTest, AK5FileLeavesTheEnvironmentalEntriesDisabled) {
   Open(SamplePath("k8-sample.Rn"));
   Open(SamplePath("k5-sample.Rn"));
