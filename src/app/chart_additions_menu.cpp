@@ -1,6 +1,11 @@
 #include "app/chart_additions_menu.h"
 
 #include <QActionGroup>
+#include <QApplication>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
 
 namespace {
 
@@ -17,7 +22,40 @@ QString CustomCaption(const std::optional<double>& level) {
                : QStringLiteral("Custom\u2026");
 }
 
+std::optional<kestrum::ReportDetails> DetailsBox(const kestrum::ReportDetails& offered) {
+  QDialog box(QApplication::activeWindow());
+  box.setWindowTitle(QStringLiteral("Report"));
+  auto* form = new QFormLayout(&box);
+  auto* site = new QLineEdit(offered.site, &box);
+  auto* person = new QLineEdit(offered.operatorName, &box);
+  site->setObjectName("ReportSite");
+  person->setObjectName("ReportOperator");
+  site->setMinimumWidth(280);
+  form->addRow(QStringLiteral("Site:"), site);
+  form->addRow(QStringLiteral("Operator:"), person);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+  form->addRow(buttons);
+  if (box.exec() != QDialog::Accepted) return std::nullopt;
+  return kestrum::ReportDetails{site->text().trimmed(), person->text().trimmed()};
+}
+
 }  // namespace
+
+std::optional<kestrum::ReportDetails> ChartAdditionsMenu::AskReportDetails() {
+  const kestrum::ReportDetails offered = kestrum::LoadReportDetails();
+  std::optional<kestrum::ReportDetails> details = offered;
+  if (detailsQuestion_) {
+    details = detailsQuestion_(offered);
+  } else if (dynamic_cast<MessageBoxPrompts*>(&prompts_)) {
+    // The box is one of the window's questions: where those are answered
+    // without boxes, the remembered lines stand.
+    details = DetailsBox(offered);
+  }
+  if (details) kestrum::SaveReportDetails(*details);
+  return details;
+}
 
 ChartAdditionsMenu::ChartAdditionsMenu(QMenu* view, UserPrompts& prompts)
     : QObject(view), prompts_(prompts), choices_(kestrum::LoadChartAdditionChoices()) {

@@ -2,10 +2,13 @@
 // The View menu's entries for the chart additions, below the original ones:
 // "Reference levels" (100, 148 and 300 Bq/m3 and one typed in), "Units",
 // "Legend", "Cursor readout" and "Summary". Every change is remembered at once.
+// It also keeps the site and operator the main window's report names.
 
 #include <QAction>
 #include <QMenu>
 #include <QObject>
+#include <functional>
+#include <optional>
 
 #include "app/chart_additions_settings.h"
 #include "app/user_prompts.h"
@@ -16,6 +19,15 @@ class ChartAdditionsMenu : public QObject {
   ChartAdditionsMenu(QMenu* view, UserPrompts& prompts);
 
   const kestrum::ChartAdditionChoices& Choices() const { return choices_; }
+
+  // The site and operator of a report: the last ones offered in a small
+  // box (with the real message boxes) and remembered; nothing when the box
+  // is cancelled.
+  std::optional<kestrum::ReportDetails> AskReportDetails();
+  // Takes the place of the box (tests answer it).
+  using DetailsQuestion =
+      std::function<std::optional<kestrum::ReportDetails>(const kestrum::ReportDetails& offered)>;
+  void SetDetailsQuestion(DetailsQuestion question) { detailsQuestion_ = std::move(question); }
 
   QMenu* ReferenceLevels = nullptr;
   QAction* Level100 = nullptr;
@@ -38,4 +50,5 @@ class ChartAdditionsMenu : public QObject {
 
   UserPrompts& prompts_;
   kestrum::ChartAdditionChoices choices_;
+  DetailsQuestion detailsQuestion_;
 };

@@ -7,6 +7,7 @@ namespace kestrum {
 namespace {
 
 const char kGroup[] = "chart";
+const char kReportGroup[] = "report";
 
 }  // namespace
 
@@ -17,6 +18,7 @@ ChartAdditions ChartAdditionChoices::ForChart() const {
     if (standard[i]) out.referenceLevels.push_back(kStandardReferenceLevels[i]);
   }
   if (customLevel) out.referenceLevels.push_back(*customLevel);
+  out.referenceLevels = AscendingLevels(std::move(out.referenceLevels));
   out.unit = unit;
   out.legend = legend;
   return out;
@@ -54,6 +56,27 @@ void SaveChartAdditionChoices(const ChartAdditionChoices& c) {
   settings->setValue("legend", c.legend);
   settings->setValue("summary", c.summary);
   settings->setValue("readout", c.readout);
+  settings->endGroup();
+  settings->sync();
+}
+
+ReportDetails LoadReportDetails() {
+  const auto settings = OpenAppSettings();
+  settings->beginGroup(kReportGroup);
+  // A hand-written line with a comma reads as a list.
+  const auto text = [&](const char* key) {
+    const QVariant value = settings->value(key);
+    return value.typeId() == QMetaType::QStringList ? value.toStringList().join(", ")
+                                                    : value.toString();
+  };
+  return {text("site"), text("operator")};
+}
+
+void SaveReportDetails(const ReportDetails& details) {
+  const auto settings = OpenAppSettings();
+  settings->beginGroup(kReportGroup);
+  settings->setValue("site", details.site);
+  settings->setValue("operator", details.operatorName);
   settings->endGroup();
   settings->sync();
 }

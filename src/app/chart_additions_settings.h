@@ -2,6 +2,7 @@
 // The chart additions chosen in the View menu, kept between runs in the
 // settings group "chart".
 
+#include <QString>
 #include <optional>
 
 #include "views/chart_additions.h"
@@ -18,11 +19,21 @@ struct ChartAdditionChoices {
   bool summary = false;  // the summary dock shown
   bool readout = false;  // the reading under the mouse pointer
 
-  // The levels in the order the menu lists them.
+  // The levels in ascending order, each once.
   ChartAdditions ForChart() const;
 };
 
 ChartAdditionChoices LoadChartAdditionChoices();
 void SaveChartAdditionChoices(const ChartAdditionChoices& choices);
+
+// The site and operator lines of the main window's report, kept in the
+// settings group "report" and offered again at the next report.
+struct ReportDetails {
+  QString site;
+  QString operatorName;
+};
+
+ReportDetails LoadReportDetails();
+void SaveReportDetails(const ReportDetails& details);
 
 }  // namespace kestrum

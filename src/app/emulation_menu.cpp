@@ -10,6 +10,31 @@ using Fault = kestrum::FaultOption;
 // Neither a model code nor a frame start of any dialect.
 const std::vector<std::uint8_t> kGarbageBytes = {0xFF, 0x00, 0xA5, 0x5A};
 
+using kestrum::ReplyKind;
+
+const std::pair<ReplyKind, const char*> kReplies[] = {
+    {ReplyKind::kIdentify, "Identify answer"},
+    {ReplyKind::kMemory, "Memory"},
+    {ReplyKind::kParameters, "Parameters"},
+    {ReplyKind::kCoefficients, "Pressure coefficients"},
+    {ReplyKind::kEraseAcknowledgement, "Erase acknowledgement"},
+};
+
+// The K8 has no identify exchange and no parameter block; the K5 and K6 no
+// pressure sensor.
+bool GivesReply(kestrum::InstrumentModel model, ReplyKind reply) {
+  using kestrum::InstrumentModel;
+  switch (reply) {
+    case ReplyKind::kIdentify:
+    case ReplyKind::kParameters:
+      return model != InstrumentModel::K8;
+    case ReplyKind::kCoefficients:
+      return model == InstrumentModel::K7 || model == InstrumentModel::K8;
+    default:
+      return true;
+  }
+}
+
 // What an Unplug after N bytes offers first: a little into a memory transfer.
 constexpr int kUnplugAfterBytesOffered = 1000;
 constexpr int kUnplugAfterBytesMost = 1 << 20;
@@ -32,15 +57,10 @@ EmulationMenu::EmulationMenu(kestrum::EmulatedBus& bus, UserPrompts& prompts, QW
   addSeparator();
 
   NextReply = addMenu("Next reply");
-  Silence = NextReply->addAction("Silence");
-  ShortReply = NextReply->addAction("Short reply (its first byte only)");
-  GarbageBytes = NextReply->addAction("Garbage bytes");
+  Silence = AddFaultMenu("Silence", {Fault::Kind::kSilent, 0, {}});
+  ShortReply = AddFaultMenu("Short reply (its first byte only)", {Fault::Kind::kShort, 1, {}});
+  GarbageBytes = AddFaultMenu("Garbage bytes", {Fault::Kind::kGarbage, 0, kGarbageBytes});
   UnplugAfterBytes = NextReply->addAction("Unplug after N bytes...");
-  connect(Silence, &QAction::triggered, this, [this] { Plan({Fault::Kind::kSilent, 0, {}}); });
-  connect(ShortReply, &QAction::triggered, this, [this] { Plan({Fault::Kind::kShort, 1, {}}); });
-  connect(GarbageBytes, &QAction::triggered, this, [this] {
-    Plan({Fault::Kind::kGarbage, 0, kGarbageBytes});
-  });
   connect(UnplugAfterBytes, &QAction::triggered, this, &EmulationMenu::PlanUnplug);
 
   ResetMemory = addAction("Reset instrument memory");
@@ -50,6 +70,39 @@ EmulationMenu::EmulationMenu(kestrum::EmulatedBus& bus, UserPrompts& prompts, QW
 
   connect(this, &QMenu::aboutToShow, this, &EmulationMenu::ShowPlugs);
   ShowPlugs();
+}
+
+QMenu* EmulationMenu::AddFaultMenu(const QString& title, kestrum::FaultOption fault) {
+  QMenu* menu = NextReply->addMenu(title);
+  for (const auto& [reply, name] : kReplies) {
+    QAction* entry = menu->addAction(name);
+    entry->setData(static_cast<int>(reply));
+    connect(entry, &QAction::triggered, this, [this, fault, reply = reply]() mutable {
+      fault.target = reply;
+      Plan(fault);
+    });
+  }
+  connect(menu, &QMenu::aboutToShow, this, &EmulationMenu::ShowReplies);
+  return menu;
+}
+
+QAction* EmulationMenu::EntryFor(QMenu* fault, kestrum::ReplyKind reply) {
+  for (QAction* entry : fault->actions()) {
+    if (entry->data().toInt() == static_cast<int>(reply)) return entry;
+  }
+  return nullptr;
+}
+
+void EmulationMenu::ShowReplies() {
+  const auto instrument = CommandsInstrument();
+  if (!instrument) return;
+  const kestrum::InstrumentModel model = instrument->Model();
+  for (QMenu* fault : {Silence, ShortReply, GarbageBytes}) {
+    for (QAction* entry : fault->actions()) {
+      const auto reply = static_cast<kestrum::ReplyKind>(entry->data().toInt());
+      entry->setEnabled(GivesReply(model, reply));
+    }
+  }
 }
 
 void EmulationMenu::ShowPlugs() {

@@ -19,16 +19,24 @@ class EmulationMenu : public QMenu {
   // Checked while the instrument is plugged in; in the order of the
   // --emulate arguments.
   const std::vector<QAction*>& PlugEntries() const { return plugEntries_; }
+  // Each fault names the reply it spoils (identify, memory, parameters,
+  // coefficients, erase acknowledgement): a fault on whatever reply came next
+  // would mostly hit the identify exchange, whose retries hide it.
   QMenu* NextReply = nullptr;
-  QAction* Silence = nullptr;
-  QAction* ShortReply = nullptr;
-  QAction* GarbageBytes = nullptr;
+  QMenu* Silence = nullptr;
+  QMenu* ShortReply = nullptr;
+  QMenu* GarbageBytes = nullptr;
   QAction* UnplugAfterBytes = nullptr;
+  // The entry of `fault` (Silence, ShortReply, GarbageBytes) for `reply`.
+  static QAction* EntryFor(QMenu* fault, kestrum::ReplyKind reply);
   QAction* ResetMemory = nullptr;
 
  private:
   // A planned unplug pulls a plug without the menu: the marks follow the bus.
   void ShowPlugs();
+  // Entries for replies the commands' instrument never gives are greyed.
+  void ShowReplies();
+  QMenu* AddFaultMenu(const QString& title, kestrum::FaultOption fault);
   std::shared_ptr<kestrum::EmulatedInstrument> CommandsInstrument() const;
   void Plan(const kestrum::FaultOption& fault);
   void PlanUnplug();

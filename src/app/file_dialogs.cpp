@@ -4,6 +4,8 @@
 #include <QFileInfo>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QTimer>
+#include <memory>
 
 #include "app/downloads_dialog.h"
 
@@ -31,6 +33,25 @@ std::optional<FileChoice> Run(QWidget* parent, const FileDialogSetup& setup,
                                                      : QFileDialog::AnyFile);
   dialog.setNameFilters(setup.filters);
   dialog.selectFile(InitialPath(setup, lastFileName));
+  if (mode == QFileDialog::AcceptSave && setup.proposals.size() == setup.filters.size()) {
+    // Another file type proposes its own name, unless the user has typed one:
+    // the name shown is still the last proposal's (the dialog may have swapped
+    // its extension already).
+    auto proposed = std::make_shared<QString>(setup.proposals.value(0));
+    QObject::connect(
+        &dialog, &QFileDialog::filterSelected, &dialog,
+        [&dialog, &setup, proposed](const QString& filter) {
+          const QString next = setup.proposals.value(setup.filters.indexOf(filter));
+          if (next.isEmpty()) return;
+          const QString shown = dialog.selectedFiles().value(0);
+          if (QFileInfo(shown).completeBaseName() != QFileInfo(*proposed).completeBaseName()) {
+            return;
+          }
+          *proposed = next;
+          // After the dialog's own handling of the change.
+          QTimer::singleShot(0, &dialog, [&dialog, next] { dialog.selectFile(next); });
+        });
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   FileChoice choice;
   const QString filter = dialog.selectedNameFilter();

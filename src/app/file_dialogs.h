@@ -6,6 +6,7 @@
 #include <QStringList>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "records/kept_download_summary.h"
@@ -16,9 +17,20 @@ class QWidget;
 // What a file dialog is set up with: the filters in order (index 1 is the
 // first), the default extension and the initial file name.
 struct FileDialogSetup {
+  FileDialogSetup() = default;
+  // Proposals are for the Save dialog alone; every dialog is set up this way.
+  FileDialogSetup(QStringList filters, QString defaultExt, QString fileName)
+      : filters(std::move(filters)),
+        defaultExt(std::move(defaultExt)),
+        fileName(std::move(fileName)) {}
+
   QStringList filters;
   QString defaultExt;
   QString fileName;
+  // Save dialogs: the name proposed with each filter, in the filters' order,
+  // so every file type starts from its own last file. The dialog opens with
+  // the first (which the caller also passes as the last file name).
+  QStringList proposals;
 };
 
 struct FileChoice {

@@ -1,5 +1,7 @@
 #include "app/history_window.h"
 
+#include "app/chart_additions_settings.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -483,6 +485,9 @@ kestrum::MeasurementSource HistoryWindow::Source() const {
     const QString site = QString::fromStdString(loaded_[static_cast<std::size_t>(i)].run.site);
     if (!site.isEmpty() && !sites.contains(site)) sites << site;
   }
+  source.site = sites.join(QStringLiteral(", "));
+  // The operator is whoever wrote the main window's last report.
+  source.operatorName = kestrum::LoadReportDetails().operatorName;
   sites << QString::fromStdString(instrument_.name) + QStringLiteral(" history");
   source.origin = sites.join(QStringLiteral(", "));
   return source;
@@ -545,7 +550,7 @@ void HistoryWindow::Report() {
     services_.prompts->ShowError(QString::fromUtf8(kChooseText));
     return;
   }
-  const FileDialogSetup setup{{"Pdf Document (*.Pdf)"}, "*.Pdf", "report"};
+  const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
   const auto choice = services_.dialogs->AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
   if (!choice) return;

@@ -14,6 +14,8 @@ QString Key(DialogFolder dialog) {
       return "folders/open";
     case DialogFolder::kSave:
       return "folders/save";
+    case DialogFolder::kData:
+      return "folders/data";
     case DialogFolder::kReport:
       break;
   }
@@ -30,12 +32,18 @@ void RememberFolderOf(DialogFolder dialog, const QString& chosenFile) {
   OpenAppSettings()->setValue(Key(dialog), QFileInfo(chosenFile).absolutePath());
 }
 
-QString InitialDialogPath(DialogFolder dialog, const QString& lastFileName,
-                          const QString& defaultName) {
-  if (!lastFileName.isEmpty()) return lastFileName;
+QString ExistingLastFolder(DialogFolder dialog) {
   const QString folder = LastFolder(dialog);
   // A folder that has gone would only give the dialog a dead end.
   if (folder.isEmpty() || !QDir(folder).exists()) return {};
+  return folder;
+}
+
+QString InitialDialogPath(DialogFolder dialog, const QString& lastFileName,
+                          const QString& defaultName) {
+  if (!lastFileName.isEmpty()) return lastFileName;
+  const QString folder = ExistingLastFolder(dialog);
+  if (folder.isEmpty()) return {};
   return QDir(folder).filePath(defaultName);
 }
 

@@ -6,12 +6,16 @@
 
 namespace kestrum {
 
-enum class DialogFolder { kOpen, kSave, kReport };
+// kData: where the last data file (.Rn) was opened from or saved to, so a
+// download's Save starts among the user's data files, not among exports.
+enum class DialogFolder { kOpen, kSave, kReport, kData };
 
 // Empty when none is remembered (or the settings file is damaged).
 QString LastFolder(DialogFolder dialog);
 // Remembers the folder of the file chosen in that dialog.
 void RememberFolderOf(DialogFolder dialog, const QString& chosenFile);
+// The remembered folder when it still exists, else empty.
+QString ExistingLastFolder(DialogFolder dialog);
 
 // What a dialog starts with: the name chosen last in this session, else the
 // default name in the remembered folder, else empty (the dialog's default).

@@ -29,6 +29,23 @@ std::string CurrentFolder() {
   return error ? std::string() : folder.string();
 }
 
+namespace {
+
+std::string& WorkFolderOverride() {
+  static std::string folder;
+  return folder;
+}
+
+}  // namespace
+
+std::string WorkFolder() {
+  return WorkFolderOverride().empty() ? CurrentFolder() : WorkFolderOverride();
+}
+
+void SetWorkFolder(const std::string& folder) {
+  WorkFolderOverride() = folder;
+}
+
 std::string AbsoluteLocalName(const std::string& localName) {
   if (localName.empty() || localName.front() == '/') return localName;
   const std::string folder = CurrentFolder();

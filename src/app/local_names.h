@@ -25,6 +25,12 @@ QString UnusableNameText(const QString& shownName);
 // (names are then taken relative to it).
 std::string CurrentFolder();
 
+// Where the window writes its working files ("k5dat.tmp", "debug.tmp", the
+// download's copies): the --work-dir folder when one was given, else the
+// current folder, as the program has always done.
+std::string WorkFolder();
+void SetWorkFolder(const std::string& folder);
+
 // `localName` made absolute against the current folder, as written (".." stays).
 std::string AbsoluteLocalName(const std::string& localName);
 

@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "link/libftdi_driver.h"
 #include "link/port_trace.h"
 #include "link/port_wait.h"
+#include "records/program_data_folder.h"
 
 namespace {
 
@@ -28,11 +30,16 @@ std::vector<std::string> ArgumentsOf(int argc, char* argv[]) {
 }
 
 int RunProgram(int argc, char* argv[]) {
-  // Help and version are answered before the application starts, so they
-  // need no display.
-  const kestrum::Result<StartupOptions> early = ParseStartupOptions(ArgumentsOf(argc, argv));
-  if (early && (early->action == StartupOptions::Action::kHelp ||
-                early->action == StartupOptions::Action::kVersion)) {
+  // Help, version and wrong words are answered before the application
+  // starts, so they need no display (without one, QApplication aborts).
+  const kestrum::Result<StartupOptions> early =
+      ParseStartupOptions(WithoutQtOptions(ArgumentsOf(argc, argv)));
+  if (!early) {
+    std::fprintf(stderr, "kestrum: %s\nSee kestrum --help.\n", early.error().c_str());
+    return 2;
+  }
+  if (early->action == StartupOptions::Action::kHelp ||
+      early->action == StartupOptions::Action::kVersion) {
     std::fputs(qPrintable(early->text), stdout);
     return 0;
   }
@@ -50,6 +57,20 @@ int RunProgram(int argc, char* argv[]) {
     return 2;
   }
   const StartupOptions& options = parsed.value();
+
+  // Working files go where asked: the desktop's start folder is the home folder.
+  if (options.dataWorkDir || !options.workDir.empty()) {
+    const std::string folder = options.dataWorkDir ? kestrum::ProgramDataFolder() + "/work"
+                                                   : kestrum::AbsoluteLocalName(options.workDir);
+    std::error_code made;
+    std::filesystem::create_directories(folder, made);
+    if (made || !std::filesystem::is_directory(folder)) {
+      std::fprintf(stderr, "kestrum: cannot use %s as the working folder: %s\n", folder.c_str(),
+                   made ? made.message().c_str() : "not a folder");
+      return 2;
+    }
+    kestrum::SetWorkFolder(folder);
+  }
 
   // The instruments: emulated ones when asked for, the real USB bus otherwise.
   std::unique_ptr<kestrum::EmulatedBus> emulatedBus;

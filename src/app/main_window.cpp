@@ -107,6 +107,7 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   BuildTimers();
   BuildChartAdditions();
   BuildHistoryEntries();
+  BuildInstrumentMenu();
 
   resize(1033, 587);
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -270,6 +271,15 @@ void TForm1::BuildToolBar() {
   ComboBox2->setFont(PixelFont(13));
   ComboBox2->setEnabled(false);
 
+  // For screen readers; the tooltips stay the program's own.
+  Open_SB->setAccessibleName("Open");
+  Save_SB->setAccessibleName("Save");
+  SpeedButton1->setAccessibleName("Print");
+  SpeedButton7->setAccessibleName("Download");
+  Level_button->setAccessibleName("Trigger level");
+  SpeedButton3->setAccessibleName("Synchronise clock");
+  ERASE_BTN->setAccessibleName("Erase");
+
   ConnectCommand(Open_SB, &TForm1::Open1Click);
   ConnectCommand(Save_SB, &TForm1::Save1Click);
   ConnectCommand(SpeedButton1, &TForm1::Print1Click);
@@ -304,7 +314,13 @@ void TForm1::ConnectCommand(QAbstractButton* button, Handler handler) {
 }
 
 bool TForm1::RunCommand(Handler handler) {
-  return commands_.Run([this, handler] { (this->*handler)(); });
+  return commands_.Run([this, handler] {
+    // An open failure was kept for the user until now.
+    if (!keptStatus_.isEmpty() && StatusBar1->Text(1) == keptStatus_)
+      StatusBar1->SetText(1, "      ");
+    keptStatus_.clear();
+    (this->*handler)();
+  });
 }
 
 void TForm1::BuildTimers() {

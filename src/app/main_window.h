@@ -20,6 +20,7 @@
 //                            PulseBars, HumidityLine, PressureLine
 //   StatusBar1 panel 0       DetectionWindow::SetAttachmentText
 //   StatusBar1 panel 1       CommandWindow::SetProgressText
+//   StatusBar1 panel 2       the last instrument command's outcome (window only)
 //   SB_Timer                 CommandWindow::StartStatusTimer (the status timer)
 //   Memo1                    MeasurementStore::diagnosticText (starts "Memo1",
 //                            written to "debug.tmp")
@@ -33,6 +34,7 @@
 #include <QToolButton>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 
 #include "app/activity_dock.h"
@@ -42,6 +44,7 @@
 #include "app/emulation_menu.h"
 #include "app/file_dialogs.h"
 #include "app/history_window.h"
+#include "app/save_filters.h"
 #include "app/status_panels.h"
 #include "app/summary_dock.h"
 #include "app/user_prompts.h"
@@ -104,6 +107,13 @@ class TForm1 : public QMainWindow {
   QAction* Temperature = nullptr;
   QAction* Humidity = nullptr;
   QAction* Pressure = nullptr;
+  // The toolbar's instrument commands, after View; each entry follows its
+  // button's enabled and visible state.
+  QMenu* Instrument1 = nullptr;
+  QAction* DownloadMeasurements1 = nullptr;
+  QAction* SynchroniseClock1 = nullptr;
+  QAction* Erase1 = nullptr;
+  QAction* TriggerLevel1 = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* About1 = nullptr;
   // The View menu's chart additions and the summary beside the chart.
@@ -142,6 +152,8 @@ class TForm1 : public QMainWindow {
 
   FileDialogSetup OpenDialog1;
   FileDialogSetup SaveDialog1;
+  // The data file the measurements shown were opened from or last saved to;
+  // empty after a download until it is saved. Exports never change it.
   QString LastFileName;
 
   QTimer* Timer2 = nullptr;
@@ -209,6 +221,8 @@ class TForm1 : public QMainWindow {
   void OpenHistory();
   // The history, opened if need be; null when it could not be opened.
   kestrum::HistoryStore* History();
+  // What Save proposes with each of its filters, in their order.
+  QStringList SaveProposals() const;
 
  private:
   void closeEvent(QCloseEvent* event) override;
@@ -265,6 +279,14 @@ class TForm1 : public QMainWindow {
   // After an entry was recorded or runs were imported.
   void HistoryChanged();
   void BuildToolBar();
+  void BuildInstrumentMenu();
+  // After a download: no file holds the measurements yet.
+  void NameDownload(kestrum::InstrumentModel model);
+  // A failed open's reason in panel 1, where it stays until the next command.
+  void ShowOpenFailure(const std::string& reason);
+  // The last instrument command's outcome, in panel 2.
+  void ShowOutcome(const std::string& text);
+  QString HourMinuteNow() const;
   void BuildChart();
   void BuildTimers();
   QToolButton* AddToolButton(const char* name, int x, int width, const QString& hint,
@@ -282,6 +304,12 @@ class TForm1 : public QMainWindow {
   bool historyTried_ = false;
   std::string historyProblem_;  // why there is no history
   std::string lastFilePath_;    // LastFileName as the system's bytes
+  // "K5-20261208-1405" while the measurements come from a download not yet saved.
+  QString downloadStem_;
+  // The last file saved of each export type in this session.
+  std::map<kestrum::SaveKind, QString> lastExports_;
+  // An open failure shown in panel 1; the status timer leaves it.
+  QString keptStatus_;
 };
 
 // The program's single main window.

@@ -111,7 +111,7 @@ void TForm1::Report1Click() {
     Prompts().ShowError(kNoChartShownMessage);
     return;
   }
-  const FileDialogSetup setup{{"Pdf Document (*.Pdf)"}, "*.Pdf", "report"};
+  const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
   const auto choice = Dialogs().AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
   if (!choice) return;
@@ -121,9 +121,13 @@ void TForm1::Report1Click() {
     return;
   }
   kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  const auto details = ChartAdditions->AskReportDetails();
+  if (!details) return;
   kestrum::ReportContent content;
-  content.summary = SummaryOfShownRange();
+  content.summary = kestrum::SummaryForReport(*store_, SelectedRun, SummaryOfShownRange());
   content.source = SourceOfMeasurements();
+  content.source.site = details->site;
+  content.source.operatorName = details->operatorName;
   content.unit = ChartAdditions->Choices().unit;
   const kestrum::Result<> saved =
       kestrum::SaveMeasurementReport(*Chart1, content, localName.value());

@@ -1,6 +1,8 @@
 // The instrument commands: download, clock, erase and trigger level. The
 // exchanges themselves are the command code's; this file shows their effects.
 #include <QApplication>
+#include <cstddef>
+#include <cstdio>
 
 #include "app/local_names.h"
 #include "app/main_window.h"
@@ -12,6 +14,7 @@
 #include "history/command_activity.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
+#include "records/date_time.h"
 #include "records/erase_record.h"
 #include "records/kept_downloads.h"
 #include "records/program_data_folder.h"
@@ -61,7 +64,62 @@ class CommandEffects : public kestrum::CommandWindow {
   TForm1& window_;
 };
 
+// "16,281": the outcome line is read at a glance.
+std::string Grouped(std::int64_t count) {
+  std::string digits = std::to_string(count);
+  for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
+    digits.insert(static_cast<std::size_t>(i), ",");
+  return digits;
+}
+
+std::string Counted(std::int64_t count, const char* what) {
+  return Grouped(count) + " " + what + (count == 1 ? "" : "s");
+}
+
+int FromBcd(std::uint8_t value) {
+  return (value >> 4) * 10 + (value & 0x0F);
+}
+
+std::string DownloadOutcomeLine(const kestrum::DownloadOutcome& outcome,
+                                const kestrum::MeasurementStore& store, const std::string& at) {
+  if (outcome.end == kestrum::DownloadEnd::kCancelled)
+    return std::string(kestrum::kDownloadCancelledText) + " at " + at;
+  if (outcome.end != kestrum::DownloadEnd::kDecoded) {
+    // The error box has the whole text; one line of it here.
+    const std::string text = kestrum::DownloadActivityText(outcome, store);
+    return text.substr(0, text.find('\n'));
+  }
+  std::string line = "Downloaded " + Counted(store.RunCount, "run") + ", " +
+                     Counted(store.LastSampleIndex + 1, "sample") + " at " + at;
+  if (outcome.kept) line += *outcome.kept ? " (kept)" : " (not kept)";
+  return line;
+}
+
+std::string ClockOutcomeLine(const kestrum::ClockOutcome& outcome) {
+  if (outcome.end != kestrum::ClockEnd::kSent) return kestrum::ClockActivityText(outcome);
+  const kestrum::ClockFields& f = outcome.fields;
+  char text[40];
+  std::snprintf(text, sizeof text, "Clock set to %02d:%02d:%02d", FromBcd(f.hours & 0x3F),
+                FromBcd(f.minutes), FromBcd(f.seconds));
+  return text;
+}
+
 }  // namespace
+
+QString TForm1::HourMinuteNow() const {
+  const kestrum::DateTimeFields now = kestrum::SplitDateTime(Now());
+  return QString::asprintf("%02d:%02d", now.hour, now.minute);
+}
+
+void TForm1::ShowOpenFailure(const std::string& reason) {
+  if (reason.empty()) return;
+  keptStatus_ = QString::fromStdString(reason);
+  StatusBar1->SetText(1, keptStatus_);
+}
+
+void TForm1::ShowOutcome(const std::string& text) {
+  StatusBar1->SetText(StatusPanels::kOutcomePanel, QString::fromStdString(text));
+}
 
 void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) {
   Progress().WaitTick(elapsedMs);
@@ -75,7 +133,7 @@ void TForm1::Dump_BtnClick() {
     return Progress().TransferProgress(received);
   });
   kestrum::DownloadSettings settings;
-  settings.directory = kestrum::CurrentFolder();
+  settings.directory = kestrum::WorkFolder();
   settings.decode = DecodeContextNow();
   settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const kestrum::DownloadOutcome outcome =
@@ -90,12 +148,15 @@ void TForm1::Dump_BtnClick() {
   } else if (!outcome.error.empty()) {
     Prompts().ShowError(QString::fromStdString(outcome.error));
   }
+  ShowOpenFailure(outcome.openFailure);
   if (outcome.decode) {
     NoteDownloadTime();
+    if (outcome.decodedModel) NameDownload(*outcome.decodedModel);
     ShowDecodeResult(*outcome.decode);
     // A download goes into the history by itself.
     AddToHistory1->setEnabled(false);
   }
+  ShowOutcome(DownloadOutcomeLine(outcome, Store(), HourMinuteNow().toStdString()));
   const std::string problem = kestrum::NoteDownload(history, outcome, Store(), Now());
   if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
   HistoryChanged();
@@ -105,6 +166,8 @@ void TForm1::SpeedButton3Click() {
   OpenHistory();  // before the command, as for a download
   CommandEffects effects(*this);
   const kestrum::ClockOutcome outcome = kestrum::SynchronizeClock(Now(), effects);
+  ShowOpenFailure(outcome.openFailure);
+  ShowOutcome(ClockOutcomeLine(outcome));
   NoteCommand("clock", outcome.modelCode, kestrum::ClockActivityText(outcome));
 }
 
@@ -117,6 +180,10 @@ void TForm1::ERASE_BTNClick() {
   const kestrum::EraseOutcome outcome =
       kestrum::EraseInstrument(effects, {notice.line, !notice.downloadKept});
   Progress().End();
+  ShowOpenFailure(outcome.openFailure);
+  ShowOutcome(outcome.end == kestrum::EraseEnd::kErased
+                  ? "Erased at " + HourMinuteNow().toStdString()
+                  : kestrum::EraseActivityText(outcome, notice.downloadKept));
   NoteCommand("erase", outcome.modelCode, kestrum::EraseActivityText(outcome, notice.downloadKept));
   if (outcome.end != kestrum::EraseEnd::kErased) return;
   const kestrum::Result<> noted = kestrum::RecordErase(dataFolder, serial, Now());
@@ -136,7 +203,9 @@ void TForm1::Level_buttonClick() {
     Prompts().ShowError(kestrum::WriteFailedText(*outcome));
   }
   if (outcome) {
-    NoteCommand("level", outcome->modelCode,
-                kestrum::LevelActivityText(*outcome, Trigger->UpDown1->Position()));
+    const std::string text = kestrum::LevelActivityText(*outcome, Trigger->UpDown1->Position());
+    ShowOpenFailure(outcome->openFailure);
+    ShowOutcome(text);
+    NoteCommand("level", outcome->modelCode, text);
   }
 }

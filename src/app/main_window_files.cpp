@@ -1,5 +1,6 @@
 // Opening and saving data files, exporting the chart and the samples, and
 // the window state every decode leaves behind.
+#include <QDir>
 #include <QFileInfo>
 
 #include "app/last_folders.h"
@@ -9,6 +10,7 @@
 #include "app/save_filters.h"
 #include "records/data_file.h"
 #include "records/date_time.h"
+#include "records/instrument_model.h"
 #include "records/model_facts.h"
 #include "records/open_data_file.h"
 #include "records/text_export.h"
@@ -16,7 +18,7 @@
 kestrum::DecodeContext TForm1::DecodeContextNow() const {
   kestrum::DecodeContext context;
   context.now = Now();
-  context.outputDirectory = kestrum::CurrentFolder();
+  context.outputDirectory = kestrum::WorkFolder();
   context.separators = kestrum::SystemDateTimeSeparators();
   return context;
 }
@@ -84,7 +86,8 @@ void TForm1::OpenLocalDataFile(const std::string& localName) {
 }
 
 TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
-  const ScreenBeforeOpen before{!Chart1->isHidden(), SpeedButton7->isEnabled(),
+  // The button's own state: the command guard greys the toolbar meanwhile.
+  const ScreenBeforeOpen before{!Chart1->isHidden(), SpeedButton7->isEnabledTo(ToolBar1),
                                 Temperature->isEnabled(), Humidity->isEnabled()};
   Chart1->hide();
   SpeedButton7->setEnabled(false);
@@ -95,10 +98,6 @@ TForm1::ScreenBeforeOpen TForm1::HideForOpen() {
 
 void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
                             const ScreenBeforeOpen& before) {
-  if (localName) {
-    LastFileName = kestrum::ShownName(localName.value());
-    lastFilePath_ = localName.value();
-  }
   const kestrum::Result<kestrum::OpenedFile> opened =
       localName ? kestrum::OpenDataFile(localName.value(), Store(), DecodeContextNow())
                 : kestrum::Result<kestrum::OpenedFile>(localName.failure());
@@ -111,6 +110,11 @@ void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
     Prompts().ShowError(QString::fromStdString(opened.error()));
     return;
   }
+  // Only now: a file that could not be opened must not become Save's proposal.
+  LastFileName = kestrum::ShownName(localName.value());
+  lastFilePath_ = localName.value();
+  downloadStem_.clear();
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kData, LastFileName);
   setWindowTitle(QFileInfo(LastFileName).fileName());
   MeasurementOrigin = QFileInfo(LastFileName).fileName();
   kestrum::AddRecentFile(localName.value());
@@ -127,10 +131,58 @@ void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
   }
 }
 
+void TForm1::NameDownload(kestrum::InstrumentModel model) {
+  const kestrum::DateTimeFields at = kestrum::SplitDateTime(Now());
+  const char* name = kestrum::ModelName(model);
+  downloadStem_ = QString::asprintf("%s-%04d%02d%02d-%02d%02d", name, at.year, at.month, at.day,
+                                    at.hour, at.minute);
+  LastFileName.clear();
+  lastFilePath_.clear();
+  setWindowTitle(QString::asprintf("%s download %04d-%02d-%02d %02d:%02d", name, at.year, at.month,
+                                   at.day, at.hour, at.minute));
+}
+
+QStringList TForm1::SaveProposals() const {
+  // The measurements' own name: the data file's, the download's, or the default.
+  QString stem = SaveDialog1.fileName;
+  QString dataFolder = kestrum::ExistingLastFolder(kestrum::DialogFolder::kData);
+  if (!LastFileName.isEmpty()) {
+    stem = QFileInfo(LastFileName).completeBaseName();
+    dataFolder = QFileInfo(LastFileName).absolutePath();
+  } else if (!downloadStem_.isEmpty()) {
+    stem = downloadStem_;
+  }
+  QString exportFolder = kestrum::ExistingLastFolder(kestrum::DialogFolder::kSave);
+  if (exportFolder.isEmpty()) exportFolder = dataFolder;
+  const auto in = [](const QString& folder, const QString& name) {
+    return folder.isEmpty() ? name : QDir(folder).filePath(name);
+  };
+
+  QStringList proposals;
+  for (const kestrum::SaveFilter& filter : kestrum::kSaveFilters) {
+    const QString extension = kestrum::SaveExtensionOf(filter.kind);
+    if (filter.kind == kestrum::SaveKind::kDataFile) {
+      if (!LastFileName.isEmpty()) {
+        proposals << LastFileName;
+      } else if (!downloadStem_.isEmpty()) {
+        proposals << in(dataFolder, downloadStem_ + extension);
+      } else {
+        proposals << kestrum::InitialDialogPath(kestrum::DialogFolder::kSave, QString(),
+                                                SaveDialog1.fileName);
+      }
+    } else if (const auto last = lastExports_.find(filter.kind); last != lastExports_.end()) {
+      proposals << last->second;
+    } else {
+      proposals << in(exportFolder, stem + extension);
+    }
+  }
+  return proposals;
+}
+
 void TForm1::Save1Click() {
-  const auto choice = Dialogs().AskSave(
-      SaveDialog1,
-      kestrum::InitialDialogPath(kestrum::DialogFolder::kSave, LastFileName, SaveDialog1.fileName));
+  FileDialogSetup setup = SaveDialog1;
+  setup.proposals = SaveProposals();
+  const auto choice = Dialogs().AskSave(setup, setup.proposals.value(0));
   if (!choice) return;
   const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
   if (!localName) {
@@ -153,12 +205,19 @@ void TForm1::Save1Click() {
     Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
     return;
   }
-  LastFileName = choice->path;
-  lastFilePath_ = localName.value();
+  // The caption names the file written, as it always has; only a data file
+  // becomes what Save proposes next for the measurements and what "Add this
+  // file to the history" reads.
   setWindowTitle(QFileInfo(choice->path).fileName());
   kestrum::RememberFolderOf(kestrum::DialogFolder::kSave, choice->path);
   if (kind == kestrum::SaveKind::kDataFile) {
+    LastFileName = choice->path;
+    lastFilePath_ = localName.value();
+    downloadStem_.clear();
+    kestrum::RememberFolderOf(kestrum::DialogFolder::kData, choice->path);
     kestrum::AddRecentFile(localName.value());
     RebuildRecentMenu();
+  } else if (kind) {
+    lastExports_[*kind] = choice->path;
   }
 }

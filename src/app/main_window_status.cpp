@@ -1,7 +1,8 @@
-// The status-bar message timer: command results vanish one second after they are posted.
+// The status-bar message timer: command results vanish one second after they
+// are posted; an open failure stays until the next command.
 #include "app/main_window.h"
 
 void TForm1::SB_TimerTimer() {
-  StatusBar1->SetText(1, "      ");
+  if (keptStatus_.isEmpty() || StatusBar1->Text(1) != keptStatus_) StatusBar1->SetText(1, "      ");
   SB_Timer->stop();
 }

@@ -15,4 +15,15 @@ std::optional<SaveKind> SaveKindOf(int filterIndex) {
   return kSaveFilters[filterIndex - 1].kind;
 }
 
+QString SaveExtensionOf(SaveKind kind) {
+  for (const SaveFilter& filter : kSaveFilters) {
+    if (filter.kind != kind) continue;
+    // "Text (.txt) (*.txt)": the pattern is the last "*." up to the parenthesis.
+    const QString text = QString::fromLatin1(filter.text);
+    const qsizetype star = text.lastIndexOf("*.");
+    return text.mid(star + 1, text.lastIndexOf(')') - star - 1);
+  }
+  return {};
+}
+
 }  // namespace kestrum

@@ -26,4 +26,7 @@ QStringList SaveFilterTexts();
 // The file type of a dialog answer's filter index (1 is the first filter).
 std::optional<SaveKind> SaveKindOf(int filterIndex);
 
+// The extension a filter's pattern gives its kind, dot included (".Rn", ".txt").
+QString SaveExtensionOf(SaveKind kind);
+
 }  // namespace kestrum

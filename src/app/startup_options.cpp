@@ -2,8 +2,10 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <set>
 
 #include "app/protocol_log.h"
+#include "emulator/emulator_argument.h"
 
 namespace {
 
@@ -66,7 +68,16 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::strin
       "emulate", "Attaches an emulated instrument instead of the USB bus (forms below).",
       "MODEL[:FILE.Rn][@DESCRIPTION]");
   const QCommandLineOption fault("fault", kestrum::kFaultOptionDescription, "KIND");
-  parser.addOptions({help, version, emulate, fault});
+  const QCommandLineOption workDir(
+      "work-dir",
+      "Writes the working files (k5dat.tmp, debug.tmp, the download's copies K5C.tmp ... "
+      "K84E.csv) into DIR instead of the current folder.",
+      "DIR");
+  const QCommandLineOption dataWorkDir(
+      "data-work-dir",
+      "Writes them into the folder \"work\" of the program's data folder "
+      "(~/.local/share/kestrum/work); the desktop entry starts the program so.");
+  parser.addOptions({help, version, emulate, fault, workDir, dataWorkDir});
   parser.addPositionalArgument(
       "FILE.Rn", "A data file to open after start-up, as Main > Open does.", "[FILE.Rn]");
 
@@ -99,7 +110,21 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::strin
     return Failed(text);
   }
   if (!files.isEmpty()) options.file = WordBytes(files[0]);
-  for (const QString& value : parser.values(emulate)) options.emulate.push_back(WordBytes(value));
+  if (parser.isSet(workDir)) {
+    options.workDir = WordBytes(parser.value(workDir));
+    if (options.workDir.empty()) return Failed("--work-dir wants a folder");
+  }
+  options.dataWorkDir = parser.isSet(dataWorkDir);
+  if (options.dataWorkDir && !options.workDir.empty()) {
+    return Failed("--work-dir and --data-work-dir name two folders; give one");
+  }
+  for (const QString& value : parser.values(emulate)) {
+    // Judged here already, so that a wrong one is told without a display.
+    const kestrum::Result<kestrum::EmulatorArgument> wanted =
+        kestrum::ParseEmulatorArgument(WordBytes(value));
+    if (!wanted) return wanted.failure();
+    options.emulate.push_back(WordBytes(value));
+  }
   for (const QString& value : parser.values(fault)) {
     const kestrum::Result<kestrum::FaultOption> planned =
         kestrum::ParseFaultOption(WordBytes(value));
@@ -116,4 +141,50 @@ kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments
   std::vector<std::string> words;
   for (const QString& word : arguments) words.push_back(QFile::encodeName(word).toStdString());
   return ParseStartupOptions(words);
+}
+
+std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& arguments) {
+  // QGuiApplication's and QApplication's own options, as their documentation lists them.
+  static const std::set<std::string> withValue = {"platform",
+                                                  "platformpluginpath",
+                                                  "platformtheme",
+                                                  "plugin",
+                                                  "qwindowgeometry",
+                                                  "qwindowicon",
+                                                  "qwindowtitle",
+                                                  "display",
+                                                  "geometry",
+                                                  "style",
+                                                  "stylesheet",
+                                                  "session",
+                                                  "title",
+                                                  "name",
+                                                  "visual",
+                                                  "ncols",
+                                                  "cmap",
+                                                  "im"};
+  static const std::set<std::string> alone = {"reverse", "widgetcount", "nograb",
+                                              "dograb",  "sync",        "testability"};
+  std::vector<std::string> kept;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& word = arguments[i];
+    if (i == 0 || word.size() < 2 || word[0] != '-' || word == "--") {
+      kept.push_back(word);
+      if (word == "--") kept.insert(kept.end(), arguments.begin() + i + 1, arguments.end());
+      if (word == "--") break;
+      continue;
+    }
+    std::string name = word.substr(word[1] == '-' ? 2 : 1);
+    const std::size_t equals = name.find('=');
+    const bool valueAttached = equals != std::string::npos;
+    if (valueAttached) name.resize(equals);
+    if (name.rfind("qmljsdebugger", 0) == 0) continue;
+    if (withValue.count(name)) {
+      if (!valueAttached) ++i;  // and its value
+      continue;
+    }
+    if (alone.count(name) && !valueAttached) continue;
+    kept.push_back(word);
+  }
+  return kept;
 }

@@ -22,7 +22,10 @@ struct StartupOptions {
   std::vector<std::string> emulate;
   std::vector<kestrum::FaultOption> faults;
   std::string file;  // the data file to open after start-up, as given; empty: none
-  QString text;      // kHelp, kVersion: the text for standard output
+  // The folder for the working files, as given; empty: the current folder.
+  std::string workDir;
+  bool dataWorkDir = false;  // the folder "work" in the program's data folder
+  QString text;              // kHelp, kVersion: the text for standard output
 };
 
 // `arguments` with the program name first, as the system's bytes (argv,
@@ -32,3 +35,8 @@ struct StartupOptions {
 kestrum::Result<StartupOptions> ParseStartupOptions(const std::vector<std::string>& arguments);
 // The same for words as Qt text.
 kestrum::Result<StartupOptions> ParseStartupOptions(const QStringList& arguments);
+
+// The words without the options QApplication takes for itself (-platform
+// offscreen, -style=fusion, --display :1, -reverse ...), so the command line
+// can be judged before the application, which needs a display, starts.
+std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& arguments);

@@ -1,6 +1,8 @@
 #pragma once
-// The two-panel status bar: panel 0 (300 px) tells whether an instrument is
-// attached, panel 1 (the rest) carries the progress of the current command.
+// The status bar: panel 0 (300 px) tells whether an instrument is attached,
+// panel 1 (the rest) carries the progress of the current command. Panel 2, at
+// the right end, keeps the last command's outcome until the next one; it is
+// hidden while it has nothing to say, so the bar looks as it always did.
 
 #include <QLabel>
 #include <QStatusBar>
@@ -8,6 +10,8 @@
 class StatusPanels : public QStatusBar {
   Q_OBJECT
  public:
+  static constexpr int kOutcomePanel = 2;
+
   explicit StatusPanels(QWidget* parent = nullptr);
 
   QString Text(int panel) const;
@@ -17,5 +21,5 @@ class StatusPanels : public QStatusBar {
   void RepaintNow();
 
  private:
-  QLabel* panels_[2];
+  QLabel* panels_[3];
 };

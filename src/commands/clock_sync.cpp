@@ -8,8 +8,9 @@ namespace kestrum {
 namespace {
 
 void ExchangeClock(ClockOutcome& outcome, CommandWindow& window) {
-  if (!OpenSelectedInstrument()) {
+  if (const Result<> opened = OpenSelectedInstrument(); !opened) {
     outcome.end = ClockEnd::kNotOpened;
+    outcome.openFailure = opened.error();
     return;
   }
   const DialectChoice choice = ChooseDialect();

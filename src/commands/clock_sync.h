@@ -2,6 +2,8 @@
 // The clock command: set the instrument's real-time clock to the PC's
 // local date and time, after the user confirms.
 
+#include <string>
+
 #include "commands/clock_fields.h"
 #include "commands/command_window.h"
 
@@ -23,6 +25,7 @@ struct ClockOutcome {
   ClockEnd end = ClockEnd::kCancelled;
   ClockFields fields;
   std::uint8_t modelCode = 0;  // K5-K7 identify answer
+  std::string openFailure;     // kNotOpened: why, as the open said it
 };
 
 // The fields are taken from pcNow before the question is asked, so the time

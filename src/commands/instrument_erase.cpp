@@ -11,8 +11,9 @@ std::uint8_t EraseResult = kNoAcknowledgement;
 namespace {
 
 void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
-  if (!OpenSelectedInstrument()) {
+  if (const Result<> opened = OpenSelectedInstrument(); !opened) {
     outcome.end = EraseEnd::kNotOpened;
+    outcome.openFailure = opened.error();
     return;
   }
   IdentifySteps steps;

@@ -36,6 +36,7 @@ enum class EraseEnd {
 struct EraseOutcome {
   EraseEnd end = EraseEnd::kCancelled;
   std::uint8_t modelCode = 0;  // K5-K7 identify answer
+  std::string openFailure;     // kNotOpened: why, as the open said it
 };
 
 // What the confirmation adds to its text: one more line, and whether Cancel

@@ -72,8 +72,9 @@ DownloadOutcome Download::Run() {
   window_.SetTemperatureHumidityEnabled(false);
   if (!IsDownloadDescription(SelectedInstrument.Description)) {
     outcome_.end = DownloadEnd::kRefusedDescription;
-  } else if (!OpenSelectedInstrument()) {
+  } else if (const Result<> opened = OpenSelectedInstrument(); !opened) {
     outcome_.end = DownloadEnd::kNotOpened;
+    outcome_.openFailure = opened.error();
   } else {
     Exchange();
   }

@@ -51,6 +51,8 @@ struct DownloadOutcome {
   // For kUnknownModel, kIncomplete and kImplausibleReply: the text of the
   // error box.
   std::string error;
+  // For kNotOpened: why the open failed, as the open said it.
+  std::string openFailure;
   // The copies ("K5C.tmp", "RN4.tmp", "K7E.csv" ...) that could not be written, as
   // shown in the status text; the download itself still counts.
   std::string copyErrors;

@@ -14,7 +14,10 @@ constexpr std::uint8_t kLevelAddress = 4;
 constexpr std::uint8_t kFlashAddress = 5;
 
 void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended factor) {
-  if (!OpenSelectedInstrument()) return;
+  if (const Result<> opened = OpenSelectedInstrument(); !opened) {
+    outcome.openFailure = opened.error();
+    return;
+  }
   const DialectChoice choice = ChooseDialectByIdentify();
   outcome.modelCode = choice.modelCode;
   if (!choice.dialect) {

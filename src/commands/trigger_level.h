@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 #include "records/measurement_store.h"
 
@@ -50,6 +51,7 @@ struct TriggerOutcome {
   // The level's write went out whole; with kWriteFailed, the flash option's
   // did not.
   bool levelSent = false;
+  std::string openFailure;  // kNotOpened: why, as the open said it
 };
 
 // What the user is told of kWriteFailed: kLevelNotSetText, or

@@ -23,19 +23,19 @@ EmulatedInstrument::EmulatedInstrument(EmulatedInstrumentConfig config)
 }
 
 void EmulatedInstrument::AnswerAsUsual() {
-  faults_.push_back({ReplyFault::Kind::kPass, 0, {}});
+  faults_.push_back({ReplyFault::Kind::kPass, ReplyKind::kAny, 0, {}});
 }
 
-void EmulatedInstrument::AnswerShort(std::size_t keep_bytes) {
-  faults_.push_back({ReplyFault::Kind::kShort, keep_bytes, {}});
+void EmulatedInstrument::AnswerShort(std::size_t keep_bytes, ReplyKind target) {
+  faults_.push_back({ReplyFault::Kind::kShort, target, keep_bytes, {}});
 }
 
-void EmulatedInstrument::AnswerNothing() {
-  faults_.push_back({ReplyFault::Kind::kNothing, 0, {}});
+void EmulatedInstrument::AnswerNothing(ReplyKind target) {
+  faults_.push_back({ReplyFault::Kind::kNothing, target, 0, {}});
 }
 
-void EmulatedInstrument::AnswerWrong(std::vector<std::uint8_t> bytes) {
-  faults_.push_back({ReplyFault::Kind::kWrong, 0, std::move(bytes)});
+void EmulatedInstrument::AnswerWrong(std::vector<std::uint8_t> bytes, ReplyKind target) {
+  faults_.push_back({ReplyFault::Kind::kWrong, target, 0, std::move(bytes)});
 }
 
 DialectReply EmulatedInstrument::Receive(std::uint8_t byte) {
@@ -45,7 +45,10 @@ DialectReply EmulatedInstrument::Receive(std::uint8_t byte) {
     reply.bytes.clear();
     return reply;
   }
-  if (!faults_.empty()) {
+  // An aimed fault waits for its reply; the ones before it go out as usual.
+  const bool aimedElsewhere = !faults_.empty() && faults_.front().target != ReplyKind::kAny &&
+                              faults_.front().target != reply.kind;
+  if (!faults_.empty() && !aimedElsewhere) {
     const ReplyFault fault = std::move(faults_.front());
     faults_.pop_front();
     switch (fault.kind) {

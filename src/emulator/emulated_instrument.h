@@ -41,10 +41,11 @@ class EmulatedInstrument {
   void SetLineBaud(std::uint32_t baud) { line_baud_ = baud; }
 
   // Faults, each for the next reply in turn.
+  // Each plans the next reply, or with a target the next reply of that kind.
   void AnswerAsUsual();
-  void AnswerShort(std::size_t keep_bytes);
-  void AnswerNothing();
-  void AnswerWrong(std::vector<std::uint8_t> bytes);
+  void AnswerShort(std::size_t keep_bytes, ReplyKind target = ReplyKind::kAny);
+  void AnswerNothing(ReplyKind target = ReplyKind::kAny);
+  void AnswerWrong(std::vector<std::uint8_t> bytes, ReplyKind target = ReplyKind::kAny);
   // Answers nothing at all until switched back (powered off, wrong cable).
   void SetSilent(bool silent) { silent_ = silent; }
   // Pulls the plug once this many more bytes have been sent to the PC.

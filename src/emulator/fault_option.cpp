@@ -29,9 +29,7 @@ std::optional<std::vector<std::uint8_t>> HexBytes(const std::string& text) {
   return bytes;
 }
 
-}  // namespace
-
-Result<FaultOption> ParseFaultOption(const std::string& text) {
+Result<FaultOption> ParseFaultKind(const std::string& text) {
   const std::size_t equals = text.find('=');
   const std::string kind = text.substr(0, equals);
   const std::string value = equals == std::string::npos ? "" : text.substr(equals + 1);
@@ -62,19 +60,70 @@ Result<FaultOption> ParseFaultOption(const std::string& text) {
               "\" (pass, silent, short=N, garbage=HEX or unplug-after=N)");
 }
 
+constexpr ReplyKind kAimedKinds[] = {ReplyKind::kIdentify, ReplyKind::kMemory,
+                                     ReplyKind::kParameters, ReplyKind::kCoefficients,
+                                     ReplyKind::kEraseAcknowledgement};
+
+}  // namespace
+
+const char* ReplyKindWord(ReplyKind kind) {
+  switch (kind) {
+    case ReplyKind::kIdentify:
+      return "identify";
+    case ReplyKind::kMemory:
+      return "memory";
+    case ReplyKind::kParameters:
+      return "parameters";
+    case ReplyKind::kCoefficients:
+      return "coefficients";
+    case ReplyKind::kEraseAcknowledgement:
+      return "erase";
+    case ReplyKind::kAny:
+      break;
+  }
+  return "any";
+}
+
+Result<FaultOption> ParseFaultOption(const std::string& whole) {
+  std::string text = whole;
+  ReplyKind target = ReplyKind::kAny;
+  if (const std::size_t at = text.rfind('@'); at != std::string::npos) {
+    const std::string reply = text.substr(at + 1);
+    text.resize(at);
+    bool known = false;
+    for (ReplyKind kind : kAimedKinds) {
+      if (reply == ReplyKindWord(kind)) {
+        target = kind;
+        known = true;
+      }
+    }
+    if (!known) {
+      return Fail("--fault " + whole +
+                  ": the reply after @ is identify, memory, parameters, coefficients or erase");
+    }
+    if (text.rfind("silent", 0) != 0 && text.rfind("short", 0) != 0 &&
+        text.rfind("garbage", 0) != 0) {
+      return Fail("--fault " + whole + ": only silent, short and garbage name a reply");
+    }
+  }
+  Result<FaultOption> parsed = ParseFaultKind(text);
+  if (parsed) parsed->target = target;
+  return parsed;
+}
+
 void ApplyFaultOption(const FaultOption& fault, EmulatedInstrument& instrument, EmulatedBus& bus) {
   switch (fault.kind) {
     case FaultOption::Kind::kPass:
       instrument.AnswerAsUsual();
       break;
     case FaultOption::Kind::kSilent:
-      instrument.AnswerNothing();
+      instrument.AnswerNothing(fault.target);
       break;
     case FaultOption::Kind::kShort:
-      instrument.AnswerShort(static_cast<std::size_t>(fault.count));
+      instrument.AnswerShort(static_cast<std::size_t>(fault.count), fault.target);
       break;
     case FaultOption::Kind::kGarbage:
-      instrument.AnswerWrong(fault.bytes);
+      instrument.AnswerWrong(fault.bytes, fault.target);
       break;
     case FaultOption::Kind::kUnplugAfter:
       // Having sent nothing yet, it is gone from the start.

@@ -13,13 +13,16 @@ DialectReply FramedDialect::Execute(InstrumentState& state) {
   switch (letter_) {
     case 'M':
       reply.bytes.assign(state.memory.begin(), state.memory.begin() + kFramedDumpLength);
+      reply.kind = ReplyKind::kMemory;
       break;
     case 'P':
       reply.bytes.assign(state.pressure_coefficients.begin(), state.pressure_coefficients.end());
+      reply.kind = ReplyKind::kCoefficients;
       break;
     case 'R':
       state.Erase();
       reply.bytes = {'e', 0x0A};
+      reply.kind = ReplyKind::kEraseAcknowledgement;
       reply.delay_ns = static_cast<std::int64_t>(state.erase_duration_ms) * 1000000;
       break;
     case 'S':

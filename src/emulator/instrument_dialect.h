@@ -8,12 +8,14 @@
 #include <vector>
 
 #include "emulator/instrument_state.h"
+#include "emulator/reply_fault.h"
 
 namespace kestrum {
 
 struct DialectReply {
   std::vector<std::uint8_t> bytes;
-  std::int64_t delay_ns = 0;  // time the instrument needs before answering
+  std::int64_t delay_ns = 0;         // time the instrument needs before answering
+  ReplyKind kind = ReplyKind::kAny;  // which reply this is, for aimed faults
 };
 
 class InstrumentDialect {

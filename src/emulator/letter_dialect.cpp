@@ -20,14 +20,17 @@ DialectReply LetterDialect::Start(std::uint8_t byte, InstrumentState& state) {
       break;
     case 'M':
       reply.bytes.assign(state.memory.begin(), state.memory.begin() + kLetterDumpLength);
+      reply.kind = ReplyKind::kMemory;
       break;
     case '0':
       reply.bytes.assign(state.parameter_block.begin(), state.parameter_block.begin() + 9);
+      reply.kind = ReplyKind::kParameters;
       break;
     case 'P':
       // The coefficients follow an echo of the command letter; the program
       // reads only 8 of these 9 bytes and takes the coefficients from index 1.
       reply.bytes.push_back('P');
+      reply.kind = ReplyKind::kCoefficients;
       reply.bytes.insert(reply.bytes.end(), state.pressure_coefficients.begin(),
                          state.pressure_coefficients.end());
       break;
@@ -40,6 +43,7 @@ DialectReply LetterDialect::Start(std::uint8_t byte, InstrumentState& state) {
     case 'E':
       state.Erase();
       reply.bytes.push_back('e');
+      reply.kind = ReplyKind::kEraseAcknowledgement;
       reply.delay_ns = static_cast<std::int64_t>(state.erase_duration_ms) * 1000000;
       break;
     default:

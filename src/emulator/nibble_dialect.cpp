@@ -36,11 +36,17 @@ DialectReply ParameterBlock(const InstrumentState& state) {
   return reply;
 }
 
+DialectReply WithKind(DialectReply reply, ReplyKind kind) {
+  reply.kind = kind;
+  return reply;
+}
+
 }  // namespace
 
 DialectReply IdentifyReply(const InstrumentState& state) {
   DialectReply reply;
   AppendNibbles(reply.bytes, state.ModelCode(), state.nibble_high_bits);
+  reply.kind = ReplyKind::kIdentify;
   return reply;
 }
 
@@ -95,7 +101,7 @@ DialectReply NibbleDialect::Feed(std::uint8_t byte, InstrumentState& state) {
     case Expect::kAfter04:
       if (byte == 0x0D) {
         Reset();
-        return MemoryDump(state);
+        return WithKind(MemoryDump(state), ReplyKind::kMemory);
       }
       if (byte == 0x03) {
         expect_ = Expect::kClock;
@@ -106,6 +112,7 @@ DialectReply NibbleDialect::Feed(std::uint8_t byte, InstrumentState& state) {
         state.Erase();
         DialectReply reply;
         AppendNibbles(reply.bytes, 'e', state.nibble_high_bits);
+        reply.kind = ReplyKind::kEraseAcknowledgement;
         reply.delay_ns = static_cast<std::int64_t>(state.erase_duration_ms) * 1000000;
         return reply;
       }
@@ -113,7 +120,7 @@ DialectReply NibbleDialect::Feed(std::uint8_t byte, InstrumentState& state) {
     case Expect::kAfter03:
       if (byte != 0x00) return Start(byte);
       Reset();
-      return ParameterBlock(state);
+      return WithKind(ParameterBlock(state), ReplyKind::kParameters);
     case Expect::kAfter05:
       if (byte != 0x07) return Start(byte);
       expect_ = Expect::kMemoryWrite;

@@ -21,6 +21,11 @@ std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
+// What the open said, when it said anything; else the old general words.
+std::string NotOpenedText(const std::string& openFailure) {
+  return openFailure.empty() ? "the instrument could not be opened" : openFailure;
+}
+
 }  // namespace
 
 std::string CommandInstrumentName(std::uint8_t modelCode) {
@@ -63,7 +68,7 @@ std::string DownloadActivityText(const DownloadOutcome& outcome, const Measureme
     case DownloadEnd::kCancelled:
       return kDownloadCancelledText;
     case DownloadEnd::kNotOpened:
-      return "Download failed: the instrument could not be opened";
+      return "Download failed: " + NotOpenedText(outcome.openFailure);
     case DownloadEnd::kRefusedDescription:
       return "Download refused: the converter takes no download";
     case DownloadEnd::kUnknownModel:
@@ -87,7 +92,7 @@ std::string ClockActivityText(const ClockOutcome& outcome) {
     case ClockEnd::kCancelled:
       return "Clock not set: cancelled";
     case ClockEnd::kNotOpened:
-      return "Clock not set: the instrument could not be opened";
+      return "Clock not set: " + NotOpenedText(outcome.openFailure);
     case ClockEnd::kUnknownModel:
       return "Clock not set: the instrument answered with an unknown model";
     case ClockEnd::kWriteFailed:
@@ -104,7 +109,7 @@ std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept) {
     case EraseEnd::kCancelled:
       return "Erase cancelled";
     case EraseEnd::kNotOpened:
-      return "Not erased: the instrument could not be opened";
+      return "Not erased: " + NotOpenedText(outcome.openFailure);
     case EraseEnd::kUnknownModel:
       return "Not erased: the instrument answered with an unknown model";
     case EraseEnd::kWriteFailed:
@@ -121,7 +126,7 @@ std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
       return "Trigger level set to " + std::to_string(outcome.level) + " pulses (" +
              std::to_string(position) + " Bq/m3)";
     case TriggerEnd::kNotOpened:
-      return "Trigger level not set: the instrument could not be opened";
+      return "Trigger level not set: " + NotOpenedText(outcome.openFailure);
     case TriggerEnd::kUnknownModel:
       return "Trigger level not set: the instrument has no trigger level";
     case TriggerEnd::kTooHigh:

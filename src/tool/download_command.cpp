@@ -52,7 +52,8 @@ std::string FailureText(const DownloadOutcome& outcome) {
     case DownloadEnd::kRefusedDescription:
       return "the converter \"" + SelectedInstrument.Description + "\" takes no download";
     case DownloadEnd::kNotOpened:
-      return "cannot open the instrument " + SelectedInstrument.SerialNo;
+      return "cannot open the instrument " + SelectedInstrument.SerialNo +
+             (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure);
     case DownloadEnd::kUnknownModel:
     case DownloadEnd::kIncomplete:
     case DownloadEnd::kCancelled:

@@ -70,7 +70,10 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   const MeasurementStore& store = *request.store;
 
   ReportContent content;
-  content.summary = SummariseRun(store, request.run, request.from, request.to, request.levels);
+  // Without --levels the report still judges, against 100, 148 and 300 Bq/m3.
+  const std::vector<double> levels = AscendingLevels(request.levels);
+  content.summary = SummaryForReport(
+      store, request.run, SummariseRun(store, request.run, request.from, request.to, levels));
   if (content.summary.samples == 0) {
     io.err << "kestrum-tool report: no sample of run " << request.run << " lies in the range\n";
     return kExitNoResult;
@@ -89,7 +92,7 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   EnsureApplication();
   KestrumChart chart;
   ChartAdditions additions;
-  additions.referenceLevels = request.levels;
+  additions.referenceLevels = levels;
   additions.unit = unit;
   chart.SetAdditions(additions);
   FillPulseDistributionSeries(chart, ComputePulseDistribution(store, request.run, {}));

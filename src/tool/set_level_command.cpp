@@ -101,7 +101,8 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
              << (options.flash ? "on" : "off") << "\n";
       return session.Finish(kExitSuccess);
     case TriggerEnd::kNotOpened:
-      io.err << session.Prefix() << "cannot open the instrument\n";
+      io.err << session.Prefix() << "cannot open the instrument"
+             << (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure) << "\n";
       break;
     case TriggerEnd::kUnknownModel:
       io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";

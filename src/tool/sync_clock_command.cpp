@@ -61,7 +61,8 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
       io.err << session.Prefix() << "cancelled; nothing was sent\n";
       return session.Finish(kExitNoResult);
     case ClockEnd::kNotOpened:
-      io.err << session.Prefix() << "cannot open the instrument\n";
+      io.err << session.Prefix() << "cannot open the instrument"
+             << (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure) << "\n";
       return session.Finish(kExitFailure);
     case ClockEnd::kUnknownModel:
       io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";

@@ -1,9 +1,42 @@
 #include "views/reference_levels.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 
 namespace kestrum {
+
+int StandardLevelIndex(double level) {
+  for (std::size_t i = 0; i < kStandardReferenceLevels.size(); ++i) {
+    if (level == kStandardReferenceLevels[i]) return static_cast<int>(i);
+  }
+  return -1;
+}
+
+std::string_view ReferenceLevelName(double level) {
+  switch (StandardLevelIndex(level)) {
+    case 0:
+      return "WHO";
+    case 1:
+      return "US action";
+    case 2:
+      return "EU";
+    default:
+      break;
+  }
+  return "Custom";
+}
+
+std::vector<double> AscendingLevels(std::vector<double> levels) {
+  std::sort(levels.begin(), levels.end());
+  levels.erase(std::unique(levels.begin(), levels.end()), levels.end());
+  return levels;
+}
+
+std::vector<double> LevelsForVerdicts(const std::vector<double>& chosen) {
+  if (!chosen.empty()) return AscendingLevels(chosen);
+  return {kStandardReferenceLevels.begin(), kStandardReferenceLevels.end()};
+}
 
 LevelVerdict JudgeAgainstLevel(double mean, double uncertainty, double level) {
   if (mean - 2 * uncertainty > level) return LevelVerdict::Above;

@@ -11,6 +11,21 @@ namespace kestrum {
 // WHO recommendation, US action level (4 pCi/L), EU upper reference level.
 inline constexpr std::array<double, 3> kStandardReferenceLevels = {100.0, 148.0, 300.0};
 
+// "WHO", "US action" and "EU" for the three standard levels, "Custom" for
+// any other: a level is named by its value, wherever it was chosen.
+std::string_view ReferenceLevelName(double level);
+
+// Position of a standard level in kStandardReferenceLevels; -1 for others.
+int StandardLevelIndex(double level);
+
+// The levels in ascending order, each once: the order the legend, the
+// summary and the report list them in.
+std::vector<double> AscendingLevels(std::vector<double> levels);
+
+// What a report judges the mean against: the chosen levels, or the three
+// standard ones when none is chosen.
+std::vector<double> LevelsForVerdicts(const std::vector<double>& chosen);
+
 enum class LevelVerdict { Above, Below, Undecided };
 
 // Above when the mean lies more than two uncertainties above the level,

@@ -68,6 +68,12 @@ RunSummary SummariseRun(const MeasurementStore& store, int run, DateTime from, D
   return out;
 }
 
+RunSummary SummaryForReport(const MeasurementStore& store, int run, RunSummary summary) {
+  if (summary.samples == 0 || !summary.judgements.empty()) return summary;
+  // first .. last holds the same samples as the range the summary was made of.
+  return SummariseRun(store, run, summary.first, summary.last, LevelsForVerdicts({}));
+}
+
 double CoveredHours(const RunSummary& summary) {
   if (summary.samples == 0) return 0;
   return std::round((summary.last - summary.first) * 24) + 1;

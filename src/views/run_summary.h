@@ -47,6 +47,10 @@ struct RunSummary {
 RunSummary SummariseRun(const MeasurementStore& store, int run, DateTime from, DateTime to,
                         const std::vector<double>& levels);
 
+// The summary a report states: `summary` of run `run` as it is, or, when it
+// judges against no level, judged against the three standard levels.
+RunSummary SummaryForReport(const MeasurementStore& store, int run, RunSummary summary);
+
 // Hours covered by the samples first .. last: from the start of the first
 // sample's hour to the end of the last's.
 double CoveredHours(const RunSummary& summary);

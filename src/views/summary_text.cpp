@@ -31,8 +31,7 @@ std::vector<SummaryRow> SummaryRows(const RunSummary& summary, const Measurement
   if (summary.samples == 0) {
     rows.push_back({QStringLiteral("No sample lies in the shown range."), QString()});
   } else {
-    rows.push_back({QStringLiteral("First sample"), FullDateTimeText(summary.first)});
-    rows.push_back({QStringLiteral("Last sample"), FullDateTimeText(summary.last)});
+    rows.push_back({QStringLiteral("Period"), PeriodText(summary)});
     rows.push_back({QStringLiteral("Duration"), DurationText(CoveredHours(summary))});
     rows.push_back({QStringLiteral("Samples"), QString::number(summary.samples)});
     rows.push_back({QStringLiteral("Mean"), ValueWithUncertainty(summary.level, unit)});
@@ -50,16 +49,33 @@ std::vector<SummaryRow> SummaryRows(const RunSummary& summary, const Measurement
                                            .arg(source.calibrationFactor, 0, 'f', 2)});
   }
   if (!source.origin.isEmpty()) rows.push_back({QStringLiteral("Data"), source.origin});
+  if (!source.site.isEmpty()) rows.push_back({QStringLiteral("Site"), source.site});
+  if (!source.operatorName.isEmpty()) {
+    rows.push_back({QStringLiteral("Operator"), source.operatorName});
+  }
   return rows;
+}
+
+QString PeriodText(const RunSummary& summary) {
+  constexpr double kHour = 1.0 / 24;
+  return QStringLiteral("%1 to %2 (the first hour ends %3)")
+      .arg(FullDateTimeText(summary.first - kHour), FullDateTimeText(summary.last),
+           FullDateTimeText(summary.first).section(QLatin1Char(' '), 1));
+}
+
+QString ReferenceLevelText(double level, RadonUnit unit) {
+  const std::string_view name = ReferenceLevelName(level);
+  return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) + QLatin1Char(' ') +
+         RadonValueText(level, unit);
 }
 
 QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit) {
   QStringList sentences;
   if (summary.samples == 0) return sentences;
   for (const LevelJudgement& j : summary.judgements) {
-    sentences << QStringLiteral("The mean %1 the reference level of %2 (%3 hours above it).")
-                     .arg(QString::fromUtf8(VerdictPhrase(j.verdict).data()),
-                          RadonValueText(j.level, unit))
+    sentences << QStringLiteral("%1: the mean %2 it (%3 hours above).")
+                     .arg(ReferenceLevelText(j.level, unit),
+                          QString::fromUtf8(VerdictPhrase(j.verdict).data()))
                      .arg(j.hoursAbove);
   }
   return sentences;

@@ -15,7 +15,9 @@ namespace kestrum {
 struct MeasurementSource {
   QString model;  // "K7"; empty when unknown
   double calibrationFactor = 0;
-  QString origin;  // "k7-sample.Rn" or "downloaded at 14:05"
+  QString origin;        // "k7-sample.Rn" or "downloaded at 14:05"
+  QString site;          // where it was measured; empty when not known
+  QString operatorName;  // who measured; empty when not known
 };
 
 struct SummaryRow {
@@ -23,13 +25,22 @@ struct SummaryRow {
   QString value;
 };
 
-// Period, samples, mean with uncertainty, highest and lowest, instrument
-// and origin; "No sample lies in the shown range." alone when empty.
+// Period, samples, mean with uncertainty, highest and lowest, instrument,
+// origin, site and operator as far as known; "No sample lies in the shown
+// range." alone when empty.
 std::vector<SummaryRow> SummaryRows(const RunSummary& summary, const MeasurementSource& source,
                                     RadonUnit unit);
 
-// One sentence per reference level: "Above 100 Bq/m3: the mean lies above
-// it (36 hours above)." style.
+// From the start of the first sample's hour to the last time stamp, saying
+// when the first hour ends: the first sample is stamped at that end.
+// "2024-03-05 16:45 to 2024-03-07 10:45 (the first hour ends 17:45)".
+QString PeriodText(const RunSummary& summary);
+
+// A reference level with its name: "WHO 100 Bq/m3", "Custom 4.05 pCi/L".
+QString ReferenceLevelText(double level, RadonUnit unit);
+
+// One sentence per reference level, in the summary's order: "WHO 100 Bq/m3:
+// the mean is above it (36 hours above)."
 QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit);
 
 // One row per day: date, sample count, mean.

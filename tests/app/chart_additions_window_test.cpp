@@ -10,6 +10,19 @@
 
 namespace {
 
+QString PdfText(const QString& path) {
+  QProcess text;
+  text.start("pdftotext", {path, "-"});
+  if (!text.waitForFinished()) return {};
+  // Ligatures ("fi") back to letters.
+  return QString::fromUtf8(text.readAllStandardOutput()).normalized(QString::NormalizationForm_KC);
+}
+
+QString Minute(kestrum::DateTime t) {
+  const kestrum::DateTimeFields f = kestrum::SplitDateTime(t);
+  return QString::asprintf("%04d-%02d-%02d %02d:%02d", f.year, f.month, f.day, f.hour, f.minute);
+}
+
 class ChartAdditionsWindowTest : public WindowTest {
  protected:
   void SetUp() override {
@@ -67,7 +80,7 @@ TEST_F(ChartAdditionsWindowTest, SummaryFollowsTheZoomAndFooterAddsPicocuries) {
   const double t = store->Samples[static_cast<std::size_t>(run.FirstSample + 5)].Time;
   window->Chart1->ZoomToTimeRange(t - 0.01, t + 2.0 / 24 + 0.01);
   EXPECT_TRUE(window->Summary->Text().contains("Samples 3"));
-  EXPECT_TRUE(window->Summary->Text().contains("reference level of 100 Bq/m3"));
+  EXPECT_TRUE(window->Summary->Text().contains("WHO 100 Bq/m3: the mean"));
 
   const QString bq = window->Chart1->FooterLines().value(0);
   window->ChartAdditions->UnitPciPerL->trigger();
@@ -83,15 +96,50 @@ TEST_F(ChartAdditionsWindowTest, ReportFromTheWindowHoldsTheShownRun) {
   dialogs.saveAnswers.push_back(FileChoice{dir.filePath("report.pdf"), 1});
   window->Report1Click();
   ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
-  QProcess text;
-  text.start("pdftotext", {dir.filePath("report.pdf"), "-"});
-  ASSERT_TRUE(text.waitForFinished());
-  const QString page = QString::fromUtf8(text.readAllStandardOutput());
+  const QString page = PdfText(dir.filePath("report.pdf"));
   const kestrum::RunEntry& run = store->Runs[0];
   EXPECT_TRUE(page.contains("K8, calibration factor")) << page.toStdString();
   EXPECT_TRUE(page.contains("k8-sample.Rn"));
   EXPECT_TRUE(page.contains(QString::number(run.LastSample - run.FirstSample + 1)));
   EXPECT_TRUE(page.contains("Daily means"));
+}
+
+// With no level chosen, the report judges against the three standard ones;
+// its period starts an hour before the first time stamp and says so; site
+// and operator are asked for with the last answers offered.
+TEST_F(ChartAdditionsWindowTest, ReportJudgesStandardLevelsAndStatesItsPeriodSiteAndOperator) {
+  OpenFile(SamplePath("k7-sample.Rn"));
+  Pick(0);
+  std::vector<kestrum::ReportDetails> offered;
+  window->ChartAdditions->SetDetailsQuestion([&](const kestrum::ReportDetails& last) {
+    offered.push_back(last);
+    return kestrum::ReportDetails{"Cellar, Mill Lane 5", "A. Tester"};
+  });
+  QTemporaryDir dir;
+  for (int i = 0; i < 2; ++i) {
+    dialogs.saveAnswers.push_back(FileChoice{dir.filePath("report.pdf"), 1});
+    window->Report1Click();
+  }
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_EQ(offered[0].site, "");
+  EXPECT_EQ(offered[1].site, "Cellar, Mill Lane 5");
+  EXPECT_EQ(offered[1].operatorName, "A. Tester");
+
+  const QString page = PdfText(dir.filePath("report.pdf"));
+  const qsizetype who = page.indexOf("WHO 100 Bq/m3: the mean");
+  const qsizetype us = page.indexOf("US action 148 Bq/m3: the mean");
+  const qsizetype eu = page.indexOf("EU 300 Bq/m3: the mean");
+  EXPECT_TRUE(who >= 0 && us > who && eu > us) << page.toStdString();
+  const kestrum::RunEntry& run = store->Runs[0];
+  const kestrum::DateTime first = store->Samples[static_cast<std::size_t>(run.FirstSample)].Time;
+  const kestrum::DateTime last = store->Samples[static_cast<std::size_t>(run.LastSample)].Time;
+  EXPECT_TRUE(page.contains(Minute(first - 1.0 / 24) + " to " + Minute(last) +
+                            " (the first hour ends " + Minute(first).mid(11) + ")"))
+      << page.toStdString();
+  EXPECT_FALSE(page.contains("First sample"));
+  EXPECT_TRUE(page.contains("Cellar, Mill Lane 5"));
+  EXPECT_TRUE(page.contains("A. Tester"));
 }
 
 TEST_F(ChartAdditionsWindowTest, ReportAndPrintSitAfterPrintInMain) {

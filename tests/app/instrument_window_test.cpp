@@ -15,6 +15,7 @@
 #include "commands/instrument_erase.h"
 #include "commands/ticking_sleeper.h"
 #include "emulator/emulated_bus.h"
+#include "emulator/fault_option.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "link/port_wait.h"
@@ -440,7 +441,11 @@ TEST_F(InstrumentWindowTest, EmulatedFaultsSpoilTheNextDownloadAndTheMemoryComes
   ASSERT_FALSE(runs.isEmpty());
 
   prompts.numberAnswer = 1000;
-  for (QAction* fault : {menu.Silence, menu.ShortReply, menu.GarbageBytes, menu.UnplugAfterBytes}) {
+  using kestrum::ReplyKind;
+  for (QAction* fault :
+       {EmulationMenu::EntryFor(menu.Silence, ReplyKind::kMemory),
+        EmulationMenu::EntryFor(menu.ShortReply, ReplyKind::kMemory),
+        EmulationMenu::EntryFor(menu.GarbageBytes, ReplyKind::kMemory), menu.UnplugAfterBytes}) {
     SCOPED_TRACE(fault->text().toStdString());
     prompts.errors.clear();
     fault->trigger();
@@ -463,6 +468,44 @@ TEST_F(InstrumentWindowTest, EmulatedFaultsSpoilTheNextDownloadAndTheMemoryComes
   window->SpeedButton7->click();
   EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
   EXPECT_EQ(RunItems(), runs);
+}
+
+// Behind the identify exchange's retries a fault on "the next reply" came to
+// nothing on a K5-K7; aimed at the reply it names, it spoils that one.
+TEST_F(InstrumentWindowTest, AFaultAimedAtAReplySpoilsThatReply) {
+  using kestrum::ReplyKind;
+  const struct {
+    InstrumentModel model;
+    const char* serial;
+    const char* description;
+    ReplyKind reply;
+    bool spoilsTheDownload;
+  } cases[] = {
+      {InstrumentModel::K7, "EMUK7001", "USB <-> K5", ReplyKind::kMemory, true},
+      {InstrumentModel::K7, "EMUK7001", "USB <-> K5", ReplyKind::kParameters, true},
+      {InstrumentModel::K7, "EMUK7001", "USB <-> K5", ReplyKind::kCoefficients, true},
+      {InstrumentModel::K5, "EMUK5001", "USB <-> K5", ReplyKind::kMemory, true},
+      {InstrumentModel::K5, "EMUK5001", "USB <-> K5", ReplyKind::kParameters, true},
+      // The identify exchange is tried again, as the program always did.
+      {InstrumentModel::K7, "EMUK7001", "USB <-> K5", ReplyKind::kIdentify, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(kestrum::ModelName(c.model)) + " " + kestrum::ReplyKindWord(c.reply));
+    for (const auto& plugged : bus.Instruments()) bus.Unplug(plugged->Serial());
+    Plug(c.model, c.serial, c.description);
+    OpenWindow();
+    window->AddEmulationMenu(bus);
+    EmulationMenu& menu = *window->Emulation;
+    emit menu.Silence->aboutToShow();
+    QAction* silence = EmulationMenu::EntryFor(menu.Silence, c.reply);
+    ASSERT_TRUE(silence && silence->isEnabled());
+    silence->trigger();
+    prompts.errors.clear();
+    window->SpeedButton7->click();
+    EXPECT_EQ(prompts.errors.size(), c.spoilsTheDownload ? 1 : 0)
+        << prompts.errors.join("; ").toStdString();
+    EXPECT_EQ(RunItems().isEmpty(), c.spoilsTheDownload);
+  }
 }
 
 }  // namespace

@@ -62,10 +62,12 @@ TEST_F(MainWindowTest, MenuItemsHaveCaptionsAndStartStates) {
   EXPECT_EQ(window->View1->title(), "View");
   EXPECT_EQ(window->MainMenu->title(), "&Main");
   EXPECT_EQ(window->HelpMenu->title(), "Help");
-  // Menu order: Main, View, Help, and the View entries in the order of the menu.
+  // Menu order: Main, View, Instrument, Help, and the View entries in the order of the menu.
   const auto menus = window->menuBar()->actions();
-  ASSERT_EQ(menus.size(), 3);
+  ASSERT_EQ(menus.size(), 4);
   EXPECT_EQ(menus[1]->menu(), window->View1);
+  EXPECT_EQ(menus[2]->menu(), window->Instrument1);
+  EXPECT_EQ(menus[3]->menu(), window->HelpMenu);
   const auto entries = window->View1->actions();
   // The original eight come first; the chart additions follow after a separator.
   ASSERT_GT(entries.size(), 8);

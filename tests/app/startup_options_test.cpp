@@ -93,4 +93,35 @@ TEST(StartupOptionsTest, TheProgramAnswersHelpAndVersionAndRefusesWhatItDoesNotK
   }
 }
 
+// Without a display the application cannot start; wrong words must still be
+// told as with one, not end in an abort.
+TEST(StartupOptionsTest, WrongWordsAreToldWithoutADisplay) {
+  const struct {
+    QStringList arguments;
+    int exitCode;
+    QString stderrHas;
+  } runs[] = {
+      {{"--bogus"}, 2, "kestrum: Unknown option 'bogus'."},
+      {{"-platform", "offscreen", "--bogus"}, 2, "kestrum: Unknown option 'bogus'."},
+      {{"--style=fusion", "one.Rn", "two.Rn"}, 2, "one data file at most"},
+      {{"--emulate", "K9"}, 2, "unknown model \"K9\""},
+      {{"--version"}, 0, ""},
+  };
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("DISPLAY");
+  environment.remove("WAYLAND_DISPLAY");
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.arguments.join(' ').toStdString());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(KESTRUM_PROGRAM, run.arguments);
+    ASSERT_TRUE(program.waitForFinished(20000));
+    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(program.exitCode(), run.exitCode);
+    const QString err = QString::fromLocal8Bit(program.readAllStandardError());
+    EXPECT_TRUE(err.contains(run.stderrHas)) << err.toStdString();
+  }
+}
+
 }  // namespace

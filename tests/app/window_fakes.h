@@ -42,9 +42,11 @@ class ScriptedDialogs : public FileDialogs {
     lastInitialName = last;
     return Next(openAnswers);
   }
-  std::optional<FileChoice> AskSave(const FileDialogSetup&, const QString& last) override {
+  FileDialogSetup lastSaveSetup;
+  std::optional<FileChoice> AskSave(const FileDialogSetup& setup, const QString& last) override {
     ++asks;
     lastInitialName = last;
+    lastSaveSetup = setup;
     return Next(saveAnswers);
   }
   std::deque<std::optional<std::string>> keptDownloadAnswers;

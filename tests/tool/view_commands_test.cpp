@@ -210,13 +210,15 @@ TEST_F(ViewCommandsTest, ReportPageCarriesTheSummary) {
   for (const char* expected :
        {"Radon measurement report", "K5, calibration factor 6.25", "hand.Rn", "2024-03-05 01:30",
         "219 \xC2\xB1 22 Bq/m3", "375 Bq/m3 at 2024-03-05 06:30",
-        "above the reference level of 100 Bq/m3 (5 hours",
-        "cannot be told apart from the reference level of 200 Bq/m3",
-        "below the reference level of 300 Bq/m3", "Radon, hourly", "Reference level 300 Bq/m3"}) {
+        "WHO 100 Bq/m3: the mean is above it (5 hours",
+        "Custom 200 Bq/m3: the mean cannot be told apart from it",
+        "EU 300 Bq/m3: the mean is below it", "Radon, hourly", "EU 300 Bq/m3"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   }
   ASSERT_EQ(Run({"report", file_, "--run", "0", "--units", "pcil", pdf}), 0) << err_.str();
   ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  // Without --levels the verdicts are against the standard levels.
+  EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("US action"), std::string::npos);
   // 218.75 / 37 = 5.91, 21.875 / 37 = 0.59.
   EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("5.91 \xC2\xB1 0.59 pCi/L"),
             std::string::npos);

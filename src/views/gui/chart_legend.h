@@ -1,8 +1,11 @@
 #pragma once
 // The legend inside the plot: one entry for each series that holds points
 // and each reference line, so humidity and pressure (both blue) can be told
-// apart. Off, the chart keeps its original look: the legend stays hidden
-// and untouched.
+// apart. It sits in the corner of the plot where it hides the fewest marks,
+// and lets what lies under it show through. Off, the chart keeps its
+// original look: the legend stays hidden and untouched.
+
+#include <vector>
 
 #include <qcustomplot.h>
 
@@ -10,5 +13,11 @@ namespace kestrum {
 
 // Done before every replot.
 void SyncChartLegend(QCustomPlot& plot, bool shown);
+
+// The corner of `plot` (pixels) where a legend of `size` covers the fewest
+// of `marks` (line pieces in pixels; a point is a piece of no length). On a
+// tie the first of top left, top right, bottom left, bottom right.
+Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
+                             const std::vector<QLineF>& marks);
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 #include "views/gui/chart_time.h"
 #include "views/gui/reference_line.h"
 #include "views/gui/unit_axis_ticker.h"
+#include "views/reference_levels.h"
 
 namespace kestrum {
 namespace {
@@ -17,6 +18,9 @@ const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(64, 0, 64);
+
+// Where the title box opens: over the top left corner.
+const QRect kTitleBox(0, 0, 657, 21);
 
 // A drag shorter than this is a click.
 constexpr int kDragThreshold = 4;
@@ -102,10 +106,18 @@ void KestrumChart::SetAdditions(const ChartAdditions& additions) {
   for (ReferenceLine* line : referenceLines_) removePlottable(line);
   referenceLines_.clear();
   additions_ = additions;
-  for (std::size_t i = 0; i < additions_.referenceLevels.size(); ++i) {
-    referenceLines_.push_back(new ReferenceLine(xAxis, yAxis, additions_.referenceLevels[i],
-                                                additions_.unit,
-                                                ReferenceLineColor(static_cast<int>(i))));
+  additions_.referenceLevels = AscendingLevels(additions_.referenceLevels);
+  if (!additions_.referenceLevels.empty() && !layer(QStringLiteral("levels"))) {
+    // Over the bars and lines, under the mask around the plot.
+    addLayer(QStringLiteral("levels"), layer(QStringLiteral("main")), limAbove);
+  }
+  int others = 0;
+  for (double level : additions_.referenceLevels) {
+    const QColor color = ReferenceLineColor(level, StandardLevelIndex(level) < 0 ? others++ : 0);
+    auto* line = new ReferenceLine(xAxis, yAxis, level, additions_.unit, color);
+    line->setLayer(QStringLiteral("levels"));
+    if (!referenceLines_.empty()) line->SetLineBelow(referenceLines_.back());
+    referenceLines_.push_back(line);
   }
   if (!plainLeftTicker_) plainLeftTicker_ = yAxis->ticker();
   if (additions_.unit == RadonUnit::PciPerL) {
@@ -154,7 +166,8 @@ void KestrumChart::SetUpLook() {
   legend->setVisible(false);
   QFont legendFont = PixelFont(11);
   legend->setFont(legendFont);
-  legend->setBrush(QColor(255, 255, 255, 220));
+  // Lets the data under it show through.
+  legend->setBrush(QColor(255, 255, 255, 170));
   legend->setBorderPen(QPen(kFrameColor));
   axisRect()->insetLayout()->setInsetAlignment(0, Qt::AlignTop | Qt::AlignLeft);
   setInteractions(QCP::Interactions());  // zoom is ours, no panning
@@ -232,8 +245,10 @@ void KestrumChart::SetUpLook() {
   title_ = new QLineEdit(this);
   title_->setObjectName(QStringLiteral("title"));
   title_->setFrame(false);
-  title_->setGeometry(0, 0, 657, 21);
+  title_->setGeometry(kTitleBox);
   title_->hide();
+  // Return takes the text as the next click on the chart does.
+  connect(title_, &QLineEdit::returnPressed, this, &KestrumChart::FinishTitleEdit);
 }
 
 QStringList KestrumChart::TitleLines() const {
@@ -371,17 +386,28 @@ void KestrumChart::UndoZoom() {
 
 void KestrumChart::StartTitleEdit() {
   title_->setText(TitleLines().join(QLatin1Char('\n')));
+  // The box covers the title's whole row, so no pixel of the old title,
+  // however long and however many lines, shows beside or below it.
+  const QCPLayoutElement* row = titleElement_;
+  const int rowHeight = row->minimumOuterSizeHint().height();
+  title_->setGeometry(kTitleBox.united(QRect(0, 0, width(), rowHeight)));
+  title_->selectAll();
   title_->show();
   title_->setFocus();
 }
 
 void KestrumChart::FinishTitleEdit() {
-  if (!title_->isHidden()) {
+  const bool shown = !title_->isHidden();
+  if (shown) {
     QString text = title_->text();
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     SetTitleLines(text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n')));
   }
   title_->hide();
+  if (shown) {
+    setFocus();                  // Escape undoes the zoom again
+    replot(rpImmediateRefresh);  // the area the box covered, at once
+  }
 }
 
 QSize KestrumChart::DrawingSize() const {

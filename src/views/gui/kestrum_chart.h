@@ -83,10 +83,12 @@ class KestrumChart : public QCustomPlot {
 
   // The hidden edit box `title` over the top left corner.
   QLineEdit* TitleEdit() const { return title_; }
-  // Double click: the title lines into the box, box shown.
+  // Double click: the title lines into the box, selected, box shown over
+  // the whole old title.
   void StartTitleEdit();
-  // Single click (`titleClick`): a shown box's text becomes the title (split
-  // at line breaks); the box is hidden in any case.
+  // Single click (`titleClick`) or Return in the box: a shown box's text
+  // becomes the title (split at line breaks) and is drawn at once; the box
+  // is hidden in any case.
   void FinishTitleEdit();
 
   // The size pictures and print-outs are drawn at: the chart's size on

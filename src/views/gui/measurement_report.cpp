@@ -3,6 +3,8 @@
 #include <QBuffer>
 #include <QPageSize>
 #include <QPdfWriter>
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "records/checked_file.h"
@@ -56,15 +58,23 @@ class PageWriter {
   QPainter& painter_;
 };
 
+// The chart at the screen's default width in pixels and as tall as the
+// page allows, so its lettering keeps the size it has in pictures.
 void DrawChart(QPainter& painter, KestrumChart& chart, double top, double height) {
-  const QSize pixels = KestrumChart::kDefaultSize;
   const double width = kPageWidth - 2 * kMargin;
+  const int pixelWidth = KestrumChart::kDefaultSize.width();
+  const int pixelHeight = static_cast<int>(std::lround(pixelWidth * height / width));
   painter.save();
   painter.translate(kMargin, top);
-  painter.scale(width / pixels.width(), height / pixels.height());
+  painter.scale(width / pixelWidth, height / pixelHeight);
   QCPPainter* plotPainter = static_cast<QCPPainter*>(&painter);
-  chart.toPainter(plotPainter, pixels.width(), pixels.height());
+  chart.toPainter(plotPainter, pixelWidth, pixelHeight);
   painter.restore();
+}
+
+// Height of a heading written with PageWriter::Text.
+constexpr double Heading(int pixels) {
+  return pixels + 4;
 }
 
 }  // namespace
@@ -88,19 +98,35 @@ Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportConten
   PageWriter page(painter);
   page.Text(QStringLiteral("Radon measurement report"), 18, true);
   page.Gap(4);
-  std::vector<SummaryRow> rows = SummaryRows(s, content.source, content.unit);
-  // Instrument and origin head the page; the figures follow the chart.
-  std::vector<SummaryRow> head;
+  // Where, who, with what and when head the page; the figures follow the chart.
+  const QString notGiven = QStringLiteral("not given");
+  std::vector<SummaryRow> head = {
+      {QStringLiteral("Site"), content.source.site.isEmpty() ? notGiven : content.source.site},
+      {QStringLiteral("Operator"),
+       content.source.operatorName.isEmpty() ? notGiven : content.source.operatorName}};
   std::vector<SummaryRow> figures;
-  for (const SummaryRow& row : rows) {
-    (row.label == "Instrument" || row.label == "Data" ? head : figures).push_back(row);
+  for (const SummaryRow& row : SummaryRows(s, content.source, content.unit)) {
+    if (row.label == "Site" || row.label == "Operator") continue;
+    const bool heads = row.label == "Instrument" || row.label == "Data" || row.label == "Period";
+    (heads ? head : figures).push_back(row);
   }
   for (const SummaryRow& row : head) page.Row(row);
-  if (s.samples > 0) {
-    page.Row({QStringLiteral("Period"), FullDateTimeText(s.first - 1.0 / 24) +
-                                            QStringLiteral(" to ") + FullDateTimeText(s.last)});
-  }
   page.Gap(6);
+
+  const QStringList sentences = VerdictSentences(s, content.unit);
+  const std::vector<SummaryRow> days = DailyMeanRows(s, content.unit);
+  // The chart takes what the text below leaves of the page, within bounds.
+  const double width = kPageWidth - 2 * kMargin;
+  const double usual =
+      width * KestrumChart::kDefaultSize.height() / KestrumChart::kDefaultSize.width();
+  double below = 8 + Heading(12) + static_cast<double>(figures.size()) * kLine;
+  if (!sentences.isEmpty()) below += 6 + Heading(12) + sentences.size() * Heading(10);
+  if (!days.empty()) {
+    // The daily means keep a line free below them (see there).
+    below += 6 + Heading(12) + static_cast<double>((days.size() + 1) / 2 + 1) * kLine;
+  }
+  const double chartHeight =
+      std::clamp(kPageHeight - kMargin - page.y - below, usual, width * 0.75);
 
   // The chart with its legend, whatever the screen shows.
   const ChartAdditions shown = chart.Additions();
@@ -108,8 +134,6 @@ Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportConten
   withLegend.legend = true;
   chart.SetAdditions(withLegend);
   chart.replot(QCustomPlot::rpImmediateRefresh);  // lays the legend out
-  const double chartHeight = (kPageWidth - 2 * kMargin) * KestrumChart::kDefaultSize.height() /
-                             KestrumChart::kDefaultSize.width();
   DrawChart(painter, chart, page.y, chartHeight);
   chart.SetAdditions(shown);
   chart.replot(QCustomPlot::rpImmediateRefresh);
@@ -117,14 +141,12 @@ Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportConten
 
   page.Text(QStringLiteral("Summary"), 12, true);
   for (const SummaryRow& row : figures) page.Row(row);
-  const QStringList sentences = VerdictSentences(s, content.unit);
   if (!sentences.isEmpty()) {
     page.Gap(6);
     page.Text(QStringLiteral("Reference levels"), 12, true);
     for (const QString& sentence : sentences) page.Text(sentence);
   }
 
-  const std::vector<SummaryRow> days = DailyMeanRows(s, content.unit);
   if (!days.empty()) {
     page.Gap(6);
     page.Text(QStringLiteral("Daily means"), 12, true);

@@ -1,11 +1,19 @@
 #include "views/gui/reference_line.h"
 
+#include <algorithm>
+#include <cmath>
+
+#include "views/reference_levels.h"
+#include "views/summary_text.h"
+
 namespace kestrum {
 
-QColor ReferenceLineColor(int index) {
-  static const QColor colors[] = {QColor(230, 140, 0), QColor(200, 0, 120), QColor(120, 0, 0),
-                                  QColor(90, 90, 90)};
-  return colors[index % 4];
+QColor ReferenceLineColor(double level, int otherIndex) {
+  static const QColor standard[] = {QColor(230, 140, 0), QColor(200, 0, 120), QColor(120, 0, 0)};
+  static const QColor others[] = {QColor(90, 90, 90), QColor(0, 120, 120), QColor(120, 80, 0)};
+  const int index = StandardLevelIndex(level);
+  if (index >= 0) return standard[index];
+  return others[otherIndex % 3];
 }
 
 ReferenceLine::ReferenceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, double level, RadonUnit unit,
@@ -15,11 +23,11 @@ ReferenceLine::ReferenceLine(QCPAxis* keyAxis, QCPAxis* valueAxis, double level,
   setAntialiased(false);
   setPen(QPen(color, 1, Qt::DashLine));
   setBrush(Qt::NoBrush);
-  setName(QStringLiteral("Reference level ") + Label());
+  setName(Label());
 }
 
 QString ReferenceLine::Label() const {
-  return RadonValueText(level_, unit_);
+  return ReferenceLevelText(level_, unit_);
 }
 
 double ReferenceLine::selectTest(const QPointF&, bool, QVariant*) const {
@@ -47,12 +55,25 @@ void ReferenceLine::draw(QCPPainter* painter) {
   applyDefaultAntialiasingHint(painter);
   painter->setPen(pen());
   painter->drawLine(QLineF(left, y, right, y));
+
   QFont font = painter->font();
   font.setPixelSize(11);
   painter->setFont(font);
+  const QString label = Label();
+  const QFontMetricsF metrics(font);
+  const QSizeF size(metrics.horizontalAdvance(label) + 6, metrics.height() + 1);
+  double end = std::max(left, right) - 4;
+  // Close to the line below, the label moves left of that line's label.
+  if (below_ && std::abs(below_->labelRect_.bottom() - (y - 1)) < size.height()) {
+    end = below_->labelRect_.left() - 6;
+  }
+  labelRect_ = QRectF(QPointF(end - size.width(), y - 1 - size.height()), size);
+  painter->setPen(Qt::NoPen);
+  painter->setBrush(QColor(255, 255, 255, 215));
+  painter->drawRect(labelRect_);
+  painter->setBrush(Qt::NoBrush);
   painter->setPen(pen().color());
-  const QRectF box(std::min(left, right), y - 15, std::abs(right - left) - 4, 14);
-  painter->drawText(box, Qt::AlignRight | Qt::AlignBottom, Label());
+  painter->drawText(labelRect_, Qt::AlignCenter, label);
 }
 
 void ReferenceLine::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
+#include "views/gui/chart_time.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/gui/reference_line.h"
 #include "views/store_builder.h"
@@ -43,14 +47,14 @@ TEST_F(ChartAdditionsTest, LevelsAboveTheDataWidenTheRadonAxis) {
   chart_.Refresh();
   EXPECT_GE(chart_.yAxis->range().upper, 300);
   ASSERT_EQ(chart_.ReferenceLines().size(), 1u);
-  EXPECT_EQ(chart_.ReferenceLines()[0]->Label(), "300 Bq/m3");
+  EXPECT_EQ(chart_.ReferenceLines()[0]->Label(), "EU 300 Bq/m3");
 }
 
 TEST_F(ChartAdditionsTest, PicocuriesLabelTheRadonAxisWithoutMovingTheData) {
   chart_.SetAdditions({{148}, RadonUnit::PciPerL, false});
   chart_.Refresh();
   EXPECT_EQ(chart_.LeftAxisTitle(), "pCi/L");
-  EXPECT_EQ(chart_.ReferenceLines()[0]->Label(), "4.00 pCi/L");
+  EXPECT_EQ(chart_.ReferenceLines()[0]->Label(), "US action 4.00 pCi/L");
   // The bars stay in Bq/m3 coordinates; each tick's label is its place / 37.
   const QCPRange range = chart_.yAxis->range();
   EXPECT_LE(range.lower, 91);
@@ -73,10 +77,54 @@ TEST_F(ChartAdditionsTest, LegendNamesTheDrawnSeriesOnly) {
     if (item) names << item->plottable()->name();
   }
   names.sort();
-  EXPECT_EQ(names, (QStringList{QStringLiteral("Radon, hourly"),
-                                QStringLiteral("Reference level 100 Bq/m3"),
-                                QStringLiteral("Temperature \u00b0C")}));
+  EXPECT_EQ(names,
+            (QStringList{QStringLiteral("Radon, hourly"), QStringLiteral("Temperature \u00b0C"),
+                         QStringLiteral("WHO 100 Bq/m3")}));
   EXPECT_TRUE(chart_.legend->visible());
+}
+
+// A level is drawn in its own colour whatever else is chosen, and the lines
+// are named and listed from the lowest up.
+TEST_F(ChartAdditionsTest, LevelsKeepTheirColourAndAreListedAscending) {
+  chart_.SetAdditions({{300, 250, 100, 148}, RadonUnit::BqPerM3, false});
+  QStringList labels;
+  std::map<double, QColor> together;
+  for (const ReferenceLine* line : chart_.ReferenceLines()) {
+    labels << line->Label();
+    together[line->Level()] = line->pen().color();
+  }
+  EXPECT_EQ(labels, (QStringList{"WHO 100 Bq/m3", "US action 148 Bq/m3", "Custom 250 Bq/m3",
+                                 "EU 300 Bq/m3"}));
+  for (const auto& [level, color] : together) {
+    chart_.SetAdditions({{level}, RadonUnit::BqPerM3, false});
+    ASSERT_EQ(chart_.ReferenceLines().size(), 1u);
+    EXPECT_EQ(chart_.ReferenceLines()[0]->pen().color(), color) << level;
+  }
+  std::set<QRgb> distinct;
+  for (const auto& entry : together) distinct.insert(entry.second.rgb());
+  EXPECT_EQ(distinct.size(), together.size());
+}
+
+// Bars falling from top left to bottom right: the legend goes where none is.
+TEST(ChartLegend, SitsInTheCornerThatHidesNoBar) {
+  KestrumChart chart;
+  for (int k = 1; k <= 60; ++k) {
+    chart.PulseBars().AddXYError(testing::kDay + k * testing::kHour, 400 - 5 * k, 10);
+  }
+  chart.SetAdditions({{}, RadonUnit::BqPerM3, true});
+  chart.replot(QCustomPlot::rpImmediateRefresh);
+  chart.replot(QCustomPlot::rpImmediateRefresh);  // laid out at its final size
+  const QRectF legend = chart.legend->outerRect();
+  ASSERT_FALSE(legend.isEmpty());
+  for (const ErrorBarPoint& bar : chart.PulseBars().Points()) {
+    const double x = chart.xAxis->coordToPixel(ChartKeyFromDateTime(bar.x));
+    const double top = chart.yAxis->coordToPixel(bar.y + bar.error);
+    const double bottom = chart.yAxis->coordToPixel(bar.y - bar.error);
+    const bool hidden = x >= legend.left() && x <= legend.right() && bottom >= legend.top() &&
+                        top <= legend.bottom();
+    EXPECT_FALSE(hidden) << "bar at " << x << " under the legend " << legend.left() << ".."
+                         << legend.right();
+  }
 }
 
 }  // namespace

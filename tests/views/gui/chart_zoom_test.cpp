@@ -175,6 +175,35 @@ TEST_F(TitleEditing, MultiLineTitleRoundTripsThroughTheBox) {
   EXPECT_EQ(chart_.TitleLines(), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
 }
 
+// The box opens over all of a long two-line title with the old text
+// selected, so typing replaces it, and Return takes it as a click does.
+TEST_F(TitleEditing, BoxHidesTheOldTitleAndReturnTakesTheTypedOne) {
+  const QString longLine(64, QLatin1Char('M'));
+  chart_.SetTitleLines({longLine, QStringLiteral("second line")});
+  chart_.replot(QCustomPlot::rpImmediateRefresh);
+  testing::DoubleClick(&chart_, at_);
+  QApplication::processEvents();
+  // In the title's row, nothing but the box and white.
+  const QImage shown = chart_.grab().toImage();
+  const QRect box = chart_.TitleEdit()->geometry();
+  const QRect row = chart_.plotLayout()->element(0, 0)->outerRect();
+  ASSERT_GT(row.height(), 20);
+  for (int y = row.top(); y <= row.bottom(); ++y) {
+    for (int x = row.left(); x <= row.right(); ++x) {
+      if (box.contains(x, y)) continue;
+      ASSERT_EQ(shown.pixel(x, y), qRgb(255, 255, 255)) << "old title at " << x << "," << y;
+    }
+  }
+  EXPECT_EQ(chart_.TitleEdit()->selectedText(), longLine + "\nsecond line");
+  for (const QChar c : QStringLiteral("Cellar")) {
+    QKeyEvent key(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+    QApplication::sendEvent(chart_.TitleEdit(), &key);
+  }
+  testing::PressKey(chart_.TitleEdit(), Qt::Key_Return);
+  EXPECT_TRUE(chart_.TitleEdit()->isHidden());
+  EXPECT_EQ(chart_.TitleLines(), QStringList{QStringLiteral("Cellar")});
+}
+
 TEST_F(TitleEditing, ClickWithoutTheBoxKeepsTheTitle) {
   chart_.TitleEdit()->setText(QStringLiteral("stale"));
   testing::Click(&chart_, at_);
