@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The two set-up commands are `make run` and `make test`; both install what is missing first.
 BUILD ?= build
 GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
@@ -37,8 +38,9 @@ package: build
 
 bench: deps
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON >/dev/null
-	@cmake --build build-bench -j $(JOBS) --target kestrum_bench
+	@cmake --build build-bench -j $(JOBS) --target kestrum_bench kestrum-tool
 	./build-bench/bench/kestrum_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./bench/tool_startup.sh build-bench
 
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 sanitize: deps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one QApplication the chart benchmarks draw with, offscreen unless a
 // platform is named.

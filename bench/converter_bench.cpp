@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A K8 memory read through our driver and the real libftdi1 over the
 // simulated FT232R at 230,400 baud, the window busy for 15 ms at every
 // progress step. Figures: bytes lost (must be 0) and the read's duration on

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement history. Targets on this machine:
 // - rebuild from 100 kept K8 downloads of one instrument that repeat its
 //   runs as successive downloads do (about 20,000 distinct samples): <= 1.0 s;

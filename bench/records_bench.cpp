@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decoding the fullest images of each model and exporting their samples.
 // Targets: a full K8 image decodes in under 1 ms, its text export takes
 // under 20 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Chart timing on a run as long as the largest K8 memory holds (some 20,000
 // hourly samples): from a selection to the drawn chart, a full replot, and
 // a replot after zooming. Targets: replot < 16 ms, selection < 100 ms.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes through the path of opening a data file and decoding it,
 // then through the texts written from the decoded samples. Inputs whose
 // first byte is a model marker are decoded a second time padded with erased

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Install rules and the Debian package: `make package` (cpack -G DEB).
 # Everything lands under /usr; the version is the project's.
 include(GNUInstallDirs)
@@ -30,15 +31,26 @@ endforeach()
 add_custom_target(kestrum_manpages ALL DEPENDS ${_manpages})
 install(FILES ${_manpages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
+# Debian's doc folder: the licence in the machine-readable copyright format and the
+# changelog. The version is native (no Debian revision), so the changelog is changelog.gz.
+set(_docdir ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME})
+add_custom_command(OUTPUT ${_generated}/changelog.gz
+  COMMAND gzip -9 -n -c ${_packaging}/debian/changelog > ${_generated}/changelog.gz
+  DEPENDS ${_packaging}/debian/changelog VERBATIM)
+add_custom_target(kestrum_changelog ALL DEPENDS ${_generated}/changelog.gz)
+install(FILES ${_packaging}/debian/copyright ${_generated}/changelog.gz DESTINATION ${_docdir})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kestrum)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_CONTACT "Kestrum developers <support@kestrum.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "PC program of the Kestrum radon monitor")
+# Debian shows the description in 80 columns; dpkg indents each line by one.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Downloads the measurement memory of a Kestrum radon monitor (K5-K8) over its FTDI\n\
-USB-serial converter, charts its runs, saves, exports and prints them, and sets the\n\
-instrument's clock and alarm level. With kestrum-tool, its command-line twin.")
+    "Downloads the measurement memory of a Kestrum radon monitor (K5-K8) over\n\
+its FTDI USB-serial converter, charts its runs, saves, exports and prints\n\
+them, and sets the instrument's clock and alarm level. With kestrum-tool,\n\
+its command-line twin.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File-system faults for the tests: a disk that fills up, a user without
 // root's rights, and the cases that only root can set up.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages the build, the tests and the demo need.
 # Quick and silent when everything is already there.
 set -euo pipefail
@@ -7,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 libqcustomplot-dev libqcustomplot2.1-qt6
   libftdi1-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils dpkg-dev desktop-file-utils appstream shared-mime-info
+  poppler-utils dpkg-dev desktop-file-utils appstream shared-mime-info hyperfine lintian
 
 )
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/about_box.h"
 
 #include <QFrame>
@@ -30,7 +31,17 @@ TAbout::TAbout(QWidget* parent) : QDialog(parent) {
                              "For support, comments, suggestions",
                              "and future program updates, send  E-mail to:", kSupportAddress}
                      .join('\n'));
-  Lines->setGeometry(2, 2, 337, 88);
+  Lines->setGeometry(2, 1, 337, 75);
+
+  // The licence, in small type under the original's lines, which stay as they were.
+  License = new QLabel(kLicenseLine, panel);
+  License->setObjectName("License");
+  License->setAlignment(Qt::AlignCenter);
+  License->setToolTip(kLicenseTextPlaces);
+  QFont small = License->font();
+  small.setPixelSize(10);
+  License->setFont(small);
+  License->setGeometry(2, 75, 337, 15);
 
   OKButton = new QPushButton("OK", this);
   OKButton->setObjectName("OKButton");

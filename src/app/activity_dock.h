@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // View > Activity: the latest entries of the activity log (downloads, clock,
 // erase, trigger level, imports), newest first. Off until the user asks for

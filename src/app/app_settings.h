@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the window remembers between runs: window placement, folders, recent files and view
 // choices. Kept in the user's configuration folder; a damaged or missing file reads as defaults.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The View menu's entries for the chart additions, below the original ones:
 // "Reference levels" (100, 148 and 300 Bq/m3 and one typed in), "Units",

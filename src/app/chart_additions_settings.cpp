@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/chart_additions_settings.h"
 
 #include "app/app_settings.h"

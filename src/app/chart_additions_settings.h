@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart additions chosen in the View menu, kept between runs in the
 // settings group "chart".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One command at a time. Every command of the window (download, clock, erase,
 // trigger level, open, save and export, print) runs through Run. While one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modal progress box of the long instrument exchanges: the memory
 // transfer of a download (bytes received of requested, with Cancel) and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Main > Downloads...: the kept downloads, newest first, with when they were
 // downloaded, the model, the converter serial, the number of runs and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/emulation_menu.h"
 
 #include "link/instrument_detection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Emulation menu, only with --emulate: one check entry per emulated
 // instrument for its plug, "Next reply" faults, and the memory the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history window's chart: the main window's views drawn over a packed
 // selection. Each history run is computed on its own and the lines get a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The history window's table of one instrument's runs, oldest first: site,
 // first and last sample, samples, mean with its uncertainty, the verdict for

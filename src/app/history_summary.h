@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The summary beside the history window's chart: the rows, verdicts and
 // daily means the summary dock writes, with the monthly means and, when

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Main > History...: the measurement history of one instrument at a time.
 // Picking an instrument loads its runs and all their samples once, so that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The folders last used by the file dialogs, remembered between runs (group
 // "folders" of the settings file) so that a new session's dialogs start there.

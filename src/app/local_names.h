@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // File names travel as the system's bytes; Qt text is only for showing them.
 // A name that came as Qt text (a dialog's, Open Recent's) is turned back into

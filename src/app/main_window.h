@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window: menu, toolbar, chart and status bar, and the handlers the
 // message loop calls for every click, pick and timer tick.

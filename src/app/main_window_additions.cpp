@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart additions of the View menu (reference levels, units, legend,
 // cursor readout, summary), the run list's tooltips and Main > Report.
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument commands: download, clock, erase and trigger level. The
 // exchanges themselves are the command code's; this file shows their effects.
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a desktop program is expected to do beyond the original window: Open
 // Recent, the kept downloads, dropped files, and remembering its placement.
 #include <QCloseEvent>

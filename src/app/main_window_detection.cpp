@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contact watch: detection at creation and on every Timer2 tick.
 #include "app/main_window.h"
 #include "link/instrument_detection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving data files, exporting the chart and the samples, and
 // the window state every decode leaves behind.
 #include <QDir>
@@ -8,6 +9,7 @@
 #include "app/main_window.h"
 #include "app/recent_files.h"
 #include "app/save_filters.h"
+#include "records/csv_export.h"
 #include "records/data_file.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
@@ -197,6 +199,8 @@ void TForm1::Save1Click() {
   } else if (kind == kestrum::SaveKind::kText) {
     saved =
         kestrum::SaveTextExport(localName.value(), Store(), kestrum::SystemDateTimeSeparators());
+  } else if (kind == kestrum::SaveKind::kCsv) {
+    saved = kestrum::SaveCsvExport(localName.value(), Store());
   } else {
     saved = ExportChart(choice->path, choice->filterIndex);
   }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement history: opening it, Main > History... and Main > Add this
 // file to the history, View > Activity, and the activity log of the commands.
 

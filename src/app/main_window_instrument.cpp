@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Main menu > Instrument: the toolbar's instrument commands with keys, for
 // users who work from the menu or the keyboard.
 #include <QEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The status-bar message timer: command results vanish one second after they
 // are posted; an open failure stays until the next command.
 #include "app/main_window.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart views: a run's pulse distribution, interval means, the View
 // menu, the footer line, title editing, picture export and printing.
 #include <QPrinter>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The protocol log a user can send with a problem report: every port call of
 // every command, one line each, appended to the file that the environment

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Main > Open Recent: the data files opened or saved last, newest first,
 // remembered between runs (group "recent" of the settings file).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's command line, read with QCommandLineParser:
 //   kestrum [--emulate MODEL[:FILE.Rn][@DESCRIPTION]]... [--fault KIND]... [FILE.Rn]

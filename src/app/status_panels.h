@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The status bar: panel 0 (300 px) tells whether an instrument is attached,
 // panel 1 (the rest) carries the progress of the current command. Panel 2, at

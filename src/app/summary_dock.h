@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run summary beside the chart: the figures of the shown run over the
 // visible time range, following every zoom.

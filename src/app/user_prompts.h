@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Message boxes and questions reach the window through this seam so tests can answer them.
 

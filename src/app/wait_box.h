@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The modal box of a command's long exchange. The command ends it, not the
 // user: Esc and a close request from the window manager leave it up while

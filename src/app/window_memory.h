@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The main window's placement (size, position, maximised) and the View
 // menu's choices, remembered between runs in the settings file (groups

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/clock_fields.h"
 
 #include <cmath>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The instrument clock as seven packed-BCD fields, taken from the PC's local
 // date-time at the moment of the click.

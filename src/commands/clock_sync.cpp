@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/clock_sync.h"
 
 #include "commands/command_cycle.h"

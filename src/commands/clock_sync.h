@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The clock command: set the instrument's real-time clock to the PC's
 // local date and time, after the user confirms.

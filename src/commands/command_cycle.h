@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The command cycle every instrument command follows: open by the detected
 // serial number, go on only when the open worked and detection says an

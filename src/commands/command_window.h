@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the instrument commands change on the main window, and the questions
 // they ask. The main window implements it with its widgets; kestrum-tool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The copies a download leaves in the current directory: the raw image and
 // parameter block as binary files, and the 256-word table that follows the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/erase_notice.h"
 
 #include "records/date_time_stamp.h"

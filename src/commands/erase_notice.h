@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The line the erase question adds about the instrument's memory: whether a
 // complete download of this instrument (same converter serial) was kept

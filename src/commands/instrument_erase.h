@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The erase command: empty the instrument's measurement memory after the
 // user confirms. K5-K7: reset the memory header, then the erase command; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The download command: the whole measurement memory of the attached
 // instrument into MemoryImage, the calibration values into the decoder

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The K5-K7 parameter block as the download received it. Nothing in the
 // program reads it back; the download keeps a copy in "K5C.tmp".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one place where the port module's status codes become this program's
 // failures; above it nothing looks at a status code.

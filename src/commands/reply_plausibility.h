@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small replies of a download carry no checksum: a reply of the right
 // length is all a read can tell. These checks refuse what no instrument

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A sleeper for the port module's waits that reports every whole second of a
 // long wait, so a window can count the erase's 5 or 15 seconds. The wait is

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Button1Click's work in the trigger-level dialog: the radon level at which
 // the instrument's indicator turns from green to red, converted into pulses,

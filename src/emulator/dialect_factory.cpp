@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/framed_dialect.h"
 #include "emulator/instrument_dialect.h"
 #include "emulator/letter_dialect.h"

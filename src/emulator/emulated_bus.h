@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A USB bus of emulated instruments behind the driver interface, so the port
 // module, detection and the commands run against them unchanged. Bytes take

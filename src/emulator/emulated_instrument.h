@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One emulated instrument with its USB converter: the description and serial
 // number the converter reports, the rate the instrument talks at, its state

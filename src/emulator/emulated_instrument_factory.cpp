@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/emulated_instrument_factory.h"
 
 #include <cstdio>

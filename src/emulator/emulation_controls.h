@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the program's Emulation menu does to the emulated instruments: pulls
 // their plugs and puts them back, plans a fault for the next reply, and

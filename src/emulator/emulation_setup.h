@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Starting the program or the tool with emulated instruments in place of the
 // real converters (the --emulate option).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The --emulate argument: MODEL[:FILE.Rn][@DESCRIPTION], MODEL one of K5, K6,
 // K7, K8. Without a file the memory is generated; the description defaults

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The --fault option of kestrum and kestrum-tool: planned misbehaviour of the
 // first emulated instrument, so that broken transfers can be tried from the

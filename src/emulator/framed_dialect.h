@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // K8: frames of 0xA3, a command letter, an optional payload and 0x0A.
 //   A3 'M' 0A                 memory: 131,072 plain bytes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The instrument's side of one wire dialect: fed the bytes the PC sends, one
 // at a time, it acts on complete commands and says what to send back.

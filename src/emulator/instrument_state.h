@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What an emulated instrument remembers: its memory (header, run directory,
 // samples), its real-time clock registers, its parameter block and pressure

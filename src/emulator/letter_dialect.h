@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // K7: one-letter commands with plain bytes; identify as in the nibble dialect.
 //   F3 3F        identify: the model code, nibble-coded

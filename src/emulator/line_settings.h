@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The converter's line settings; a fresh open starts from its power-on
 // defaults, 9,600 baud, 8 data bits, one stop bit, no parity, no flow control.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "emulator/nibble_dialect.h"
 
 #include "link/nibble_coding.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // K5 and K6: two-byte commands, nibble-coded payloads and replies.
 //   F3 3F            identify: the model code, nibble-coded

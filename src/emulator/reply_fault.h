@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A planned misbehaviour for the next reply an instrument gives (kPass: none,
 // so that a later reply can be the one that goes wrong).

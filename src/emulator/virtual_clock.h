@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The emulator's time. Tests run instantly: time only moves when the
 // program waits or a transfer needs it. The demo runs in real time: every

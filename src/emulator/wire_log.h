@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every byte that crossed the emulated line, for tests to check whole
 // exchanges: bytes, order, grouping into calls, and the time between them.

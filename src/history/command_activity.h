@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the activity log says of each instrument command's outcome, and the
 // import of a complete download into the history right after it was kept.

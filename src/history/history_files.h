@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Data files into the history: decoding a file for it, the kept downloads
 // folder brought up to date, and files from elsewhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One decoded data file into the history, in one transaction. Runs are
 // merged across downloads: the instrument keeps a run until it is erased,
 // so successive downloads repeat it and a run still recording grows. Two

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the history holds, read back: instruments, runs and samples.
 #include <algorithm>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs of the history brought together for the chart views and summaries:
 // their samples packed into a MeasurementStore (as one run spanning them

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The measurement history: one SQLite file, history.sqlite, in the program's
 // data folder. The kept data files stay the source of truth; the store is

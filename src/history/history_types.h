@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the measurement history holds: instruments, their measuring runs as
 // merged across downloads, the hourly samples of each run, and the activity

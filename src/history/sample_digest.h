@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A running fingerprint of a run's samples, so that a new download can be
 // told to agree with what the history holds without reading it back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A thin hold on SQLite's C interface: one connection, prepared statements
 // that finalize themselves, and failures as text.

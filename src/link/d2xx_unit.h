@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // D2XXUnit: the program's single gateway to the USB serial converter. Plain
 // operations over module-level state (one handle, one receive and one

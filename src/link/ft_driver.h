@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The driver underneath the port module, one call per D2XX call the port
 // module makes. The real converters sit behind LibFtdiDriver, the emulated

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Status values and handle type of the FTDI driver calls, numbered as the
 // D2XX library numbers them, so that a status shown in a trace or a test

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The bulk IN data of an FTDI converter: every packet of the endpoint's
 // size starts with two status bytes, modem status and line status; the rest

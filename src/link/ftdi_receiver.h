@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps an open FTDI converter drained from open to close. The chip holds
 // only a few hundred received bytes (11 ms of line time at 230,400 baud)

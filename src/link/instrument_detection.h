@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finding the instrument among the attached FTDI converters by the USB
 // description its converter reports, once at start and then every second

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The real converters, through libftdi1. Listing reads what the kernel
 // already knows of each converter (its strings in sysfs), so detection

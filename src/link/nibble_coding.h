@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Nibble coding of the K5-K7 line: one data byte travels as two wire bytes,
 // high nibble first, each in the low four bits. A receiver ignores the high

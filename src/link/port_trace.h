@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Optional protocol log of the port module: one line per call, so a user can
 // send what went over the wire with a problem report and tests can compare

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed waits of the instrument exchanges. Real sleeps in the program;
 // tests and the emulator install a sleeper that moves virtual time instead.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the kernel already knows of a USB device, read from the file system
 // instead of asking the device: its strings under /sys/bus/usb/devices and

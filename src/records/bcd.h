@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The instrument's clock fields and run time stamps are packed BCD, one byte
 // per field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Multi-byte values in the instrument's memory and replies: most significant
 // byte first, at a byte offset.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one routine through which the program writes files. A file is never
 // destroyed or left half written: the content goes to a temporary file in the

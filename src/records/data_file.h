@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // ".Rn" data files: the memory image itself, 8,192 (K5), 32,768 (K6) or
 // 131,072 (K7, K8) bytes, the length given by the model marker in byte 0.

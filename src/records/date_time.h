@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Date-times are doubles counting days since 30 December 1899 00:00 (the
 // fraction is the time of day). Encoding validates its fields and fails with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The date-time texts the program writes: run items of "Select Measurement",
 // lines of "k5dat.tmp" and of the text export. The date and time separators

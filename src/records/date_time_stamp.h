@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Date-times in file names and small records: "YYYYMMDD-HHMMSS", sortable
 // and free of characters that file systems refuse.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/decode_files.h"
 
 #include "records/whole_number_text.h"

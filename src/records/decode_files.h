@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Contents of the two files every decode leaves in the current directory:
 // "k5dat.tmp" (hour stamp and rounded concentration of every packed sample)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/decoder_inputs.h"
 
 #include "records/big_endian.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The decoder inputs taken from an image header before every decode, and
 // the K7/K8 pressure-sensor coefficient words (MPL115A formats).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // When this program last erased each instrument, by converter serial: the
 // file "erased" in the data folder, one line "<serial> <YYYYMMDD-HHMMSS>"

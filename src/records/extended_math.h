@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Truncation and rounding of extended reals without the slow generic library
 // calls on the common path; results equal truncl/nearbyintl for every finite

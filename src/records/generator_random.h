@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small seeded random source for the image generator: the same seed gives
 // the same image on every platform and library (no std:: distributions).

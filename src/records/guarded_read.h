@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one way the program reads a file it did not just make: opened without
 // blocking (a FIFO without a writer cannot hang it), regular files only (a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Decoding of a memory image into the run list and the hourly samples:
 // one algorithm for all four models over their parameter table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Synthetic memory images laid out as the instrument lays them out: header,
 // run directory and downward-running hourly samples with plausible values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Downloads list shows of each kept download: its runs and the
 // dates they span, found by decoding it as Open would (without its files).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every complete download is kept, before it is decoded, as a data file of
 // its own in the kept-downloads folder:

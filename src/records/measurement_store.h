@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program-wide measurement data: the instrument memory image, the decoder
 // inputs taken from its header, and the decoded samples and runs. The program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What distinguishes the four decoders: address widths, sample layout, the
 // rules for the end of a directory slot and the extra checks. The decoding

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/open_data_file.h"
 
 #include "records/decoder_inputs.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a data file as the Open command does: read it, set the decoder
 // inputs from its header and decode it. Shared by the window, the tool and

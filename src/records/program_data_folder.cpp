@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/program_data_folder.h"
 
 #include <pwd.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's data folder, shared by kestrum and kestrum-tool: where every
 // complete download is kept and where erases are recorded.

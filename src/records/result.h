@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // How every operation above the port module reports failure: a Result holds
 // either the operation's value or a Failure, the text shown to the user,

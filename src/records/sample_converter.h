@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Converts the raw samples of one decode. Values that depend on a single raw
 // reading (the counting error of a pulse count, the K7/K8 temperature and

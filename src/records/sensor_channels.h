@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Temperature, humidity and pressure of K6, K7 and K8 samples: where the raw
 // readings lie in a sample and how they become degrees Celsius, percent

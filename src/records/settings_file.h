@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings file, opened only where keeping settings cannot harm
 // anything: a regular file (links followed) that may be written, or a name

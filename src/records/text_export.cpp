@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "records/text_export.h"
 
 #include "records/checked_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The text export of the decoded samples: a header line, then one
 // "; "-separated line per sample 0..LastSampleIndex, lines ending CR LF.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool decode [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn
 #include "records/image_decoder.h"
 #include "tool/tool_command.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool download [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--now ...]
 //                      [--no-keep] OUT.Rn
 #include <filesystem>

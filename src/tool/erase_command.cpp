@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool erase [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--yes]
 #include "commands/erase_notice.h"
 #include "commands/instrument_erase.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool generate --model K5|K6|K7|K8 [--runs N] [--hours H] [--seed S]
 //                       [--start YYYY-MM-DDTHH:MM] OUT.Rn
 #include <string_view>

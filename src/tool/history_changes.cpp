@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history rebuild | import | site | note | exclude: what changes the history.
 #include <filesystem>
 

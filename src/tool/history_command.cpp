@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history SUBCOMMAND [options] ...: runs, summary, export, rebuild,
 // import, show, site, note, exclude, activity
 #include <cstring>

@@ -1,7 +1,8 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/history_output.h"
 
+#include "records/csv_export.h"
 #include "tool/summary_output.h"
-#include "views/model_channels.h"
 
 namespace kestrum::tool {
 
@@ -58,16 +59,6 @@ std::string ActivityLine(const ActivityEntry& entry) {
          " instrument=" + LineText(entry.instrument) + " text=" + LineText(entry.text, true);
 }
 
-std::string CsvField(const std::string& text) {
-  if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
-  std::string out = "\"";
-  for (const char c : text) {
-    if (c == '"') out += '"';
-    out += c;
-  }
-  return out + "\"";
-}
-
 std::optional<InstrumentModel> ModelNamed(const std::string& name) {
   for (InstrumentModel model :
        {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
@@ -77,17 +68,13 @@ std::optional<InstrumentModel> ModelNamed(const std::string& name) {
 }
 
 std::string ExportRow(const HistoryRun& run, const HistorySample& sample) {
-  // An unknown model shows every channel rather than hide a measured one.
-  const std::optional<InstrumentModel> model = ModelNamed(run.model);
-  const ModelChannels channels = model ? ChannelsOf(*model) : ModelChannels{true, true, true};
-  const auto channel = [](bool has, double value) {
-    return has ? SummaryNumber(value) : std::string();
-  };
-  return SummaryMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvField(run.site) +
-         "," + SummaryNumber(sample.concentration) + "," + SummaryNumber(sample.error) + "," +
-         SummaryNumber(sample.pulses) + "," + channel(channels.temperature, sample.temperature) +
-         "," + channel(channels.humidity, sample.humidity) + "," +
-         channel(channels.pressure, sample.pressure);
+  std::string row =
+      CsvMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvField(run.site) + ",";
+  AppendCsvMeasurement(row,
+                       {sample.concentration, sample.error, sample.pulses, sample.temperature,
+                        sample.humidity, sample.pressure},
+                       CsvChannelsOf(ModelNamed(run.model)));
+  return row;
 }
 
 }  // namespace kestrum::tool

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The texts of "kestrum-tool history": key=value lines for runs and the
 // activity log, and the CSV of the export.
@@ -20,14 +21,11 @@ std::string RunLine(const HistoryRun& run);
 // "at=... kind=... instrument=... text=\"...\"".
 std::string ActivityLine(const ActivityEntry& entry);
 
-// A CSV field, in double quotes (inner quotes doubled) when it holds a
-// comma, a quote or a line break.
-std::string CsvField(const std::string& text);
-
 inline constexpr char kExportHeader[] =
     "time,run,site,bqm3,error_bqm3,pulses,temperature_c,humidity_percent,pressure_kpa";
 
-// One export row without its line end; the channels the model lacks stay empty.
+// One export row without its line end, written with the sample CSV's
+// helpers (records/csv_export.h); the channels the model lacks stay empty.
 std::string ExportRow(const HistoryRun& run, const HistorySample& sample);
 
 // "K7" -> K7; nothing for a name that is no model's.

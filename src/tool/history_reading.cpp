@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history runs | summary | export | activity: what the history holds.
 #include <algorithm>
 #include <cstdio>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/history_request.h"
 
 #include "history/command_activity.h"

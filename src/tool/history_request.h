@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the subcommands of "kestrum-tool history" share: their words, the
 // clock, the way problems are reported and the history, opened on demand

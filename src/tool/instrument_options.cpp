@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/instrument_options.h"
 
 #include "tool/tool_options.h"

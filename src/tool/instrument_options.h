@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The options of the instrument commands (list, download, sync-clock, erase,
 // set-level), read with ParseArgs: --emulate and --fault may come more than

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/instrument_session.h"
 
 #include "commands/parameter_block.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What every instrument command of kestrum-tool does around the command
 // itself: emulated instruments (in instant virtual time) or the real USB

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool level [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --from "YYYY-MM-DD HH:MM" --to "..."
 #include "records/date_time.h"
 #include "records/image_decoder.h"

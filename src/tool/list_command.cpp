@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool list [--emulate INSTRUMENT]...
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool means [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --run I --interval X [--error]
 #include <charconv>
 #include <cstdio>

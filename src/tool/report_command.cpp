@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool report FILE.Rn --run I [--from ... --to ...] [--levels L,...] [--units bqm3|pcil]
 //                     OUT.pdf
 #include <QApplication>

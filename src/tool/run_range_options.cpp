@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/run_range_options.h"
 
 #include "records/image_decoder.h"
@@ -15,6 +16,33 @@ std::optional<DateTime> ParseRangeEnd(std::string text) {
   return ParseDateTime(text, false);
 }
 
+std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& from, DateTime& to,
+                                         bool& wholeRange) {
+  from = -1e9;
+  to = 1e9;
+  wholeRange = true;
+  const bool hasFrom = parsed.options.count("from") != 0;
+  const bool hasTo = parsed.options.count("to") != 0;
+  if (hasFrom != hasTo) return "--from and --to go together";
+  if (!hasFrom) return std::nullopt;
+  const char* names[2] = {"from", "to"};
+  DateTime ends[2] = {0, 0};
+  for (int i = 0; i < 2; ++i) {
+    const std::string& text = parsed.options.at(names[i]);
+    const std::optional<DateTime> end = ParseRangeEnd(text);
+    if (!end) {
+      return std::string("--") + names[i] + " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" +
+             text + "\"";
+    }
+    ends[i] = *end;
+  }
+  if (ends[0] > ends[1]) return "--from lies after --to";
+  from = ends[0] - kEndTolerance;
+  to = ends[1] + kEndTolerance;
+  wholeRange = false;
+  return std::nullopt;
+}
+
 RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
                              ToolIo& io, int (*usage)(ToolIo&, const std::string&)) {
   RunRangeRequest out;
@@ -28,26 +56,8 @@ RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, cons
   if (!run) return fail("--run wants a run index 0.." + std::to_string(kRunCapacity - 2));
   out.run = static_cast<int>(*run);
 
-  const bool hasFrom = parsed.options.count("from") != 0;
-  const bool hasTo = parsed.options.count("to") != 0;
-  if (hasFrom != hasTo) return fail("--from and --to go together");
-  if (hasFrom) {
-    const char* names[2] = {"from", "to"};
-    DateTime ends[2] = {0, 0};
-    for (int i = 0; i < 2; ++i) {
-      const std::string& text = parsed.options.at(names[i]);
-      const std::optional<DateTime> end = ParseRangeEnd(text);
-      if (!end) {
-        return fail(std::string("--") + names[i] +
-                    " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + text + "\"");
-      }
-      ends[i] = *end;
-    }
-    if (ends[0] > ends[1]) return fail("--from lies after --to");
-    out.from = ends[0] - kEndTolerance;
-    out.to = ends[1] + kEndTolerance;
-    out.wholeRun = false;
-  }
+  if (std::optional<std::string> problem = ReadRangeEnds(parsed, out.from, out.to, out.wholeRun))
+    return fail(*problem);
   if (const auto it = parsed.options.find("levels"); it != parsed.options.end()) {
     if (!ParseLevelList(it->second, &out.levels)) {
       return fail("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
@@ -73,10 +83,6 @@ RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, cons
            << out.store->RunCount << " (0.." << out.store->RunCount - 1 << ")\n";
     out.exitCode = kExitFailure;
     return out;
-  }
-  if (out.wholeRun) {
-    out.from = -1e9;
-    out.to = 1e9;
   }
   return out;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The words that name a run and a time range inside it, shared by the
 // summary and report commands: FILE.Rn --run I [--from "YYYY-MM-DD HH:MM"
@@ -30,6 +31,12 @@ std::vector<std::string> RunRangeOptionNames();
 // `usage` (which prints the command's usage and returns kExitFailure).
 RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
                              ToolIo& io, int (*usage)(ToolIo&, const std::string&));
+
+// --from and --to, together or neither: both ends included (widened by
+// kEndTolerance), every time without them. The problem for the usage text
+// when the words are wrong.
+std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& from, DateTime& to,
+                                         bool& wholeRange);
 
 // "YYYY-MM-DD HH:MM"; the "T" of --now is taken as well.
 std::optional<DateTime> ParseRangeEnd(std::string text);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool set-level [--emulate INSTRUMENT]... [--serial S] [--trace FILE]
 //                        --position N [--flash] [--factor F] [--yes]
 #include <cstdlib>

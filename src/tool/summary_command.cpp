@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool summary FILE.Rn --run I [--from "YYYY-MM-DD HH:MM" --to "..."] [--levels L,...]
 #include "tool/run_range_options.h"
 #include "tool/summary_output.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The key=value lines of a run summary, shared by "summary" and
 // "history summary", and the number and time texts of those lines.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool sync-clock [--emulate INSTRUMENT]... [--serial S] [--trace FILE]
 //                         [--now YYYY-MM-DDTHH:MM:SS] [--yes]
 #include "commands/clock_sync.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The instrument commands' window effects on the terminal: status texts go
 // to stderr one per line, the confirmations are asked there too unless --yes

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // kestrum-tool: the command line twin of the program. Every command lives in
 // its own file and is listed once in tool_commands.def.

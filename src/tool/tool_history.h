@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The measurement history as kestrum-tool opens it, and what the instrument
 // commands note in its activity log. A history that cannot be opened or

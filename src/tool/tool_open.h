@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Opening a data file for the decode and export commands, exactly as the
 // program's Open command does, with the --now option's clock.

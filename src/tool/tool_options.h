@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small helpers for reading command words: options, positional arguments
 // and date-times.

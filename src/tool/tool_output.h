@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where kestrum-tool writes a file: through the one write routine, or to
 // standard output when the name is "-".

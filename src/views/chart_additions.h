@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the chart draws beyond its original look, all off by default:
 // reference levels, the unit of the radon axis and a legend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Points as the views hand them to the chart: x is always a DateTime.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // DateTime values written the way the user's regional settings write them:
 // short date, then long time, the time left out at midnight.

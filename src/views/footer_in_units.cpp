@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/footer_in_units.h"
 
 #include "views/footer_line.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The footer line for the chosen unit: always the Bq/m3 line other programs
 // read, and with pCi/L chosen the same level in pCi/L in brackets after it:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Moving and running means of one run's concentrations, with the counting
 // error of each mean and the environmental lines drawn along with them.

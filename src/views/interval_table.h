@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The items of the mean-interval box: what each selects and the
 // title line it puts on the chart.

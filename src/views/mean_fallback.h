@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The step down to shorter intervals when a run is too short for the chosen
 // one: "Mean" -> "7d" -> ... -> "2h", each step a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/mean_pressure_line.h"
 
 #include "views/run_sample_range.h"

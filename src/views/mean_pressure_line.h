@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pressure line of the mean-only views: the pressures of the samples the
 // mean line is drawn over, so the line covers the same time span.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/model_channels.h"
 
 #include "records/model_facts.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which environmental sensors a model has. Lines for channels a model lacks
 // are not drawn: their sample fields hold nothing measured.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Monthly means of a long measurement and, where the months allow it, the
 // annual mean: what a long-term radon level is judged by.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The pulse distribution of one run: one error bar per hourly sample and the
 // environmental lines of the same samples.

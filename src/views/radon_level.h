@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The radon level of a time range: the mean concentration of every sample
 // (all runs) stamped inside it, with the counting error of that mean.

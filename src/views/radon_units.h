@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two units a radon concentration is shown in. Every value is kept and
 // computed in Bq/m3; pCi/L is only how it is written.

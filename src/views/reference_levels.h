@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Reference levels a long-term radon level is judged against, and the
 // judgement itself.

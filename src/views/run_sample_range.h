@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sample indices of one entry of the run list, kept inside the sample
 // array so that a damaged run entry or an out-of-range index cannot make a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What a run says about the radon level of a time range: its period, mean
 // and uncertainty (as the footer computes them), extremes, the hours above

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the cursor readout says about the sample of a run nearest in time to
 // a point of the chart.

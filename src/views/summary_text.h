@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The run summary as text rows, written once for the summary dock and the
 // measurement report: the same words and numbers in both.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The View menu's chart additions in the window: remembered across a
 // restart, drawn on the chart, the summary beside it and the report.
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the user is told of the instrument commands: why the converter could
 // not be opened, the last outcome in a line that stays, and the Instrument
 // menu beside the toolbar's buttons.

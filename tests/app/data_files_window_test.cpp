@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening and saving data files from the main window, and the window state a
 // decode leaves behind.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a desktop program is expected to do: remember its window, folders,
 // recent files and view choices across restarts (and shrug off a damaged
 // settings file), open dropped files, and answer the usual keys.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window with emulated instruments on the bus, its working files in a
 // scratch folder and every wait taken in virtual time.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A dialog's name holding U+FFFD stands for a name that is not UTF-8: its
 // bytes are lost, and writing there would make or replace another file.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement history as the window keeps it: downloads recorded and
 // imported, the activity dock, and the history window's chart over runs
 // with a gap between them.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window with emulated instruments on the bus: the contact watch and
 // the instrument commands as the user meets them.
 #include <gtest/gtest.h>

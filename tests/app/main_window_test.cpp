@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start state of the main window and the about box.
 #include <gtest/gtest.h>
 
@@ -149,7 +150,7 @@ TEST_F(MainWindowTest, StatusBarTimersDialogsAndChart) {
   EXPECT_EQ(window->OpenDialog1.filters, QStringList({"Rn Data File (*.Rn)"}));
   EXPECT_EQ(window->OpenDialog1.defaultExt, "*.Rn");
   EXPECT_EQ(window->OpenDialog1.fileName, "RnData");
-  ASSERT_EQ(window->SaveDialog1.filters.size(), 6);
+  ASSERT_EQ(window->SaveDialog1.filters.size(), 7);
   EXPECT_EQ(window->SaveDialog1.filters[0], "Rn Data File (*.Rn)");
   EXPECT_EQ(window->SaveDialog1.filters[1], "Bmp Graphics (*.Bmp)");
   EXPECT_EQ(window->SaveDialog1.filters[3], "Text (.txt) (*.txt)");
@@ -183,6 +184,7 @@ TEST(AboutBoxTest, ContentAndOkCloses) {
   EXPECT_EQ(lines[2], "For support, comments, suggestions");
   EXPECT_EQ(lines[3], "and future program updates, send  E-mail to:");
   EXPECT_TRUE(lines[4].contains('@'));
+  EXPECT_TRUE(box.License->text().contains("GNU GPL version 3 or later"));
   EXPECT_EQ(box.OKButton->text(), "OK");
   EXPECT_EQ(box.OKButton->size(), QSize(225, 49));
   EXPECT_EQ(box.OKButton->font().pixelSize(), 21);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What Save proposes: the data file for the measurements (never an export of
 // them, never the file opened before a download) and, for each export type,
 // the file that type went to last.
@@ -31,7 +32,7 @@ TEST_F(SaveProposalsWindowTest, ADownloadAfterAnOpenHasNoFileUntilSaved) {
   EXPECT_EQ(window->windowTitle(), "K5 download 2024-03-05 14:07");
   const QString sampleFolder = QFileInfo(SamplePath("k8-sample.Rn")).absolutePath();
   const QStringList proposals = Save(std::nullopt);
-  ASSERT_EQ(proposals.size(), 6);
+  ASSERT_EQ(proposals.size(), 7);
   EXPECT_EQ(proposals[0], sampleFolder + "/K5-20240305-1407.Rn");
   EXPECT_EQ(dialogs.lastInitialName, proposals[0]);
   EXPECT_FALSE(window->AddToHistory1->isEnabled());
@@ -64,7 +65,7 @@ TEST_F(SaveProposalsWindowTest, EachExportTypeProposesItsOwnLastFile) {
   ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
 
   const QStringList proposals = Save(std::nullopt);
-  ASSERT_EQ(proposals.size(), 6);
+  ASSERT_EQ(proposals.size(), 7);
   EXPECT_EQ(proposals[0], SamplePath("k6-sample.Rn"));
   for (const auto& e : exports) EXPECT_EQ(proposals[e.filter - 1], scratch.filePath(e.name));
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's command line: what the parser makes of it, and what the
 // program answers when started with it.
 #include <gtest/gtest.h>

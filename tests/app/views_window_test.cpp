@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart views driven through the main window's handlers.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Answering stand-ins for the message boxes and file dialogs.
 

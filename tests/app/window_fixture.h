@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A main window of its own for each test, with answering message boxes and
 // dialogs, its own measurement store and a fixed PC clock.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The working files go to the --work-dir folder, not the current one: a
 // start from the desktop must not fill the home folder.
 #include <gtest/gtest.h>

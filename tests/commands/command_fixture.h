@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Commands against emulated instruments in instant virtual time: the port
 // trace of every command, a window that records what the command did to it,

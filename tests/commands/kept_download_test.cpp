@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every complete download is kept before it is decoded; a broken one keeps
 // nothing. The erase question knows whether the memory was kept since.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A bus of emulated instruments in instant virtual time, installed under the
 // port module, with the waits moving its clock.

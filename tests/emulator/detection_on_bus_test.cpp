@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The contact watch over the emulated bus: plugging and unplugging between
 // two ticks.
 

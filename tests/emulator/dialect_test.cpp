@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Each dialect from the instrument's side, byte for byte: what it sends back
 // for every command and what the command changes in the instrument.
 

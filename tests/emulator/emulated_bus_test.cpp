@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The emulated bus under the port module: line timing, the converter's
 // behaviour (open, purge, line settings), the read timeout and the faults.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The --emulate argument and the instruments built from it.
 
 #include <gtest/gtest.h>

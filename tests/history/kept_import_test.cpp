@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kept-downloads folder into the history: damaged files are skipped and
 // named, the rest imported once, oldest first.
 #include <fstream>

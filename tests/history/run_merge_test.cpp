@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs merged across downloads: what the history holds after a sequence of
 // downloads, compared with what each download held.
 #include <map>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What becomes of the history when its file is held, damaged, newer, not a
 // file at all, or when an import is cut off by a kill or a full disk.
 #include <signal.h>

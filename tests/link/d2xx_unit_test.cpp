@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port module against a scripted driver: what it passes down, what it
 // makes of the answers, and what it leaves in its state.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Detection over a scripted listing: which device is accepted, what the
 // window is told, and what is kept when the device goes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real driver on a machine without converters: listing works and finds
 // none, and nothing can be opened or used.
 

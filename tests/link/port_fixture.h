@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every port-module test starts from the start-up state with a scripted
 // driver installed, and leaves no driver, hook, sleeper or trace behind.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A driver whose every answer the test sets beforehand and which records
 // every call, to check what the port module passes down and makes of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds memory images byte by byte for the decoder tests: an erased
 // directory, hand-placed slots, header values and sample bytes.

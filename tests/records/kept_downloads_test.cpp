@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The kept downloads' names, their listing and summaries, and the erase record.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's data folder is where the environment says, byte for byte,
 // also when HOME or XDG_DATA_HOME is not UTF-8.
 #include <gtest/gtest.h>

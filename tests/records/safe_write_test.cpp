@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one write routine: whatever stands at the path, nothing is destroyed.
 #include <gtest/gtest.h>
 #include <sys/stat.h>

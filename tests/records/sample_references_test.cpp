@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The decode of every sample file against reference files written once and
 // kept in tests/data: the run list, "k5dat.tmp" (kept as .k5dat.txt, since
 // *.tmp is ignored) and the text export. They are the oracle here, not the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The settings file is kept only where keeping it harms nothing; anything
 // else at its name is left exactly as it was, and the settings still work
 // for the run.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Compares two folders written by picture_survey: raster and SVG files byte
 # for byte, PDF files page by page as 100-dpi pictures (their bytes carry the
 # time they were made). Prints each file that differs; exit 1 if any does.

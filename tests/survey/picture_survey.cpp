@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes every picture the program makes of the sample files: each view of a
 // run and of "All measurements", zoomed and not, as Bmp, Png, Svg and Pdf
 // through Main > Save, and printed through Main > Print into a PDF. Run once

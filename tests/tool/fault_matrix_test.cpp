@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every way the instrument can fail, reached from the shell with --fault, for
 // every model and instrument command: the command ends with a non-zero exit
 // and a message within the port's timeout, not one file of the working

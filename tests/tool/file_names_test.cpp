@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names that are not UTF-8: each command opens and writes the name it
 // was given, never the name's Qt text, where U+FFFD stands for the odd byte.
 #include <gtest/gtest.h>

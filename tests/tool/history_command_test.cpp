@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history against generated data files and emulated downloads.
 // Summary numbers are checked against sums done here over the exported CSV.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument commands of kestrum-tool against emulated instruments.
 #include <gtest/gtest.h>
 

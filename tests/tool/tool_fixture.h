@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs kestrum-tool commands in-process, each test in a fresh current
 // directory where the commands leave their files.

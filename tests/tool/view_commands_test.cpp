@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The means and level commands on a hand-built K5 file whose concentrations
 // are known: calibration factor 6.25, so that means have fractions.
 #include <gtest/gtest.h>

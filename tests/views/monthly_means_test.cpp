@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Monthly means and the annual mean from hand-built daily means.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // K7: one-letter commands ('M', 'C', 'W', 'E', '0', 'P') and plain bytes.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // K5 and K6: every data byte travels as two wire bytes (nibble coding), and
 // commands are two-byte codes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The PC side of one wire dialect: the byte sequences and waits of every
 // command for the models that speak it. The command cycle chooses the dialect

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/gui/circle_shape.h"
 
 #include <QPainter>

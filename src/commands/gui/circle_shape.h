@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A filled circle the size of the widget, outline and fill in one colour:
 // the red and green lamps of the trigger-level dialog.

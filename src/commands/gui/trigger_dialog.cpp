@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/gui/trigger_dialog.h"
 
 TTrigger* Trigger = nullptr;

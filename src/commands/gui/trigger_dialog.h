@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The trigger-level dialog: the radon level at which the instrument's
 // indicator turns from green to red, and whether it flashes. Created once at

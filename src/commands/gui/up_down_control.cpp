@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "commands/gui/up_down_control.h"
 
 #include <QKeyEvent>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An up-down control: two arrow buttons stepping a position between a
 // minimum and a maximum, shown in the edit it is bound to. The arrow keys

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bottom-axis labels "dd/mm hh", at least half an hour apart, one minor tick
 // between two labels.

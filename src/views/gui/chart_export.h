@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Pictures of the chart, drawn at its size on screen (also while it is
 // hidden): bitmap, SVG vector picture, PNG and PDF.

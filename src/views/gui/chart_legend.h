@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The legend inside the plot: one entry for each series that holds points
 // and each reference line, so humidity and pressure (both blue) can be told

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/gui/chart_time.h"
 
 namespace kestrum {

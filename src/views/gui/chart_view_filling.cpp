@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/gui/chart_view_filling.h"
 
 #include "views/footer_in_units.h"

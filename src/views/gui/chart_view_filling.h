@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The last step of the view handlers: computed lines into the main chart's
 // series, and the footer line below the plot.

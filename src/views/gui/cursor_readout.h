@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The reading under the mouse pointer: a small box beside the pointer with
 // what the chart's owner says about the nearest sample in time. A child

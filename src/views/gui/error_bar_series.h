@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An error-bar series: for every point a vertical line from y - error to
 // y + error with 10-pixel whiskers at both ends, no box. x values are

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The chart of the main window. A date-time bottom axis, the radon
 // axis on the left ("Bq/m3"), the environmental axis on the right, title

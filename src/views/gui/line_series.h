@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A line series of the chart (no point markers) whose x values are DateTimes.
 // Keeps the points as given, so readers get back exactly what was drawn.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one-page A4 measurement report: title, instrument and origin, period,
 // the chart as shown (with its legend and reference levels), the summary,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/gui/outside_plot_mask.h"
 
 namespace kestrum {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // White cover for everything around the plot area, drawn above the series
 // and below axes, title and footer. Qt's SVG generator ignores clipping, so

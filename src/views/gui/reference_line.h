@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A reference level on the radon axis: a dashed horizontal line across the
 // plot with its name and value written above the right end, on a light

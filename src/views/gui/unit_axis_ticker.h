@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Ticks for the radon axis when pCi/L is chosen. The axis keeps its Bq/m3
 // coordinates (series, reference lines and zoom stay as they are); only the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Downloads through the real libftdi1 and our driver over a simulated FTDI
 // chip whose receive FIFO overflows when nobody fetches: a busy window must
 // not cost a byte, and what does go wrong is reported as such.

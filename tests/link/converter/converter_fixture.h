@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Our driver and the real libftdi1 over simulated FTDI converters (see
 // link/usb_sim): the port module, detection and the commands on top, the

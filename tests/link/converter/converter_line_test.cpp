@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What our driver asks of the converter through libftdi1: the vendor
 // requests behind the line settings, listing without touching the bus, and
 // every libusb object given back.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libusb-1.0 as libftdi1 and our driver call it, answered by the simulated
 // converters. Linked into a test program, these definitions take the place
 // of the shared library's: the program's own symbols come first.

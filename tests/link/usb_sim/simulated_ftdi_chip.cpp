@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/usb_sim/simulated_ftdi_chip.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // An FTDI USB-serial chip as the host meets it over USB: its vendor
 // requests, the serial line to an emulated instrument, a receive FIFO that

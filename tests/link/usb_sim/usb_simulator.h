@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The USB side of the simulated converters: the devices on the bus, the
 // libusb objects handed out for them, the transfers in flight and one

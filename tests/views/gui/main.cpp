@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart tests need a QApplication; they run without a display.
 #include <QApplication>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Mouse and key input sent straight to a widget, as a user's hand would.
 
