@@ -5,6 +5,7 @@
 // has one instance (ProgramStore()); tests make their own.
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -19,23 +20,32 @@ inline constexpr int kMemoryImageBytes = 131072;
 inline constexpr int kSampleCapacity = 100001;
 inline constexpr int kRunCapacity = 51;
 
+// Plain records, so that a store's large arrays need no construction: a
+// new store takes them zeroed from the allocator. Make one with {} to zero it.
 struct SampleRecord {
-  Extended Concentration = 0;  // Bq/m3
-  Extended Pulses = 0;         // pulse count of the hour as stored
-  DateTime Time = 0;           // end of the sample hour
-  Extended Error = 0;          // counting error in Bq/m3, a whole number
-  Extended TemperatureValue = 0;
-  Extended HumidityValue = 0;
-  Extended PressureValue = 0;  // kPa
+  Extended Concentration;  // Bq/m3
+  Extended Pulses;         // pulse count of the hour as stored
+  DateTime Time;           // end of the sample hour
+  Extended Error;          // counting error in Bq/m3, a whole number
+  Extended TemperatureValue;
+  Extended HumidityValue;
+  Extended PressureValue;  // kPa
 };
 
 struct RunEntry {
-  std::int32_t FirstSample = 0;
-  std::int32_t LastSample = 0;  // inclusive
-  DateTime StartTime = 0;
+  std::int32_t FirstSample;
+  std::int32_t LastSample;  // inclusive
+  DateTime StartTime;
 };
 
 struct MeasurementStore {
+  // A store is about 22 MB, most of it samples that a decode never reaches:
+  // it is allocated zeroed (calloc), so pages nobody touches cost nothing,
+  // and the constructor leaves the arrays as they came.
+  MeasurementStore();
+  static void* operator new(std::size_t size);
+  static void operator delete(void* memory) noexcept;
+
   std::array<std::uint8_t, kMemoryImageBytes> MemoryImage{};
 
   // Decoder inputs, set from the image header before every decode.
@@ -47,12 +57,12 @@ struct MeasurementStore {
   Extended PressureCoefficientB2 = 0;
   Extended PressureCoefficientC12 = 0;
 
-  std::array<SampleRecord, kSampleCapacity> Samples{};
-  std::array<SampleRecord, kSampleCapacity> SampleScratch{};
+  std::array<SampleRecord, kSampleCapacity> Samples;
+  std::array<SampleRecord, kSampleCapacity> SampleScratch;
   std::int32_t LastSampleIndex = -1;
 
-  std::array<RunEntry, kRunCapacity> Runs{};
-  std::array<RunEntry, kRunCapacity> RunSortArea{};
+  std::array<RunEntry, kRunCapacity> Runs;
+  std::array<RunEntry, kRunCapacity> RunSortArea;
   std::int32_t RunCount = 0;
 
   // Diagnostic text of the K6-K8 decodes; grows over the whole program run.

@@ -17,55 +17,55 @@ bool HasPoints(QCPAbstractPlottable* plottable) {
   return found;
 }
 
-bool Covers(const QRectF& area, const QLineF& mark) {
-  const double left = std::min(mark.x1(), mark.x2());
-  const double right = std::max(mark.x1(), mark.x2());
-  const double top = std::min(mark.y1(), mark.y2());
-  const double bottom = std::max(mark.y1(), mark.y2());
-  return right >= area.left() && left <= area.right() && bottom >= area.top() &&
-         top <= area.bottom();
+// The data range [low, high] that pixels a .. b span on an axis.
+void CoordRange(QCPAxis* axis, double a, double b, double* low, double* high) {
+  const double first = axis->pixelToCoord(a);
+  const double second = axis->pixelToCoord(b);
+  *low = std::min(first, second);
+  *high = std::max(first, second);
 }
 
-// What the legend could hide, in pixels: the lines piece by piece, each
-// bar, and each reference line in short pieces with its label at the right.
-std::vector<QLineF> Marks(QCustomPlot& plot) {
-  std::vector<QLineF> marks;
-  const QRect area = plot.axisRect()->rect();
+// How many marks the legend would hide at `area` (pixels): each line point,
+// each bar, and a reference line in 4-pixel pieces, with its label at the
+// right end. Points are found by bisection over the keys, so a chart of
+// 100,000 samples costs only what lies under the corner.
+long long MarksIn(QCustomPlot& plot, const QRectF& area) {
+  long long count = 0;
+  const QRect plotArea = plot.axisRect()->rect();
   for (int i = 0; i < plot.plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot.plottable(i);
     if (!p->visible()) continue;
-    QCPAxis* keys = p->keyAxis();
-    QCPAxis* values = p->valueAxis();
+    double keyLow, keyHigh, valueLow, valueHigh;
+    CoordRange(p->keyAxis(), area.left(), area.right(), &keyLow, &keyHigh);
+    CoordRange(p->valueAxis(), area.top(), area.bottom(), &valueLow, &valueHigh);
     if (auto* graph = qobject_cast<QCPGraph*>(p)) {
-      QPointF before;
-      bool first = true;
-      for (const QCPGraphData& d : *graph->data()) {
-        const QPointF at(keys->coordToPixel(d.key), values->coordToPixel(d.value));
-        marks.push_back(first ? QLineF(at, at) : QLineF(before, at));
-        before = at;
-        first = false;
+      const auto end = graph->data()->findEnd(keyHigh, false);
+      for (auto it = graph->data()->findBegin(keyLow, false); it != end; ++it) {
+        if (it->value >= valueLow && it->value <= valueHigh) ++count;
       }
     } else if (auto* bars = qobject_cast<ErrorBarSeries*>(p)) {
-      for (const ErrorBarPoint& b : bars->Points()) {
-        const double x = keys->coordToPixel(ChartKeyFromDateTime(b.x));
-        marks.emplace_back(x, values->coordToPixel(b.y - b.error), x,
-                           values->coordToPixel(b.y + b.error));
+      const std::vector<ErrorBarPoint>& points = bars->Points();
+      auto first = std::partition_point(points.begin(), points.end(), [&](const ErrorBarPoint& b) {
+        return ChartKeyFromDateTime(b.x) < keyLow;
+      });
+      for (; first != points.end() && ChartKeyFromDateTime(first->x) <= keyHigh; ++first) {
+        if (first->y + first->error >= valueLow && first->y - first->error <= valueHigh) ++count;
       }
     } else if (auto* level = qobject_cast<ReferenceLine*>(p)) {
-      const double y = values->coordToPixel(level->Level());
-      for (int x = area.left(); x < area.right(); x += 4) marks.emplace_back(x, y, x + 4, y);
-      for (int x = area.right() - 100; x < area.right(); x += 4) {
-        marks.emplace_back(x, y - 14, x + 4, y);
-      }
+      const double y = p->valueAxis()->coordToPixel(level->Level());
+      if (y >= area.top() && y <= area.bottom()) count += static_cast<long long>(area.width()) / 4;
+      const bool underLabel =
+          area.right() > plotArea.right() - 100 && y >= area.top() && y - 14 <= area.bottom();
+      if (underLabel) count += 25;
     }
   }
-  return marks;
+  return count;
 }
 
 }  // namespace
 
 Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
-                             const std::vector<QLineF>& marks) {
+                             const std::function<long long(const QRectF&)>& marksIn) {
   const Qt::Alignment corners[] = {Qt::AlignTop | Qt::AlignLeft, Qt::AlignTop | Qt::AlignRight,
                                    Qt::AlignBottom | Qt::AlignLeft,
                                    Qt::AlignBottom | Qt::AlignRight};
@@ -74,9 +74,7 @@ Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
   for (const Qt::Alignment corner : corners) {
     const double x = corner & Qt::AlignLeft ? plot.left() : plot.right() - size.width();
     const double y = corner & Qt::AlignTop ? plot.top() : plot.bottom() - size.height();
-    const QRectF area(QPointF(x, y), size);
-    const long long covered =
-        std::count_if(marks.begin(), marks.end(), [&](const QLineF& m) { return Covers(area, m); });
+    const long long covered = marksIn(QRectF(QPointF(x, y), size));
     if (fewest < 0 || covered < fewest) {
       fewest = covered;
       best = corner;
@@ -110,7 +108,8 @@ void SyncChartLegend(QCustomPlot& plot, bool shown) {
   }
   const QSize size = plot.legend->minimumOuterSizeHint();
   plot.axisRect()->insetLayout()->setInsetAlignment(
-      0, EmptiestCorner(plot.axisRect()->rect(), size, Marks(plot)));
+      0, EmptiestCorner(plot.axisRect()->rect(), size,
+                        [&plot](const QRectF& area) { return MarksIn(plot, area); }));
 }
 
 }  // namespace kestrum

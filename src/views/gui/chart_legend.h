@@ -6,6 +6,7 @@
 // and lets what lies under it show through. Off, the chart keeps its
 // original look: the legend stays hidden and untouched.
 
+#include <functional>
 #include <vector>
 
 #include <qcustomplot.h>
@@ -16,9 +17,9 @@ namespace kestrum {
 void SyncChartLegend(QCustomPlot& plot, bool shown);
 
 // The corner of `plot` (pixels) where a legend of `size` covers the fewest
-// of `marks` (line pieces in pixels; a point is a piece of no length). On a
-// tie the first of top left, top right, bottom left, bottom right.
+// marks, as `marksIn` counts them for a rectangle. On a tie the first of top
+// left, top right, bottom left, bottom right.
 Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
-                             const std::vector<QLineF>& marks);
+                             const std::function<long long(const QRectF&)>& marksIn);
 
 }  // namespace kestrum
