@@ -1,27 +1,17 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/summary_output.h"
 
-#include <charconv>
-#include <cstdio>
-
-#include "records/date_time.h"
+#include "records/csv_export.h"
 
 namespace kestrum::tool {
 
 std::string SummaryNumber(double value) {
-  char text[400];
-  const std::to_chars_result end =
-      std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 3);
-  return std::string(text, end.ptr);
+  // The same numbers and minutes as the CSV files.
+  return CsvNumber(value);
 }
 
 std::string SummaryMinute(DateTime value) {
-  // Sample times can lie a rounding step below their minute.
-  const DateTimeFields f = SplitDateTime(value + kOneMillisecond / 2);
-  char text[32];
-  std::snprintf(text, sizeof text, "%04d-%02d-%02dT%02d:%02d", f.year, f.month, f.day, f.hour,
-                f.minute);
-  return text;
+  return CsvMinute(value);
 }
 
 void PrintRunSummary(std::ostream& out, const RunSummary& s) {
