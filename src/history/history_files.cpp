@@ -90,23 +90,6 @@ DecodedFile DecodedFileFromStore(const MeasurementStore& store) {
   return file;
 }
 
-Result<DecodedFile> DecodeFileForHistory(const std::string& path, DateTime now,
-                                         MeasurementStore& scratch, std::string* contentHash) {
-  const Result<std::vector<std::uint8_t>> bytes = ReadDataFileBytes(path);
-  if (!bytes) return bytes.failure();
-  if (contentHash) {
-    *contentHash =
-        ContentHash(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
-  }
-  DecodeContext context;
-  context.now = now;
-  context.writeFiles = false;
-  const Result<OpenedFile> opened =
-      OpenImageBytes(bytes->data(), bytes->size(), FileNameOf(path), scratch, context);
-  if (!opened) return opened.failure();
-  return DecodedFileFromStore(scratch);
-}
-
 std::string InstrumentOfKeptFile(const std::string& path) {
   const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
   if (!name) return {};

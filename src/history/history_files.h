@@ -20,11 +20,6 @@ std::string ContentHash(std::string_view bytes);
 // download or an open).
 DecodedFile DecodedFileFromStore(const MeasurementStore& store);
 
-// Reads and decodes a data file as Open does (no decode files written).
-// `scratch` is large; callers keep one for many files.
-Result<DecodedFile> DecodeFileForHistory(const std::string& path, DateTime now,
-                                         MeasurementStore& scratch, std::string* contentHash);
-
 // The instrument a kept download belongs to: "K8-<serial>"; empty for a
 // name that is not a kept download's.
 std::string InstrumentOfKeptFile(const std::string& path);

@@ -41,10 +41,6 @@ class Transaction {
   bool open_ = false;
 };
 
-std::int64_t StartMinute(DateTime start) {
-  return std::llround(start * 1440.0);
-}
-
 // First and last stamped sample; samples stamped 0 are no measurement.
 void SampleSpan(const std::vector<HistorySample>& samples, DateTime* first, DateTime* last) {
   *first = *last = 0;
@@ -82,7 +78,7 @@ class Importer {
     const int count = static_cast<int>(run.samples.size());
     std::vector<KnownVersion> known;
     findVersions_.Reset();
-    findVersions_.Bind(1, instrument_).Bind(2, StartMinute(run.start));
+    findVersions_.Bind(1, instrument_).Bind(2, RunStartMinute(run.start));
     while (findVersions_.Next()) {
       known.push_back({findVersions_.Int(0), static_cast<int>(findVersions_.Int(1)),
                        static_cast<std::uint64_t>(findVersions_.Int(2))});
@@ -107,7 +103,7 @@ class Importer {
       SqliteStatement mark(db_,
                            "UPDATE runs SET conflict = 1 WHERE instrument_id = ? AND "
                            "start_minute = ?");
-      mark.Bind(1, instrument_).Bind(2, StartMinute(run.start));
+      mark.Bind(1, instrument_).Bind(2, RunStartMinute(run.start));
       if (Result<> marked = mark.Run(); !marked) return marked;
       ++counts.conflictRuns;
     } else {
@@ -188,7 +184,7 @@ class Importer {
                            "INSERT INTO runs(instrument_id, start_minute, start, sample_count, "
                            "first, last, digest, conflict) VALUES(?, ?, ?, ?, ?, ?, ?, ?)");
     insert.Bind(1, instrument_)
-        .Bind(2, StartMinute(run.start))
+        .Bind(2, RunStartMinute(run.start))
         .Bind(3, run.start)
         .Bind(4, static_cast<std::int64_t>(run.samples.size()))
         .Bind(5, first)

@@ -31,7 +31,7 @@ std::vector<HistoryRun> RunsForSummary(const std::vector<HistoryRun>& runs, Date
   std::map<std::tuple<std::string, std::int64_t>, const HistoryRun*> longest;
   for (const HistoryRun& run : runs) {
     if (!run.conflict || run.excluded) continue;
-    const auto key = std::make_tuple(run.instrument, std::llround(run.start * 1440.0));
+    const auto key = std::make_tuple(run.instrument, RunStartMinute(run.start));
     const HistoryRun*& best = longest[key];
     if (!best || run.samples > best->samples ||
         (run.samples == best->samples && run.id > best->id)) {
@@ -42,7 +42,7 @@ std::vector<HistoryRun> RunsForSummary(const std::vector<HistoryRun>& runs, Date
   for (const HistoryRun& run : runs) {
     if (run.excluded || !SharesTime(run, from, to)) continue;
     if (run.conflict &&
-        longest[std::make_tuple(run.instrument, std::llround(run.start * 1440.0))] != &run) {
+        longest[std::make_tuple(run.instrument, RunStartMinute(run.start))] != &run) {
       continue;
     }
     kept.push_back(run);

@@ -4,6 +4,7 @@
 // merged across downloads, the hourly samples of each run, and the activity
 // log of what the user did.
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -24,6 +25,11 @@ struct HistorySample {
   double humidity = 0;
   double pressure = 0;  // kPa
 };
+
+// What, with the instrument, tells a run: its start to the minute.
+inline std::int64_t RunStartMinute(DateTime start) {
+  return std::llround(start * 1440.0);
+}
 
 // A run as one decode gave it.
 struct DecodedRun {
