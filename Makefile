@@ -38,9 +38,10 @@ package: build
 
 bench: deps
 	@cmake -S . -B build-bench -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=Release -DKESTRUM_BENCH=ON >/dev/null
-	@cmake --build build-bench -j $(JOBS) --target kestrum_bench kestrum-tool
+	@cmake --build build-bench -j $(JOBS) --target kestrum_bench kestrum-tool kestrum
 	./build-bench/bench/kestrum_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/tool_startup.sh build-bench
+	./bench/window_startup.sh build-bench
 
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 sanitize: deps

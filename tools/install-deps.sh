@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 libqcustomplot-dev libqcustomplot2.1-qt6
   libftdi1-dev libsqlite3-dev libgtest-dev libgmock-dev libbenchmark-dev
-  poppler-utils dpkg-dev desktop-file-utils appstream shared-mime-info hyperfine lintian
+  poppler-utils dpkg-dev desktop-file-utils appstream shared-mime-info hyperfine lintian xvfb
 
 )
 

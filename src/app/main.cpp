@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "app/about_box.h"
+#include "app/first_frame_report.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/protocol_log.h"
@@ -106,6 +107,7 @@ int RunProgram(int argc, char* argv[]) {
   Trigger = &triggerDialog;
 
   if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
+  ReportFirstFrameWhenAsked(mainWindow);
   mainWindow.show();
   if (!options.file.empty()) {
     const std::string path = kestrum::AbsoluteLocalName(options.file);

@@ -2,6 +2,7 @@
 #include "views/gui/chart_legend.h"
 
 #include <algorithm>
+#include <array>
 
 #include "views/gui/chart_time.h"
 #include "views/gui/error_bar_series.h"
@@ -25,23 +26,30 @@ void CoordRange(QCPAxis* axis, double a, double b, double* low, double* high) {
   *high = std::max(first, second);
 }
 
-// How many marks the legend would hide at `area` (pixels): each line point,
-// each bar, and a reference line in 4-pixel pieces, with its label at the
-// right end. Points are found by bisection over the keys, so a chart of
-// 100,000 samples costs only what lies under the corner.
-long long MarksIn(QCustomPlot& plot, const QRectF& area) {
-  long long count = 0;
+// How many marks the legend would hide at `top` and at `bottom`, two areas
+// (pixels) over the same columns: each line point, each bar, and a reference
+// line in 4-pixel pieces, with its label at the right end. Points are found
+// by bisection over the keys and read once for both areas, so a chart of
+// 100,000 samples costs only what lies under the two corners.
+std::array<long long, 2> MarksIn(QCustomPlot& plot, const QRectF& top, const QRectF& bottom) {
+  std::array<long long, 2> count{0, 0};
+  const QRectF areas[2] = {top, bottom};
   const QRect plotArea = plot.axisRect()->rect();
   for (int i = 0; i < plot.plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot.plottable(i);
     if (!p->visible()) continue;
-    double keyLow, keyHigh, valueLow, valueHigh;
-    CoordRange(p->keyAxis(), area.left(), area.right(), &keyLow, &keyHigh);
-    CoordRange(p->valueAxis(), area.top(), area.bottom(), &valueLow, &valueHigh);
+    double keyLow, keyHigh;
+    CoordRange(p->keyAxis(), top.left(), top.right(), &keyLow, &keyHigh);
+    double valueLow[2], valueHigh[2];
+    for (int a = 0; a < 2; ++a) {
+      CoordRange(p->valueAxis(), areas[a].top(), areas[a].bottom(), &valueLow[a], &valueHigh[a]);
+    }
     if (auto* graph = qobject_cast<QCPGraph*>(p)) {
       const auto end = graph->data()->findEnd(keyHigh, false);
       for (auto it = graph->data()->findBegin(keyLow, false); it != end; ++it) {
-        if (it->value >= valueLow && it->value <= valueHigh) ++count;
+        for (int a = 0; a < 2; ++a) {
+          if (it->value >= valueLow[a] && it->value <= valueHigh[a]) ++count[a];
+        }
       }
     } else if (auto* bars = qobject_cast<ErrorBarSeries*>(p)) {
       const std::vector<ErrorBarPoint>& points = bars->Points();
@@ -49,14 +57,23 @@ long long MarksIn(QCustomPlot& plot, const QRectF& area) {
         return ChartKeyFromDateTime(b.x) < keyLow;
       });
       for (; first != points.end() && ChartKeyFromDateTime(first->x) <= keyHigh; ++first) {
-        if (first->y + first->error >= valueLow && first->y - first->error <= valueHigh) ++count;
+        for (int a = 0; a < 2; ++a) {
+          if (first->y + first->error >= valueLow[a] && first->y - first->error <= valueHigh[a]) {
+            ++count[a];
+          }
+        }
       }
     } else if (auto* level = qobject_cast<ReferenceLine*>(p)) {
       const double y = p->valueAxis()->coordToPixel(level->Level());
-      if (y >= area.top() && y <= area.bottom()) count += static_cast<long long>(area.width()) / 4;
-      const bool underLabel =
-          area.right() > plotArea.right() - 100 && y >= area.top() && y - 14 <= area.bottom();
-      if (underLabel) count += 25;
+      for (int a = 0; a < 2; ++a) {
+        const QRectF& area = areas[a];
+        if (y >= area.top() && y <= area.bottom()) {
+          count[a] += static_cast<long long>(area.width()) / 4;
+        }
+        const bool underLabel =
+            area.right() > plotArea.right() - 100 && y >= area.top() && y - 14 <= area.bottom();
+        if (underLabel) count[a] += 25;
+      }
     }
   }
   return count;
@@ -64,18 +81,27 @@ long long MarksIn(QCustomPlot& plot, const QRectF& area) {
 
 }  // namespace
 
-Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
-                             const std::function<long long(const QRectF&)>& marksIn) {
-  const Qt::Alignment corners[] = {Qt::AlignTop | Qt::AlignLeft, Qt::AlignTop | Qt::AlignRight,
-                                   Qt::AlignBottom | Qt::AlignLeft,
-                                   Qt::AlignBottom | Qt::AlignRight};
-  Qt::Alignment best = corners[0];
-  long long fewest = -1;
-  for (const Qt::Alignment corner : corners) {
-    const double x = corner & Qt::AlignLeft ? plot.left() : plot.right() - size.width();
-    const double y = corner & Qt::AlignTop ? plot.top() : plot.bottom() - size.height();
-    const long long covered = marksIn(QRectF(QPointF(x, y), size));
-    if (fewest < 0 || covered < fewest) {
+Qt::Alignment EmptiestCorner(
+    const QRectF& plot, const QSizeF& size,
+    const std::function<std::array<long long, 2>(const QRectF& top, const QRectF& bottom)>&
+        marksIn) {
+  const double left = plot.left();
+  const double right = plot.right() - size.width();
+  const std::array<long long, 2> leftMarks =
+      marksIn(QRectF(QPointF(left, plot.top()), size),
+              QRectF(QPointF(left, plot.bottom() - size.height()), size));
+  const std::array<long long, 2> rightMarks =
+      marksIn(QRectF(QPointF(right, plot.top()), size),
+              QRectF(QPointF(right, plot.bottom() - size.height()), size));
+  const std::pair<Qt::Alignment, long long> corners[] = {
+      {Qt::AlignTop | Qt::AlignLeft, leftMarks[0]},
+      {Qt::AlignTop | Qt::AlignRight, rightMarks[0]},
+      {Qt::AlignBottom | Qt::AlignLeft, leftMarks[1]},
+      {Qt::AlignBottom | Qt::AlignRight, rightMarks[1]}};
+  Qt::Alignment best = corners[0].first;
+  long long fewest = corners[0].second;
+  for (const auto& [corner, covered] : corners) {
+    if (covered < fewest) {
       fewest = covered;
       best = corner;
     }
@@ -109,7 +135,9 @@ void SyncChartLegend(QCustomPlot& plot, bool shown) {
   const QSize size = plot.legend->minimumOuterSizeHint();
   plot.axisRect()->insetLayout()->setInsetAlignment(
       0, EmptiestCorner(plot.axisRect()->rect(), size,
-                        [&plot](const QRectF& area) { return MarksIn(plot, area); }));
+                        [&plot](const QRectF& top, const QRectF& bottom) {
+                          return MarksIn(plot, top, bottom);
+                        }));
 }
 
 }  // namespace kestrum

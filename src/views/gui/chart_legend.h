@@ -6,6 +6,7 @@
 // and lets what lies under it show through. Off, the chart keeps its
 // original look: the legend stays hidden and untouched.
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -17,9 +18,11 @@ namespace kestrum {
 void SyncChartLegend(QCustomPlot& plot, bool shown);
 
 // The corner of `plot` (pixels) where a legend of `size` covers the fewest
-// marks, as `marksIn` counts them for a rectangle. On a tie the first of top
-// left, top right, bottom left, bottom right.
-Qt::Alignment EmptiestCorner(const QRectF& plot, const QSizeF& size,
-                             const std::function<long long(const QRectF&)>& marksIn);
+// marks, as `marksIn` counts them for the top and the bottom rectangle of one
+// side. On a tie the first of top left, top right, bottom left, bottom right.
+Qt::Alignment EmptiestCorner(
+    const QRectF& plot, const QSizeF& size,
+    const std::function<std::array<long long, 2>(const QRectF& top, const QRectF& bottom)>&
+        marksIn);
 
 }  // namespace kestrum

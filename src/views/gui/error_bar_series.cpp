@@ -180,14 +180,21 @@ void ErrorBarSeries::draw(QCPPainter* painter) {
     return RoundHalfAway(keyAxis->coordToPixel(ChartKeyFromDateTime(p.x)));
   };
   // Columns grow with x on a forward axis, so each column's last bar is
-  // found by bisection: some 17 pixel lookups a column instead of one a bar.
+  // found by a galloping search from its first: a few pixel lookups a column
+  // instead of one a bar, all close by (a bisection over the rest of a long
+  // run missed the cache on every step).
   const bool forward = !keyAxis->rangeReversed();
   for (auto it = begin; it != end;) {
     const long long column = columnOf(*it);
     auto next = it + 1;
     if (forward) {
-      next = std::partition_point(next, end,
-                                  [&](const ErrorBarPoint& p) { return columnOf(p) == column; });
+      const auto inColumn = [&](const ErrorBarPoint& p) { return columnOf(p) == column; };
+      std::ptrdiff_t step = 1;
+      while (end - next > step && inColumn(next[step - 1])) {
+        next += step;
+        step *= 2;
+      }
+      next = std::partition_point(next, next + std::min(step, end - next), inColumn);
     } else {
       while (next != end && columnOf(*next) == column) ++next;
     }

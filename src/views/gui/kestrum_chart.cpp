@@ -229,10 +229,12 @@ void KestrumChart::SetUpLook() {
   frame->setPen(QPen(kFrameColor));
   frame->setBrush(Qt::NoBrush);
 
-  // The zoom rectangle lives on a buffered layer of its own, so dragging it
-  // repaints only that layer and not 20,000 bars.
+  // Every buffered layer is a window-sized picture cleared and laid over the
+  // others on each replot. Nothing is drawn on the overlay, and the zoom
+  // rectangle's layer is buffered only while the rectangle shows (see
+  // ShowZoomBand), so a replot otherwise fills and blends one picture.
+  layer(QStringLiteral("overlay"))->setMode(QCPLayer::lmLogical);
   addLayer(QStringLiteral("zoomband"), layer(QStringLiteral("overlay")), limAbove);
-  layer(QStringLiteral("zoomband"))->setMode(QCPLayer::lmBuffered);
   zoomBand_ = new QCPItemRect(this);
   zoomBand_->setLayer(QStringLiteral("zoomband"));
   zoomBand_->setClipToAxisRect(false);
@@ -421,12 +423,16 @@ void KestrumChart::ShowZoomBand(const QPoint& from, const QPoint& to) {
   zoomBand_->topLeft->setCoords(r.left(), r.top());
   zoomBand_->bottomRight->setCoords(r.right(), r.bottom());
   zoomBand_->setVisible(true);
+  // A layer of its own while dragging, so moving the rectangle repaints only
+  // that layer and not 100,000 bars.
+  layer(QStringLiteral("zoomband"))->setMode(QCPLayer::lmBuffered);
   layer(QStringLiteral("zoomband"))->replot();
 }
 
 void KestrumChart::HideZoomBand() {
   if (!zoomBand_->visible()) return;
   zoomBand_->setVisible(false);
+  layer(QStringLiteral("zoomband"))->setMode(QCPLayer::lmLogical);
   layer(QStringLiteral("zoomband"))->replot();
 }
 
