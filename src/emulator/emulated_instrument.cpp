@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "records/memory_layout.h"
+#include "records/model_facts.h"
+
 namespace kestrum {
 
 EmulatedInstrument::EmulatedInstrument(EmulatedInstrumentConfig config)
@@ -17,9 +20,9 @@ EmulatedInstrument::EmulatedInstrument(EmulatedInstrumentConfig config)
     std::copy_n(config.memory.begin(), n, state_.memory.begin());
   }
   // A K7 or K8 image carries the pressure coefficients in bytes 9 to 16.
-  if (!config.memory.empty() &&
-      (config.model == InstrumentModel::K7 || config.model == InstrumentModel::K8)) {
-    std::copy_n(state_.memory.begin() + 9, 8, state_.pressure_coefficients.begin());
+  if (!config.memory.empty() && HasPressureCoefficients(config.model)) {
+    std::copy_n(state_.memory.begin() + kPressureCoefficientsByte,
+                state_.pressure_coefficients.size(), state_.pressure_coefficients.begin());
   }
 }
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "records/big_endian.h"
+#include "records/memory_layout.h"
 
 namespace kestrum {
 
@@ -12,8 +12,8 @@ InstrumentState::InstrumentState(InstrumentModel m)
   memory[0] = ModelMarkerOf(m);
   // A fresh instrument: empty directory, pointer at the top, factor 6.00.
   Erase();
-  memory[7] = 6;
-  memory[8] = 0;
+  memory[kCalibrationByte] = 6;
+  memory[kCalibrationByte + 1] = 0;
   // 1 January 2024, 00:00:00, a Monday.
   clock_registers = {0, 0, 0x00, 0x00, 0x00, 0x01, 0x02, 0x01, 0x24};
   for (std::size_t i = 0; i < parameter_block.size(); ++i) {
@@ -32,23 +32,14 @@ void InstrumentState::SetClockRegister(std::uint8_t reg, std::uint8_t value) {
 }
 
 void InstrumentState::Erase() {
-  std::fill_n(memory.begin() + kDirectoryFirstByte, kDirectoryBytes, 0xFF);
-  const std::uint32_t top = static_cast<std::uint32_t>(memory.size());
-  if (model == InstrumentModel::K5 || model == InstrumentModel::K6) {
-    memory[2] = static_cast<std::uint8_t>(top >> 8);
-    memory[3] = static_cast<std::uint8_t>(top);
-  } else {
-    memory[1] = static_cast<std::uint8_t>(top >> 16);
-    memory[2] = static_cast<std::uint8_t>(top >> 8);
-    memory[3] = static_cast<std::uint8_t>(top);
-  }
-  memory[6] = 0;
+  std::fill_n(memory.begin() + DirectoryEntryOffset(1), kDirectorySlots * kDirectoryEntryBytes,
+              0xFF);
+  SetWritePointer(memory.data(), model, static_cast<std::uint32_t>(ImageLengthOf(model)));
+  memory[kDirectoryPointerByte] = 0;
 }
 
 std::uint32_t InstrumentState::WritePointer() const {
-  if (model == InstrumentModel::K5 || model == InstrumentModel::K6)
-    return BigEndian16(memory.data(), 2);
-  return BigEndian24(memory.data(), 1);
+  return WritePointerOf(memory.data(), model);
 }
 
 }  // namespace kestrum

@@ -44,8 +44,4 @@ struct InstrumentState {
   std::uint32_t WritePointer() const;
 };
 
-// Directory slots 1..27, 8 bytes each, from byte 24.
-inline constexpr int kDirectoryFirstByte = 24;
-inline constexpr int kDirectoryBytes = 27 * 8;
-
 }  // namespace kestrum

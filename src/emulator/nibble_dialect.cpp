@@ -2,6 +2,7 @@
 #include "emulator/nibble_dialect.h"
 
 #include "link/nibble_coding.h"
+#include "records/big_endian.h"
 
 namespace kestrum {
 
@@ -78,11 +79,10 @@ DialectReply NibbleDialect::Start(std::uint8_t byte) {
 }
 
 DialectReply NibbleDialect::Complete(InstrumentState& state) {
-  const auto nibble = [this](std::size_t i) { return payload_[i] & 0x0F; };
   if (expect_ == Expect::kMemoryWrite) {
-    const std::uint32_t address =
-        (nibble(0) << 12) | (nibble(1) << 8) | (nibble(2) << 4) | nibble(3);
-    state.WriteMemory(address, NibbleValue(payload_[4], payload_[5]));
+    const std::uint8_t address[2] = {NibbleValue(payload_[0], payload_[1]),
+                                     NibbleValue(payload_[2], payload_[3])};
+    state.WriteMemory(BigEndian16(address, 0), NibbleValue(payload_[4], payload_[5]));
   } else {
     state.SetClockRegister(NibbleValue(payload_[0], payload_[1]),
                            NibbleValue(payload_[2], payload_[3]));

@@ -12,4 +12,9 @@ inline constexpr std::uint8_t BcdToByte(std::uint8_t b) {
   return static_cast<std::uint8_t>(b - 6 * (b / 16));
 }
 
+// 0..99 to its two BCD digits: 59 gives 0x59.
+inline constexpr std::uint8_t ByteToBcd(int value) {
+  return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
+}
+
 }  // namespace kestrum

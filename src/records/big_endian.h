@@ -16,4 +16,15 @@ inline constexpr std::uint32_t BigEndian24(const std::uint8_t* bytes, std::size_
   return (static_cast<std::uint32_t>(bytes[offset]) << 16) | BigEndian16(bytes, offset + 1);
 }
 
+// The writers keep only the low 16 or 24 bits of value.
+inline constexpr void PutBigEndian16(std::uint8_t* bytes, std::size_t offset, std::uint32_t value) {
+  bytes[offset] = static_cast<std::uint8_t>(value >> 8);
+  bytes[offset + 1] = static_cast<std::uint8_t>(value);
+}
+
+inline constexpr void PutBigEndian24(std::uint8_t* bytes, std::size_t offset, std::uint32_t value) {
+  bytes[offset] = static_cast<std::uint8_t>(value >> 16);
+  PutBigEndian16(bytes, offset + 1, value);
+}
+
 }  // namespace kestrum

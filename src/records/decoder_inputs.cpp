@@ -2,6 +2,7 @@
 #include "records/decoder_inputs.h"
 
 #include "records/big_endian.h"
+#include "records/memory_layout.h"
 #include "records/model_facts.h"
 
 namespace kestrum {
@@ -46,26 +47,24 @@ void SetPressureCoefficients(MeasurementStore& store, const PressureCoefficients
 }
 
 std::int32_t DirectorySlotOf(const MeasurementStore& store) {
-  return store.MemoryImage[6] / 8;
+  return store.MemoryImage[kDirectoryPointerByte] / kDirectoryEntryBytes;
 }
 
 Extended CalibrationFactorOf(const MeasurementStore& store) {
-  return static_cast<Extended>(store.MemoryImage[7]) +
-         static_cast<Extended>(store.MemoryImage[8]) / 100.0L;
+  return static_cast<Extended>(store.MemoryImage[kCalibrationByte]) +
+         static_cast<Extended>(store.MemoryImage[kCalibrationByte + 1]) / 100.0L;
 }
 
 std::int32_t FinalAddressOf(const MeasurementStore& store, InstrumentModel model) {
-  const std::uint8_t* image = store.MemoryImage.data();
-  if (model == InstrumentModel::K5 || model == InstrumentModel::K6)
-    return static_cast<std::int32_t>(BigEndian16(image, 2));
-  return static_cast<std::int32_t>(BigEndian24(image, 1));
+  return static_cast<std::int32_t>(WritePointerOf(store.MemoryImage.data(), model));
 }
 
 std::optional<InstrumentModel> SetDecoderInputsFromImage(MeasurementStore& store) {
   const std::optional<InstrumentModel> model = ModelFromMarker(store.MemoryImage[0]);
   if (!model) return std::nullopt;
   if (HasPressureCoefficients(*model)) {
-    SetPressureCoefficients(store, DecodePressureCoefficients(&store.MemoryImage[9]));
+    SetPressureCoefficients(
+        store, DecodePressureCoefficients(&store.MemoryImage[kPressureCoefficientsByte]));
   }
   store.DirectorySlot = DirectorySlotOf(store);
   store.CalibrationFactor = CalibrationFactorOf(store);

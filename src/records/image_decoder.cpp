@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "records/bcd.h"
-#include "records/big_endian.h"
 #include "records/checked_file.h"
 #include "records/date_time.h"
 #include "records/decode_files.h"
 #include "records/decoder_inputs.h"
+#include "records/memory_layout.h"
 #include "records/model_parameters.h"
 #include "records/sample_converter.h"
 
@@ -21,14 +21,13 @@ struct SlotTime {
 };
 
 std::int32_t ReadAddress(const std::uint8_t* image, const ModelParameters& p, int offset) {
-  const auto at = static_cast<std::size_t>(offset);
-  const std::uint32_t value = p.addressBytes == 2 ? BigEndian16(image, at) : BigEndian24(image, at);
+  const std::uint32_t value = AddressAt(image, p.model, static_cast<std::size_t>(offset));
   return static_cast<std::int32_t>(value & p.addressMask);
 }
 
-// The header's write pointer: bytes 2-3 (masked) for K5/K6, bytes 1-3 for K7/K8.
+// The header's write pointer, masked.
 std::int32_t WritePointer(const std::uint8_t* image, const ModelParameters& p) {
-  return ReadAddress(image, p, p.addressBytes == 2 ? 2 : 1);
+  return static_cast<std::int32_t>(WritePointerOf(image, p.model) & p.addressMask);
 }
 
 // End address of slot r as its sample loop uses it, after both substitutions.
@@ -38,7 +37,7 @@ std::int32_t SlotEnd(const MeasurementStore& store, const ModelParameters& p, in
   if (r < kDirectorySlots) {
     end = ReadAddress(image, p, DirectoryEntryOffset(r + 1)) + p.nextStartOffset;
   } else if (p.slot27EndFromHeader) {
-    end = ReadAddress(image, p, 15);
+    end = ReadAddress(image, p, kSlot27EndByte);
   } else {
     end = WritePointer(image, p) + p.writePointerOffset;
   }

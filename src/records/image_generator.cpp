@@ -4,9 +4,13 @@
 #include <algorithm>
 #include <cmath>
 
+#include "records/bcd.h"
+#include "records/big_endian.h"
 #include "records/date_time.h"
 #include "records/decoder_inputs.h"
 #include "records/generator_random.h"
+#include "records/memory_layout.h"
+#include "records/model_facts.h"
 #include "records/model_parameters.h"
 #include "records/sensor_channels.h"
 
@@ -18,40 +22,30 @@ constexpr double kTwoPi = 6.283185307179586;
 // Pressure-sensor coefficient words of the generated K7/K8 images (A0, B1, B2, C12).
 constexpr std::uint8_t kCoefficientBytes[8] = {0x3E, 0xCE, 0xB3, 0xF9, 0xC5, 0x17, 0x33, 0xC8};
 
-struct Layout {
+// Where the generated runs lie and the calibration the image states.
+struct Placement {
   std::int32_t top;     // start address of the first run
   std::int32_t bottom;  // lowest address a sample may use
   std::uint8_t calibrationWhole;
   std::uint8_t calibrationHundredths;
 };
 
-Layout LayoutOf(InstrumentModel model) {
+Placement PlacementOf(InstrumentModel model) {
+  const std::int32_t memoryTop = ImageLengthOf(model);
   switch (model) {
     case InstrumentModel::K5:
-      return {8192, 256, 6, 0};
+      return {memoryTop, 256, 6, 0};
     case InstrumentModel::K6:
       return {32766, 256, 6, 50};  // 15-bit addresses
     case InstrumentModel::K7:
-      return {131071, 512, 6, 25};  // the K7 download leaves out the last byte
+      return {memoryTop - 1, 512, 6, 25};  // the K7 download leaves out the last byte
     default:
-      return {131072, 512, 5, 75};
-  }
-}
-
-std::uint8_t ToBcd(int value) {
-  return static_cast<std::uint8_t>((value / 10) * 16 + value % 10);
-}
-
-void PutAddress(std::vector<std::uint8_t>& image, int offset, int bytes, std::int32_t address) {
-  for (int i = bytes - 1; i >= 0; --i) {
-    image[offset + i] = static_cast<std::uint8_t>(address & 0xFF);
-    address >>= 8;
+      return {memoryTop, 512, 5, 75};
   }
 }
 
 void PutWord(std::vector<std::uint8_t>& image, std::int32_t high, std::uint32_t word) {
-  image[high] = static_cast<std::uint8_t>(word >> 8);
-  image[high + 1] = static_cast<std::uint8_t>(word & 0xFF);
+  PutBigEndian16(image.data(), static_cast<std::size_t>(high), word);
 }
 
 std::uint32_t Clamp(double value, std::uint32_t highest) {
@@ -153,14 +147,15 @@ void WriteSample(std::vector<std::uint8_t>& image, InstrumentModel model, std::i
 void WriteDirectoryEntry(std::vector<std::uint8_t>& image, const ModelParameters& p, int slot,
                          std::int32_t start, DateTime startTime) {
   const int offset = DirectoryEntryOffset(slot);
-  PutAddress(image, offset, p.addressBytes, start);
+  PutAddressAt(image.data(), p.model, static_cast<std::size_t>(offset),
+               static_cast<std::uint32_t>(start));
   const DateTimeFields f = SplitDateTime(startTime);
   std::uint8_t* t = &image[offset + p.addressBytes];
-  t[0] = ToBcd(f.minute);
-  t[1] = ToBcd(f.hour);
-  t[2] = ToBcd(f.day);
-  t[3] = ToBcd(f.month);
-  t[4] = ToBcd(f.year % 100);
+  t[0] = ByteToBcd(f.minute);
+  t[1] = ByteToBcd(f.hour);
+  t[2] = ByteToBcd(f.day);
+  t[3] = ByteToBcd(f.month);
+  t[4] = ByteToBcd(f.year % 100);
   if (p.addressBytes == 2) t[5] = 0;  // the unused eighth byte
 }
 
@@ -170,19 +165,19 @@ std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options,
                                               DateTime* lastRunEnd) {
   const InstrumentModel model = options.model;
   const ModelParameters& p = ParametersOf(model);
-  const Layout layout = LayoutOf(model);
+  const Placement placement = PlacementOf(model);
   GeneratorRandom random(options.seed);
 
   // Unwritten memory reads as erased flash.
   std::vector<std::uint8_t> image(static_cast<std::size_t>(ImageLengthOf(model)), 0xFF);
   std::fill(image.begin(), image.begin() + DirectoryEntryOffset(1), 0);
   image[0] = ModelMarkerOf(model);
-  image[7] = layout.calibrationWhole;
-  image[8] = layout.calibrationHundredths;
-  const double factor = layout.calibrationWhole + layout.calibrationHundredths / 100.0;
+  image[kCalibrationByte] = placement.calibrationWhole;
+  image[kCalibrationByte + 1] = placement.calibrationHundredths;
+  const double factor = placement.calibrationWhole + placement.calibrationHundredths / 100.0;
   PressureCoefficients coefficients;
-  if (p.sensors == SensorLayout::K7 || p.sensors == SensorLayout::K8) {
-    std::copy(kCoefficientBytes, kCoefficientBytes + 8, image.begin() + 9);
+  if (HasPressureCoefficients(model)) {
+    std::copy(kCoefficientBytes, kCoefficientBytes + 8, image.begin() + kPressureCoefficientsByte);
     coefficients = DecodePressureCoefficients(kCoefficientBytes);
   }
 
@@ -193,12 +188,12 @@ std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options,
   runStart = std::round(runStart * 1440) / 1440;
 
   const int runs = std::clamp(options.runs, 0, kDirectorySlots);
-  std::int32_t start = layout.top;
-  std::int32_t writePointer = layout.top;
+  std::int32_t start = placement.top;
+  std::int32_t writePointer = placement.top;
   DateTime end = runStart;
   int made = 0;
   for (; made < runs; ++made) {
-    const std::int32_t room = (start - layout.bottom) / p.sampleSize;
+    const std::int32_t room = (start - placement.bottom) / p.sampleSize;
     const std::int32_t hours = std::min<std::int32_t>(std::max(options.hours, 1), room);
     if (hours < 1) break;
     WriteDirectoryEntry(image, p, made + 1, start, runStart);
@@ -223,12 +218,10 @@ std::vector<std::uint8_t> GenerateMemoryImage(const GeneratorOptions& options,
 
   if (lastRunEnd) *lastRunEnd = end;
   // The directory pointer names the next free slot; the write pointer the next free address.
-  image[6] = static_cast<std::uint8_t>((made + 1) * 8);
-  if (p.addressBytes == 2) {
-    PutAddress(image, 2, 2, writePointer);
-    PutAddress(image, 15, 2, writePointer);
-  } else {
-    PutAddress(image, 1, 3, writePointer);
+  image[kDirectoryPointerByte] = static_cast<std::uint8_t>((made + 1) * kDirectoryEntryBytes);
+  SetWritePointer(image.data(), model, static_cast<std::uint32_t>(writePointer));
+  if (p.slot27EndFromHeader) {
+    PutAddressAt(image.data(), model, kSlot27EndByte, static_cast<std::uint32_t>(writePointer));
   }
   return image;
 }

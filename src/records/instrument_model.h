@@ -19,18 +19,6 @@ inline std::optional<InstrumentModel> ModelFromMarker(std::uint8_t marker) {
   return static_cast<InstrumentModel>(marker - '1');
 }
 
-// Bytes of instrument memory, which is also the length of a data file.
-inline constexpr int ImageLengthOf(InstrumentModel model) {
-  switch (model) {
-    case InstrumentModel::K5:
-      return 8192;
-    case InstrumentModel::K6:
-      return 32768;
-    default:
-      return 131072;
-  }
-}
-
 inline constexpr const char* ModelName(InstrumentModel model) {
   switch (model) {
     case InstrumentModel::K5:
@@ -45,3 +33,7 @@ inline constexpr const char* ModelName(InstrumentModel model) {
 }
 
 }  // namespace kestrum
+
+// ImageLengthOf is read from the model's memory layout row; everything that
+// includes this header has it.
+#include "records/memory_layout.h"

@@ -9,8 +9,8 @@ namespace {
 constexpr ModelParameters K5Parameters() {
   ModelParameters p{};
   p.model = InstrumentModel::K5;
-  p.addressBytes = 2;
-  p.addressMask = 0xFFFF;
+  p.addressBytes = LayoutOf(p.model).addressBytes;
+  p.addressMask = LayoutOf(p.model).addressMask;
   p.sampleSize = 2;
   p.lowestValidAddress = 255;
   p.highestValidStart = 8192;
@@ -29,7 +29,7 @@ constexpr ModelParameters K5Parameters() {
 constexpr ModelParameters K6Parameters() {
   ModelParameters p = K5Parameters();
   p.model = InstrumentModel::K6;
-  p.addressMask = 0x7FFF;
+  p.addressMask = LayoutOf(p.model).addressMask;
   p.sampleSize = 6;
   p.highestValidStart = 32768;
   p.highestValidEnd = 32768;
@@ -42,8 +42,8 @@ constexpr ModelParameters K6Parameters() {
 constexpr ModelParameters K7Parameters() {
   ModelParameters p = K6Parameters();
   p.model = InstrumentModel::K7;
-  p.addressBytes = 3;
-  p.addressMask = 0xFFFFFF;
+  p.addressBytes = LayoutOf(p.model).addressBytes;
+  p.addressMask = LayoutOf(p.model).addressMask;
   p.lowestValidAddress = 512;
   p.highestValidStart = 131071;
   p.highestValidEnd = 131071;

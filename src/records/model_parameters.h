@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "records/instrument_model.h"
+#include "records/memory_layout.h"
 
 namespace kestrum {
 
@@ -14,7 +15,8 @@ enum class SensorLayout { None, K6, K7, K8 };
 
 struct ModelParameters {
   InstrumentModel model;
-  // Directory start addresses: two bytes (K5, K6) or three (K7, K8), masked.
+  // Directory start addresses: two bytes (K5, K6) or three (K7, K8), masked;
+  // both from the model's memory layout row.
   int addressBytes;
   std::uint32_t addressMask;
   // Bytes per hourly sample: pulses (2), then the sensor bytes of the layout.
@@ -44,11 +46,5 @@ struct ModelParameters {
 };
 
 const ModelParameters& ParametersOf(InstrumentModel model);
-
-// Number of directory slots and where slot r (1..27) starts in the image.
-inline constexpr int kDirectorySlots = 27;
-inline constexpr int DirectoryEntryOffset(int slot) {
-  return 16 + 8 * slot;
-}
 
 }  // namespace kestrum
