@@ -15,7 +15,6 @@
 #include "app/protocol_log.h"
 #include "app/startup_options.h"
 #include "commands/gui/trigger_dialog.h"
-#include "commands/ticking_sleeper.h"
 #include "emulator/emulation_setup.h"
 #include "emulator/fault_option.h"
 #include "link/d2xx_unit.h"
@@ -90,12 +89,8 @@ int RunProgram(int argc, char* argv[]) {
     kestrum::SetFtDriver(usbDriver.get());
   }
 
-  // The erase's long waits count their seconds on screen.
-  kestrum::SetSleeper(
-      kestrum::SecondTickingSleeper(emulatedBus ? emulatedBus->MakeSleeper() : kestrum::Sleeper(),
-                                    [](int elapsedMs, int totalMs) {
-                                      if (Form1) Form1->LongWaitTick(elapsedMs, totalMs);
-                                    }));
+  // Emulated instruments keep their own time.
+  kestrum::SetSleeper(emulatedBus ? emulatedBus->MakeSleeper() : kestrum::Sleeper());
   const kestrum::Result<> logStarted = StartProtocolLogFromEnvironment();
   if (!logStarted) std::fprintf(stderr, "kestrum: %s\n", logStarted.error().c_str());
 
@@ -105,6 +100,7 @@ int RunProgram(int argc, char* argv[]) {
   About = &aboutBox;
   TTrigger triggerDialog(&mainWindow);
   Trigger = &triggerDialog;
+  triggerDialog.SetCommandEvents(&mainWindow.CommandEvents());
 
   if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
   ReportFirstFrameWhenAsked(mainWindow);

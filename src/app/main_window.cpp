@@ -54,9 +54,6 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
       now_(services.now ? services.now : kestrum::CurrentLocalDateTime),
       progress_(std::make_unique<CommandProgress>(this)) {
   InitResources();
-  kestrum::SetLineDrainDisplay({[this] { Progress().DrainBegins(); },
-                                [this](std::uint32_t) { return Progress().DrainProgress(); },
-                                [this] { Progress().End(); }});
   setObjectName("Form1");
   setWindowTitle("Kestrum  Computer Interface Version 2.21");
   setFont(PixelFont(11));
@@ -132,7 +129,6 @@ TForm1::~TForm1() {
   // Before the history it reads from.
   delete HistoryWin;
   HistoryWin = nullptr;
-  kestrum::SetLineDrainDisplay({});
 }
 
 void TForm1::BuildMenu() {

@@ -49,6 +49,7 @@
 #include "app/status_panels.h"
 #include "app/summary_dock.h"
 #include "app/user_prompts.h"
+#include "commands/command_window.h"
 #include "history/history_store.h"
 #include "records/image_decoder.h"
 #include "records/measurement_store.h"
@@ -82,8 +83,8 @@ class TForm1 : public QMainWindow {
   FileDialogs& Dialogs() { return *dialogs_; }
   kestrum::DateTime Now() const { return now_(); }
   CommandProgress& Progress() { return *progress_; }
-  // Called every second of a long wait of a command, to count it on screen.
-  void LongWaitTick(int elapsedMs, int totalMs);
+  // What the instrument commands show on this window: their one event sink.
+  kestrum::CommandWindow& CommandEvents();
   // What every decode of this window works with: now, the current directory, regional separators.
   kestrum::DecodeContext DecodeContextNow() const;
 
@@ -300,6 +301,7 @@ class TForm1 : public QMainWindow {
   FileDialogs* dialogs_;
   std::function<kestrum::DateTime()> now_;
   std::unique_ptr<CommandProgress> progress_;
+  std::unique_ptr<kestrum::CommandWindow> commandEvents_;
   CommandGuard commands_;
   std::unique_ptr<kestrum::HistoryStore> history_;
   bool historyTried_ = false;

@@ -55,11 +55,18 @@ class CommandEffects : public kestrum::CommandWindow {
   void MemoryTransferBegins(std::uint32_t requested) override {
     window_.Progress().TransferBegins(window_.StatusBar1->Text(1), requested);
   }
+  bool MemoryTransferProgress(std::uint32_t received, std::uint32_t) override {
+    return window_.Progress().TransferProgress(received);
+  }
   void MemoryTransferEnds() override { window_.Progress().End(); }
   void LongWaitBegins(int milliseconds) override {
     window_.Progress().WaitBegins(window_.StatusBar1->Text(1), milliseconds);
   }
+  void LongWaitTick(int elapsedMs, int) override { window_.Progress().WaitTick(elapsedMs); }
   void LongWaitEnds() override { window_.Progress().End(); }
+  void DrainBegins() override { window_.Progress().DrainBegins(); }
+  bool DrainProgress(std::uint32_t) override { return window_.Progress().DrainProgress(); }
+  void DrainEnds() override { window_.Progress().End(); }
 
  private:
   TForm1& window_;
@@ -122,24 +129,21 @@ void TForm1::ShowOutcome(const std::string& text) {
   StatusBar1->SetText(StatusPanels::kOutcomePanel, QString::fromStdString(text));
 }
 
-void TForm1::LongWaitTick(int elapsedMs, int /*totalMs*/) {
-  Progress().WaitTick(elapsedMs);
+kestrum::CommandWindow& TForm1::CommandEvents() {
+  if (!commandEvents_) commandEvents_ = std::make_unique<CommandEffects>(*this);
+  return *commandEvents_;
 }
 
 void TForm1::Dump_BtnClick() {
   // Opened before the command, so a slow first open is not counted in it.
   kestrum::HistoryStore* history = History();
-  CommandEffects effects(*this);
-  kestrum::SetReadProgressHook([this](std::uint32_t received, std::uint32_t) {
-    return Progress().TransferProgress(received);
-  });
+  kestrum::CommandWindow& effects = CommandEvents();
   kestrum::DownloadSettings settings;
   settings.directory = kestrum::WorkFolder();
   settings.decode = DecodeContextNow();
   settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const kestrum::DownloadOutcome outcome =
       kestrum::DownloadMeasurements(Store(), settings, effects);
-  kestrum::SetReadProgressHook({});
   Progress().End();
 
   if (outcome.end == kestrum::DownloadEnd::kCancelled) {
@@ -165,7 +169,7 @@ void TForm1::Dump_BtnClick() {
 
 void TForm1::SpeedButton3Click() {
   OpenHistory();  // before the command, as for a download
-  CommandEffects effects(*this);
+  kestrum::CommandWindow& effects = CommandEvents();
   const kestrum::ClockOutcome outcome = kestrum::SynchronizeClock(Now(), effects);
   ShowOpenFailure(outcome.openFailure);
   ShowOutcome(ClockOutcomeLine(outcome));
@@ -174,7 +178,7 @@ void TForm1::SpeedButton3Click() {
 
 void TForm1::ERASE_BTNClick() {
   OpenHistory();
-  CommandEffects effects(*this);
+  kestrum::CommandWindow& effects = CommandEvents();
   const std::string dataFolder = kestrum::ProgramDataFolder();
   const std::string serial = kestrum::SelectedInstrument.SerialNo;
   const kestrum::EraseNotice notice = kestrum::EraseNoticeFor(dataFolder, serial);

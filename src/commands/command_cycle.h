@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The command cycle every instrument command follows: open by the detected
-// serial number, go on only when the open worked and detection says an
-// instrument is attached, the K8 line setup, the K5-K7 identify exchange,
-// and the close at the end of every path (the caller's last step).
+// The one cycle every instrument command follows (WithInstrument): open by
+// the detected serial number, go on only when the open worked and detection
+// says an instrument is attached, choose the wire dialect (the K8 by its
+// converter's description, the K5-K7 by the identify exchange), run the
+// command's own steps with it, and close on every path.
+//
+//   command ──WithInstrument──> open ─> choose dialect ─> body(dialect, port) ─> close
+//      │                                                     │
+//      └── its window (CommandWindow): texts, questions,     └── InstrumentPort: bytes,
+//          progress, waits, cancel                               replies, waits
 
 #include <cstdint>
 #include <functional>
-#include <initializer_list>
 #include <string>
+#include <type_traits>
 
 #include "commands/command_window.h"
+#include "commands/instrument_port.h"
 #include "records/result.h"
 
 namespace kestrum {
@@ -28,28 +35,9 @@ inline constexpr std::uint8_t kNoModelCode = 0x00;
 bool SelectedInstrumentIsK8();
 
 // Opens SelectedInstrument.SerialNo; succeeds when the open returned 0 and
-// InstrumentAttached is set. After a transfer that was broken off while the
-// instrument was sending, it first waits until the line has been quiet for
-// kLineQuietMs (a K7 goes on sending its memory for up to two minutes), so
-// the rest is not taken for this command's replies; fails when that wait
-// was cancelled.
-Result<> OpenSelectedInstrument();
-
-inline constexpr char kWaitingForInstrumentText[] = "Waiting for the instrument to finish sending";
-inline constexpr int kLineQuietMs = 250;
-
-// How the window shows that wait: `progress` is told the bytes thrown away
-// so far and returns false to cancel the command.
-struct LineDrainDisplay {
-  std::function<void()> begins;
-  std::function<bool(std::uint32_t drained)> progress;
-  std::function<void()> ends;
-};
-void SetLineDrainDisplay(LineDrainDisplay display);
-
-// 8 data bits, one stop bit, no parity, no flow control, 230,400 baud, in
-// this order through the port module's settings.
-void K8LineSetup();
+// InstrumentAttached is set, and a line still busy from a broken-off
+// transfer has gone quiet (listened to at the K8's rate for a K8).
+Result<> OpenSelectedInstrument(InstrumentPort& port);
 
 inline constexpr std::uint32_t kIdentifyReply = 2;
 
@@ -57,7 +45,7 @@ inline constexpr std::uint32_t kIdentifyReply = 2;
 // answer that does not arrive in full gives kNoModelCode rather than
 // whatever an earlier reply left in the receive buffer. `received`, if
 // given, gets the count that arrived.
-std::uint8_t IdentifyExchange(std::uint32_t* received = nullptr);
+std::uint8_t IdentifyExchange(InstrumentPort& port, std::uint32_t* received = nullptr);
 
 // The dialect the selected instrument speaks, chosen once per command.
 struct DialectChoice {
@@ -65,31 +53,49 @@ struct DialectChoice {
   const WireDialect* dialect = nullptr;
   // The K5-K7 identify answer; kNoModelCode for a K8.
   std::uint8_t modelCode = kNoModelCode;
-  // The identify answer's byte count (kIdentifyReply when it came whole).
+  // The identify answer's byte count (kIdentifyReply when it came whole),
+  // and how its read ended.
   std::uint32_t identifyReceived = 0;
-  // A step before the identify exchange failed; nothing more is to be sent.
-  bool stopped = false;
+  ReadEnd identifyEnd = ReadEnd::kComplete;
 };
 
-// What a command does around the K5-K7 identify exchange.
-struct IdentifySteps {
-  // Runs first; false stops the command.
-  std::function<bool()> before;
-  int waitAfterMs = 0;
+// What a command does around the choice of its dialect.
+struct CycleSteps {
+  // The trigger level is only the K5-K7's: asked by the identify exchange
+  // alone, which a K8 does not answer.
+  bool identifyOnly = false;
+  // Runs just before the identify exchange; false stops the command.
+  std::function<bool(InstrumentPort&)> beforeIdentify;
+  int waitAfterIdentifyMs = 0;
 };
 
-// After the open: the K8 by its converter's description, with no exchange;
-// a K5-K7 by the identify exchange.
-DialectChoice ChooseDialect(const IdentifySteps& steps = {});
-// The identify exchange alone, for what only the K5-K7 have (the trigger
-// level): a K8 does not answer it.
-DialectChoice ChooseDialectByIdentify(const IdentifySteps& steps = {});
+// How far the cycle got; the command's own steps ran only with kRan.
+enum class CycleEnd { kNotOpened, kStopped, kUnknownModel, kRan };
 
-// One of the erase's long waits, announced to the window so it can count the
-// seconds meanwhile.
-void LongWait(CommandWindow& window, int milliseconds);
+struct CycleResult {
+  CycleEnd end = CycleEnd::kNotOpened;
+  std::string openFailure;  // kNotOpened: why, as the open said it
+  DialectChoice choice;
+};
 
-// Fills FTOutBuffer from byte 0 and writes them; returns the count written.
-std::uint32_t SendBytes(std::initializer_list<std::uint8_t> bytes);
+using CommandBody = std::function<void(const WireDialect& dialect, InstrumentPort& port)>;
+
+// Opens, chooses, runs `body` when a dialect was chosen, and always closes.
+CycleResult WithInstrument(CommandWindow& events, const CycleSteps& steps, const CommandBody& body);
+
+// The ends every command shares, said once: each command's end enum names
+// kNotOpened and kUnknownModel alike, and its outcome keeps the model code
+// and why an open failed.
+template <typename Outcome>
+void TakeSharedEnd(const CycleResult& cycle, Outcome& outcome) {
+  using End = std::remove_reference_t<decltype(outcome.end)>;
+  outcome.modelCode = cycle.choice.modelCode;
+  if (cycle.end == CycleEnd::kNotOpened) {
+    outcome.end = End::kNotOpened;
+    outcome.openFailure = cycle.openFailure;
+  } else if (cycle.end == CycleEnd::kUnknownModel) {
+    outcome.end = End::kUnknownModel;
+  }
+}
 
 }  // namespace kestrum

@@ -30,17 +30,40 @@ class CommandWindow {
   // The same with Cancel as the default button, for questions where OK loses data.
   virtual bool ConfirmCancelDefault(const std::string& text) { return Confirm(text); }
 
-  // Around the one long read of a download (the memory image). The read
-  // reports its progress through the port module's read progress hook,
-  // which the window installs; a cancel there ends the download as an
-  // incomplete transfer.
+  // The one event sink of a command: its progress, waits and cancels all
+  // come here, through the port (instrument_port.h).
+
+  // Around the one long read of a download (the memory image), and the bytes
+  // as they arrive; false from TransferProgress cancels the download, which
+  // ends as cancelled.
   virtual void MemoryTransferBegins(std::uint32_t /*requested*/) {}
+  virtual bool MemoryTransferProgress(std::uint32_t /*received*/, std::uint32_t /*requested*/) {
+    return true;
+  }
   virtual void MemoryTransferEnds() {}
-  // Around the erase's long waits (5 s, 15 s). The wait itself is one
-  // WaitMilliseconds call; a sleeper made by SecondTickingSleeper lets the
-  // window count the seconds meanwhile.
+  // Around the erase's long waits (5 s, 15 s), with a tick each second.
   virtual void LongWaitBegins(int /*milliseconds*/) {}
+  virtual void LongWaitTick(int /*elapsedMs*/, int /*totalMs*/) {}
   virtual void LongWaitEnds() {}
+  // Around the wait for an instrument still sending after a broken-off
+  // transfer, with the bytes thrown away so far; false from DrainProgress
+  // cancels the command.
+  virtual void DrainBegins() {}
+  virtual bool DrainProgress(std::uint32_t /*drained*/) { return true; }
+  virtual void DrainEnds() {}
+};
+
+// Shows nothing and answers no to every question: for a command run where
+// nobody watches (the trigger dialog without its window).
+class SilentWindow : public CommandWindow {
+ public:
+  void SetProgressText(const std::string&) override {}
+  void RepaintStatusBar() override {}
+  void SetDownloadButtonEnabled(bool) override {}
+  void SetTemperatureHumidityEnabled(bool) override {}
+  void ShowLevelButton() override {}
+  void StartStatusTimer() override {}
+  bool Confirm(const std::string&) override { return false; }
 };
 
 }  // namespace kestrum

@@ -8,15 +8,9 @@
 #include <cstdint>
 #include <string>
 
-namespace kestrum {
+#include "records/model_capabilities.h"
 
-inline constexpr char kParameterCopyFile[] = "K5C.tmp";
-inline constexpr char kK5ImageCopyFile[] = "K5.tmp";
-inline constexpr char kK6ImageCopyFile[] = "K6.tmp";
-inline constexpr char kK7ImageCopyFile[] = "K7.tmp";
-inline constexpr char kK8ImageCopyFile[] = "RN4.tmp";
-inline constexpr char kK7TableFile[] = "K7E.csv";
-inline constexpr char kK8TableFile[] = "K84E.csv";
+namespace kestrum {
 
 // `name` in `directory`, joined with the platform's separator; just the name
 // when the directory is empty.

@@ -3,39 +3,10 @@
 
 #include "commands/command_cycle.h"
 #include "commands/dialects/wire_dialect.h"
-#include "link/d2xx_unit.h"
 
 namespace kestrum {
 
 std::uint8_t EraseResult = kNoAcknowledgement;
-
-namespace {
-
-void ExchangeErase(EraseOutcome& outcome, CommandWindow& window) {
-  if (const Result<> opened = OpenSelectedInstrument(); !opened) {
-    outcome.end = EraseEnd::kNotOpened;
-    outcome.openFailure = opened.error();
-    return;
-  }
-  IdentifySteps steps;
-  steps.before = [&window] {
-    window.SetProgressText(kErasingText);
-    return true;
-  };
-  const DialectChoice choice = ChooseDialect(steps);
-  outcome.modelCode = choice.modelCode;
-  if (!choice.dialect) {
-    outcome.end = EraseEnd::kUnknownModel;
-    return;
-  }
-  if (!choice.dialect->Erase(window, EraseResult)) {
-    outcome.end = EraseEnd::kWriteFailed;
-    return;
-  }
-  outcome.end = EraseResult == kEraseAcknowledged ? EraseEnd::kErased : EraseEnd::kNotAcknowledged;
-}
-
-}  // namespace
 
 EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& question) {
   EraseOutcome outcome;
@@ -45,10 +16,33 @@ EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& questio
       question.cancelIsDefault ? window.ConfirmCancelDefault(text) : window.Confirm(text);
   if (!confirmed) return outcome;
   EraseResult = kNoAcknowledgement;
-  ExchangeErase(outcome, window);
+  bool announced = false;
+  CycleSteps steps;
+  steps.beforeIdentify = [&](InstrumentPort&) {
+    window.SetProgressText(kErasingText);
+    announced = true;
+    return true;
+  };
+  const CycleResult cycle =
+      WithInstrument(window, steps, [&](const WireDialect& dialect, InstrumentPort& port) {
+        if (!announced) {
+          // No identify exchange came first (the K8): said now, painted at once.
+          window.SetProgressText(kErasingText);
+          window.RepaintStatusBar();
+          window.SetProgressText(kErasingText);
+        }
+        const Result<std::uint8_t> erased = dialect.Erase(port);
+        if (!erased) {
+          outcome.end = EraseEnd::kWriteFailed;
+          return;
+        }
+        EraseResult = erased.value();
+        outcome.end =
+            EraseResult == kEraseAcknowledged ? EraseEnd::kErased : EraseEnd::kNotAcknowledged;
+      });
+  TakeSharedEnd(cycle, outcome);
   if (EraseResult == kEraseAcknowledged) window.SetProgressText(kErasedText);
   window.StartStatusTimer();
-  CloseFTDevice();
   return outcome;
 }
 

@@ -11,14 +11,12 @@
 #include "commands/dialects/wire_dialect.h"
 #include "commands/download_files.h"
 #include "commands/parameter_block.h"
-#include "commands/reply_plausibility.h"
-#include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
-#include "link/port_wait.h"
 #include "records/checked_file.h"
 #include "records/data_file.h"
 #include "records/decoder_inputs.h"
 #include "records/kept_downloads.h"
+#include "records/model_capabilities.h"
 #include "records/whole_number_text.h"
 
 namespace kestrum {
@@ -27,30 +25,27 @@ namespace {
 // Sent first and its answer thrown away: it wakes a K5-K7 up.
 constexpr std::uint8_t kWakeUp[] = {0xF3, 0x3F};
 
-class Download : public TransferLine {
+class Download {
  public:
   Download(MeasurementStore& store, const DownloadSettings& settings, CommandWindow& window)
       : store_(store), settings_(settings), window_(window) {}
 
   DownloadOutcome Run();
 
-  bool Send(std::initializer_list<std::uint8_t> bytes) override;
-  bool ReadMemory(std::uint32_t count) override;
-  // False (and the outcome set to kIncomplete) when fewer bytes came.
-  bool ReadInFull(std::uint32_t count) override;
-  void ShowTransferring() override;
-  bool Implausible(const char* reply) override;
-
  private:
-  void Exchange();
+  void AfterNoDialect(const DialectChoice& choice);
+  void Transfer(const WireDialect& dialect, InstrumentPort& port);
   // Status "Connecting", then the wake-up query.
-  bool WakeUp();
-  void NoteIncomplete(std::uint32_t received, std::uint32_t requested);
+  bool WakeUp(InstrumentPort& port);
+  // Why the transfer ended early, as the port saw it.
+  void NoteFailure(const InstrumentPort& port, const Failure& failure);
+  void NoteIncomplete(std::uint32_t received, std::uint32_t requested, ReadEnd end,
+                      const std::string& text);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
   void WriteCopy(const DownloadCopy& copy);
   // The one place the store takes a download.
-  void Commit(const ReceivedMemory& received, InstrumentModel model);
+  void Commit(const ReceivedMemory& received);
   // Keeps the store's image in the kept-downloads folder; a failure is
   // reported with the copies.
   void Keep(InstrumentModel model);
@@ -73,110 +68,99 @@ DownloadOutcome Download::Run() {
   window_.SetTemperatureHumidityEnabled(false);
   if (!IsDownloadDescription(SelectedInstrument.Description)) {
     outcome_.end = DownloadEnd::kRefusedDescription;
-  } else if (const Result<> opened = OpenSelectedInstrument(); !opened) {
-    outcome_.end = DownloadEnd::kNotOpened;
-    outcome_.openFailure = opened.error();
+    InstrumentPort(window_).Close();
   } else {
-    Exchange();
+    CycleSteps steps;
+    steps.beforeIdentify = [this](InstrumentPort& port) { return WakeUp(port); };
+    steps.waitAfterIdentifyMs = 25;
+    const CycleResult cycle = WithInstrument(
+        window_, steps,
+        [this](const WireDialect& dialect, InstrumentPort& port) { Transfer(dialect, port); });
+    outcome_.modelCode = cycle.choice.modelCode;
+    if (cycle.end == CycleEnd::kNotOpened) TakeSharedEnd(cycle, outcome_);
+    if (cycle.end == CycleEnd::kStopped) Finish();
+    if (cycle.end == CycleEnd::kUnknownModel) AfterNoDialect(cycle.choice);
   }
   window_.RepaintStatusBar();
-  CloseFTDevice();
   return outcome_;
 }
 
-void Download::Exchange() {
-  IdentifySteps steps;
-  steps.before = [this] { return WakeUp(); };
-  steps.waitAfterMs = 25;
-  const DialectChoice choice = ChooseDialect(steps);
-  if (choice.stopped) return Finish();
-  outcome_.modelCode = choice.modelCode;
-  if (!choice.dialect) {
-    // An instrument that does not answer at all is a broken transfer, not
-    // an unknown model: nothing is shown or written again.
-    if (choice.identifyReceived < kIdentifyReply) {
-      NoteIncomplete(choice.identifyReceived, kIdentifyReply);
-    } else {
-      // Whatever answered is no instrument we know: nothing is touched.
-      outcome_.end = DownloadEnd::kUnknownModel;
-      outcome_.error = UnknownModelText(outcome_.modelCode);
-    }
+void Download::AfterNoDialect(const DialectChoice& choice) {
+  // An instrument that does not answer at all is a broken transfer, not an
+  // unknown model: nothing is shown or written again.
+  if (choice.identifyReceived < kIdentifyReply) {
+    const std::uint32_t received = choice.identifyReceived;
+    const std::string text = choice.identifyEnd == ReadEnd::kCancelled ? kDownloadCancelledText
+                             : choice.identifyEnd == ReadEnd::kBytesLost
+                                 ? BytesLostText(received, kIdentifyReply)
+                                 : IncompleteTransferText(received, kIdentifyReply);
+    NoteIncomplete(received, kIdentifyReply, choice.identifyEnd, text);
+  } else {
+    // Whatever answered is no instrument we know: nothing is touched.
+    outcome_.end = DownloadEnd::kUnknownModel;
+    outcome_.error = UnknownModelText(outcome_.modelCode);
+  }
+  Finish();
+}
+
+void Download::Transfer(const WireDialect& dialect, InstrumentPort& port) {
+  window_.SetProgressText(kTransferingText);
+  window_.RepaintStatusBar();
+  ReceivedMemory received(store_);
+  if (const Result<> transferred = dialect.TransferMemory(port, received); !transferred) {
+    NoteFailure(port, transferred.failure());
     return Finish();
   }
-  const WireDialect& dialect = *choice.dialect;
-  ReceivedMemory received(store_);
-  if (!dialect.TransferMemory(*this, received)) return Finish();
 
   // Every reply is in: only now are files written and the store changed.
-  Commit(received, dialect.Model());
-  if (dialect.HasTriggerLevel()) window_.ShowLevelButton();
-  for (const DownloadCopy& copy : dialect.Copies()) WriteCopy(copy);
+  Commit(received);
+  const ModelCapabilities& row = CapabilitiesOf(dialect.Model());
+  if (row.triggerLevel) window_.ShowLevelButton();
+  for (const DownloadCopy& copy : row.copies) WriteCopy(copy);
   Keep(dialect.Model());
   Decode(dialect.Model());
   Finish();
 }
 
-bool Download::WakeUp() {
+bool Download::WakeUp(InstrumentPort& port) {
   window_.SetProgressText(kConnectingText);
   window_.RepaintStatusBar();
-  if (!Send({kWakeUp[0], kWakeUp[1]})) return false;
-  WaitMilliseconds(25);
-  ReadFTDevice(1);
-  WaitMilliseconds(25);
-  PurgeFTReceive();
+  if (const Result<> sent = port.Send({kWakeUp[0], kWakeUp[1]}); !sent) {
+    NoteFailure(port, sent.failure());
+    return false;
+  }
+  port.Wait(25);
+  (void)port.Read(1);  // the answer says nothing
+  port.Wait(25);
+  port.PurgeReceive();
   return true;
 }
 
-void Download::ShowTransferring() {
-  window_.SetProgressText(kTransferingText);
-  window_.RepaintStatusBar();
-}
-
-bool Download::Send(std::initializer_list<std::uint8_t> bytes) {
-  const auto count = static_cast<std::uint32_t>(bytes.size());
-  const std::uint32_t sent = SendBytes(bytes);
-  if (sent >= count) return true;
-  outcome_.end = DownloadEnd::kIncomplete;
-  outcome_.error = UnsentCommandText(sent, count);
-  return false;
-}
-
-bool Download::ReadMemory(std::uint32_t count) {
-  window_.MemoryTransferBegins(count);
-  const bool complete = ReadInFull(count);
-  window_.MemoryTransferEnds();
-  return complete;
-}
-
-bool Download::ReadInFull(std::uint32_t count) {
-  const std::uint32_t received = ReadFTDevice(count);
-  if (received >= count) return true;
-  NoteIncomplete(received, count);
-  return false;
-}
-
-bool Download::Implausible(const char* reply) {
-  outcome_.end = DownloadEnd::kImplausibleReply;
-  outcome_.error = ImplausibleReplyText(reply);
-  return false;
-}
-
-void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested) {
-  outcome_.end = DownloadEnd::kIncomplete;
-  outcome_.received = received;
-  outcome_.requested = requested;
-  switch (LastReadEnd()) {
-    case ReadEnd::kCancelled:
-      outcome_.end = DownloadEnd::kCancelled;
-      outcome_.error = kDownloadCancelledText;
+void Download::NoteFailure(const InstrumentPort& port, const Failure& failure) {
+  switch (port.LastFault()) {
+    case InstrumentPort::Fault::kShortRead: {
+      const ReadShortfall& shortfall = port.Shortfall();
+      NoteIncomplete(shortfall.received, shortfall.requested, shortfall.end, failure.message);
       break;
-    case ReadEnd::kBytesLost:
-      outcome_.error = BytesLostText(received, requested);
+    }
+    case InstrumentPort::Fault::kUnsent:
+      outcome_.end = DownloadEnd::kIncomplete;
+      outcome_.error = failure.message;
       break;
-    default:
-      outcome_.error = IncompleteTransferText(received, requested);
+    case InstrumentPort::Fault::kNone:
+      // Every exchange went through; a reply was refused (reply_plausibility.h).
+      outcome_.end = DownloadEnd::kImplausibleReply;
+      outcome_.error = failure.message;
       break;
   }
+}
+
+void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested, ReadEnd end,
+                              const std::string& text) {
+  outcome_.end = end == ReadEnd::kCancelled ? DownloadEnd::kCancelled : DownloadEnd::kIncomplete;
+  outcome_.received = received;
+  outcome_.requested = requested;
+  outcome_.error = text;
 }
 
 void Download::WriteCopy(const DownloadCopy& copy) {
@@ -201,13 +185,10 @@ void Download::WriteCopy(const DownloadCopy& copy) {
   copyErrors_ += CopyNotWrittenText(copy.name, written.error());
 }
 
-void Download::Commit(const ReceivedMemory& received, InstrumentModel model) {
+void Download::Commit(const ReceivedMemory& received) {
   std::copy(received.parameters.begin(), received.parameters.end(), ParameterBlock.begin());
   store_.MemoryImage = *received.image;
-  if (received.coefficients) SetPressureCoefficients(store_, *received.coefficients);
-  store_.DirectorySlot = DirectorySlotOf(store_);
-  store_.CalibrationFactor = CalibrationFactorOf(store_);
-  store_.FinalAddress = FinalAddressOf(store_, model);
+  SetDecoderInputsFromImage(store_);
 }
 
 void Download::Keep(InstrumentModel model) {
@@ -232,23 +213,6 @@ void Download::Finish() {
 }
 
 }  // namespace
-
-std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested) {
-  return "The transfer from the Kestrum was incomplete: " + std::to_string(received) + " of " +
-         std::to_string(requested) +
-         " bytes arrived. Nothing was changed; check the cable and try again.";
-}
-
-std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {
-  return "The transfer from the Kestrum failed: bytes were lost on the line after " +
-         std::to_string(received) + " of " + std::to_string(requested) +
-         " bytes. Nothing was changed; try again.";
-}
-
-std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count) {
-  return "The Kestrum did not take a command: " + std::to_string(sent) + " of " +
-         ByteCountText(count) + " went out. Nothing was changed; check the cable and try again.";
-}
 
 std::string UnknownModelText(std::uint8_t modelCode) {
   char code[8];

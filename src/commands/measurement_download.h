@@ -10,6 +10,7 @@
 #include <string>
 
 #include "commands/command_window.h"
+#include "commands/instrument_port.h"
 #include "records/image_decoder.h"
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
@@ -68,16 +69,6 @@ struct DownloadOutcome {
   std::optional<InstrumentModel> decodedModel;
   std::optional<DecodeResult> decode;
 };
-
-inline constexpr char kDownloadCancelledText[] = "Download cancelled";
-
-// "Only 1000 of 131072 bytes arrived ..." for an incomplete transfer.
-std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested);
-// The converter lost bytes: the reply is spoilt from that point on.
-std::string BytesLostText(std::uint32_t received, std::uint32_t requested);
-
-// "The Kestrum did not take a command: 1 of 3 bytes went out. ..."
-std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count);
 
 // "The instrument answered with an unknown model code 0x39; nothing was changed"
 std::string UnknownModelText(std::uint8_t modelCode);

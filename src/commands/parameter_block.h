@@ -6,9 +6,9 @@
 #include <array>
 #include <cstdint>
 
-namespace kestrum {
+#include "records/model_capabilities.h"
 
-inline constexpr int kParameterBlockBytes = 1024;
+namespace kestrum {
 
 // Zero at start; a K5-K7 download writes bytes 0 to 9.
 extern std::array<std::uint8_t, kParameterBlockBytes> ParameterBlock;

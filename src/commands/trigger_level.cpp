@@ -5,41 +5,12 @@
 
 #include "commands/command_cycle.h"
 #include "commands/dialects/wire_dialect.h"
-#include "link/d2xx_unit.h"
-#include "link/port_wait.h"
 
 namespace kestrum {
 namespace {
 
 constexpr std::uint8_t kLevelAddress = 4;
 constexpr std::uint8_t kFlashAddress = 5;
-
-void ExchangeLevel(TriggerOutcome& outcome, int position, bool flash, Extended factor) {
-  if (const Result<> opened = OpenSelectedInstrument(); !opened) {
-    outcome.openFailure = opened.error();
-    return;
-  }
-  const DialectChoice choice = ChooseDialectByIdentify();
-  outcome.modelCode = choice.modelCode;
-  if (!choice.dialect) {
-    outcome.end = TriggerEnd::kUnknownModel;
-    return;
-  }
-  const std::optional<int> level = TriggerLevelPulses(position, factor);
-  if (!level) {
-    outcome.end = TriggerEnd::kTooHigh;
-    return;
-  }
-  outcome.level = *level;
-  const auto pulses = static_cast<std::uint8_t>(*level);
-  const std::uint8_t option = flash ? kFlashOn : kFlashOff;
-  const WireDialect& dialect = *choice.dialect;
-  // An instrument pulled out halfway has not been set, or has its level but
-  // not the flash option.
-  outcome.levelSent = dialect.WriteSettingsByte(kLevelAddress, pulses);
-  const bool written = outcome.levelSent && dialect.WriteSettingsByte(kFlashAddress, option);
-  outcome.end = written ? TriggerEnd::kSent : TriggerEnd::kWriteFailed;
-}
 
 }  // namespace
 
@@ -62,14 +33,36 @@ const char* WriteFailedText(const TriggerOutcome& outcome) {
   return outcome.levelSent ? kFlashNotSetText : kLevelNotSetText;
 }
 
-TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor) {
+TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor,
+                               CommandWindow* events) {
+  SilentWindow none;
+  CommandWindow& window = events ? *events : none;
   TriggerOutcome outcome;
   // The instrument may still be open from before; give it time to settle.
-  CloseFTDevice();
-  WaitMilliseconds(500);
-  WaitMilliseconds(100);
-  ExchangeLevel(outcome, position, flash, calibrationFactor);
-  CloseFTDevice();
+  InstrumentPort settle(window);
+  settle.Close();
+  settle.Wait(500);
+  settle.Wait(100);
+  CycleSteps steps;
+  steps.identifyOnly = true;
+  const CycleResult cycle =
+      WithInstrument(window, steps, [&](const WireDialect& dialect, InstrumentPort& port) {
+        const std::optional<int> level = TriggerLevelPulses(position, calibrationFactor);
+        if (!level) {
+          outcome.end = TriggerEnd::kTooHigh;
+          return;
+        }
+        outcome.level = *level;
+        const auto pulses = static_cast<std::uint8_t>(*level);
+        const std::uint8_t option = flash ? kFlashOn : kFlashOff;
+        // An instrument pulled out halfway has not been set, or has its level
+        // but not the flash option.
+        outcome.levelSent = dialect.WriteSettingsByte(port, kLevelAddress, pulses).ok();
+        const bool written =
+            outcome.levelSent && dialect.WriteSettingsByte(port, kFlashAddress, option).ok();
+        outcome.end = written ? TriggerEnd::kSent : TriggerEnd::kWriteFailed;
+      });
+  TakeSharedEnd(cycle, outcome);
   return outcome;
 }
 

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "commands/command_window.h"
 #include "records/measurement_store.h"
 
 namespace kestrum {
@@ -60,7 +61,9 @@ struct TriggerOutcome {
 const char* WriteFailedText(const TriggerOutcome& outcome);
 
 // The whole exchange: close, 500 + 100 ms, open, identify, the two memory
-// writes in the instrument's dialect, close.
-TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor);
+// writes in the instrument's dialect, close. `events` shows the wait for a
+// line still busy; none: nothing is shown.
+TriggerOutcome SetTriggerLevel(int position, bool flash, Extended calibrationFactor,
+                               CommandWindow* events = nullptr);
 
 }  // namespace kestrum

@@ -9,7 +9,6 @@
 #include <ostream>
 
 #include "app/window_fixture.h"
-#include "commands/ticking_sleeper.h"
 #include "emulator/emulated_bus.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
@@ -30,10 +29,7 @@ class EmulatedWindowTest : public WindowTest {
     kestrum::ResetD2XXUnitState();
     kestrum::ResetInstrumentDetection();
     kestrum::SetFtDriver(&bus);
-    // The wait boxes count the seconds, so their event loops run.
-    kestrum::SetSleeper(kestrum::SecondTickingSleeper(bus.MakeSleeper(), [this](int e, int t) {
-      if (window) window->LongWaitTick(e, t);
-    }));
+    kestrum::SetSleeper(bus.MakeSleeper());
   }
 
   void TearDown() override {

@@ -14,7 +14,6 @@
 #include "app/main_window.h"
 #include "app/window_fixture.h"
 #include "commands/instrument_erase.h"
-#include "commands/ticking_sleeper.h"
 #include "emulator/emulated_bus.h"
 #include "emulator/fault_option.h"
 #include "link/d2xx_unit.h"
@@ -39,10 +38,11 @@ class InstrumentWindowTest : public WindowTest {
     kestrum::ResetInstrumentDetection();
     kestrum::SetFtDriver(&bus);
     waits.clear();
-    kestrum::SetSleeper(kestrum::SecondTickingSleeper(bus.MakeSleeper(), [this](int e, int t) {
-      waits.push_back(e);
-      if (window) window->LongWaitTick(e, t);
-    }));
+    // Long waits are slept a second at a time, for the window to count them.
+    kestrum::SetSleeper([this, sleep = bus.MakeSleeper()](int ms) {
+      if (ms == 1000) waits.push_back(ms);
+      sleep(ms);
+    });
   }
 
   void TearDown() override {

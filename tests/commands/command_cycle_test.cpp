@@ -32,7 +32,8 @@ TEST_F(CommandCycleTest, TheOpenSaysWhyItFailed) {
     if (c.openedElsewhere) {
       ASSERT_EQ(bus.OpenBySerialNumber("SERK7", &other), FT_OK);
     }
-    const Result<> opened = OpenSelectedInstrument();
+    InstrumentPort port(window);
+    const Result<> opened = OpenSelectedInstrument(port);
     EXPECT_EQ(opened.ok(), c.failure.empty());
     EXPECT_EQ(opened.error(), c.failure);
     CloseFTDevice();

@@ -9,6 +9,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -58,6 +59,9 @@ class RecordingWindow : public CommandWindow {
   void MemoryTransferBegins(std::uint32_t requested) override {
     events.push_back("transfer " + std::to_string(requested));
   }
+  bool MemoryTransferProgress(std::uint32_t received, std::uint32_t requested) override {
+    return !transferProgress || transferProgress(received, requested);
+  }
   void MemoryTransferEnds() override { events.push_back("transfer end"); }
   void LongWaitBegins(int milliseconds) override {
     events.push_back("long wait " + std::to_string(milliseconds));
@@ -65,6 +69,8 @@ class RecordingWindow : public CommandWindow {
   void LongWaitEnds() override { events.push_back("long wait end"); }
 
   bool answer = true;
+  // What the memory transfer's progress answers; unset: go on.
+  std::function<bool(std::uint32_t received, std::uint32_t requested)> transferProgress;
   std::string status;
   bool downloadEnabled = true;
   bool levelShown = false;

@@ -300,10 +300,10 @@ TEST_F(DownloadFaultTest, ShortCoefficientReplyIsAnIncompleteTransfer) {
 TEST_F(DownloadFaultTest, CancelledReadEndsAsCancelledNotAsACableFault) {
   Attach(InstrumentModel::K8);
   std::uint32_t seen = 0;
-  SetReadProgressHook([&seen](std::uint32_t received, std::uint32_t requested) {
+  window.transferProgress = [&seen](std::uint32_t received, std::uint32_t requested) {
     seen = received;
     return requested != 131072 || received < 20000;
-  });
+  };
 
   const DownloadOutcome outcome = Download();
 

@@ -101,7 +101,7 @@ TEST_F(KeptDownloadTest, ABrokenOrCancelledDownloadKeepsNothing) {
   k8->UnplugAfterSending(70000);
   EXPECT_EQ(Download().end, DownloadEnd::kIncomplete);
   bus.Plug(k8);
-  SetReadProgressHook([](std::uint32_t received, std::uint32_t) { return received < 20000; });
+  window.transferProgress = [](std::uint32_t received, std::uint32_t) { return received < 20000; };
   EXPECT_EQ(Download().end, DownloadEnd::kCancelled);
   EXPECT_TRUE(Kept().empty());
   EXPECT_FALSE(std::filesystem::exists(settings.keepFolder));

@@ -1,13 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commands/dialects/letter_dialect.h"
+#include "commands/dialects/wire_dialect.h"
 
 #include <algorithm>
 
-#include "commands/command_cycle.h"
-#include "commands/download_files.h"
+#include "commands/instrument_erase.h"
 #include "commands/reply_plausibility.h"
-#include "link/d2xx_unit.h"
-#include "link/port_wait.h"
 
 namespace kestrum {
 namespace {
@@ -33,86 +30,83 @@ class LetterDialect : public WireDialect {
  public:
   InstrumentModel Model() const override { return InstrumentModel::K7; }
 
-  bool TransferMemory(TransferLine& line, ReceivedMemory& received) const override {
-    line.ShowTransferring();
-    if (!line.Send({kReadMemory})) return false;
-    WaitMilliseconds(10);
-    if (!line.ReadMemory(kMemoryReply)) return false;
+  Result<> TransferMemory(InstrumentPort& port, ReceivedMemory& received) const override {
+    if (Result<> sent = port.Send({kReadMemory}); !sent) return sent;
+    port.Wait(10);
+    const Result<Reply> memory = port.ReadShowingProgress(kMemoryReply);
+    if (!memory) return memory.failure();
     MemoryImageBytes& image = *received.image;
     // Byte 0 is the marker; the last byte is not sent and keeps its value.
-    std::copy(FTInBuffer.begin() + 1, FTInBuffer.begin() + kMemoryReply, image.begin() + 1);
+    std::copy(memory->begin() + 1, memory->end(), image.begin() + 1);
     image[0] = ModelMarkerOf(InstrumentModel::K7);
 
-    WaitMilliseconds(10);
-    if (!line.Send({kReadParameters})) return false;
-    WaitMilliseconds(10);
-    if (!line.ReadInFull(kParameterReply)) return false;
-    std::copy_n(FTInBuffer.begin(), 10, received.parameters.begin());
+    port.Wait(10);
+    if (Result<> sent = port.Send({kReadParameters}); !sent) return sent;
+    port.Wait(10);
+    // Ten bytes of a nine-byte reply: the tenth is what the memory reply left.
+    const Result<Reply> parameters = port.Read(kParameterReply, 10);
+    if (!parameters) return parameters.failure();
+    std::copy(parameters->begin(), parameters->end(), received.parameters.begin());
 
-    if (!line.Send({kReadCoefficients})) return false;
-    WaitMilliseconds(10);
-    if (!line.ReadInFull(kCoefficientReply)) return false;
-    // The coefficient words are taken from buffer offsets 1 to 8; byte 8
-    // still holds the parameter reply's last byte.
-    const PressureCoefficients coefficients = DecodePressureCoefficients(FTInBuffer.data() + 1);
-    if (!PlausiblePressureCoefficients(coefficients)) return line.Implausible("coefficient");
-    std::copy_n(FTInBuffer.begin() + 1, kCoefficientReply, image.begin() + 9);
-    received.coefficients = coefficients;
-    return true;
-  }
-
-  std::vector<DownloadCopy> Copies() const override {
-    // The image copy holds just the bytes the download fills.
-    return {{kK7TableFile, DownloadCopy::Source::kWordTable, 0},
-            {kParameterCopyFile, DownloadCopy::Source::kParameters, kParameterBlockBytes},
-            {kK7ImageCopyFile, DownloadCopy::Source::kImage, kMemoryReply}};
+    if (Result<> sent = port.Send({kReadCoefficients}); !sent) return sent;
+    port.Wait(10);
+    // The coefficient words are taken from reply bytes 1 to 8; byte 8 still
+    // holds the parameter reply's last byte.
+    const Result<Reply> reply = port.Read(kCoefficientReply, kCoefficientReply + 1);
+    if (!reply) return reply.failure();
+    if (!PlausiblePressureCoefficients(DecodePressureCoefficients(reply->data + 1))) {
+      return Fail(ImplausibleReplyText("coefficient"));
+    }
+    std::copy(reply->begin() + 1, reply->end(), image.begin() + 9);
+    return {};
   }
 
   // Per register: 'C', then register and value.
-  bool SendClock(const ClockFields& fields) const override {
-    bool written = true;
+  Result<> SendClock(InstrumentPort& port, const ClockFields& fields) const override {
+    Result<> written;
     std::uint8_t reg = kFirstClockRegister;
     for (const std::uint8_t value : ClockRegisterValues(fields)) {
-      written &= SendBytes({kSetClockRegister}) == 1;
-      WaitMilliseconds(10);
-      written &= SendBytes({reg, value}) == 2;
-      WaitMilliseconds(10);
+      // Every register is tried: a short write is reported once at the end.
+      written = FirstFailure(written, port.Send({kSetClockRegister}));
+      port.Wait(10);
+      written = FirstFailure(written, port.Send({reg, value}));
+      port.Wait(10);
       ++reg;
     }
     return written;
   }
 
   // Write pointer 0x020000 = 131,072, directory byte 0, then 'E'.
-  bool Erase(CommandWindow& window, std::uint8_t& acknowledgement) const override {
+  Result<std::uint8_t> Erase(InstrumentPort& port) const override {
     const std::uint8_t frames[4][3] = {
         {0x00, 0x01, 0x02}, {0x00, 0x02, 0x00}, {0x00, 0x03, 0x00}, {0x00, 0x06, 0x00}};
     for (const auto& frame : frames) {
-      if (SendBytes({kWriteMemory}) != 1) return false;
-      WaitMilliseconds(10);
-      if (SendBytes({frame[0], frame[1], frame[2]}) != 3) return false;
-      WaitMilliseconds(10);
+      if (Result<> sent = port.Send({kWriteMemory}); !sent) return sent.failure();
+      port.Wait(10);
+      if (Result<> sent = port.Send(frame, 3); !sent) return sent.failure();
+      port.Wait(10);
     }
-    if (SendBytes({kErase}) != 1) return false;
-    LongWait(window, kEraseWaitMs);
-    if (ReadFTDevice(1) == 1) acknowledgement = FTInBuffer[0];
-    return true;
+    if (Result<> sent = port.Send({kErase}); !sent) return sent.failure();
+    port.LongWait(kEraseWaitMs);
+    const Result<Reply> answer = port.Read(1);
+    return answer ? answer.value()[0] : kNoAcknowledgement;
   }
 
   // 'W', then address high, address low and data, 10 ms after each.
-  bool WriteSettingsByte(std::uint8_t address, std::uint8_t value) const override {
-    if (SendBytes({kWriteMemory}) != 1) return false;
-    WaitMilliseconds(10);
-    const std::uint32_t sent = SendBytes({0x00, address, value});
-    WaitMilliseconds(10);
-    return sent == 3;
+  Result<> WriteSettingsByte(InstrumentPort& port, std::uint8_t address,
+                             std::uint8_t value) const override {
+    if (Result<> sent = port.Send({kWriteMemory}); !sent) return sent;
+    port.Wait(10);
+    const Result<> sent = port.Send({0x00, address, value});
+    port.Wait(10);
+    return sent;
   }
 };
 
+const LetterDialect kLetterDialect;
+
 }  // namespace
 
-const WireDialect& K7Dialect() {
-  static const LetterDialect dialect;
-  return dialect;
-}
+const WireDialect& kK7Dialect = kLetterDialect;
 
 }  // namespace kestrum

@@ -1,12 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "commands/dialects/nibble_dialect.h"
+#include "commands/dialects/wire_dialect.h"
 
-#include "commands/command_cycle.h"
-#include "commands/download_files.h"
+#include "commands/instrument_erase.h"
 #include "commands/reply_plausibility.h"
-#include "link/d2xx_unit.h"
 #include "link/nibble_coding.h"
-#include "link/port_wait.h"
 
 namespace kestrum {
 namespace {
@@ -29,7 +26,6 @@ struct NibbleModel {
   InstrumentModel model;
   // The memory reply: one wire byte short of two per memory byte.
   std::uint32_t memoryReply;
-  const char* imageCopy;
   // Waits before the parameter request and between it and its reply.
   int waitBeforeParametersMs;
   int waitForParametersMs;
@@ -37,60 +33,59 @@ struct NibbleModel {
   std::uint8_t emptyPointerHigh;
 };
 
-constexpr NibbleModel kK5{InstrumentModel::K5, 16383, kK5ImageCopyFile, 100, 0, 0x20};
-constexpr NibbleModel kK6{InstrumentModel::K6, 65535, kK6ImageCopyFile, 250, 25, 0x80};
+constexpr NibbleModel kK5{InstrumentModel::K5, 16383, 100, 0, 0x20};
+constexpr NibbleModel kK6{InstrumentModel::K6, 65535, 250, 25, 0x80};
 
-std::uint8_t WireNibbleValue(std::size_t pair) {
-  return NibbleValue(FTInBuffer[2 * pair], FTInBuffer[2 * pair + 1]);
+// Byte `pair` of a nibble-coded reply.
+std::uint8_t NibblePair(const Reply& reply, std::size_t pair) {
+  return NibbleValue(reply[2 * pair], reply[2 * pair + 1]);
 }
 
 class NibbleDialect : public WireDialect {
  public:
-  explicit constexpr NibbleDialect(const NibbleModel& model) : m_(model) {}
+  explicit constexpr NibbleDialect(const NibbleModel& model) : model_(model) {}
 
-  InstrumentModel Model() const override { return m_.model; }
+  InstrumentModel Model() const override { return model_.model; }
 
-  bool TransferMemory(TransferLine& line, ReceivedMemory& received) const override {
-    line.ShowTransferring();
-    if (!line.Send({kCommandPrefix, kReadMemory})) return false;
-    WaitMilliseconds(25);
-    if (!line.ReadMemory(m_.memoryReply)) return false;
+  Result<> TransferMemory(InstrumentPort& port, ReceivedMemory& received) const override {
+    if (Result<> sent = port.Send({kCommandPrefix, kReadMemory}); !sent) return sent;
+    port.Wait(25);
     // The reply is one wire byte short of the memory: the last low nibble is
     // whatever the receive buffer held there.
+    const auto imageBytes = static_cast<std::size_t>(ImageLengthOf(model_.model));
+    const Result<Reply> memory = port.ReadShowingProgress(model_.memoryReply, 2 * imageBytes);
+    if (!memory) return memory.failure();
     MemoryImageBytes& image = *received.image;
-    const auto imageBytes = static_cast<std::size_t>(ImageLengthOf(m_.model));
-    for (std::size_t j = 0; j < imageBytes; ++j) image[j] = WireNibbleValue(j);
-    image[0] = ModelMarkerOf(m_.model);
+    for (std::size_t j = 0; j < imageBytes; ++j) image[j] = NibblePair(memory.value(), j);
+    image[0] = ModelMarkerOf(model_.model);
 
-    WaitMilliseconds(m_.waitBeforeParametersMs);
-    if (!line.Send({kReadParametersFirst, kReadParametersSecond})) return false;
-    if (m_.waitForParametersMs > 0) WaitMilliseconds(m_.waitForParametersMs);
-    if (!line.ReadInFull(kParameterReply)) return false;
-    if (!PlausibleNibbleReply(FTInBuffer.data(), kParameterReply)) {
-      return line.Implausible("parameter");
+    port.Wait(model_.waitBeforeParametersMs);
+    if (Result<> sent = port.Send({kReadParametersFirst, kReadParametersSecond}); !sent) {
+      return sent;
     }
+    if (model_.waitForParametersMs > 0) port.Wait(model_.waitForParametersMs);
     // Ten bytes from nine: the tenth pair still holds memory wire bytes.
-    for (std::size_t j = 0; j < 10; ++j) received.parameters[j] = WireNibbleValue(j);
-    return true;
-  }
-
-  std::vector<DownloadCopy> Copies() const override {
-    return {{kParameterCopyFile, DownloadCopy::Source::kParameters, kParameterBlockBytes},
-            {m_.imageCopy, DownloadCopy::Source::kImage,
-             static_cast<std::size_t>(ImageLengthOf(m_.model))}};
+    const Result<Reply> parameters = port.Read(kParameterReply, 20);
+    if (!parameters) return parameters.failure();
+    if (!PlausibleNibbleReply(parameters->data, kParameterReply)) {
+      return Fail(ImplausibleReplyText("parameter"));
+    }
+    for (std::size_t j = 0; j < 10; ++j) received.parameters[j] = NibblePair(parameters.value(), j);
+    return {};
   }
 
   // Per register: 04, 03, then register and value as nibbles.
-  bool SendClock(const ClockFields& fields) const override {
-    bool written = true;
+  Result<> SendClock(InstrumentPort& port, const ClockFields& fields) const override {
+    Result<> written;
     std::uint8_t reg = kFirstClockRegister;
     for (const std::uint8_t value : ClockRegisterValues(fields)) {
-      WaitMilliseconds(50);
-      written &= SendBytes({kCommandPrefix}) == 1;
-      written &= SendBytes({kClockRegisterFollows}) == 1;
-      WaitMilliseconds(5);
-      written &=
-          SendBytes({HighNibble(reg), LowNibble(reg), HighNibble(value), LowNibble(value)}) == 4;
+      // Every register is tried: a short write is reported once at the end.
+      port.Wait(50);
+      written = FirstFailure(written, port.Send({kCommandPrefix}));
+      written = FirstFailure(written, port.Send({kClockRegisterFollows}));
+      port.Wait(5);
+      written = FirstFailure(written, port.Send({HighNibble(reg), LowNibble(reg), HighNibble(value),
+                                                 LowNibble(value)}));
       ++reg;
     }
     return written;
@@ -98,50 +93,46 @@ class NibbleDialect : public WireDialect {
 
   // The header is reset to an empty memory (write pointer at the top,
   // directory and slot byte 0), then the erase command.
-  bool Erase(CommandWindow& window, std::uint8_t& acknowledgement) const override {
-    WaitMilliseconds(25);
-    const std::uint8_t pointerHigh = m_.emptyPointerHigh;
+  Result<std::uint8_t> Erase(InstrumentPort& port) const override {
+    port.Wait(25);
+    const std::uint8_t pointerHigh = model_.emptyPointerHigh;
     const std::uint8_t frames[3][6] = {
         {0x00, 0x00, 0x00, 0x02, HighNibble(pointerHigh), LowNibble(pointerHigh)},
         {0x00, 0x00, 0x00, 0x03, 0x00, 0x00},
         {0x00, 0x00, 0x00, 0x06, 0x00, 0x00},
     };
     for (const auto& frame : frames) {
-      if (SendBytes({kWriteFirst, kWriteSecond}) != 2) return false;
-      if (SendBytes({frame[0], frame[1], frame[2], frame[3], frame[4], frame[5]}) != 6)
-        return false;
-      WaitMilliseconds(25);
+      if (Result<> sent = port.Send({kWriteFirst, kWriteSecond}); !sent) return sent.failure();
+      if (Result<> sent = port.Send(frame, 6); !sent) return sent.failure();
+      port.Wait(25);
     }
-    if (SendBytes({kCommandPrefix, kErase}) != 2) return false;
-    LongWait(window, kEraseWaitMs);
-    if (ReadFTDevice(2) == 2) acknowledgement = WireNibbleValue(0);
-    return true;
+    if (Result<> sent = port.Send({kCommandPrefix, kErase}); !sent) return sent.failure();
+    port.LongWait(kEraseWaitMs);
+    const Result<Reply> answer = port.Read(2);
+    return answer ? NibblePair(answer.value(), 0) : kNoAcknowledgement;
   }
 
   // 05 07, then address and data as nibbles, 25 ms apart, 100 ms after.
-  bool WriteSettingsByte(std::uint8_t address, std::uint8_t value) const override {
-    if (SendBytes({kWriteFirst, kWriteSecond}) != 2) return false;
-    WaitMilliseconds(25);
-    const std::uint32_t sent = SendBytes(
+  Result<> WriteSettingsByte(InstrumentPort& port, std::uint8_t address,
+                             std::uint8_t value) const override {
+    if (Result<> sent = port.Send({kWriteFirst, kWriteSecond}); !sent) return sent;
+    port.Wait(25);
+    const Result<> sent = port.Send(
         {0x00, 0x00, HighNibble(address), LowNibble(address), HighNibble(value), LowNibble(value)});
-    WaitMilliseconds(100);
-    return sent == 6;
+    port.Wait(100);
+    return sent;
   }
 
  private:
-  NibbleModel m_;
+  NibbleModel model_;
 };
+
+const NibbleDialect kK5NibbleDialect(kK5);
+const NibbleDialect kK6NibbleDialect(kK6);
 
 }  // namespace
 
-const WireDialect& K5Dialect() {
-  static const NibbleDialect dialect(kK5);
-  return dialect;
-}
-
-const WireDialect& K6Dialect() {
-  static const NibbleDialect dialect(kK6);
-  return dialect;
-}
+const WireDialect& kK5Dialect = kK5NibbleDialect;
+const WireDialect& kK6Dialect = kK6NibbleDialect;
 
 }  // namespace kestrum

@@ -98,7 +98,8 @@ void TTrigger::CheckBox1Click() {
 }
 
 void TTrigger::Button1Click() {
-  lastOutcome_ = kestrum::SetTriggerLevel(UpDown1->Position(), CheckBox1->isChecked(), factor_);
+  lastOutcome_ =
+      kestrum::SetTriggerLevel(UpDown1->Position(), CheckBox1->isChecked(), factor_, events_);
   accept();
 }
 

@@ -37,6 +37,8 @@ class TTrigger : public QDialog {
   // the last position whose level fits the instrument's one-byte field.
   void LimitToCalibrationFactor(kestrum::Extended factor);
   kestrum::Extended CalibrationFactor() const { return factor_; }
+  // Where "Set" shows what it does (the wait for a line still busy); not owned.
+  void SetCommandEvents(kestrum::CommandWindow* events) { events_ = events; }
 
   // What the last "Set" did, for the caller.
   const std::optional<kestrum::TriggerOutcome>& LastOutcome() const { return lastOutcome_; }
@@ -50,6 +52,7 @@ class TTrigger : public QDialog {
   void BuildComponents();
 
   kestrum::Extended factor_ = 6.0L;
+  kestrum::CommandWindow* events_ = nullptr;
   std::optional<kestrum::TriggerOutcome> lastOutcome_;
 };
 

@@ -89,14 +89,14 @@ TEST_P(BusyWindowTest, AWholeDownloadArrivesCompleteWhileTheWindowWorksAndDetect
   DetectionRecorder detection;
   int steps = 0;
   int strings_during_read = -1;
-  SetReadProgressHook([&](std::uint32_t, std::uint32_t requested) {
+  window.transferProgress = [&](std::uint32_t, std::uint32_t requested) {
     if (requested < 1000) return true;
     const int before = Sim().StringRequests();
     Sim().Sleep(15);
     if (++steps % 10 == 0) DetectInstrument(detection);
     strings_during_read = std::max(strings_during_read, Sim().StringRequests() - before);
     return true;
-  });
+  };
 
   DetectInstrument(detection);  // as the window did at its creation
   const Result got = Download();
@@ -122,11 +122,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ConverterDownloadTest, AnOverrunIsReportedAsLostBytesAndChangesNothing) {
   usbsim::SimulatedDevice& device = Plug(Config(InstrumentModel::K8));
   bool forced = false;
-  SetReadProgressHook([&](std::uint32_t received, std::uint32_t) {
+  window.transferProgress = [&](std::uint32_t received, std::uint32_t) {
     if (!forced && received > 30000) Sim().ForceOverrun(device);
     forced = forced || received > 30000;
     return true;
-  });
+  };
 
   const Result got = Download();
 
@@ -146,14 +146,14 @@ TEST_F(ConverterDownloadTest, AK7CancelledAfterTenSecondsLeavesAClockSyncThatWor
   const EmulatedInstrumentConfig config = Config(InstrumentModel::K7);
   usbsim::SimulatedDevice& device = Plug(config);
   std::int64_t started = -1;
-  SetReadProgressHook([&](std::uint32_t, std::uint32_t requested) {
+  window.transferProgress = [&](std::uint32_t, std::uint32_t requested) {
     if (requested < 1000) return true;
     if (started < 0) started = Sim().NowNs();
     return Sim().NowNs() - started < 10'000 * usbsim::kNsPerMs;
-  });
+  };
 
   EXPECT_EQ(Download().outcome.end, DownloadEnd::kCancelled);
-  SetReadProgressHook({});
+  window.transferProgress = {};
 
   const ClockOutcome clock =
       SynchronizeClock(EncodeDate(2026, 12, 8) + EncodeTime(14, 30, 9, 0), window);

@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/command_cycle.h"
+#include "commands/instrument_port.h"
 #include "converter_fixture.h"
 
 namespace kestrum::testing {
@@ -26,7 +26,8 @@ TEST_F(ConverterLineTest, LineSettingsReachTheChipAsTheirVendorRequests) {
   Plug(Config(InstrumentModel::K8));
   ASSERT_EQ(Open_USB_Device_By_Serial_Number(SelectedInstrument.SerialNo), FT_OK);
   const auto at_open = Sim().VendorRequests();
-  K8LineSetup();
+  SilentWindow none;
+  InstrumentPort(none).SetK8Line();
   FTFlowControl = FT_FLOW_XON_XOFF;
   SetFTFlowControl();
   const auto all = Sim().VendorRequests();

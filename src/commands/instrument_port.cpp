@@ -1,0 +1,121 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "commands/instrument_port.h"
+
+#include <algorithm>
+
+#include "link/port_wait.h"
+#include "records/whole_number_text.h"
+
+namespace kestrum {
+
+void InstrumentPort::Close() {
+  CloseFTDevice();
+}
+
+Result<> InstrumentPort::Send(std::initializer_list<std::uint8_t> bytes) {
+  return Send(bytes.begin(), bytes.size());
+}
+
+Result<> InstrumentPort::Send(const std::uint8_t* bytes, std::size_t count) {
+  std::copy_n(bytes, count, FTOutBuffer.begin());
+  const auto requested = static_cast<std::uint32_t>(count);
+  const std::uint32_t sent = WriteFTDevice(requested);
+  fault_ = sent >= requested ? Fault::kNone : Fault::kUnsent;
+  if (fault_ == Fault::kNone) return {};
+  return Fail(UnsentCommandText(sent, requested));
+}
+
+Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
+  return ReadReply(count, width);
+}
+
+Result<Reply> InstrumentPort::ReadShowingProgress(std::uint32_t count, std::size_t width) {
+  events_.MemoryTransferBegins(count);
+  SetReadProgressHook([this](std::uint32_t received, std::uint32_t requested) {
+    return events_.MemoryTransferProgress(received, requested);
+  });
+  Result<Reply> reply = ReadReply(count, width);
+  SetReadProgressHook({});
+  events_.MemoryTransferEnds();
+  return reply;
+}
+
+Result<Reply> InstrumentPort::ReadReply(std::uint32_t count, std::size_t width) {
+  const std::uint32_t received = ReadFTDevice(count);
+  if (received >= count) {
+    shortfall_ = {};
+    fault_ = Fault::kNone;
+    return Reply{FTInBuffer.data(), std::max<std::size_t>(count, width)};
+  }
+  shortfall_ = {received, count, LastReadEnd()};
+  fault_ = Fault::kShortRead;
+  switch (shortfall_.end) {
+    case ReadEnd::kCancelled:
+      return Fail(kDownloadCancelledText);
+    case ReadEnd::kBytesLost:
+      return Fail(BytesLostText(received, count));
+    default:
+      return Fail(IncompleteTransferText(received, count));
+  }
+}
+
+void InstrumentPort::Wait(int milliseconds) {
+  WaitMilliseconds(milliseconds);
+}
+
+void InstrumentPort::LongWait(int milliseconds) {
+  events_.LongWaitBegins(milliseconds);
+  WaitMilliseconds(milliseconds, [this](int elapsedMs, int totalMs) {
+    events_.LongWaitTick(elapsedMs, totalMs);
+  });
+  events_.LongWaitEnds();
+}
+
+Result<> InstrumentPort::DrainIfBusy() {
+  if (!FTReceiveMayBeBusy()) return {};
+  events_.DrainBegins();
+  const bool quiet = DrainFTReceive(
+      kLineQuietMs, [this](std::uint32_t drained) { return events_.DrainProgress(drained); });
+  events_.DrainEnds();
+  if (!quiet) return Fail("the wait for the instrument to finish sending was cancelled");
+  return {};
+}
+
+void InstrumentPort::PurgeReceive() {
+  PurgeFTReceive();
+}
+
+void InstrumentPort::Purge() {
+  PurgeFTReceive();
+  PurgeFTTransmit();
+}
+
+void InstrumentPort::SetK8Line() {
+  FTParity = FT_PARITY_NONE;
+  FTStopBits = FT_STOP_BITS_1;
+  FTWordLength = FT_BITS_8;
+  SetFTDataCharacteristics();
+  FTFlowControl = FT_FLOW_NONE;
+  SetFTFlowControl();
+  FTBaudRate = 230400;
+  SetFTBaudRate();
+}
+
+std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested) {
+  return "The transfer from the Kestrum was incomplete: " + std::to_string(received) + " of " +
+         std::to_string(requested) +
+         " bytes arrived. Nothing was changed; check the cable and try again.";
+}
+
+std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {
+  return "The transfer from the Kestrum failed: bytes were lost on the line after " +
+         std::to_string(received) + " of " + std::to_string(requested) +
+         " bytes. Nothing was changed; try again.";
+}
+
+std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count) {
+  return "The Kestrum did not take a command: " + std::to_string(sent) + " of " +
+         ByteCountText(count) + " went out. Nothing was changed; check the cable and try again.";
+}
+
+}  // namespace kestrum
