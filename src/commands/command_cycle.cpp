@@ -12,8 +12,13 @@ namespace {
 
 DialectChoice ChooseByIdentify(InstrumentPort& port, const CycleSteps& steps) {
   DialectChoice choice;
-  choice.modelCode = IdentifyExchange(port, &choice.identifyReceived);
-  if (choice.identifyReceived < kIdentifyReply) choice.identifyEnd = port.Shortfall().end;
+  const Result<std::uint8_t> code = IdentifyExchange(port);
+  if (code) {
+    choice.modelCode = code.value();
+  } else {
+    choice.identifyShort = port.Shortfall();
+    choice.identifyFailure = code.error();
+  }
   if (steps.waitAfterIdentifyMs > 0) port.Wait(steps.waitAfterIdentifyMs);
   choice.dialect = DialectOfModelCode(choice.modelCode);
   return choice;
@@ -36,12 +41,11 @@ Result<> OpenSelectedInstrument(InstrumentPort& port) {
   return port.DrainIfBusy();
 }
 
-std::uint8_t IdentifyExchange(InstrumentPort& port, std::uint32_t* received) {
+Result<std::uint8_t> IdentifyExchange(InstrumentPort& port) {
   (void)port.Send({0xF3, 0x3F});  // a short write shows as a missing answer
   port.Wait(25);
   const Result<Reply> answer = port.Read(kIdentifyReply);
-  if (received) *received = answer ? kIdentifyReply : port.Shortfall().received;
-  if (!answer) return kNoModelCode;
+  if (!answer) return answer.failure();
   return NibbleValue(answer.value()[0], answer.value()[1]);
 }
 

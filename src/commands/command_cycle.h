@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <type_traits>
 
@@ -42,10 +43,9 @@ Result<> OpenSelectedInstrument(InstrumentPort& port);
 inline constexpr std::uint32_t kIdentifyReply = 2;
 
 // F3 3F, 25 ms, a 2-byte answer; its nibble value is the model code. An
-// answer that does not arrive in full gives kNoModelCode rather than
-// whatever an earlier reply left in the receive buffer. `received`, if
-// given, gets the count that arrived.
-std::uint8_t IdentifyExchange(InstrumentPort& port, std::uint32_t* received = nullptr);
+// answer that does not arrive in full fails (the port's Shortfall says how
+// much came) rather than give whatever an earlier reply left in the buffer.
+Result<std::uint8_t> IdentifyExchange(InstrumentPort& port);
 
 // The dialect the selected instrument speaks, chosen once per command.
 struct DialectChoice {
@@ -53,10 +53,10 @@ struct DialectChoice {
   const WireDialect* dialect = nullptr;
   // The K5-K7 identify answer; kNoModelCode for a K8.
   std::uint8_t modelCode = kNoModelCode;
-  // The identify answer's byte count (kIdentifyReply when it came whole),
-  // and how its read ended.
-  std::uint32_t identifyReceived = 0;
-  ReadEnd identifyEnd = ReadEnd::kComplete;
+  // An identify answer that did not come in full: how much came, how its
+  // read ended, and the port's text for it.
+  std::optional<ReadShortfall> identifyShort;
+  std::string identifyFailure;
 };
 
 // What a command does around the choice of its dialect.

@@ -25,22 +25,18 @@ Result<> InstrumentPort::Send(const std::uint8_t* bytes, std::size_t count) {
   return Fail(UnsentCommandText(sent, requested));
 }
 
-Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
-  return ReadReply(count, width);
-}
-
 Result<Reply> InstrumentPort::ReadShowingProgress(std::uint32_t count, std::size_t width) {
   events_.MemoryTransferBegins(count);
   SetReadProgressHook([this](std::uint32_t received, std::uint32_t requested) {
     return events_.MemoryTransferProgress(received, requested);
   });
-  Result<Reply> reply = ReadReply(count, width);
+  Result<Reply> reply = Read(count, width);
   SetReadProgressHook({});
   events_.MemoryTransferEnds();
   return reply;
 }
 
-Result<Reply> InstrumentPort::ReadReply(std::uint32_t count, std::size_t width) {
+Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
   const std::uint32_t received = ReadFTDevice(count);
   if (received >= count) {
     shortfall_ = {};

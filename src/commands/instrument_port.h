@@ -82,8 +82,6 @@ class InstrumentPort {
   void SetK8Line();
 
  private:
-  Result<Reply> ReadReply(std::uint32_t count, std::size_t width);
-
   CommandWindow& events_;
   ReadShortfall shortfall_;
   Fault fault_ = Fault::kNone;

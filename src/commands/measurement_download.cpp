@@ -39,8 +39,7 @@ class Download {
   bool WakeUp(InstrumentPort& port);
   // Why the transfer ended early, as the port saw it.
   void NoteFailure(const InstrumentPort& port, const Failure& failure);
-  void NoteIncomplete(std::uint32_t received, std::uint32_t requested, ReadEnd end,
-                      const std::string& text);
+  void NoteIncomplete(const ReadShortfall& shortfall, const std::string& text);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
   void WriteCopy(const DownloadCopy& copy);
@@ -88,13 +87,8 @@ DownloadOutcome Download::Run() {
 void Download::AfterNoDialect(const DialectChoice& choice) {
   // An instrument that does not answer at all is a broken transfer, not an
   // unknown model: nothing is shown or written again.
-  if (choice.identifyReceived < kIdentifyReply) {
-    const std::uint32_t received = choice.identifyReceived;
-    const std::string text = choice.identifyEnd == ReadEnd::kCancelled ? kDownloadCancelledText
-                             : choice.identifyEnd == ReadEnd::kBytesLost
-                                 ? BytesLostText(received, kIdentifyReply)
-                                 : IncompleteTransferText(received, kIdentifyReply);
-    NoteIncomplete(received, kIdentifyReply, choice.identifyEnd, text);
+  if (choice.identifyShort) {
+    NoteIncomplete(*choice.identifyShort, choice.identifyFailure);
   } else {
     // Whatever answered is no instrument we know: nothing is touched.
     outcome_.end = DownloadEnd::kUnknownModel;
@@ -138,11 +132,9 @@ bool Download::WakeUp(InstrumentPort& port) {
 
 void Download::NoteFailure(const InstrumentPort& port, const Failure& failure) {
   switch (port.LastFault()) {
-    case InstrumentPort::Fault::kShortRead: {
-      const ReadShortfall& shortfall = port.Shortfall();
-      NoteIncomplete(shortfall.received, shortfall.requested, shortfall.end, failure.message);
+    case InstrumentPort::Fault::kShortRead:
+      NoteIncomplete(port.Shortfall(), failure.message);
       break;
-    }
     case InstrumentPort::Fault::kUnsent:
       outcome_.end = DownloadEnd::kIncomplete;
       outcome_.error = failure.message;
@@ -155,11 +147,11 @@ void Download::NoteFailure(const InstrumentPort& port, const Failure& failure) {
   }
 }
 
-void Download::NoteIncomplete(std::uint32_t received, std::uint32_t requested, ReadEnd end,
-                              const std::string& text) {
-  outcome_.end = end == ReadEnd::kCancelled ? DownloadEnd::kCancelled : DownloadEnd::kIncomplete;
-  outcome_.received = received;
-  outcome_.requested = requested;
+void Download::NoteIncomplete(const ReadShortfall& shortfall, const std::string& text) {
+  outcome_.end =
+      shortfall.end == ReadEnd::kCancelled ? DownloadEnd::kCancelled : DownloadEnd::kIncomplete;
+  outcome_.received = shortfall.received;
+  outcome_.requested = shortfall.requested;
   outcome_.error = text;
 }
 

@@ -46,4 +46,16 @@ Result<GuardedRead> ReadRegularFile(const std::string& path, std::size_t limit) 
   return read;
 }
 
+Result<int> OpenRegularFileToAppend(const std::string& path) {
+  const int fd =
+      ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
+  if (fd < 0) return Fail(path + ": " + std::strerror(errno));
+  struct stat info {};
+  if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return Fail(path + " is not a regular file");
+  }
+  return fd;
+}
+
 }  // namespace kestrum

@@ -21,4 +21,10 @@ struct GuardedRead {
 // Failures name the path: "<path> is not a regular file", "<path>: <reason>".
 Result<GuardedRead> ReadRegularFile(const std::string& path, std::size_t limit);
 
+// The same guard for a file that is appended to line by line (the protocol
+// log), which the replacing write cannot serve: made when missing, opened
+// without blocking and kept only when it is a regular file. Gives the open
+// descriptor, which the caller closes.
+Result<int> OpenRegularFileToAppend(const std::string& path);
+
 }  // namespace kestrum

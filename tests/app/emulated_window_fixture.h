@@ -23,9 +23,10 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 class EmulatedWindowTest : public WindowTest {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(scratch.isValid());
     pcNow = kestrum::EncodeDate(2024, 3, 5) + kestrum::EncodeTime(14, 7, 9, 0);
     oldDirectory = QDir::currentPath();
-    QDir::setCurrent(scratch.path());
+    QDir::setCurrent(scratch.path());  // the download's copy files land here
     kestrum::ResetD2XXUnitState();
     kestrum::ResetInstrumentDetection();
     kestrum::SetFtDriver(&bus);
@@ -40,14 +41,19 @@ class EmulatedWindowTest : public WindowTest {
   }
 
   // Two runs of 30 hours, started before the PC clock of the tests.
-  void Plug(kestrum::InstrumentModel model, const std::string& serial, const std::string& desc) {
+  std::shared_ptr<kestrum::EmulatedInstrument> Plug(kestrum::InstrumentModel model,
+                                                    const std::string& serial,
+                                                    const std::string& desc) {
     kestrum::GeneratorOptions memory;
     memory.model = model;
     memory.runs = 2;
     memory.hours = 30;
     memory.start = kestrum::EncodeDate(2024, 2, 1);
-    bus.Plug(std::make_shared<kestrum::EmulatedInstrument>(kestrum::EmulatedInstrumentConfig{
-        model, desc, serial, kestrum::GenerateMemoryImage(memory)}));
+    auto instrument =
+        std::make_shared<kestrum::EmulatedInstrument>(kestrum::EmulatedInstrumentConfig{
+            model, desc, serial, kestrum::GenerateMemoryImage(memory)});
+    bus.Plug(instrument);
+    return instrument;
   }
 
   QTemporaryDir scratch;

@@ -10,7 +10,7 @@
 #include <QTreeWidget>
 #include <cmath>
 
-#include "app/window_fixture.h"
+#include "app/emulated_window_fixture.h"
 #include "emulator/emulated_bus.h"
 #include "history/history_store.h"
 #include "link/d2xx_unit.h"
@@ -26,51 +26,15 @@ using kestrum::EncodeDate;
 using kestrum::EncodeTime;
 using kestrum::InstrumentModel;
 
-class HistoryWindowTest : public WindowTest {
+class HistoryWindowTest : public EmulatedWindowTest {
  protected:
-  void SetUp() override {
-    ASSERT_TRUE(scratch.isValid());
-    pcNow = EncodeDate(2024, 3, 5) + EncodeTime(14, 7, 9, 0);
-    oldDirectory = QDir::currentPath();
-    QDir::setCurrent(scratch.path());  // the download's copy files land here
-    kestrum::ResetD2XXUnitState();
-    kestrum::ResetInstrumentDetection();
-    kestrum::SetFtDriver(&bus);
-    kestrum::SetSleeper(bus.MakeSleeper());
-  }
-
-  void TearDown() override {
-    window.reset();
-    kestrum::SetFtDriver(nullptr);
-    kestrum::SetSleeper({});
-    kestrum::SetReadProgressHook({});
-    QDir::setCurrent(oldDirectory);
-  }
-
-  // A K8 with two runs of 30 hours.
-  void PlugK8() {
-    kestrum::EmulatedInstrumentConfig config;
-    config.model = InstrumentModel::K8;
-    config.serial = "EMUK8001";
-    config.description = "USB <-> K8";
-    kestrum::GeneratorOptions options;
-    options.model = InstrumentModel::K8;
-    options.runs = 2;
-    options.hours = 30;
-    options.start = EncodeDate(2024, 2, 1);
-    config.memory = kestrum::GenerateMemoryImage(options);
-    bus.Plug(std::make_shared<kestrum::EmulatedInstrument>(config));
-  }
+  void PlugK8() { Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8"); }
 
   QStringList ActivityRow(int row) const {
     const QTreeWidgetItem* item = window->Activity->List()->topLevelItem(row);
     if (!item) return {};
     return {item->text(1), item->text(2)};
   }
-
-  QTemporaryDir scratch;
-  QString oldDirectory;
-  kestrum::EmulatedBus bus{kestrum::TimeMode::kInstant};
 };
 
 TEST_F(HistoryWindowTest, ADownloadLandsInTheHistoryAndInTheActivityDock) {

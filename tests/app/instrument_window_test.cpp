@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "app/emulated_window_fixture.h"
 #include "app/main_window.h"
-#include "app/window_fixture.h"
 #include "commands/instrument_erase.h"
 #include "emulator/emulated_bus.h"
 #include "emulator/fault_option.h"
@@ -27,48 +27,16 @@ namespace {
 
 using kestrum::InstrumentModel;
 
-class InstrumentWindowTest : public WindowTest {
+class InstrumentWindowTest : public EmulatedWindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(scratch.isValid());
-    pcNow = kestrum::EncodeDate(2024, 3, 5) + kestrum::EncodeTime(14, 7, 9, 0);
-    oldDirectory = QDir::currentPath();
-    QDir::setCurrent(scratch.path());  // the download's files land here
-    kestrum::ResetD2XXUnitState();
-    kestrum::ResetInstrumentDetection();
-    kestrum::SetFtDriver(&bus);
+    EmulatedWindowTest::SetUp();
     waits.clear();
     // Long waits are slept a second at a time, for the window to count them.
     kestrum::SetSleeper([this, sleep = bus.MakeSleeper()](int ms) {
       if (ms == 1000) waits.push_back(ms);
       sleep(ms);
     });
-  }
-
-  void TearDown() override {
-    window.reset();
-    kestrum::SetFtDriver(nullptr);
-    kestrum::SetSleeper({});
-    kestrum::SetReadProgressHook({});
-    QDir::setCurrent(oldDirectory);
-  }
-
-  std::shared_ptr<kestrum::EmulatedInstrument> Plug(InstrumentModel model,
-                                                    const std::string& serial,
-                                                    const std::string& description) {
-    kestrum::EmulatedInstrumentConfig config;
-    config.model = model;
-    config.serial = serial;
-    config.description = description;
-    kestrum::GeneratorOptions options;
-    options.model = model;
-    options.runs = 2;
-    options.hours = 30;
-    options.start = kestrum::EncodeDate(2024, 2, 1);  // before the PC clock of the tests
-    config.memory = kestrum::GenerateMemoryImage(options);
-    auto instrument = std::make_shared<kestrum::EmulatedInstrument>(config);
-    bus.Plug(instrument);
-    return instrument;
   }
 
   bool InstrumentButtonsEnabled() const {
@@ -100,9 +68,6 @@ class InstrumentWindowTest : public WindowTest {
     QApplication::sendEvent(target, &esc);
   }
 
-  QTemporaryDir scratch;
-  QString oldDirectory;
-  kestrum::EmulatedBus bus{kestrum::TimeMode::kInstant};
   std::vector<int> waits;
 };
 

@@ -10,7 +10,6 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 #include "commands/clock_fields.h"
 #include "commands/instrument_port.h"
