@@ -10,21 +10,13 @@
 #include <vector>
 
 #include "records/instrument_model.h"
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 
 namespace kestrum {
 
-// One hourly sample, as the decoder gave it. Times are the instrument's
-// local clock; the hour ends at `time`.
-struct HistorySample {
-  DateTime time = 0;
-  double concentration = 0;  // Bq/m3
-  double error = 0;          // Bq/m3
-  double pulses = 0;
-  double temperature = 0;
-  double humidity = 0;
-  double pressure = 0;  // kPa
-};
+// One hourly sample, as the decoder gave it.
+using HistorySample = HourlySample;
 
 // What, with the instrument, tells a run: its start to the minute.
 inline std::int64_t RunStartMinute(DateTime start) {
