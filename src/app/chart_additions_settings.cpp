@@ -2,7 +2,7 @@
 #include "app/chart_additions_settings.h"
 
 #include "app/app_settings.h"
-#include "views/reference_levels.h"
+#include "assessment/reference_levels.h"
 
 namespace kestrum {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <QHeaderView>
 
-#include "views/reference_levels.h"
+#include "assessment/reference_levels.h"
 #include "views/sample_reading.h"
 
 namespace {

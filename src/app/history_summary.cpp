@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/history_summary.h"
 
-#include "views/monthly_means.h"
+#include "assessment/monthly_means.h"
 
 namespace {
 

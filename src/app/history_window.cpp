@@ -20,6 +20,7 @@
 #include "app/history_summary.h"
 #include "app/last_folders.h"
 #include "app/local_names.h"
+#include "assessment/reference_levels.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"
 #include "views/gui/chart_view_filling.h"
@@ -27,7 +28,6 @@
 #include "views/gui/measurement_report.h"
 #include "views/interval_table.h"
 #include "views/model_channels.h"
-#include "views/reference_levels.h"
 
 namespace {
 

@@ -55,10 +55,14 @@ constexpr const char* kSummaryUsage =
     "Usage: kestrum-tool history summary --instrument NAME\n"
     "                                    [--from \"YYYY-MM-DD HH:MM\" --to \"YYYY-MM-DD HH:MM\"]\n"
     "                                    [--levels L1,L2,...] [--site TEXT]\n"
-    "Prints the summary of an instrument's runs over from..to, both ends included (default:\n"
-    "all of them), with the same lines as \"kestrum-tool summary\". Runs excluded by the user\n"
-    "are left out, and of versions of a run that conflict only the one with the most\n"
-    "samples counts. Then for each calendar month\n"
+    "                                    [--calibration-uncertainty P]\n"
+    "Prints the summary of an instrument's counted hours over from..to, both ends included\n"
+    "(default: all of them), one block per site, each opened by site=TEXT (runs without a\n"
+    "site: \"site not given\"), with the same lines as \"kestrum-tool summary\". Counted\n"
+    "hours: runs excluded by the user, runs whose clock was never set and the shorter of two\n"
+    "versions of a run are left out, and where runs overlap the hours of the run that\n"
+    "started later count (overlap_hours= says how many were left out under it). The verdicts\n"
+    "are those of \"kestrum-tool assess --protocol period\". Then for each calendar month\n"
     "  month=YYYY-MM count=N mean_bqm3=M coverage=C\n"
     "(coverage: the share of the month's hours measured, 0 to 1), and, when twelve\n"
     "consecutive months are each at least 75 % covered, the latest such year:\n"
@@ -67,6 +71,7 @@ constexpr const char* kSummaryUsage =
     "  --instrument  the instrument (see \"history runs\")\n"
     "  --levels      reference levels in Bq/m3, e.g. 100,148,300\n"
     "  --site        only the runs whose site is exactly TEXT\n"
+    "  --calibration-uncertainty  the instrument's, in per cent (default 10, assumed)\n"
     "Exit codes: 0 printed; 1 no such instrument, no run, or no sample in the range;\n"
     "2 wrong usage or a history that cannot be opened.\n";
 
@@ -151,7 +156,7 @@ const std::vector<Subcommand>& Subcommands() {
       {"runs", kRunsUsage, {"instrument"}, 0, 0, "takes no file", HistoryRuns},
       {"summary",
        kSummaryUsage,
-       {"instrument", "from", "to", "levels", "site"},
+       {"instrument", "from", "to", "levels", "site", "calibration-uncertainty"},
        0,
        0,
        "takes no file",

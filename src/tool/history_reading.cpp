@@ -3,13 +3,15 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "assessment/monthly_means.h"
+#include "assessment/reference_levels.h"
+#include "history/history_hours.h"
 #include "history/history_selection.h"
+#include "tool/assessment_options.h"
 #include "tool/history_output.h"
 #include "tool/history_request.h"
 #include "tool/summary_output.h"
 #include "tool/tool_output.h"
-#include "views/monthly_means.h"
-#include "views/reference_levels.h"
 #include "views/run_summary.h"
 
 namespace kestrum::tool {
@@ -51,41 +53,42 @@ int HistorySummary(HistoryRequest& request) {
     return request.Usage("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
                          *text + "\"");
   }
+  Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels);
+  if (!assessing) return request.Usage(assessing.error());
   HistoryStore* store = request.Store();
   if (!store) return kExitFailure;
   const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
   if (!found) return request.NothingMatches(NoInstrumentText(*instrument));
 
-  std::vector<HistoryRun> runs = store->Runs(*instrument);
-  if (const std::string* site = request.Option("site")) {
-    runs.erase(std::remove_if(runs.begin(), runs.end(),
-                              [&](const HistoryRun& run) { return run.site != *site; }),
-               runs.end());
-  }
-  runs = RunsForSummary(runs, from, to);
-  if (runs.empty()) return request.NothingMatches("no run that counts lies in the range");
-  const HistorySelection selection =
-      SelectSamples(*store, runs, from, to, found->calibrationFactor);
-  if (selection.samples() == 0) return request.NothingMatches("no sample lies in the range");
-  if (selection.truncated) {
-    request.io.err << request.Prefix() << "more samples than a summary holds; the latest "
-                   << selection.samples() << " are summarised\n";
-  }
-  const RunSummary summary = SummariseRun(*selection.store, 0, from, to, levels);
-  if (summary.samples == 0) return request.NothingMatches("no sample lies in the range");
-
+  const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
+  const std::vector<RunHours> hours = RunHoursOf(runs);
+  // Rooms are never judged as one: a block per site.
+  const std::string* site = request.Option("site");
+  const std::vector<std::string> sites =
+      site ? std::vector<std::string>{*site} : SitesWithHours(hours, from, to);
   std::ostream& out = request.io.out;
-  PrintRunSummary(out, summary);
-  const std::vector<MonthlyMean> months = MonthlyMeans(summary.days);
-  for (const MonthlyMean& m : months) {
-    out << "month=" << MonthText(m.year, m.month) << " count=" << m.count
-        << " mean_bqm3=" << SummaryNumber(m.mean) << " coverage=" << SummaryNumber(m.coverage)
-        << "\n";
+  int blocks = 0;
+  for (const std::string& s : sites) {
+    const CountedHours counted = CountHours(hours, from, to, &s);
+    if (counted.samples.empty()) continue;
+    const RunSummary summary =
+        SummariseCounted(counted, found->calibrationFactor, assessing.value());
+    if (blocks++ > 0) out << "\n";
+    out << "site=" << LineText(SiteTitle(s)) << "\n";
+    PrintRunSummary(out, summary);
+    out << "overlap_hours=" << counted.overlapHours << "\n";
+    const std::vector<MonthlyMean> months = MonthlyMeans(summary.days);
+    for (const MonthlyMean& m : months) {
+      out << "month=" << MonthText(m.year, m.month) << " count=" << m.count
+          << " mean_bqm3=" << SummaryNumber(m.mean) << " coverage=" << SummaryNumber(m.coverage)
+          << "\n";
+    }
+    if (const std::optional<AnnualMean> annual = AnnualMeanOf(months)) {
+      out << "annual_mean_bqm3=" << SummaryNumber(annual->mean)
+          << " annual_from=" << MonthText(annual->fromYear, annual->fromMonth) << "\n";
+    }
   }
-  if (const std::optional<AnnualMean> annual = AnnualMeanOf(months)) {
-    out << "annual_mean_bqm3=" << SummaryNumber(annual->mean)
-        << " annual_from=" << MonthText(annual->fromYear, annual->fromMonth) << "\n";
-  }
+  if (blocks == 0) return request.NothingMatches("no run that counts lies in the range");
   return kExitSuccess;
 }
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/run_range_options.h"
 
+#include "assessment/reference_levels.h"
 #include "records/image_decoder.h"
 #include "tool/tool_open.h"
-#include "views/reference_levels.h"
 
 namespace kestrum::tool {
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool summary FILE.Rn --run I [--from "YYYY-MM-DD HH:MM" --to "..."] [--levels L,...]
+#include "tool/assessment_options.h"
 #include "tool/run_range_options.h"
 #include "tool/summary_output.h"
 #include "tool/tool_command.h"
@@ -12,16 +13,18 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kestrum-tool summary [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --run I\n"
     "                            [--from \"YYYY-MM-DD HH:MM\" --to \"YYYY-MM-DD HH:MM\"]\n"
-    "                            [--levels L1,L2,...]\n"
+    "                            [--levels L1,L2,...] [--calibration-uncertainty P]\n"
     "Opens FILE.Rn as the program does and prints the summary of run I (0-based, as in the\n"
     "\"Select Measurement\" list) over from..to, both ends included (default: the whole run),\n"
     "as key=value lines: samples, first, last, mean_bqm3, uncertainty_bqm3 (as the chart\n"
     "footer computes them), max_bqm3, max_at, min_bqm3, min_at; then for each reference level\n"
-    "\"level=L hours_above=N verdict=above|below|undecided\" (above: mean - 2 x uncertainty\n"
-    "lies above L; below: mean + 2 x uncertainty lies below L); then for each calendar day\n"
+    "\"level=L hours_above=N verdict=above|below|undecided more_days=N|none\", the verdict of\n"
+    "\"kestrum-tool assess --protocol period\" (its uncertainty takes in the day-to-day\n"
+    "variation: under three full days nothing is decided); then for each calendar day\n"
     "\"day=YYYY-MM-DD count=N mean_bqm3=M\" (a sample belongs to the day its hour lies in).\n"
     "Numbers have three decimals, times read YYYY-MM-DDTHH:MM.\n"
     "  --levels  reference levels in Bq/m3, e.g. 100,148,300\n"
+    "  --calibration-uncertainty  the instrument's, in per cent (default 10, assumed)\n"
     "  --now     the local date-time that K7/K8 run starts are checked against (default: the "
     "clock)\n"
     "Exit codes: 0 printed; 1 no runs, or no sample in the range; 2 wrong usage, a run index\n"
@@ -35,7 +38,9 @@ int Usage(ToolIo& io, const std::string& problem) {
 }  // namespace
 
 int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const Result<ParsedArgs> read = ParseArgs(args, RunRangeOptionNames());
+  std::vector<std::string> names = RunRangeOptionNames();
+  names.emplace_back("calibration-uncertainty");
+  const Result<ParsedArgs> read = ParseArgs(args, names);
   if (!read) return Usage(io, read.error());
   const ParsedArgs& parsed = read.value();
   if (parsed.help) {
@@ -46,8 +51,10 @@ int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
   const RunRangeRequest request = ReadRunRange("summary", parsed, parsed.positional[0], io, Usage);
   if (request.exitCode != kExitSuccess) return request.exitCode;
 
-  const RunSummary s =
-      SummariseRun(*request.store, request.run, request.from, request.to, request.levels);
+  const Result<AssessmentRequest> assessing = ReadCalibrationWords(parsed, request.levels);
+  if (!assessing) return Usage(io, assessing.error());
+  const RunSummary s = SummariseRun(*request.store, request.run, request.from, request.to,
+                                    request.levels, assessing.value());
   if (s.samples == 0) {
     io.err << "kestrum-tool summary: no sample of run " << request.run << " lies in the range\n";
     return kExitNoResult;

@@ -2,6 +2,7 @@
 #include "tool/summary_output.h"
 
 #include "records/csv_export.h"
+#include "tool/assessment_output.h"
 
 namespace kestrum::tool {
 
@@ -26,7 +27,7 @@ void PrintRunSummary(std::ostream& out, const RunSummary& s) {
       << "min_at=" << SummaryMinute(s.lowestAt) << "\n";
   for (const LevelJudgement& j : s.judgements) {
     out << "level=" << SummaryNumber(j.level) << " hours_above=" << j.hoursAbove
-        << " verdict=" << VerdictWord(j.verdict) << "\n";
+        << " verdict=" << VerdictWord(j.verdict) << " " << MoreDaysWords(j.outcome) << "\n";
   }
   for (const DailyMean& d : s.days) {
     char day[16];

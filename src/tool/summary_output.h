@@ -17,7 +17,8 @@ std::string SummaryNumber(double value);
 // YYYY-MM-DDTHH:MM.
 std::string SummaryMinute(DateTime value);
 
-// samples, first, last, mean_bqm3 ... min_at, then the level and day lines.
+// samples, first, last, mean_bqm3 ... min_at, then the level lines (with the
+// period assessment's verdict and the days it still needs) and the day lines.
 void PrintRunSummary(std::ostream& out, const RunSummary& summary);
 
 }  // namespace kestrum::tool

@@ -6,6 +6,10 @@
 
 #include <cstdint>
 
+#include <vector>
+
+#include "assessment/counted_hours.h"
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 
 namespace kestrum {
@@ -17,5 +21,13 @@ struct SampleRange {
 
 // An index outside the run list gives an empty range.
 SampleRange RunSampleRange(const MeasurementStore& store, int run);
+
+// The samples of a run as the computations take them, those stamped 0 left out.
+std::vector<HourlySample> RunHourlySamples(const MeasurementStore& store, int run);
+
+// A run of a data file as the counting rule takes it: one run of one
+// instrument, its clock unset when it starts in the year 2000.
+RunHours RunHoursOfFile(const MeasurementStore& store, int run,
+                        const std::vector<HourlySample>& samples, const std::string& site);
 
 }  // namespace kestrum

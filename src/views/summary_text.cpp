@@ -74,9 +74,21 @@ QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit) {
   QStringList sentences;
   if (summary.samples == 0) return sentences;
   for (const LevelJudgement& j : summary.judgements) {
-    sentences << QStringLiteral("%1: the mean %2 it (%3 hours above).")
-                     .arg(ReferenceLevelText(j.level, unit),
-                          QString::fromUtf8(VerdictPhrase(j.verdict).data()))
+    const LevelOutcome& o = j.outcome;
+    QString said;
+    if (o.reason == OpenReason::kTooShort) {
+      said = QStringLiteral("too short to judge, measure at least 3 full days");
+    } else {
+      said =
+          QStringLiteral("the mean %1 it").arg(QString::fromUtf8(VerdictPhrase(j.verdict).data()));
+      if (o.moreDays && *o.moreDays > 0) {
+        said += QStringLiteral(", about %1 more days would tell").arg(*o.moreDays);
+      } else if (o.reason == OpenReason::kTooClose && o.calibrationSpans) {
+        said += QStringLiteral(", and the calibration uncertainty alone spans it");
+      }
+    }
+    sentences << QStringLiteral("%1: %2 (%3 hours above).")
+                     .arg(ReferenceLevelText(j.level, unit), said)
                      .arg(j.hoursAbove);
   }
   return sentences;

@@ -40,8 +40,10 @@ QString PeriodText(const RunSummary& summary);
 // A reference level with its name: "WHO 100 Bq/m3", "Custom 4.05 pCi/L".
 QString ReferenceLevelText(double level, RadonUnit unit);
 
-// One sentence per reference level, in the summary's order: "WHO 100 Bq/m3:
-// the mean is above it (36 hours above)."
+// One sentence per reference level, in the summary's order, by the period
+// assessment's verdict: "WHO 100 Bq/m3: the mean is above it (36 hours
+// above).", "EU 300 Bq/m3: the mean cannot be told apart from it, about 12
+// more days would tell (2 hours above)."
 QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit);
 
 // One row per day: date, sample count, mean.

@@ -178,15 +178,16 @@ TEST_F(ViewCommandsTest, LevelIsTheMeanOfTheRangeBothEndsIncluded) {
 
 TEST_F(ViewCommandsTest, SummaryOfAHandBuiltRun) {
   // Run 0: 62.5 .. 375 Bq/m3, sum 1312.5 (210 pulses, R = 0.069 raised to
-  // 0.1): mean 218.75 +- 21.875, two uncertainties reach 175 .. 262.5.
+  // 0.1): mean 218.75 +- 21.875. Six hours are under three full days: the
+  // day-to-day variation is not known, so no level is decided.
   ASSERT_EQ(Run({"summary", file_, "--run", "0", "--levels", "100,200,300"}), 0) << err_.str();
   EXPECT_EQ(out_.str(),
             "samples=6\nfirst=2024-03-05T01:30\nlast=2024-03-05T06:30\n"
             "mean_bqm3=218.750\nuncertainty_bqm3=21.875\n"
             "max_bqm3=375.000\nmax_at=2024-03-05T06:30\nmin_bqm3=62.500\nmin_at=2024-03-05T01:30\n"
-            "level=100.000 hours_above=5 verdict=above\n"
-            "level=200.000 hours_above=3 verdict=undecided\n"
-            "level=300.000 hours_above=2 verdict=below\n"
+            "level=100.000 hours_above=5 verdict=undecided more_days=none reason=too_short\n"
+            "level=200.000 hours_above=3 verdict=undecided more_days=none reason=too_short\n"
+            "level=300.000 hours_above=2 verdict=undecided more_days=none reason=too_short\n"
             "day=2024-03-05 count=6 mean_bqm3=218.750\n");
   // Both ends included: 125 and 187.5.
   ASSERT_EQ(Run({"summary", file_, "--run", "0", "--from", "2024-03-05 02:30", "--to",
@@ -211,9 +212,10 @@ TEST_F(ViewCommandsTest, ReportPageCarriesTheSummary) {
   for (const char* expected :
        {"Radon measurement report", "K5, calibration factor 6.25", "hand.Rn", "2024-03-05 01:30",
         "219 \xC2\xB1 22 Bq/m3", "375 Bq/m3 at 2024-03-05 06:30",
-        "WHO 100 Bq/m3: the mean is above it (5 hours",
-        "Custom 200 Bq/m3: the mean cannot be told apart from it",
-        "EU 300 Bq/m3: the mean is below it", "Radon, hourly", "EU 300 Bq/m3"}) {
+        "Too short to judge the day-to-day variation: measure at least 3 full days.",
+        "WHO 100 Bq/m3: too short to judge, measure at least 3 full days (5 hours",
+        "Custom 200 Bq/m3: too short to judge", "Protocol", "Period", "(10 %, assumed)",
+        "Radon, hourly", "EU 300 Bq/m3"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   }
   ASSERT_EQ(Run({"report", file_, "--run", "0", "--units", "pcil", pdf}), 0) << err_.str();

@@ -3,10 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include "assessment/reference_levels.h"
 #include "records/date_time.h"
 #include "views/footer_in_units.h"
 #include "views/radon_units.h"
-#include "views/reference_levels.h"
 #include "views/sample_reading.h"
 #include "views/store_builder.h"
 

@@ -5,12 +5,12 @@
 #include <cmath>
 #include <vector>
 
+#include "assessment/reference_levels.h"
 #include "views/gui/chart_date_ticker.h"
 #include "views/gui/chart_legend.h"
 #include "views/gui/chart_time.h"
 #include "views/gui/reference_line.h"
 #include "views/gui/unit_axis_ticker.h"
-#include "views/reference_levels.h"
 
 namespace kestrum {
 namespace {

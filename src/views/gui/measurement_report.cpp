@@ -8,7 +8,9 @@
 #include <cmath>
 #include <string_view>
 
+#include "assessment/monthly_means.h"
 #include "records/checked_file.h"
+#include "views/assessment_text.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/sample_reading.h"
 
@@ -53,6 +55,21 @@ class PageWriter {
     y += kLine;
   }
 
+  // Wrapped over as many lines as it takes.
+  void Paragraph(const QString& text, int pixels, bool bold) {
+    painter_.setFont(ReportFont(pixels, bold));
+    const QRectF area(kMargin, y, kPageWidth - 2 * kMargin, kPageHeight);
+    const QRectF used = painter_.boundingRect(area, Qt::AlignLeft | Qt::TextWordWrap, text);
+    painter_.drawText(area, Qt::AlignLeft | Qt::TextWordWrap, text);
+    y += used.height() + 4;
+  }
+
+  double ParagraphHeight(const QString& text, int pixels, bool bold) {
+    painter_.setFont(ReportFont(pixels, bold));
+    const QRectF area(kMargin, 0, kPageWidth - 2 * kMargin, kPageHeight);
+    return painter_.boundingRect(area, Qt::AlignLeft | Qt::TextWordWrap, text).height() + 4;
+  }
+
   void Gap(double points) { y += points; }
 
  private:
@@ -76,6 +93,36 @@ void DrawChart(QPainter& painter, KestrumChart& chart, double top, double height
 // Height of a heading written with PageWriter::Text.
 constexpr double Heading(int pixels) {
   return pixels + 4;
+}
+
+// The monthly means, and the annual mean of each qualifying year, of a
+// period over a month.
+std::vector<SummaryRow> MonthRows(const RunSummary& s, RadonUnit unit) {
+  std::vector<SummaryRow> rows;
+  if (s.samples == 0 || s.last - s.first < 31) return rows;
+  const std::vector<MonthlyMean> months = MonthlyMeans(s.days);
+  for (const MonthlyMean& m : months) {
+    rows.push_back(
+        {QString::asprintf("%04d-%02d", m.year, m.month), QStringLiteral("%1 (%2 % covered)")
+                                                              .arg(RadonValueText(m.mean, unit))
+                                                              .arg(m.coverage * 100, 0, 'f', 0)});
+  }
+  // Each calendar year whose twelve months are covered well enough.
+  for (std::size_t i = 0; i + 12 <= months.size(); ++i) {
+    if (months[i].month != 1) continue;
+    double sum = 0;
+    bool covered = true;
+    for (std::size_t k = i; k < i + 12; ++k) {
+      covered = covered && months[k].year == months[i].year &&
+                months[k].coverage + 1e-12 >= kAnnualMonthCoverage;
+      sum += months[k].mean;
+    }
+    if (covered) {
+      rows.push_back({QStringLiteral("Year %1").arg(months[i].year),
+                      QStringLiteral("annual mean %1").arg(RadonValueText(sum / 12, unit))});
+    }
+  }
+  return rows;
 }
 
 }  // namespace
@@ -113,15 +160,29 @@ Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportConten
   }
   for (const SummaryRow& row : head) page.Row(row);
   page.Gap(6);
+  const QString answer = s.samples > 0
+                             ? AssessmentSentence(s.assessment, content.assessedSite, content.unit)
+                             : QString();
+  if (!answer.isEmpty()) {
+    page.Paragraph(answer, 12, true);
+    page.Gap(2);
+  }
 
   const QStringList sentences = VerdictSentences(s, content.unit);
   const std::vector<SummaryRow> days = DailyMeanRows(s, content.unit);
+  const std::vector<SummaryRow> assessed =
+      s.samples > 0 ? AssessmentRows(s.assessment, content.unit) : std::vector<SummaryRow>{};
+  const std::vector<SummaryRow> months = MonthRows(s, content.unit);
   // The chart takes what the text below leaves of the page, within bounds.
   const double width = kPageWidth - 2 * kMargin;
   const double usual =
       width * KestrumChart::kDefaultSize.height() / KestrumChart::kDefaultSize.width();
   double below = 8 + Heading(12) + static_cast<double>(figures.size()) * kLine;
   if (!sentences.isEmpty()) below += 6 + Heading(12) + sentences.size() * Heading(10);
+  if (!assessed.empty()) below += 6 + Heading(12) + static_cast<double>(assessed.size()) * kLine;
+  if (!months.empty()) {
+    below += 6 + Heading(12) + static_cast<double>((months.size() + 1) / 2) * kLine;
+  }
   if (!days.empty()) {
     // The daily means keep a line free below them (see there).
     below += 6 + Heading(12) + static_cast<double>((days.size() + 1) / 2 + 1) * kLine;
@@ -146,6 +207,24 @@ Result<QByteArray> DrawMeasurementReport(KestrumChart& chart, const ReportConten
     page.Gap(6);
     page.Text(QStringLiteral("Reference levels"), 12, true);
     for (const QString& sentence : sentences) page.Text(sentence);
+  }
+  if (!assessed.empty()) {
+    page.Gap(6);
+    page.Text(QStringLiteral("Assessment"), 12, true);
+    for (const SummaryRow& row : assessed) page.Row(row);
+  }
+  if (!months.empty()) {
+    page.Gap(6);
+    page.Text(QStringLiteral("Monthly means"), 12, true);
+    const double columnWidth = (kPageWidth - 2 * kMargin) / 2;
+    const double top = page.y;
+    const std::size_t perColumn = (months.size() + 1) / 2;
+    for (std::size_t i = 0; i < months.size(); ++i) {
+      page.y = top + static_cast<double>(i % perColumn) * kLine;
+      const double x = kMargin + static_cast<double>(i / perColumn) * columnWidth;
+      page.Row(months[i], x, x + 60);
+    }
+    page.y = top + static_cast<double>(perColumn) * kLine;
   }
 
   if (!days.empty()) {

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The one-page A4 measurement report: title, instrument and origin, period,
-// the chart as shown (with its legend and reference levels), the summary,
-// a statement for each reference level and the daily means.
+// the assessment's answer in one sentence, the chart as shown (with its
+// legend and reference levels), the summary, the assessment's figures, a
+// statement for each reference level, the monthly and annual means of a
+// period over a month, and the daily means.
 
 #include <QByteArray>
 #include <QString>
@@ -21,6 +23,8 @@ struct ReportContent {
   RunSummary summary;
   MeasurementSource source;
   RadonUnit unit = RadonUnit::BqPerM3;
+  // The site the sentence names; empty: the sentence names none.
+  QString assessedSite;
 };
 
 // The page as PDF bytes; the chart is drawn with its legend shown and left

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "views/reference_levels.h"
+#include "assessment/reference_levels.h"
 #include "views/summary_text.h"
 
 namespace kestrum {

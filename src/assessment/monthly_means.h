@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-#include "views/run_summary.h"
+#include "assessment/daily_means.h"
 
 namespace kestrum {
 

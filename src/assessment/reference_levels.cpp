@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "views/reference_levels.h"
+#include "assessment/reference_levels.h"
 
 #include <algorithm>
 #include <charconv>

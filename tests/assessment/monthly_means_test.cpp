@@ -2,8 +2,8 @@
 // Monthly means and the annual mean from hand-built daily means.
 #include <gtest/gtest.h>
 
+#include "assessment/monthly_means.h"
 #include "records/date_time.h"
-#include "views/monthly_means.h"
 
 namespace kestrum {
 namespace {

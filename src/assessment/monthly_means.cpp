@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "views/monthly_means.h"
+#include "assessment/monthly_means.h"
 
 #include "records/date_time.h"
 

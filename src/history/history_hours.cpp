@@ -1,0 +1,66 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "history/history_hours.h"
+
+#include <cstdio>
+#include <optional>
+#include <utility>
+
+#include "assessment/daily_means.h"
+#include "assessment/monthly_means.h"
+
+namespace kestrum {
+
+std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs) {
+  std::vector<RunHours> out;
+  out.reserve(runs.size());
+  for (const LoadedRun& r : runs) {
+    out.push_back({r.run.id, r.run.start, r.run.site, r.run.excluded, r.run.conflict,
+                   r.run.clockUnset, &r.samples});
+  }
+  return out;
+}
+
+std::vector<LoadedRun> LoadInstrumentRuns(HistoryStore& store, const std::string& instrument) {
+  std::vector<LoadedRun> out;
+  for (HistoryRun& run : store.Runs(instrument)) {
+    std::vector<HistorySample> samples = store.Samples(run.id);
+    out.push_back({std::move(run), std::move(samples)});
+  }
+  return out;
+}
+
+Result<SeasonalProfile> ProfileOfSite(HistoryStore& store, const std::string& site,
+                                      const std::string* instrument) {
+  std::optional<AnnualMean> best;
+  std::vector<MonthlyMean> bestMonths;
+  std::string from;
+  for (const HistoryInstrument& i : store.Instruments()) {
+    if (instrument && i.name != *instrument) continue;
+    const std::vector<LoadedRun> runs = LoadInstrumentRuns(store, i.name);
+    const CountedHours counted = CountHours(RunHoursOf(runs), -1e9, 1e9, &site);
+    std::vector<MonthlyMean> months = MonthlyMeans(CalendarDays(counted.samples));
+    const std::optional<AnnualMean> annual = AnnualMeanOf(months);
+    if (!annual) continue;
+    if (!best || std::make_pair(annual->fromYear, annual->fromMonth) >
+                     std::make_pair(best->fromYear, best->fromMonth)) {
+      best = annual;
+      bestMonths = std::move(months);
+      from = i.name;
+    }
+  }
+  if (!best) {
+    return Fail("the history has no twelve consecutive months of \"" + SiteTitle(site) +
+                "\" each at least 75 % covered to take a seasonal profile from");
+  }
+  char span[64];
+  const int last = best->fromYear * 12 + best->fromMonth - 1 + 11;
+  std::snprintf(span, sizeof span, "%04d-%02d to %04d-%02d", best->fromYear, best->fromMonth,
+                last / 12, last % 12 + 1);
+  return ProfileFromMonths(bestMonths, SiteTitle(site) + " " + span + " (" + from + ")");
+}
+
+std::string SiteTitle(const std::string& site) {
+  return site.empty() ? "site not given" : site;
+}
+
+}  // namespace kestrum

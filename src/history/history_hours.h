@@ -1,0 +1,31 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// An instrument's history as the counting rule takes it: every run with its
+// samples, read once.
+
+#include <string>
+#include <vector>
+
+#include "assessment/counted_hours.h"
+#include "assessment/seasonal_profile.h"
+#include "history/history_selection.h"
+#include "records/result.h"
+
+namespace kestrum {
+
+// The runs point into `runs`' samples: keep `runs` while they are used.
+std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs);
+
+// Every run of the instrument with its samples, oldest first.
+std::vector<LoadedRun> LoadInstrumentRuns(HistoryStore& store, const std::string& instrument);
+
+// The seasonal profile of a site's latest twelve well covered months, from
+// the instrument named or, when none is, from whichever instrument measured
+// the site most recently.
+Result<SeasonalProfile> ProfileOfSite(HistoryStore& store, const std::string& site,
+                                      const std::string* instrument = nullptr);
+
+// "site not given" for runs without a site: the name of their block.
+std::string SiteTitle(const std::string& site);
+
+}  // namespace kestrum

@@ -1,0 +1,208 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// kestrum-tool assess FILE.Rn --run I | --instrument NAME [--site TEXT] [--protocol P] ...
+#include <algorithm>
+
+#include "assessment/assessment.h"
+#include "history/command_activity.h"
+#include "history/history_hours.h"
+#include "records/date_time.h"
+#include "tool/assessment_options.h"
+#include "tool/assessment_output.h"
+#include "tool/run_range_options.h"
+#include "tool/tool_command.h"
+#include "tool/tool_options.h"
+#include "views/run_sample_range.h"
+
+namespace kestrum::tool {
+namespace {
+
+constexpr const char* kUsage =
+    "Usage: kestrum-tool assess FILE.Rn --run I [--site TEXT] [options]\n"
+    "       kestrum-tool assess --instrument NAME [--site TEXT] [options]\n"
+    "Assesses the counted hours of run I of a data file, or of one site of an instrument's\n"
+    "history, under a measurement protocol, and prints key=value lines (numbers with three\n"
+    "decimals, times YYYY-MM-DDTHH:MM, \"none\" where a figure is undefined).\n"
+    "Counted hours: excluded runs, runs whose clock was never set (they start in 2000) and\n"
+    "the shorter of two versions of a run do not count; where runs of one instrument overlap\n"
+    "the later run's hours count. A history range holding several sites needs --site (\"\"\n"
+    "for runs without a site).\n"
+    "  --protocol P   period (default): the mean of the counted hours of the range;\n"
+    "                 annual: each calendar year whose 12 months are each >= 75 % covered;\n"
+    "                 us-short-term: a short test with a continuous monitor, result in pCi/L;\n"
+    "                 long-term: an annual estimate through a seasonal profile;\n"
+    "                 workplace: the mean of the occupied hours\n"
+    "  --from \"YYYY-MM-DD HH:MM\" --to \"...\"   the range, both ends included (default: all)\n"
+    "  --levels L,...               reference levels in Bq/m3 (default 100,148,300)\n"
+    "  --calibration-uncertainty P  the instrument's, in per cent (default 10, said assumed)\n"
+    "  --discard-hours N | --closed-building-late (12) | --post-mitigation (24)\n"
+    "                               us-short-term: hours discarded at the start (default 4)\n"
+    "  --hours \"Mon-Fri 08:00-18:00\" workplace: occupancy blocks separated by commas\n"
+    "  --profile FILE               long-term: lines \"MM FACTOR\", \"uncertainty=P\", # comments\n"
+    "  --profile-from-site SITE     long-term: that site's latest 12 covered months\n"
+    "  --now YYYY-MM-DDTHH:MM:SS    the local date-time K7/K8 run starts are checked against\n"
+    "Keys: protocol site first last hours overlap_hours clock_unset_hours excluded_hours days\n"
+    "calibration_uncertainty_percent (assumed=1 when not given) mean_bqm3 u_counting_bqm3\n"
+    "(mean / sqrt(pulses)) u_temporal_bqm3 (s / sqrt(n_eff) of the daily means of days with\n"
+    "at least 18 counted hours) autocorrelation (lag 1, clamped to 0..0.9) effective_days\n"
+    "(n (1 - r) / (1 + r)) u_calibration_bqm3 (mean x P / 100) u_bqm3 (the three combined);\n"
+    "then per level \"level=L verdict=above|below|undecided more_days=N|none [reason=...]\":\n"
+    "above when mean - 2u > L, below when mean + 2u < L; more_days the fewest further days\n"
+    "(1..365) of the same kind that would decide, 0 when decided; none with reason too_short\n"
+    "(under 3 full days), calibration (its uncertainty alone spans the level), too_close or\n"
+    "no_pulses.\n"
+    "us-short-term adds deployed_first deployed_last hours_discarded valid=0|1, then\n"
+    "invalid=too_short|gap|clock_unset (with gap_after) or result_pcil=X.X (1 pCi/L = 37 Bq/m3,\n"
+    "rounded half up) action=fix (4.0 or more)|consider (2.0 to 3.9)|low (under 2.0).\n"
+    "workplace adds schedule all_hours mean_all_bqm3 (an hour is occupied when its middle lies\n"
+    "in a block; a day counts with 75 % of its scheduled hours).\n"
+    "long-term adds profile seasonal_factor annual_estimate_bqm3 u_annual_estimate_bqm3;\n"
+    "the levels judge the estimate.\n"
+    "annual prints \"year=YYYY months=12 annual_mean_bqm3= u_bqm3=\" and \"year=YYYY level=L\n"
+    "verdict=...\" lines, and \"annual_mean_bqm3= annual_from=YYYY-MM\" for the latest twelve\n"
+    "consecutive covered months.\n"
+    "Exit codes: 0 printed; 1 no counted hour in the range, or (annual) no year qualifies;\n"
+    "2 wrong usage naming the word, several sites without --site, or a rejected file.\n";
+
+int Usage(ToolIo& io, const std::string& problem) {
+  io.err << "kestrum-tool assess: " << problem << "\n" << kUsage;
+  return kExitFailure;
+}
+
+int NoResult(ToolIo& io, const std::string& problem) {
+  io.err << "kestrum-tool assess: " << problem << "\n";
+  return kExitNoResult;
+}
+
+std::string SiteList(const std::vector<std::string>& sites) {
+  std::string list;
+  for (const std::string& site : sites) {
+    if (!list.empty()) list += ", ";
+    list += site.empty() ? "site not given" : "\"" + site + "\"";
+  }
+  return list;
+}
+
+// Why a range has no counted hour.
+std::string NoHoursText(const CountedHours& counted) {
+  std::string text = "no counted hour lies in the range";
+  if (counted.clockUnsetHours > 0) {
+    text += "; " + std::to_string(counted.clockUnsetHours) +
+            " hours of runs whose clock was never set do not count (kestrum-tool history redate "
+            "gives them their time)";
+  }
+  if (counted.excludedHours > 0) {
+    text += "; " + std::to_string(counted.excludedHours) + " hours are excluded";
+  }
+  return text;
+}
+
+}  // namespace
+
+int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
+  std::vector<std::string> values = RunRangeOptionNames();
+  for (const char* name : {"instrument", "site"}) values.emplace_back(name);
+  for (const std::string& name : AssessmentValueOptions()) values.push_back(name);
+  const Result<ParsedArgs> read = ParseArgs(args, values, AssessmentFlagOptions());
+  if (!read) return Usage(io, read.error());
+  const ParsedArgs& parsed = read.value();
+  if (parsed.help) {
+    io.out << kUsage;
+    return kExitSuccess;
+  }
+  const auto option = [&](const char* name) -> const std::string* {
+    const auto it = parsed.options.find(name);
+    return it == parsed.options.end() ? nullptr : &it->second;
+  };
+  const std::string* instrument = option("instrument");
+  const std::string* siteWord = option("site");
+  if (parsed.positional.size() > 1) return Usage(io, "expects one data file at most");
+  if (parsed.positional.empty() == !instrument) {
+    return Usage(io, "wants either a data file with --run or --instrument NAME");
+  }
+  if (instrument && option("run")) return Usage(io, "--run goes with a data file");
+
+  std::vector<double> levels;
+  if (const std::string* text = option("levels"); text && !ParseLevelList(*text, &levels)) {
+    return Usage(
+        io, "--levels wants positive numbers in Bq/m3 separated by commas, not \"" + *text + "\"");
+  }
+  levels = LevelsForVerdicts(levels);
+  Result<AssessmentWords> words = ReadAssessmentWords(parsed, levels);
+  if (!words) return Usage(io, words.error());
+  AssessmentRequest& request = words->request;
+
+  DateTime now = CurrentLocalDateTime();
+  if (const std::string* text = option("now")) {
+    const std::optional<DateTime> given = ParseDateTime(*text, true);
+    if (!given) return Usage(io, "--now wants YYYY-MM-DDTHH:MM:SS, not \"" + *text + "\"");
+    now = *given;
+  }
+
+  std::string site = siteWord ? *siteWord : std::string();
+  CountedHours counted;
+  std::unique_ptr<HistoryStore> history;
+  const auto openHistory = [&]() -> HistoryStore* {
+    if (history) return history.get();
+    Result<std::unique_ptr<HistoryStore>> opened = OpenProgramHistory(now);
+    if (!opened) {
+      io.err << "kestrum-tool assess: the history cannot be opened: " << opened.error() << "\n";
+      return nullptr;
+    }
+    history = std::move(opened).value();
+    if (!history->Notice().empty()) io.err << "kestrum-tool assess: " << history->Notice() << "\n";
+    return history.get();
+  };
+
+  if (!instrument) {
+    const RunRangeRequest range = ReadRunRange("assess", parsed, parsed.positional[0], io, Usage);
+    if (range.exitCode != kExitSuccess) return range.exitCode;
+    const std::vector<HourlySample> samples = RunHourlySamples(*range.store, range.run);
+    counted =
+        CountHours({RunHoursOfFile(*range.store, range.run, samples, site)}, range.from, range.to);
+  } else {
+    DateTime from = 0, to = 0;
+    bool whole = true;
+    if (std::optional<std::string> problem = ReadRangeEnds(parsed, from, to, whole)) {
+      return Usage(io, *problem);
+    }
+    HistoryStore* store = openHistory();
+    if (!store) return kExitFailure;
+    if (!store->FindInstrument(*instrument)) {
+      return NoResult(io, "the history knows no instrument \"" + *instrument +
+                              "\" (see \"kestrum-tool history runs\")");
+    }
+    const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
+    const std::vector<RunHours> hours = RunHoursOf(runs);
+    if (!siteWord) {
+      const std::vector<std::string> sites = SitesWithHours(hours, from, to);
+      if (sites.size() > 1) {
+        io.err << "kestrum-tool assess: the range holds runs of several sites (" << SiteList(sites)
+               << "); choose one with --site\n";
+        return kExitFailure;
+      }
+      if (!sites.empty()) site = sites.front();
+    }
+    counted = CountHours(hours, from, to, &site);
+  }
+  if (words->profileSite) {
+    HistoryStore* store = openHistory();
+    if (!store) return kExitFailure;
+    Result<SeasonalProfile> profile = ProfileOfSite(*store, *words->profileSite, instrument);
+    if (!profile) return Usage(io, "--profile-from-site: " + profile.error());
+    request.profile = std::move(profile).value();
+  }
+  if (counted.samples.empty()) return NoResult(io, NoHoursText(counted));
+
+  const Assessment assessment = Assess(counted, request);
+  if (assessment.hours() == 0) {
+    return NoResult(io, "none of the counted hours is one the protocol assesses");
+  }
+  if (request.protocol == Protocol::kAnnual && assessment.years.empty()) {
+    return NoResult(io,
+                    "no calendar year in the range has all twelve months at least 75 % covered");
+  }
+  PrintAssessment(io.out, assessment, site);
+  return kExitSuccess;
+}
+
+}  // namespace kestrum::tool
