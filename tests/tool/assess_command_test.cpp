@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// kestrum-tool assess and history summary over a history: sites kept apart,
+// overlapping runs counted once, protocols' words refused by name.
+#include <map>
+
+#include "tool/tool_fixture.h"
+
+namespace kestrum::tool {
+namespace {
+
+// The first value of each key, over every line of the output.
+std::map<std::string, std::string> Keys(const std::string& out) {
+  std::map<std::string, std::string> keys;
+  for (const std::string& line : testing::SplitLines(out)) {
+    const std::size_t eq = line.find('=');
+    if (eq == std::string::npos) continue;
+    const std::size_t end = line.find(' ', eq);
+    keys.emplace(line.substr(0, eq),
+                 line.substr(eq + 1, end == std::string::npos ? end : end - eq - 1));
+  }
+  return keys;
+}
+
+class AssessTest : public testing::ToolFixture {
+ protected:
+  void Generate(const std::string& file, const std::string& hours, const std::string& start,
+                const std::string& seed) {
+    ASSERT_EQ(Run({"generate", "--model", "K8", "--runs", "1", "--hours", hours, "--seed", seed,
+                   "--start", start, file}),
+              0)
+        << err_.str();
+  }
+};
+
+TEST_F(AssessTest, OverlappingRunsCountOnceAndSitesAreNeverJudgedAsOne) {
+  // The clock was set back: the second run starts a day before the first ends,
+  // across the end of May.
+  Generate("a.Rn", "4368", "2024-12-01T00:00", "1");
+  Generate("b.Rn", "5160", "2025-05-31T00:00", "2");
+  ASSERT_EQ(Run({"history", "import", "--instrument", "cellar", "a.Rn", "b.Rn"}), 0) << err_.str();
+
+  ASSERT_EQ(Run({"history", "summary", "--instrument", "cellar"}), 0) << err_.str();
+  const std::string summary = out_.str();
+  EXPECT_EQ(summary.find("month=2025-05"), summary.rfind("month=2025-05"));  // once
+  EXPECT_NE(summary.find("month=2025-05 count=744 "), std::string::npos) << summary;
+  EXPECT_NE(summary.find("overlap_hours=24\n"), std::string::npos);
+  EXPECT_NE(summary.find("annual_mean_bqm3="), std::string::npos);
+  EXPECT_EQ(Keys(summary).at("samples"), "9504");
+
+  ASSERT_EQ(Run({"history", "site", "1", "Basement"}), 0) << err_.str();
+  ASSERT_EQ(Run({"history", "site", "2", "Bedroom"}), 0) << err_.str();
+  EXPECT_EQ(Run({"assess", "--instrument", "cellar"}), 2);
+  EXPECT_NE(err_.str().find("\"Basement\", \"Bedroom\""), std::string::npos) << err_.str();
+
+  ASSERT_EQ(Run({"history", "summary", "--instrument", "cellar"}), 0);
+  EXPECT_NE(out_.str().find("site=Basement\nsamples=4344\n"), std::string::npos) << out_.str();
+  EXPECT_NE(out_.str().find("site=Bedroom\nsamples=5160\n"), std::string::npos);
+
+  ASSERT_EQ(Run({"assess", "--instrument", "cellar", "--site", "Bedroom"}), 0) << err_.str();
+  const auto bedroom = Keys(out_.str());
+  EXPECT_EQ(bedroom.at("site"), "Bedroom");
+  EXPECT_EQ(bedroom.at("hours"), "5160");
+  EXPECT_EQ(bedroom.at("calibration_uncertainty_percent"), "10.000");
+  // December to May is no calendar year.
+  EXPECT_EQ(Run({"assess", "--instrument", "cellar", "--site", "Basement", "--protocol", "annual"}),
+            1);
+  EXPECT_EQ(Run({"assess", "--instrument", "cellar", "--site", "Attic"}), 1);
+}
+
+TEST_F(AssessTest, ShortTermTestOfADataFile) {
+  Generate("t.Rn", "50", "2026-03-02T10:00", "3");
+  const std::string now = "2026-03-10T00:00:00";
+  ASSERT_EQ(Run({"assess", "t.Rn", "--run", "0", "--protocol", "us-short-term", "--now", now}), 0)
+      << err_.str();
+  const auto valid = Keys(out_.str());
+  EXPECT_EQ(valid.at("hours_discarded"), "4");
+  EXPECT_EQ(valid.at("hours"), "46");
+  EXPECT_EQ(valid.at("valid"), "1");
+  EXPECT_EQ(valid.at("first"), "2026-03-02T15:00");
+  EXPECT_EQ(valid.at("result_pcil").size(), 3u);
+  ASSERT_EQ(Run({"assess", "t.Rn", "--run", "0", "--protocol", "us-short-term",
+                 "--closed-building-late", "--now", now}),
+            0);
+  EXPECT_EQ(Keys(out_.str()).at("invalid"), "too_short");
+  EXPECT_EQ(Keys(out_.str()).count("action"), 0u);
+}
+
+TEST_F(AssessTest, RefusalsNameTheWord) {
+  Generate("t.Rn", "100", "2026-03-02T10:00", "3");
+  std::ofstream("eleven.txt") << "1 1\n2 1\n3 1\n4 1\n5 1\n6 1\n7 1\n8 1\n9 1\n10 1\n11 1\n";
+  const struct {
+    std::vector<std::string> words;
+    const char* named;
+  } cases[] = {
+      {{"--protocol", "bogus"}, "\"bogus\""},
+      {{"--protocol", "workplace", "--hours", "Mon-Fry 08:00-18:00"}, "\"Mon-Fry\""},
+      {{"--protocol", "long-term"}, "--profile"},
+      {{"--protocol", "long-term", "--profile", "missing.txt"}, "missing.txt"},
+      {{"--protocol", "long-term", "--profile", "eleven.txt"}, "month 12"},
+      {{"--calibration-uncertainty", "101"}, "\"101\""},
+      {{"--levels", "100,x"}, "\"100,x\""},
+      {{"--discard-hours", "6"}, "us-short-term"},
+      {{"--protocol", "us-short-term", "--discard-hours", "-1"}, "\"-1\""},
+      {{"--protocol", "workplace", "--profile", "eleven.txt"}, "long-term"},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args{"assess", "t.Rn", "--run", "0", "--now", "2026-04-01T00:00:00"};
+    args.insert(args.end(), c.words.begin(), c.words.end());
+    EXPECT_EQ(Run(args), 2) << c.named;
+    EXPECT_NE(err_.str().find(c.named), std::string::npos) << err_.str();
+    EXPECT_EQ(out_.str(), "");
+  }
+}
+
+}  // namespace
+}  // namespace kestrum::tool
