@@ -2,23 +2,9 @@
 #include "app/history_summary.h"
 
 #include "assessment/monthly_means.h"
+#include "views/assessment_text.h"
 
 namespace {
-
-void AddRows(HistorySummaryText& out, const std::vector<kestrum::SummaryRow>& rows) {
-  out.html += QStringLiteral("<table cellspacing=0 cellpadding=1>");
-  for (const kestrum::SummaryRow& row : rows) {
-    out.html += QStringLiteral("<tr><td><b>%1</b></td><td>&nbsp;%2</td></tr>")
-                    .arg(row.label.toHtmlEscaped(), row.value.toHtmlEscaped());
-    out.plain += row.label + QLatin1Char(' ') + row.value + QLatin1Char('\n');
-  }
-  out.html += QStringLiteral("</table>");
-}
-
-void AddHeading(HistorySummaryText& out, const QString& title) {
-  out.html += QStringLiteral("<p><b>%1</b></p>").arg(title.toHtmlEscaped());
-  out.plain += title + QLatin1Char('\n');
-}
 
 std::vector<kestrum::SummaryRow> MonthRows(const std::vector<kestrum::MonthlyMean>& months,
                                            kestrum::RadonUnit unit) {
@@ -33,12 +19,11 @@ std::vector<kestrum::SummaryRow> MonthRows(const std::vector<kestrum::MonthlyMea
   return rows;
 }
 
-}  // namespace
-
-HistorySummaryText WriteHistorySummary(const kestrum::RunSummary& summary,
-                                       const kestrum::MeasurementSource& source,
-                                       kestrum::RadonUnit unit) {
-  HistorySummaryText out;
+void AddSite(SummaryPage& out, const SiteSummary& site, kestrum::MeasurementSource source,
+             kestrum::RadonUnit unit, bool titled) {
+  const kestrum::RunSummary& summary = site.summary;
+  if (titled) AddHeading(out, site.site);
+  source.site = site.site;
   AddRows(out, kestrum::SummaryRows(summary, source, unit));
   const std::vector<kestrum::MonthlyMean> months = kestrum::MonthlyMeans(summary.days);
   if (const auto annual = kestrum::AnnualMeanOf(months)) {
@@ -50,14 +35,9 @@ HistorySummaryText WriteHistorySummary(const kestrum::RunSummary& summary,
                             QString::asprintf("%04d-%02d", annual->fromYear, annual->fromMonth),
                             QString::asprintf("%04d-%02d", toYear, toMonth))}});
   }
-  const QStringList sentences = kestrum::VerdictSentences(summary, unit);
-  if (!sentences.isEmpty()) {
-    AddHeading(out, QStringLiteral("Reference levels"));
-    for (const QString& s : sentences) {
-      out.html += QStringLiteral("<p>%1</p>").arg(s.toHtmlEscaped());
-      out.plain += s + QLatin1Char('\n');
-    }
-  }
+  AddHeading(out, QStringLiteral("Assessment"));
+  AddRows(out, kestrum::AssessmentRows(summary.assessment, unit));
+  AddSentences(out, QStringLiteral("Reference levels"), kestrum::VerdictSentences(summary, unit));
   if (!months.empty()) {
     AddHeading(out, QStringLiteral("Monthly means"));
     AddRows(out, MonthRows(months, unit));
@@ -67,5 +47,20 @@ HistorySummaryText WriteHistorySummary(const kestrum::RunSummary& summary,
     AddHeading(out, QStringLiteral("Daily means"));
     AddRows(out, days);
   }
+}
+
+}  // namespace
+
+SummaryPage WriteHistorySummary(const std::vector<SiteSummary>& sites,
+                                const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
+                                const QString& missing) {
+  SummaryPage out;
+  if (!missing.isEmpty()) AddAnswer(out, missing);
+  for (const SiteSummary& site : sites) {
+    if (missing.isEmpty()) {
+      AddAnswer(out, kestrum::AssessmentSentence(site.summary.assessment, site.site, unit));
+    }
+  }
+  for (const SiteSummary& site : sites) AddSite(out, site, source, unit, sites.size() > 1);
   return out;
 }

@@ -21,6 +21,7 @@
 #include "app/last_folders.h"
 #include "app/local_names.h"
 #include "assessment/reference_levels.h"
+#include "history/history_hours.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"
 #include "views/gui/chart_view_filling.h"
@@ -45,15 +46,16 @@ std::optional<kestrum::InstrumentModel> ModelNamed(const std::string& name) {
   return std::nullopt;
 }
 
-// A run's summary over the whole of it, judged against the levels.
+// A run's own figures over the whole of it, judged against the levels:
+// its row shows them whether or not the run counts in summaries.
 kestrum::RunSummary SummaryOfRun(const kestrum::LoadedRun& loaded, double calibrationFactor,
-                                 const std::vector<double>& levels,
-                                 std::unique_ptr<kestrum::MeasurementStore>& scratch) {
-  kestrum::HistorySelection packed =
-      kestrum::PackSamples({&loaded}, kEarliest, kLatest, calibrationFactor, std::move(scratch));
-  kestrum::RunSummary summary = kestrum::SummariseRun(*packed.store, 0, kEarliest, kLatest, levels);
-  scratch = std::move(packed.store);
-  return summary;
+                                 const std::vector<double>& levels) {
+  kestrum::RunHours hours = kestrum::RunHoursOf(loaded);
+  hours.excluded = hours.conflict = hours.clockUnset = false;
+  kestrum::AssessmentRequest request;
+  request.levels = levels;
+  return kestrum::SummariseCounted(kestrum::CountHours({hours}, kEarliest, kLatest),
+                                   calibrationFactor, request);
 }
 
 QLabel* Caption(const QString& text, QWidget* parent) {
@@ -114,9 +116,17 @@ HistoryWindow::HistoryWindow(const HistoryWindowServices& services, QWidget* par
   small.setPixelSize(11);
   SummaryText->setFont(small);
 
+  Chooser = new AssessmentChooser(services_.profiles, this);
+  connect(Chooser, &AssessmentChooser::changed, this, &HistoryWindow::RefreshSummary);
+  auto* summarySide = new QWidget(this);
+  auto* summaryLayout = new QVBoxLayout(summarySide);
+  summaryLayout->setContentsMargins(0, 0, 0, 0);
+  summaryLayout->addWidget(Chooser);
+  summaryLayout->addWidget(SummaryText, 1);
+
   auto* chartAndSummary = new QSplitter(Qt::Horizontal, this);
   chartAndSummary->addWidget(chartStack_);
-  chartAndSummary->addWidget(SummaryText);
+  chartAndSummary->addWidget(summarySide);
   chartAndSummary->setStretchFactor(0, 1);
   chartAndSummary->setSizes({900, 300});
 
@@ -262,8 +272,7 @@ void HistoryWindow::LoadInstrument(const QString& name) {
     }
     const std::vector<double> levels = VerdictLevels();
     for (const kestrum::LoadedRun& loaded : loaded_) {
-      rows.push_back({loaded.run,
-                      SummaryOfRun(loaded, instrument_.calibrationFactor, levels, spareStore_),
+      rows.push_back({loaded.run, SummaryOfRun(loaded, instrument_.calibrationFactor, levels),
                       store.DownloadsOf(loaded.run.id)});
     }
   }
@@ -408,43 +417,51 @@ void HistoryWindow::RefreshSummary() {
     from = std::max(from, visible.min);
     to = std::min(to, visible.max);
   }
-  std::vector<kestrum::HistoryRun> shown;
-  for (int i : shownRuns_) shown.push_back(loaded_[static_cast<std::size_t>(i)].run);
-  const std::vector<kestrum::HistoryRun> counted = kestrum::RunsForSummary(shown, from, to);
-  const std::vector<double> levels = VerdictLevels();
-  bool sameRuns = counted.size() == selection_.segments.size();
-  for (std::size_t i = 0; sameRuns && i < counted.size(); ++i)
-    sameRuns = counted[i].id == selection_.segments[i].run;
-  if (sameRuns) {
-    summary_ = kestrum::SummariseRun(*selection_.store, 0, from, to, levels);
-  } else {
-    std::vector<const kestrum::LoadedRun*> runs;
-    for (const kestrum::HistoryRun& run : counted) {
-      for (const kestrum::LoadedRun& loaded : loaded_) {
-        if (loaded.run.id == run.id) runs.push_back(&loaded);
-      }
-    }
-    kestrum::HistorySelection kept =
-        kestrum::PackSamples(runs, from, to, instrument_.calibrationFactor, std::move(spareStore_));
-    summary_ = kept.samples() > 0 ? kestrum::SummariseRun(*kept.store, 0, from, to, levels)
-                                  : kestrum::RunSummary{};
-    spareStore_ = std::move(kept.store);
+  std::vector<kestrum::RunHours> hours;
+  for (int i : shownRuns_)
+    hours.push_back(kestrum::RunHoursOf(loaded_[static_cast<std::size_t>(i)]));
+  kestrum::AssessmentRequest request = Chooser->Request();
+  request.levels = VerdictLevels();
+  sites_.clear();
+  int leftOut = 0;
+  int overlap = 0;
+  int clockUnset = 0;
+  for (const std::string& site : kestrum::SitesWithHours(hours, from, to)) {
+    const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to, &site);
+    leftOut += counted.excludedHours;
+    overlap += counted.overlapHours;
+    clockUnset += counted.clockUnsetHours;
+    sites_.push_back({QString::fromStdString(kestrum::SiteTitle(site)),
+                      kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
   }
+  if (sites_.empty()) {
+    // Nothing counts; still say why, with the hours left out.
+    const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to);
+    leftOut = counted.excludedHours;
+    clockUnset = counted.clockUnsetHours;
+  }
+  summary_ = sites_.empty() ? kestrum::RunSummary{} : sites_.front().summary;
   const kestrum::RadonUnit unit =
       services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
-  const HistorySummaryText text = WriteHistorySummary(summary_, Source(), unit);
-  QString html = text.html;
-  summaryPlain_ = text.plain;
-  if (counted.size() < shown.size()) {
-    const QString left = QStringLiteral(
-                             "%1 of the %2 runs shown left out of the summary (excluded, or a "
-                             "conflicting version).")
-                             .arg(shown.size() - counted.size())
-                             .arg(shown.size());
-    html = QStringLiteral("<p><i>%1</i></p>").arg(left.toHtmlEscaped()) + html;
-    summaryPlain_ = left + QLatin1Char('\n') + summaryPlain_;
+  SummaryPage page;
+  QStringList notes;
+  if (leftOut > 0) {
+    notes << QStringLiteral("%1 hours of excluded runs or shorter versions left out.").arg(leftOut);
   }
-  SummaryText->setHtml(html);
+  if (clockUnset > 0) {
+    notes << QStringLiteral("%1 hours of runs whose clock was not set left out (re-date them).")
+                 .arg(clockUnset);
+  }
+  if (overlap > 0) {
+    notes << QStringLiteral("%1 hours left out where a later run covers them.").arg(overlap);
+  }
+  if (sites_.empty()) notes << QStringLiteral("No counted hour lies in the shown range.");
+  for (const QString& note : notes) AddNote(page, note);
+  const SummaryPage sites = WriteHistorySummary(sites_, Source(), unit, Chooser->Missing());
+  page.html += sites.html;
+  page.plain += sites.plain;
+  summaryPlain_ = page.plain;
+  SummaryText->setHtml(page.html);
 }
 
 void HistoryWindow::ClearSelection(const QString& why) {
@@ -551,6 +568,15 @@ void HistoryWindow::Report() {
     services_.prompts->ShowError(QString::fromUtf8(kChooseText));
     return;
   }
+  if (sites_.size() != 1) {
+    services_.prompts->ShowError(
+        sites_.empty()
+            ? QStringLiteral("No counted hour lies in the shown range.")
+            : QStringLiteral("The shown runs are of %1 sites; a report is of one: select "
+                             "the runs of one site.")
+                  .arg(sites_.size()));
+    return;
+  }
   const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
   const auto choice = services_.dialogs->AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
@@ -564,6 +590,7 @@ void HistoryWindow::Report() {
   kestrum::ReportContent content;
   content.summary = summary_;
   content.source = Source();
+  content.assessedSite = sites_.front().site;
   content.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
   const kestrum::Result<> saved =
       kestrum::SaveMeasurementReport(*Chart, content, localName.value());

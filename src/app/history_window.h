@@ -4,17 +4,20 @@
 // Picking an instrument loads its runs and all their samples once, so that
 // every selection (rows of the run table, or a From/To range across runs)
 // draws at once. The chart has the main window's views, each run computed
-// on its own; beside it the summary of the selection with monthly and
-// annual means; "Report..." writes the measurement report of it.
+// on its own; beside it the assessment of the selection's counted hours
+// under the chosen protocol, one block per site, with monthly and annual
+// means; "Report..." writes the measurement report of one site's.
 
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <vector>
 
+#include "app/assessment_chooser.h"
 #include "app/file_dialogs.h"
 #include "app/history_chart_view.h"
 #include "app/history_run_table.h"
+#include "app/history_summary.h"
 #include "app/user_prompts.h"
 #include "history/history_selection.h"
 #include "history/history_store.h"
@@ -41,6 +44,8 @@ struct HistoryWindowServices {
   FileDialogs* dialogs = nullptr;
   // The View menu's reference levels, unit and legend at the moment of asking.
   std::function<kestrum::ChartAdditions()> additions;
+  // Where the long-term protocol's seasonal profile comes from.
+  ProfileSources profiles;
 };
 
 class HistoryWindow : public QWidget {
@@ -59,7 +64,9 @@ class HistoryWindow : public QWidget {
 
   const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
   const kestrum::HistorySelection& Selection() const { return selection_; }
+  // The summary of the first site shown (the only one, when a report can be written).
   const kestrum::RunSummary& Summary() const { return summary_; }
+  const std::vector<SiteSummary>& SiteSummaries() const { return sites_; }
 
   QComboBox* InstrumentPicker = nullptr;
   QDateEdit* FromDate = nullptr;
@@ -78,6 +85,7 @@ class HistoryWindow : public QWidget {
   QLabel* Placeholder = nullptr;     // in the chart's place while nothing is chosen
   kestrum::KestrumChart* Chart = nullptr;
   QTextBrowser* SummaryText = nullptr;
+  AssessmentChooser* Chooser = nullptr;
   QString SummaryPlain() const { return summaryPlain_; }
 
  public slots:
@@ -115,8 +123,7 @@ class HistoryWindow : public QWidget {
   kestrum::DateTime shownFrom_ = 0;
   kestrum::DateTime shownTo_ = 0;
   kestrum::HistorySelection selection_;
-  // Packs the run summaries and a summary over fewer runs than are shown.
-  std::unique_ptr<kestrum::MeasurementStore> spareStore_;
   kestrum::RunSummary summary_;
+  std::vector<SiteSummary> sites_;
   QString summaryPlain_;
 };

@@ -223,6 +223,8 @@ class TForm1 : public QMainWindow {
   void OpenHistory();
   // The history, opened if need be; null when it could not be opened.
   kestrum::HistoryStore* History();
+  // The dialogs and the history a long-term protocol takes its profile from.
+  ProfileSources ProfileSourcesOfWindow();
   // What Save proposes with each of its filters, in their order.
   QStringList SaveProposals() const;
 

@@ -15,7 +15,8 @@
 
 void TForm1::BuildChartAdditions() {
   ChartAdditions = new ChartAdditionsMenu(View1, Prompts());
-  Summary = new SummaryDock(this);
+  Summary = new SummaryDock(ProfileSourcesOfWindow(), this);
+  connect(Summary->Chooser, &AssessmentChooser::changed, this, &TForm1::RefreshChartAdditions);
   Summary->ShowNothing();
   addDockWidget(Qt::RightDockWidgetArea, Summary);
   Summary->setVisible(ChartAdditions->Choices().summary);
@@ -58,7 +59,8 @@ kestrum::RunSummary TForm1::SummaryOfShownRange() const {
     to = range.max;
   }
   return kestrum::SummariseRun(*store_, SelectedRun, from, to,
-                               ChartAdditions->Choices().ForChart().referenceLevels);
+                               ChartAdditions->Choices().ForChart().referenceLevels,
+                               Summary->Chooser->Request());
 }
 
 void TForm1::RefreshChartAdditions() {
@@ -129,6 +131,7 @@ void TForm1::Report1Click() {
   content.source = SourceOfMeasurements();
   content.source.site = details->site;
   content.source.operatorName = details->operatorName;
+  content.assessedSite = details->site;
   content.unit = ChartAdditions->Choices().unit;
   const kestrum::Result<> saved =
       kestrum::SaveMeasurementReport(*Chart1, content, localName.value());

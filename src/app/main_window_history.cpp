@@ -2,9 +2,11 @@
 // The measurement history: opening it, Main > History... and Main > Add this
 // file to the history, View > Activity, and the activity log of the commands.
 
+#include "app/local_names.h"
 #include "app/main_window.h"
 #include "history/command_activity.h"
 #include "history/history_files.h"
+#include "history/history_hours.h"
 
 void TForm1::BuildHistoryEntries() {
   History1 = new QAction(QStringLiteral("History\u2026"), MainMenu);
@@ -86,6 +88,7 @@ void TForm1::History1Click() {
     services.prompts = &Prompts();
     services.dialogs = &Dialogs();
     services.additions = [this] { return ChartAdditions->Choices().ForChart(); };
+    services.profiles = ProfileSourcesOfWindow();
     HistoryWin = new HistoryWindow(services, this);
     HistoryWin->Reload();
   }
@@ -109,4 +112,49 @@ void TForm1::AddToHistory1Click() {
   const std::string problem = kestrum::NoteActivity(history, {Now(), "import", instrument, line});
   if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
   HistoryChanged();
+}
+
+ProfileSources TForm1::ProfileSourcesOfWindow() {
+  ProfileSources sources;
+  sources.askFile = [this]() -> std::optional<std::string> {
+    const FileDialogSetup setup{{"Seasonal profile (*.txt)", "All files (*)"}, "txt", QString()};
+    const auto choice = Dialogs().AskOpen(setup, QString());
+    if (!choice) return std::nullopt;
+    const kestrum::Result<std::string> name = kestrum::LocalNameOf(choice->path);
+    if (!name) {
+      Prompts().ShowError(QString::fromStdString(name.error()));
+      return std::nullopt;
+    }
+    return name.value();
+  };
+  sources.askSite = [this]() -> std::optional<std::string> {
+    kestrum::HistoryStore* history = History();
+    if (!history) {
+      Prompts().ShowError(QString::fromStdString(historyProblem_));
+      return std::nullopt;
+    }
+    QStringList sites;
+    for (const kestrum::HistoryRun& run : history->Runs()) {
+      const QString site = QString::fromStdString(run.site);
+      if (!site.isEmpty() && !sites.contains(site)) sites << site;
+    }
+    if (sites.isEmpty()) {
+      Prompts().ShowError(QStringLiteral(
+          "No run in the history has a site yet: give the runs of a measured year their site "
+          "in Main > History..."));
+      return std::nullopt;
+    }
+    sites.sort();
+    const std::optional<int> chosen = Prompts().AskChoice(
+        QStringLiteral("The seasonal profile of which site's latest well covered year?"), sites);
+    if (!chosen) return std::nullopt;
+    return sites[*chosen].toStdString();
+  };
+  sources.derive = [this](const std::string& site) -> kestrum::Result<kestrum::SeasonalProfile> {
+    kestrum::HistoryStore* history = History();
+    if (!history) return kestrum::Fail(historyProblem_);
+    return kestrum::ProfileOfSite(*history, site);
+  };
+  sources.showError = [this](const QString& problem) { Prompts().ShowError(problem); };
+  return sources;
 }

@@ -28,3 +28,11 @@ std::optional<int> MessageBoxPrompts::AskNumber(const QString& text, int value, 
   if (!ok) return std::nullopt;
   return number;
 }
+
+std::optional<int> MessageBoxPrompts::AskChoice(const QString& text, const QStringList& items) {
+  bool ok = false;
+  const QString chosen =
+      QInputDialog::getItem(parent_, QApplication::applicationName(), text, items, 0, false, &ok);
+  if (!ok || !items.contains(chosen)) return std::nullopt;
+  return static_cast<int>(items.indexOf(chosen));
+}

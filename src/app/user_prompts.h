@@ -3,6 +3,7 @@
 // Message boxes and questions reach the window through this seam so tests can answer them.
 
 #include <QString>
+#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -18,6 +19,8 @@ class UserPrompts {
   virtual void ShowError(const QString& text) = 0;
   // A whole number from low to high, offered as `value`; nothing when cancelled.
   virtual std::optional<int> AskNumber(const QString& text, int value, int low, int high) = 0;
+  // One of `items`, by its index; nothing when cancelled.
+  virtual std::optional<int> AskChoice(const QString& text, const QStringList& items) = 0;
 };
 
 // The real boxes, modal over the given parent.
@@ -28,6 +31,7 @@ class MessageBoxPrompts : public UserPrompts {
   bool ConfirmCancelDefault(const QString& text) override;
   void ShowError(const QString& text) override;
   std::optional<int> AskNumber(const QString& text, int value, int low, int high) override;
+  std::optional<int> AskChoice(const QString& text, const QStringList& items) override;
 
  private:
   QWidget* parent_;

@@ -10,13 +10,15 @@
 
 namespace kestrum {
 
+RunHours RunHoursOf(const LoadedRun& r) {
+  return {r.run.id,       r.run.start,      r.run.site, r.run.excluded,
+          r.run.conflict, r.run.clockUnset, &r.samples};
+}
+
 std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs) {
   std::vector<RunHours> out;
   out.reserve(runs.size());
-  for (const LoadedRun& r : runs) {
-    out.push_back({r.run.id, r.run.start, r.run.site, r.run.excluded, r.run.conflict,
-                   r.run.clockUnset, &r.samples});
-  }
+  for (const LoadedRun& r : runs) out.push_back(RunHoursOf(r));
   return out;
 }
 

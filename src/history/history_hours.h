@@ -14,6 +14,7 @@
 namespace kestrum {
 
 // The runs point into `runs`' samples: keep `runs` while they are used.
+RunHours RunHoursOf(const LoadedRun& run);
 std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs);
 
 // Every run of the instrument with its samples, oldest first.

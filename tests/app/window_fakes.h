@@ -28,6 +28,13 @@ class ScriptedPrompts : public UserPrompts {
 
   std::optional<int> numberAnswer;
   std::optional<int> AskNumber(const QString&, int, int, int) override { return numberAnswer; }
+
+  std::optional<int> choiceAnswer;
+  QStringList choicesOffered;
+  std::optional<int> AskChoice(const QString&, const QStringList& items) override {
+    choicesOffered = items;
+    return choiceAnswer;
+  }
 };
 
 class ScriptedDialogs : public FileDialogs {

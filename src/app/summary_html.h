@@ -1,0 +1,25 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// The summary dock's and the history window's text, built once as HTML for
+// the screen and as plain lines for tests and copying. Every text is
+// escaped: sites and notes are the user's words, never markup.
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "views/summary_text.h"
+
+struct SummaryPage {
+  QString html;
+  QString plain;  // one line per row: "label value"
+};
+
+// The answer, large and first.
+void AddAnswer(SummaryPage& out, const QString& sentence);
+void AddHeading(SummaryPage& out, const QString& title);
+void AddRows(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows);
+// A heading and one paragraph per sentence; nothing when there are none.
+void AddSentences(SummaryPage& out, const QString& title, const QStringList& sentences);
+// In italics, before what follows.
+void AddNote(SummaryPage& out, const QString& note);
