@@ -434,6 +434,10 @@ void HistoryWindow::RefreshSummary() {
     sites_.push_back({QString::fromStdString(kestrum::SiteTitle(site)),
                       kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
   }
+  {
+    const kestrum::CountedHours all = kestrum::CountHours(hours, shownFrom_, shownTo_);
+    Chart->SetShadedSpans(kestrum::LeftOutSpans(all.samples, kestrum::HoursLeftOut(all, request)));
+  }
   if (sites_.empty()) {
     // Nothing counts; still say why, with the hours left out.
     const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to);
@@ -472,6 +476,7 @@ void HistoryWindow::ClearSelection(const QString& why) {
   shownRuns_.clear();
   summary_ = {};
   ClearHistoryChart(*Chart);
+  Chart->SetShadedSpans({});
   Chart->ClearTitle();
   chartStack_->setCurrentWidget(Placeholder);
   Placeholder->setText(why);

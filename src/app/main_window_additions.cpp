@@ -75,12 +75,29 @@ void TForm1::RefreshChartAdditions() {
   } else {
     Chart1->SetReadoutSource({});
   }
+  ShadeLeftOutHours();
   if (!choices.summary) return;
   if (Chart1->isHidden()) {
     Summary->ShowNothing();
     return;
   }
   Summary->ShowSummary(SummaryOfShownRange(), SourceOfMeasurements(), choices.unit);
+}
+
+void TForm1::ShadeLeftOutHours() {
+  const kestrum::AssessmentRequest request = Summary->Chooser->Request();
+  const bool shades = request.protocol == kestrum::Protocol::kUsShortTerm ||
+                      request.protocol == kestrum::Protocol::kWorkplace;
+  if (!shades || Chart1->isHidden()) {
+    Chart1->SetShadedSpans({});
+    return;
+  }
+  const std::vector<kestrum::HourlySample> samples =
+      kestrum::RunHourlySamples(*store_, SelectedRun);
+  const kestrum::CountedHours counted =
+      kestrum::CountHours({kestrum::RunHoursOfFile(*store_, SelectedRun, samples, {})}, -1e9, 1e9);
+  Chart1->SetShadedSpans(
+      kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request)));
 }
 
 kestrum::ModelChannels TForm1::ChannelsMeasured() const {

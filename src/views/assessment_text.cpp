@@ -25,18 +25,20 @@ QString LevelName(double level, RadonUnit unit) {
   return ReferenceLevelText(level, unit);
 }
 
-// "above WHO 100 Bq/m3", "undecided against EU 300 Bq/m3: about 12 more days would tell".
-QString LevelClause(const LevelOutcome& o, RadonUnit unit) {
-  const QString name = LevelName(o.level, unit);
+// "above WHO 100 Bq/m3", "undecided against EU 300 Bq/m3: about 12 more days
+// would tell"; without a name, "above", "undecided: about 12 ...".
+QString LevelClause(const LevelOutcome& o, RadonUnit unit, bool named = true) {
+  const QString name = named ? QLatin1Char(' ') + LevelName(o.level, unit) : QString();
   switch (o.verdict) {
     case LevelVerdict::Above:
-      return QStringLiteral("above ") + name;
+      return QStringLiteral("above") + name;
     case LevelVerdict::Below:
-      return QStringLiteral("below ") + name;
+      return QStringLiteral("below") + name;
     case LevelVerdict::Undecided:
       break;
   }
-  QString clause = QStringLiteral("undecided against ") + name;
+  QString clause =
+      QStringLiteral("undecided") + (named ? QStringLiteral(" against") + name : QString());
   if (o.moreDays) {
     clause += *o.moreDays == 1 ? QStringLiteral(": about 1 more day would tell")
                                : QStringLiteral(": about %1 more days would tell").arg(*o.moreDays);
@@ -233,7 +235,7 @@ std::vector<SummaryRow> AssessmentRows(const Assessment& a, RadonUnit unit) {
   }
   if (a.protocol != Protocol::kAnnual) {
     for (const LevelOutcome& o : a.levels) {
-      QString clause = LevelClause(o, unit);
+      QString clause = LevelClause(o, unit, false);
       if (o.reason == OpenReason::kTooShort) clause += QStringLiteral(": needs 3 full days");
       rows.push_back({LevelName(o.level, unit), clause});
     }

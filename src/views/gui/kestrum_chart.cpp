@@ -136,6 +136,19 @@ void KestrumChart::SetReadoutSource(ReadoutSource source) {
   if (!readout_->HasSource()) readout_->hide();
 }
 
+void KestrumChart::SetShadedSpans(std::vector<std::pair<double, double>> spans) {
+  if (!shading_) {
+    // Made only when first wanted, so that a chart without it draws as it always did.
+    if (spans.empty()) return;
+    addLayer(QStringLiteral("shading"), layer(QStringLiteral("main")), limBelow);
+    shading_ = new ShadedHours(xAxis, yAxis);
+    shading_->setLayer(QStringLiteral("shading"));
+    shading_->removeFromLegend();
+  }
+  shading_->SetSpans(std::move(spans));
+  replot(QCustomPlot::rpQueuedReplot);
+}
+
 void KestrumChart::SyncLegend() {
   SyncChartLegend(*this, additions_.legend);
 }

@@ -19,6 +19,7 @@
 #include "views/gui/error_bar_series.h"
 #include "views/gui/line_series.h"
 #include "views/gui/outside_plot_mask.h"
+#include "views/gui/shaded_hours.h"
 
 namespace kestrum {
 
@@ -107,6 +108,10 @@ class KestrumChart : public QCustomPlot {
   // The reading under the pointer; an empty source turns it off.
   void SetReadoutSource(ReadoutSource source);
   CursorReadout* Readout() const { return readout_; }
+  // Grey bands over hours an assessment leaves out (chart keys, in time
+  // order); none at first, and an empty list takes them away.
+  void SetShadedSpans(std::vector<std::pair<double, double>> spans);
+  const ShadedHours* Shading() const { return shading_; }
 
  signals:
   void zoomed();
@@ -149,6 +154,7 @@ class KestrumChart : public QCustomPlot {
   ChartAdditions additions_;
   std::vector<ReferenceLine*> referenceLines_;
   CursorReadout* readout_ = nullptr;
+  ShadedHours* shading_ = nullptr;
   QString leftAxisTitle_ = QStringLiteral("Bq/m3");  // as the views set it, in Bq/m3
   QSharedPointer<QCPAxisTicker> plainLeftTicker_;
 
