@@ -5,14 +5,11 @@
 #include <QVBoxLayout>
 
 #include "app/app_settings.h"
-#include "records/guarded_read.h"
 #include "views/assessment_text.h"
 
 namespace {
 
 const char kGroup[] = "assessment";
-// A profile is a dozen lines; anything much larger is not one.
-constexpr std::size_t kProfileLimit = 64 * 1024;
 
 struct DiscardChoice {
   int hours;
@@ -23,17 +20,6 @@ constexpr DiscardChoice kDiscards[] = {
     {kestrum::kDiscardHoursClosedLate, "12 h: closed late"},
     {kestrum::kDiscardHoursPostMitigation, "24 h: after mitigation"},
 };
-
-kestrum::Result<kestrum::SeasonalProfile> ReadProfileFile(const std::string& path) {
-  const kestrum::Result<kestrum::GuardedRead> read = kestrum::ReadRegularFile(path, kProfileLimit);
-  if (!read) return read.failure();
-  if (read->missing) return kestrum::Fail(path + ": there is no such file");
-  if (read->truncated) return kestrum::Fail(path + " is too large to be a seasonal profile");
-  kestrum::Result<kestrum::SeasonalProfile> profile =
-      kestrum::ParseSeasonalProfile(read->bytes, path);
-  if (!profile) return kestrum::Fail(path + ": " + profile.error());
-  return profile;
-}
 
 }  // namespace
 
@@ -153,7 +139,7 @@ void AssessmentChooser::LoadProfileFile() {
   if (!sources_.askFile) return;
   const std::optional<std::string> path = sources_.askFile();
   if (!path) return;
-  kestrum::Result<kestrum::SeasonalProfile> profile = ReadProfileFile(*path);
+  kestrum::Result<kestrum::SeasonalProfile> profile = kestrum::ReadSeasonalProfileFile(*path);
   if (!profile) {
     if (sources_.showError) sources_.showError(QString::fromStdString(profile.error()));
     return;
@@ -215,7 +201,8 @@ void AssessmentChooser::Restore() {
   settings->endGroup();
   // A profile that cannot be had again is simply not there: the protocol says so.
   if (!profileFile_.empty()) {
-    kestrum::Result<kestrum::SeasonalProfile> profile = ReadProfileFile(profileFile_);
+    kestrum::Result<kestrum::SeasonalProfile> profile =
+        kestrum::ReadSeasonalProfileFile(profileFile_);
     if (profile) profile_ = std::move(profile).value();
   } else if (!profileSite_.empty() && sources_.derive) {
     kestrum::Result<kestrum::SeasonalProfile> profile = sources_.derive(profileSite_);

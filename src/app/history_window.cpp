@@ -426,18 +426,22 @@ void HistoryWindow::RefreshSummary() {
   int leftOut = 0;
   int overlap = 0;
   int clockUnset = 0;
+  std::vector<std::pair<double, double>> shaded;
   for (const std::string& site : kestrum::SitesWithHours(hours, from, to)) {
     const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to, &site);
+    // Each site is its own test: its own start is discarded.
+    for (const auto& span :
+         kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request))) {
+      shaded.push_back(span);
+    }
     leftOut += counted.excludedHours;
     overlap += counted.overlapHours;
     clockUnset += counted.clockUnsetHours;
     sites_.push_back({QString::fromStdString(kestrum::SiteTitle(site)),
                       kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
   }
-  {
-    const kestrum::CountedHours all = kestrum::CountHours(hours, shownFrom_, shownTo_);
-    Chart->SetShadedSpans(kestrum::LeftOutSpans(all.samples, kestrum::HoursLeftOut(all, request)));
-  }
+  std::sort(shaded.begin(), shaded.end());
+  Chart->SetShadedSpans(std::move(shaded));
   if (sites_.empty()) {
     // Nothing counts; still say why, with the hours left out.
     const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to);

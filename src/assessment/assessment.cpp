@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "assessment/assessment.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "assessment/daily_means.h"
@@ -22,8 +23,8 @@ int DiscardedOf(const CountedHours& counted, const AssessmentRequest& request) {
   return std::min<int>(std::max(request.discardHours, 0), static_cast<int>(counted.samples.size()));
 }
 
-void Fill(Assessment& out, const std::vector<HourlySample>& samples,
-          const std::vector<double>& dailyMeans, const AssessmentRequest& request) {
+void Fill(Assessment& out, HourSpan samples, const std::vector<double>& dailyMeans,
+          const AssessmentRequest& request) {
   out.figures = UncertaintyOfMean(samples, dailyMeans, request.calibrationPercent);
   if (!samples.empty()) {
     out.first = samples.front().time;
@@ -63,7 +64,7 @@ void AssessShortTerm(Assessment& out, const CountedHours& counted,
     test.deployedFirst = all.front().time;
     test.deployedLast = all.back().time;
   }
-  const std::vector<HourlySample> kept(all.begin() + test.discarded, all.end());
+  const HourSpan kept(all.data() + test.discarded, all.data() + all.size());
   Fill(out, kept, FullDayMeans(kept), request);
   out.levels = JudgeLevels(JudgedMean(out.figures), request.levels);
 
@@ -88,7 +89,11 @@ void AssessWorkplace(Assessment& out, const CountedHours& counted,
                      const AssessmentRequest& request) {
   const OccupancySchedule& schedule = ScheduleOf(request);
   out.schedule = schedule.Text();
-  std::vector<HourlySample> occupied;
+  // Kept between calls: a fresh ten-year copy costs more in page faults than
+  // the whole assessment does.
+  thread_local std::vector<HourlySample> occupied;
+  occupied.clear();
+  occupied.reserve(counted.samples.size());
   Extended sum = 0;
   for (const HourlySample& s : counted.samples) {
     sum += s.concentration;
@@ -108,9 +113,15 @@ void AssessLongTerm(Assessment& out, const CountedHours& counted,
   out.profile = profile.name;
   // The months measured, each hour by the factor of its month.
   Extended factors = 0;
+  int day = 0;
+  double factor = 0;
   for (const HourlySample& s : counted.samples) {
-    const int month = SplitDateTime(DayOfHour(s.time)).month;
-    factors += profile.factors[static_cast<std::size_t>(month - 1)];
+    // A day's month is looked up once.
+    if (s.time == counted.samples.front().time || DayOfHour(s.time) != day) {
+      day = DayOfHour(s.time);
+      factor = profile.factors[static_cast<std::size_t>(SplitDateTime(day).month - 1)];
+    }
+    factors += factor;
   }
   out.seasonalFactor = static_cast<double>(counted.samples.size() / factors);
   out.annualEstimate = out.figures.mean * out.seasonalFactor;
@@ -138,10 +149,15 @@ void AssessAnnual(Assessment& out, const CountedHours& counted, const Assessment
     YearAssessment year;
     year.year = january.year;
     year.annualMean = static_cast<double>(sum / 12);
-    std::vector<HourlySample> ofYear;
-    for (const HourlySample& s : counted.samples) {
-      if (SplitDateTime(DayOfHour(s.time)).year == year.year) ofYear.push_back(s);
-    }
+    // The year's hours: those whose middle lies in it.
+    const HourlySample* all = counted.samples.data();
+    const HourlySample* end = all + counted.samples.size();
+    const auto at = [&](int y) {
+      const int first = static_cast<int>(EncodeDate(y, 1, 1));
+      return std::lower_bound(
+          all, end, first, [](const HourlySample& s, int day) { return DayOfHour(s.time) < day; });
+    };
+    const HourSpan ofYear(at(year.year), at(year.year + 1));
     MeanUncertainty parts =
         UncertaintyOfMean(ofYear, FullDayMeans(ofYear), request.calibrationPercent);
     // The year is judged by the mean of its months, with that mean's parts.

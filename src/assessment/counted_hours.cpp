@@ -101,8 +101,10 @@ CountedHours CountHours(const std::vector<RunHours>& runs, DateTime from, DateTi
     std::int64_t run;
   };
   std::vector<Kept> kept;
+  std::vector<std::size_t> blocks;  // where each run's kept samples begin
   TakenSpans taken;
   for (const RunHours* run : counted) {
+    blocks.push_back(kept.size());
     std::int64_t first = 0, last = 0;
     bool any = false;
     for (const HourlySample& s : *run->samples) {
@@ -121,8 +123,20 @@ CountedHours CountHours(const std::vector<RunHours>& runs, DateTime from, DateTi
     }
     if (any) taken.Add({first - 60, last});
   }
-  std::stable_sort(kept.begin(), kept.end(),
-                   [](const Kept& a, const Kept& b) { return a.sample->time < b.sample->time; });
+  // The runs were taken latest first: put their blocks back in start order,
+  // which is time order unless a clock went back.
+  std::vector<Kept> ordered;
+  ordered.reserve(kept.size());
+  for (std::size_t b = blocks.size(); b-- > 0;) {
+    const std::size_t end = b + 1 < blocks.size() ? blocks[b + 1] : kept.size();
+    ordered.insert(ordered.end(), kept.begin() + static_cast<std::ptrdiff_t>(blocks[b]),
+                   kept.begin() + static_cast<std::ptrdiff_t>(end));
+  }
+  kept = std::move(ordered);
+  const auto earlier = [](const Kept& a, const Kept& b) { return a.sample->time < b.sample->time; };
+  if (!std::is_sorted(kept.begin(), kept.end(), earlier)) {
+    std::stable_sort(kept.begin(), kept.end(), earlier);
+  }
   out.samples.reserve(kept.size());
   out.runOf.reserve(kept.size());
   for (const Kept& k : kept) {

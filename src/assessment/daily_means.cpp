@@ -15,7 +15,7 @@ int WeekdayOfDay(int day) {
   return ((day + 5) % 7 + 7) % 7;
 }
 
-std::vector<DailyMean> CalendarDays(const std::vector<HourlySample>& samples) {
+std::vector<DailyMean> CalendarDays(HourSpan samples) {
   std::vector<DailyMean> days;
   Extended sum = 0;
   int current = 0;

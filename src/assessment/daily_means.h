@@ -27,6 +27,6 @@ struct DailyMean {
 
 // One entry per calendar day that holds a sample, in the order the samples
 // come (time order gives calendar order).
-std::vector<DailyMean> CalendarDays(const std::vector<HourlySample>& samples);
+std::vector<DailyMean> CalendarDays(HourSpan samples);
 
 }  // namespace kestrum

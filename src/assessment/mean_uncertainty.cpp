@@ -45,7 +45,7 @@ DayToDay DayToDayVariation(const std::vector<double>& d) {
   return out;
 }
 
-std::vector<double> FullDayMeans(const std::vector<HourlySample>& samples, int minimumHours) {
+std::vector<double> FullDayMeans(HourSpan samples, int minimumHours) {
   std::vector<double> means;
   std::size_t i = 0;
   while (i < samples.size()) {
@@ -68,8 +68,7 @@ std::optional<double> MeanUncertainty::CombinedWith(int more) const {
   return Root(*counting * scale, *t, calibration);
 }
 
-MeanUncertainty UncertaintyOfMean(const std::vector<HourlySample>& samples,
-                                  const std::vector<double>& dailyMeans,
+MeanUncertainty UncertaintyOfMean(HourSpan samples, const std::vector<double>& dailyMeans,
                                   double calibrationPercent) {
   MeanUncertainty out;
   Extended sum = 0;

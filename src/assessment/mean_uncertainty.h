@@ -38,8 +38,7 @@ DayToDay DayToDayVariation(const std::vector<double>& dailyMeans);
 
 // The daily means of the days holding at least `minimumHours` of the
 // samples (given in time order); a sample's day is that of its hour's middle.
-std::vector<double> FullDayMeans(const std::vector<HourlySample>& samples,
-                                 int minimumHours = kFullDayHours);
+std::vector<double> FullDayMeans(HourSpan samples, int minimumHours = kFullDayHours);
 
 struct MeanUncertainty {
   double mean = 0;  // Bq/m3
@@ -56,7 +55,7 @@ struct MeanUncertainty {
 
 // The mean of the samples and its uncertainty, the day-to-day part from
 // `dailyMeans`; calibrationPercent: P.
-MeanUncertainty UncertaintyOfMean(const std::vector<HourlySample>& samples,
-                                  const std::vector<double>& dailyMeans, double calibrationPercent);
+MeanUncertainty UncertaintyOfMean(HourSpan samples, const std::vector<double>& dailyMeans,
+                                  double calibrationPercent);
 
 }  // namespace kestrum

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <optional>
 
+#include "records/guarded_read.h"
+
 namespace kestrum {
 namespace {
 
@@ -86,6 +88,18 @@ Result<SeasonalProfile> ParseSeasonalProfile(std::string_view text, std::string 
     }
   }
   return Normalised(factors, percent.value_or(0), std::move(name));
+}
+
+Result<SeasonalProfile> ReadSeasonalProfileFile(const std::string& path) {
+  // A profile is a dozen lines; anything much larger is not one.
+  constexpr std::size_t kProfileLimit = 64 * 1024;
+  const Result<GuardedRead> read = ReadRegularFile(path, kProfileLimit);
+  if (!read) return read.failure();
+  if (read->missing) return Fail(path + ": there is no such file");
+  if (read->truncated) return Fail(path + " is too large to be a seasonal profile");
+  Result<SeasonalProfile> profile = ParseSeasonalProfile(read->bytes, path);
+  if (!profile) return Fail(path + ": " + profile.error());
+  return profile;
 }
 
 Result<SeasonalProfile> ProfileFromMonths(const std::vector<MonthlyMean>& months,

@@ -26,6 +26,10 @@ struct SeasonalProfile {
 // anything else.
 Result<SeasonalProfile> ParseSeasonalProfile(std::string_view text, std::string name);
 
+// A profile file, read through the guarded read (regular files only, a
+// few kilobytes at most); failures name the file.
+Result<SeasonalProfile> ReadSeasonalProfileFile(const std::string& path);
+
 // From the latest twelve consecutive months covered well enough for an
 // annual mean; a failure when there are none.
 Result<SeasonalProfile> ProfileFromMonths(const std::vector<MonthlyMean>& months, std::string name);

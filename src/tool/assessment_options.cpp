@@ -4,13 +4,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "records/guarded_read.h"
-
 namespace kestrum::tool {
 namespace {
-
-// A profile is a dozen lines; anything much larger is not one.
-constexpr std::size_t kProfileLimit = 64 * 1024;
 
 const std::string* Option(const ParsedArgs& parsed, const char* name) {
   const auto it = parsed.options.find(name);
@@ -115,12 +110,8 @@ Result<AssessmentWords> ReadAssessmentWords(const ParsedArgs& parsed,
         "--profile-from-site SITE");
   }
   if (file) {
-    const Result<GuardedRead> read = ReadRegularFile(*file, kProfileLimit);
-    if (!read) return Fail("--profile: " + read.error());
-    if (read->missing) return Fail("--profile: there is no file " + *file);
-    if (read->truncated) return Fail("--profile: " + *file + " is too large to be a profile");
-    Result<SeasonalProfile> profile = ParseSeasonalProfile(read->bytes, *file);
-    if (!profile) return Fail("--profile " + *file + ": " + profile.error());
+    Result<SeasonalProfile> profile = ReadSeasonalProfileFile(*file);
+    if (!profile) return Fail("--profile: " + profile.error());
     request.profile = std::move(profile).value();
   }
   if (site) words.profileSite = *site;

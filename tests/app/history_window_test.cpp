@@ -157,3 +157,51 @@ TEST_F(HistoryWindowTest, TwoRunsApartAreDrawnWithABreakAndOneFooter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesOut) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)};
+  ASSERT_TRUE(
+      history->Import({"K7-SITES", "/elsewhere/s.Rn", "fedcba9876543210", pcNow, false}, file)
+          .ok());
+  const auto runs = history->Runs("K7-SITES");
+  ASSERT_TRUE(history->SetSite(runs[0].id, "Basement").ok());
+  ASSERT_TRUE(history->SetSite(runs[1].id, "Bedroom").ok());
+
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_TRUE(shown->PickInstrument("K7-SITES"));
+  shown->Chooser->SetProtocol(kestrum::Protocol::kPeriod);
+  shown->RunTable->selectAll();
+  ASSERT_EQ(shown->SiteSummaries().size(), 2u);
+  EXPECT_DOUBLE_EQ(static_cast<double>(shown->SiteSummaries()[0].summary.level.mean), 100);
+  EXPECT_DOUBLE_EQ(static_cast<double>(shown->SiteSummaries()[1].summary.level.mean), 300);
+  // One answer per site, first.
+  const QStringList lines = shown->SummaryPlain().split('\n');
+  ASSERT_GE(lines.size(), 2);
+  EXPECT_TRUE(lines[0].startsWith("Basement, too short to judge")) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith("Bedroom, too short to judge")) << lines[1].toStdString();
+  EXPECT_EQ(shown->Chart->Shading(), nullptr);  // nothing left out, nothing drawn
+
+  // A report is of one site.
+  shown->Report();
+  ASSERT_EQ(prompts.errors.size(), 1);
+  EXPECT_TRUE(prompts.errors[0].contains("2 sites")) << prompts.errors[0].toStdString();
+
+  // The short-term test discards the first four hours of each site.
+  shown->Chooser->SetProtocol(kestrum::Protocol::kUsShortTerm);
+  ASSERT_NE(shown->Chart->Shading(), nullptr);
+  EXPECT_EQ(shown->Chart->Shading()->Spans().size(), 2u);  // each site's start
+  EXPECT_EQ(shown->SiteSummaries()[0].summary.assessment.test.discarded, 4);
+  EXPECT_TRUE(shown->SummaryPlain().contains("not valid")) << shown->SummaryPlain().toStdString();
+  shown->Chooser->SetProtocol(kestrum::Protocol::kPeriod);
+  EXPECT_TRUE(shown->Chart->Shading()->Spans().empty());
+}
+
+}  // namespace
