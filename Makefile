@@ -42,6 +42,7 @@ bench: deps
 	./build-bench/bench/kestrum_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/tool_startup.sh build-bench
 	./bench/window_startup.sh build-bench
+	./bench/history_window.sh build-bench
 
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 sanitize: deps

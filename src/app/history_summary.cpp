@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr std::size_t kMostDailyRows = 92;
+
 std::vector<kestrum::SummaryRow> MonthRows(const std::vector<kestrum::MonthlyMean>& months,
                                            kestrum::RadonUnit unit) {
   std::vector<kestrum::SummaryRow> rows;
@@ -41,6 +43,16 @@ void AddSite(SummaryPage& out, const SiteSummary& site, kestrum::MeasurementSour
   if (!months.empty()) {
     AddHeading(out, QStringLiteral("Monthly means"));
     AddRows(out, MonthRows(months, unit));
+  }
+  // Past a season, day by day is a list nobody reads; the months say it.
+  if (summary.days.size() > kMostDailyRows) {
+    AddHeading(out, QStringLiteral("Daily means"));
+    AddNote(out, QStringLiteral(
+                     "%1 days: listed for selections of up to %2 days; the monthly "
+                     "means above, the chart and \"kestrum-tool history export\" give the rest.")
+                     .arg(summary.days.size())
+                     .arg(kMostDailyRows));
+    return;
   }
   const auto days = kestrum::DailyMeanRows(summary, unit);
   if (!days.empty()) {

@@ -427,8 +427,9 @@ void HistoryWindow::RefreshSummary() {
   int overlap = 0;
   int clockUnset = 0;
   std::vector<std::pair<double, double>> shaded;
-  for (const std::string& site : kestrum::SitesWithHours(hours, from, to)) {
-    const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to, &site);
+  for (const kestrum::SiteHours& siteHours : kestrum::CountHoursPerSite(hours, from, to)) {
+    const std::string& site = siteHours.site;
+    const kestrum::CountedHours& counted = siteHours.hours;
     // Each site is its own test: its own start is discarded.
     for (const auto& span :
          kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request))) {

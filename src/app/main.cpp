@@ -10,6 +10,7 @@
 
 #include "app/about_box.h"
 #include "app/first_frame_report.h"
+#include "app/history_timing_report.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/protocol_log.h"
@@ -104,6 +105,7 @@ int RunProgram(int argc, char* argv[]) {
 
   if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
   ReportFirstFrameWhenAsked(mainWindow);
+  ReportHistoryTimingWhenAsked(mainWindow);
   mainWindow.show();
   if (!options.file.empty()) {
     const std::string path = kestrum::AbsoluteLocalName(options.file);

@@ -159,4 +159,29 @@ std::vector<std::string> SitesWithHours(const std::vector<RunHours>& runs, DateT
   return sites;
 }
 
+std::vector<SiteHours> CountHoursPerSite(const std::vector<RunHours>& runs, DateTime from,
+                                         DateTime to) {
+  // The sites that may have counted hours, cheaply from the runs' ends and in
+  // time order; a site all of whose hours a later run took is dropped below.
+  std::vector<const RunHours*> byStart;
+  for (const RunHours& run : runs) {
+    if (run.samples && !run.samples->empty() && !run.excluded && !run.clockUnset &&
+        run.samples->back().time >= from && run.samples->front().time <= to) {
+      byStart.push_back(&run);
+    }
+  }
+  std::stable_sort(byStart.begin(), byStart.end(),
+                   [](const RunHours* a, const RunHours* b) { return a->start < b->start; });
+  std::vector<SiteHours> out;
+  for (const RunHours* run : byStart) {
+    const bool known = std::any_of(out.begin(), out.end(),
+                                   [&](const SiteHours& s) { return s.site == run->site; });
+    if (!known) out.push_back({run->site, CountHours(runs, from, to, &run->site)});
+  }
+  out.erase(std::remove_if(out.begin(), out.end(),
+                           [](const SiteHours& s) { return s.hours.samples.empty(); }),
+            out.end());
+  return out;
+}
+
 }  // namespace kestrum

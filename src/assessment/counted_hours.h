@@ -41,6 +41,16 @@ struct CountedHours {
 CountedHours CountHours(const std::vector<RunHours>& runs, DateTime from, DateTime to,
                         const std::string* site = nullptr);
 
+struct SiteHours {
+  std::string site;
+  CountedHours hours;
+};
+
+// CountHours for each site with counted hours in from..to, the sites in the
+// order their first run started.
+std::vector<SiteHours> CountHoursPerSite(const std::vector<RunHours>& runs, DateTime from,
+                                         DateTime to);
+
 // The sites of the runs that have counted hours in from..to, in the order
 // they first appear; "" stands for runs without a site.
 std::vector<std::string> SitesWithHours(const std::vector<RunHours>& runs, DateTime from,
