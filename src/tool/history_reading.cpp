@@ -15,10 +15,6 @@
 namespace kestrum::tool {
 namespace {
 
-std::string NoInstrumentText(const std::string& name) {
-  return "the history knows no instrument \"" + name + "\" (see \"kestrum-tool history runs\")";
-}
-
 std::string MonthText(int year, int month) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d", year, month);
