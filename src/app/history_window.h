@@ -41,6 +41,8 @@ struct HistoryWindowServices {
   FileDialogs* dialogs = nullptr;
   // The View menu's reference levels, unit and legend at the moment of asking.
   std::function<kestrum::ChartAdditions()> additions;
+  // Notes a change made here (a re-dated run) in the activity log.
+  std::function<void(const std::string& instrument, const std::string& text)> noteChange;
 };
 
 class HistoryWindow : public QWidget {
@@ -56,6 +58,9 @@ class HistoryWindow : public QWidget {
   void ShowRows(const std::vector<int>& rows);
   // Draws every run's samples stamped from the start of `from` to the end of `to`.
   void ShowRange(const QDate& from, const QDate& to);
+  // Asks the first sample's date and time of the row's run, re-dates the
+  // run and loads the instrument again.
+  void RedateRow(int row);
 
   const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
   const kestrum::HistorySelection& Selection() const { return selection_; }

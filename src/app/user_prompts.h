@@ -2,6 +2,7 @@
 #pragma once
 // Message boxes and questions reach the window through this seam so tests can answer them.
 
+#include <QDateTime>
 #include <QString>
 #include <optional>
 
@@ -18,6 +19,8 @@ class UserPrompts {
   virtual void ShowError(const QString& text) = 0;
   // A whole number from low to high, offered as `value`; nothing when cancelled.
   virtual std::optional<int> AskNumber(const QString& text, int value, int low, int high) = 0;
+  // A date and time to the minute, offered as `value`; nothing when cancelled.
+  virtual std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) = 0;
 };
 
 // The real boxes, modal over the given parent.
@@ -28,6 +31,7 @@ class MessageBoxPrompts : public UserPrompts {
   bool ConfirmCancelDefault(const QString& text) override;
   void ShowError(const QString& text) override;
   std::optional<int> AskNumber(const QString& text, int value, int low, int high) override;
+  std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) override;
 
  private:
   QWidget* parent_;

@@ -28,6 +28,15 @@ class ScriptedPrompts : public UserPrompts {
 
   std::optional<int> numberAnswer;
   std::optional<int> AskNumber(const QString&, int, int, int) override { return numberAnswer; }
+
+  std::optional<QDateTime> dateTimeAnswer;
+  QStringList dateTimeQuestions;
+  QDateTime dateTimeOffered;
+  std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) override {
+    dateTimeQuestions << text;
+    dateTimeOffered = value;
+    return dateTimeAnswer;
+  }
 };
 
 class ScriptedDialogs : public FileDialogs {
