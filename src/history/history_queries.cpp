@@ -73,7 +73,7 @@ std::vector<HistoryInstrument> HistoryStore::Instruments() {
   const std::string sql = std::string(
                               "SELECT i.id, i.name, i.model, i.calibration, "
                               "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id), ") +
-                          (HasShiftColumns() ? "i.calibration_uncertainty " : "NULL ") +
+                          (HasVersion2Columns() ? "i.calibration_uncertainty " : "NULL ") +
                           "FROM instruments i ORDER BY i.name";
   SqliteStatement select(db_.Handle(), sql.c_str());
   while (select.Next()) {
@@ -98,7 +98,7 @@ std::optional<HistoryInstrument> HistoryStore::FindInstrument(const std::string&
 
 std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
   std::vector<RunRow> rows;
-  const bool shifted = HasShiftColumns();
+  const bool shifted = HasVersion2Columns();
   const std::string sql =
       RunColumns(shifted) + (instrument.empty() ? "" : "WHERE i.name = ? ") +
       (shifted ? "ORDER BY r.start + r.time_shift, r.id" : "ORDER BY r.start, r.id");
@@ -128,7 +128,7 @@ std::optional<HistoryRun> HistoryStore::FindRun(std::int64_t id) {
 std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
   std::vector<HistorySample> samples;
   DateTime shift = 0;
-  if (HasShiftColumns()) {
+  if (HasVersion2Columns()) {
     SqliteStatement select(db_.Handle(), "SELECT time_shift FROM runs WHERE id = ?");
     select.Bind(1, run);
     if (select.Next()) shift = select.Real(0);

@@ -101,7 +101,7 @@ class HistoryStore {
   Result<> Migrate(int fromVersion);
   // Whether the file has the columns of version 2 (a version-1 store read
   // without being migrated has not).
-  bool HasShiftColumns() const { return schemaVersion_ >= 2; }
+  bool HasVersion2Columns() const { return schemaVersion_ >= 2; }
   // Runs a prepared change of one run; a run that is not there is a failure.
   Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
 
