@@ -5,6 +5,7 @@
 #include <QFileInfo>
 
 #include <QHeaderView>
+#include <QMenu>
 
 #include "assessment/reference_levels.h"
 #include "views/sample_reading.h"
@@ -50,6 +51,7 @@ QString RunMarksText(const kestrum::HistoryRun& run) {
   if (run.conflict) marks << QStringLiteral("conflict");
   if (run.overlaps) marks << QStringLiteral("overlaps");
   if (run.clockUnset) marks << QStringLiteral("clock unset");
+  if (run.redated) marks << QStringLiteral("re-dated");
   return marks.join(QStringLiteral(", "));
 }
 
@@ -83,12 +85,15 @@ HistoryRunTable::HistoryRunTable(QWidget* parent) : QTableWidget(parent) {
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(true);
   connect(this, &QTableWidget::itemChanged, this, &HistoryRunTable::ItemChanged);
+  setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(this, &QWidget::customContextMenuRequested, this, &HistoryRunTable::ContextMenuAsked);
 }
 
 void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool editable) {
   filling_ = true;
   clearContents();
   setRowCount(static_cast<int>(rows.size()));
+  redatable_.assign(rows.size(), false);
   const Qt::ItemFlags editFlag = editable ? Qt::ItemIsEditable : Qt::NoItemFlags;
   for (int r = 0; r < rowCount(); ++r) {
     const HistoryRunRow& row = rows[static_cast<std::size_t>(r)];
@@ -96,8 +101,16 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
     auto* site = new QTableWidgetItem(QString::fromStdString(run.site));
     site->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | editFlag);
     setItem(r, kSite, site);
-    setItem(r, kFirst,
-            ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.first) : QString()));
+    QTableWidgetItem* first =
+        ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.first) : QString());
+    // What undoes a re-dating: the run's own first time.
+    if (run.redated) {
+      first->setToolTip(QStringLiteral("Re-dated; the instrument's own time was %1")
+                            .arg(kestrum::FullDateTimeText(run.first - run.timeShift)));
+    }
+    setItem(r, kFirst, first);
+    redatable_[static_cast<std::size_t>(r)] =
+        editable && run.first != 0 && (run.clockUnset || run.redated);
     setItem(r, kLast, ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.last) : QString()));
     setItem(r, kSamples, NumberItem(QString::number(run.samples)));
     setItem(r, kMean, NumberItem(MeanText(row.summary)));
@@ -156,6 +169,22 @@ void HistoryRunTable::RestoreText(int row, int column, const QString& text) {
   filling_ = true;
   if (QTableWidgetItem* cell = item(row, column)) cell->setText(text);
   filling_ = wasFilling;
+}
+
+std::unique_ptr<QMenu> HistoryRunTable::RowMenu(int row) {
+  auto menu = std::make_unique<QMenu>(this);
+  if (row >= 0 && row < static_cast<int>(redatable_.size()) &&
+      redatable_[static_cast<std::size_t>(row)]) {
+    QAction* redate = menu->addAction(QStringLiteral("Re-date\u2026"));
+    redate->setObjectName("RedateRun");
+    connect(redate, &QAction::triggered, this, [this, row] { emit redateAsked(row); });
+  }
+  return menu;
+}
+
+void HistoryRunTable::ContextMenuAsked(const QPoint& at) {
+  const std::unique_ptr<QMenu> menu = RowMenu(rowAt(at.y()));
+  if (!menu->actions().isEmpty()) menu->exec(viewport()->mapToGlobal(at));
 }
 
 void HistoryRunTable::ItemChanged(QTableWidgetItem* changed) {

@@ -3,10 +3,12 @@
 // The history window's table of one instrument's runs, oldest first: site,
 // first and last sample, samples, mean with its uncertainty, the verdict for
 // each reference level, the data files that hold the run and its marks.
-// Site and note are edited in place and "Excluded" is a check box; the
+// Site and note are edited in place and "Excluded" is a check box; a run
+// measured with the clock unset has "Re-date..." in its context menu. The
 // table only reports the edits, the window writes them.
 
 #include <QTableWidget>
+#include <memory>
 #include <vector>
 
 #include "history/history_types.h"
@@ -17,6 +19,8 @@ struct HistoryRunRow {
   kestrum::RunSummary summary;         // over the whole run, judged against the levels
   std::vector<std::string> downloads;  // the data files that hold the run
 };
+
+class QMenu;
 
 class HistoryRunTable : public QTableWidget {
   Q_OBJECT
@@ -46,19 +50,25 @@ class HistoryRunTable : public QTableWidget {
   void ShowExcluded(int row, bool excluded, bool check = false);
   // Puts a text back after its change could not be written.
   void RestoreText(int row, int column, const QString& text);
+  // The context menu of a row (empty when the row offers nothing), as a
+  // right click shows it.
+  std::unique_ptr<QMenu> RowMenu(int row);
 
  signals:
   void siteEdited(int row, const QString& site);
   void noteEdited(int row, const QString& note);
   void excludedToggled(int row, bool excluded);
+  void redateAsked(int row);
 
  private:
   void ItemChanged(QTableWidgetItem* item);
+  void ContextMenuAsked(const QPoint& at);
 
   bool filling_ = false;
+  std::vector<bool> redatable_;  // per row
 };
 
-// "conflict, overlaps, clock unset" as far as they apply.
+// "conflict, overlaps, clock unset, re-dated" as far as they apply.
 QString RunMarksText(const kestrum::HistoryRun& run);
 // "above 100, below 300" for each judgement, levels in Bq/m3.
 QString VerdictText(const kestrum::RunSummary& summary);

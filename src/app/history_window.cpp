@@ -14,6 +14,7 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <optional>
 
@@ -21,6 +22,7 @@
 #include "app/last_folders.h"
 #include "app/local_names.h"
 #include "assessment/reference_levels.h"
+#include "history/command_activity.h"
 #include "history/history_hours.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"
@@ -85,6 +87,7 @@ HistoryWindow::HistoryWindow(const HistoryWindowServices& services, QWidget* par
   connect(RunTable, &HistoryRunTable::siteEdited, this, &HistoryWindow::SiteEdited);
   connect(RunTable, &HistoryRunTable::noteEdited, this, &HistoryWindow::NoteEdited);
   connect(RunTable, &HistoryRunTable::excludedToggled, this, &HistoryWindow::ExcludedToggled);
+  connect(RunTable, &HistoryRunTable::redateAsked, this, &HistoryWindow::RedateRow);
 
   Chart = new kestrum::KestrumChart(this);
   Chart->setObjectName("HistoryChart");
@@ -422,6 +425,7 @@ void HistoryWindow::RefreshSummary() {
     hours.push_back(kestrum::RunHoursOf(loaded_[static_cast<std::size_t>(i)]));
   kestrum::AssessmentRequest request = Chooser->Request();
   request.levels = VerdictLevels();
+  kestrum::TakeCalibration(request, instrument_.calibrationUncertainty);
   sites_.clear();
   int leftOut = 0;
   int overlap = 0;
@@ -571,6 +575,37 @@ void HistoryWindow::ExcludedToggled(int row, bool excluded) {
   run.excluded = excluded;
   RunTable->ShowExcluded(row, excluded);
   if (std::count(shownRuns_.begin(), shownRuns_.end(), row) > 0) RefreshSummary();
+}
+
+void HistoryWindow::RedateRow(int row) {
+  if (row < 0 || row >= static_cast<int>(loaded_.size())) return;
+  const kestrum::HistoryRun run = loaded_[static_cast<std::size_t>(row)].run;
+  // Offered to the minute, as the answer is taken.
+  const kestrum::DateTime shown = std::round(run.first * 1440.0) / 1440.0;
+  const QDateTime offered(kestrum::DateOf(shown), kestrum::TimeOf(shown), Qt::UTC);
+  const std::optional<QDateTime> told = services_.prompts->AskDateTime(
+      QStringLiteral("The instrument's clock was not set during this run. Date and time of its "
+                     "first sample (the end of its first hour):"),
+      offered);
+  if (!told || !told->isValid()) return;
+  const QDate day = told->date();
+  const QTime time = told->time();
+  const std::optional<kestrum::DateTime> date =
+      kestrum::TryEncodeDate(day.year(), day.month(), day.day());
+  const std::optional<kestrum::DateTime> clock =
+      kestrum::TryEncodeTime(time.hour(), time.minute(), 0, 0);
+  if (!date || !clock) return;
+  const kestrum::DateTime first = *date + *clock;
+  const kestrum::Result<> saved = services_.store->Redate(run.id, first);
+  if (!saved) {
+    services_.prompts->ShowError(QStringLiteral("The run was not re-dated: ") +
+                                 QString::fromStdString(saved.error()));
+    return;
+  }
+  if (services_.noteChange) {
+    services_.noteChange(run.instrument, kestrum::RedateActivityText(run.id, first));
+  }
+  LoadInstrument(QString::fromStdString(instrument_.name));
 }
 
 void HistoryWindow::Report() {

@@ -46,6 +46,8 @@ struct HistoryWindowServices {
   std::function<kestrum::ChartAdditions()> additions;
   // Where the long-term protocol's seasonal profile comes from.
   ProfileSources profiles;
+  // Notes a change made here (a re-dated run) in the activity log.
+  std::function<void(const std::string& instrument, const std::string& text)> noteChange;
 };
 
 class HistoryWindow : public QWidget {
@@ -61,6 +63,9 @@ class HistoryWindow : public QWidget {
   void ShowRows(const std::vector<int>& rows);
   // Draws every run's samples stamped from the start of `from` to the end of `to`.
   void ShowRange(const QDate& from, const QDate& to);
+  // Asks the first sample's date and time of the row's run, re-dates the
+  // run and loads the instrument again.
+  void RedateRow(int row);
 
   const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
   const kestrum::HistorySelection& Selection() const { return selection_; }

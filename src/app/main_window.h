@@ -282,6 +282,7 @@ class TForm1 : public QMainWindow {
   // Records what a command did in the activity log; a problem goes to
   // status panel 1.
   void NoteCommand(const char* kind, std::uint8_t modelCode, const std::string& text);
+  void NoteEntry(const char* kind, const std::string& instrument, const std::string& text);
   // After an entry was recorded or runs were imported.
   void HistoryChanged();
   void BuildToolBar();

@@ -69,9 +69,12 @@ void TForm1::HistoryChanged() {
 }
 
 void TForm1::NoteCommand(const char* kind, std::uint8_t modelCode, const std::string& text) {
+  NoteEntry(kind, kestrum::CommandInstrumentName(modelCode), text);
+}
+
+void TForm1::NoteEntry(const char* kind, const std::string& instrument, const std::string& text) {
   kestrum::HistoryStore* history = History();
-  const std::string problem = kestrum::NoteActivity(
-      history, {Now(), kind, kestrum::CommandInstrumentName(modelCode), text});
+  const std::string problem = kestrum::NoteActivity(history, {Now(), kind, instrument, text});
   if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
   if (history) Activity->ShowEntries(history->LatestActivity(ActivityDock::kShownEntries));
 }
@@ -89,6 +92,9 @@ void TForm1::History1Click() {
     services.dialogs = &Dialogs();
     services.additions = [this] { return ChartAdditions->Choices().ForChart(); };
     services.profiles = ProfileSourcesOfWindow();
+    services.noteChange = [this](const std::string& instrument, const std::string& text) {
+      NoteEntry("history", instrument, text);
+    };
     HistoryWin = new HistoryWindow(services, this);
     HistoryWin->Reload();
   }

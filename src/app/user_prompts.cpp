@@ -2,8 +2,13 @@
 #include "app/user_prompts.h"
 
 #include <QApplication>
+#include <QDateTimeEdit>
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QMessageBox>
+#include <QVBoxLayout>
 
 bool MessageBoxPrompts::Confirm(const QString& text) {
   return QMessageBox::question(parent_, QApplication::applicationName(), text,
@@ -35,4 +40,28 @@ std::optional<int> MessageBoxPrompts::AskChoice(const QString& text, const QStri
       QInputDialog::getItem(parent_, QApplication::applicationName(), text, items, 0, false, &ok);
   if (!ok || !items.contains(chosen)) return std::nullopt;
   return static_cast<int>(items.indexOf(chosen));
+}
+
+std::optional<QDateTime> MessageBoxPrompts::AskDateTime(const QString& text,
+                                                        const QDateTime& value) {
+  QDialog dialog(parent_);
+  dialog.setWindowTitle(QApplication::applicationName());
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(text, &dialog);
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* edit = new QDateTimeEdit(&dialog);
+  // The instrument's times are local times without a zone: no hour is
+  // skipped or doubled by daylight saving.
+  edit->setTimeSpec(Qt::UTC);
+  edit->setDateTime(value);
+  edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm"));
+  edit->setCalendarPopup(true);
+  layout->addWidget(edit);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  layout->addWidget(buttons);
+  if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+  return edit->dateTime();
 }

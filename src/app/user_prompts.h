@@ -2,6 +2,7 @@
 #pragma once
 // Message boxes and questions reach the window through this seam so tests can answer them.
 
+#include <QDateTime>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -21,6 +22,8 @@ class UserPrompts {
   virtual std::optional<int> AskNumber(const QString& text, int value, int low, int high) = 0;
   // One of `items`, by its index; nothing when cancelled.
   virtual std::optional<int> AskChoice(const QString& text, const QStringList& items) = 0;
+  // A date and time to the minute, offered as `value`; nothing when cancelled.
+  virtual std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) = 0;
 };
 
 // The real boxes, modal over the given parent.
@@ -32,6 +35,7 @@ class MessageBoxPrompts : public UserPrompts {
   void ShowError(const QString& text) override;
   std::optional<int> AskNumber(const QString& text, int value, int low, int high) override;
   std::optional<int> AskChoice(const QString& text, const QStringList& items) override;
+  std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) override;
 
  private:
   QWidget* parent_;

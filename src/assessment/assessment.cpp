@@ -173,6 +173,12 @@ void AssessAnnual(Assessment& out, const CountedHours& counted, const Assessment
 
 }  // namespace
 
+void TakeCalibration(AssessmentRequest& request, const std::optional<double>& instrumentPercent) {
+  if (!request.calibrationAssumed || !instrumentPercent) return;
+  request.calibrationPercent = *instrumentPercent;
+  request.calibrationAssumed = false;
+}
+
 int TenthsHalfUp(double value) {
   // The tolerance keeps a value that is 3.95 in decimal from rounding down
   // for being 3.9499999... in binary.

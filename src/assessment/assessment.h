@@ -31,6 +31,10 @@ inline constexpr int kDiscardHoursPostMitigation = 24;
 // of its scheduled hours.
 inline constexpr double kWorkdayCoverage = 0.75;
 
+struct AssessmentRequest;
+// The instrument's own calibration uncertainty, unless one was given already.
+void TakeCalibration(AssessmentRequest& request, const std::optional<double>& instrumentPercent);
+
 struct AssessmentRequest {
   Protocol protocol = Protocol::kPeriod;
   std::vector<double> levels;  // Bq/m3, in the order they are reported

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/command_activity.h"
 
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 
@@ -140,6 +141,15 @@ std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
            " pulses, but the flash option was not: the instrument went away";
   }
   return "Trigger level not set: the instrument went away while it was sent";
+}
+
+std::string RedateActivityText(std::int64_t run, DateTime firstSample) {
+  // To the minute, as it was given.
+  const DateTimeFields f = SplitDateTime(std::round(firstSample * 1440.0) / 1440.0);
+  char text[96];
+  std::snprintf(text, sizeof text, "Run %lld re-dated: first sample %04d-%02d-%02d %02d:%02d",
+                static_cast<long long>(run), f.year, f.month, f.day, f.hour, f.minute);
+  return text;
 }
 
 std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,

@@ -35,6 +35,9 @@ std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept);
 // "Trigger level set to 33 pulses (200 Bq/m3)", ...
 std::string LevelActivityText(const TriggerOutcome& outcome, int position);
 
+// "Run 5 re-dated: first sample 2026-03-02 14:00".
+std::string RedateActivityText(std::int64_t run, DateTime firstSample);
+
 // After a download: imports the kept file (when one was kept) from `store`'s
 // decode, then records the download with `text`. history may be null (no
 // history available): nothing happens. Returns a problem for the status bar,

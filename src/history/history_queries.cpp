@@ -8,16 +8,25 @@
 namespace kestrum {
 namespace {
 
-constexpr char kRunColumns[] =
-    "SELECT r.id, i.name, i.model, r.start, r.first, r.last, r.sample_count, r.conflict, "
-    "r.excluded, r.site, r.note, r.start_minute, "
-    "(SELECT count(*) FROM run_downloads d WHERE d.run_id = r.id) "
-    "FROM runs r JOIN instruments i ON i.id = r.instrument_id ";
+// A version-1 store read without migration has no shift: every run's is 0.
+std::string RunColumns(bool shifted) {
+  return std::string(
+             "SELECT r.id, i.name, i.model, r.start, r.first, r.last, r.sample_count, "
+             "r.conflict, r.excluded, r.site, r.note, r.start_minute, "
+             "(SELECT count(*) FROM run_downloads d WHERE d.run_id = r.id), ") +
+         (shifted ? "r.time_shift " : "0 ") +
+         "FROM runs r JOIN instruments i ON i.id = r.instrument_id ";
+}
 
 struct RunRow {
   HistoryRun run;
-  std::int64_t startMinute = 0;
+  std::int64_t startMinute = 0;  // the original's: versions of one run share it
 };
+
+// A stamp of 0 is no time (no sample, or a sample without a measurement) and stays so.
+DateTime Shifted(DateTime time, DateTime shift) {
+  return time == 0 ? 0 : time + shift;
+}
 
 RunRow ReadRun(const SqliteStatement& row) {
   RunRow out;
@@ -25,9 +34,11 @@ RunRow ReadRun(const SqliteStatement& row) {
   run.id = row.Int(0);
   run.instrument = row.Text(1);
   run.model = row.Text(2);
-  run.start = row.Real(3);
-  run.first = row.Real(4);
-  run.last = row.Real(5);
+  run.timeShift = row.Real(13);
+  run.redated = run.timeShift != 0;
+  run.start = row.Real(3) + run.timeShift;
+  run.first = Shifted(row.Real(4), run.timeShift);
+  run.last = Shifted(row.Real(5), run.timeShift);
   run.samples = static_cast<int>(row.Int(6));
   run.conflict = row.Int(7) != 0;
   run.excluded = row.Int(8) != 0;
@@ -35,7 +46,7 @@ RunRow ReadRun(const SqliteStatement& row) {
   run.note = row.Text(10);
   out.startMinute = row.Int(11);
   run.downloads = static_cast<int>(row.Int(12));
-  run.clockUnset = SplitDateTime(run.start).year == 2000;
+  run.clockUnset = StartsWithClockUnset(run.start);
   return out;
 }
 
@@ -59,13 +70,21 @@ void MarkOverlaps(std::vector<RunRow>& rows) {
 
 std::vector<HistoryInstrument> HistoryStore::Instruments() {
   std::vector<HistoryInstrument> out;
-  SqliteStatement select(db_.Handle(),
-                         "SELECT i.id, i.name, i.model, i.calibration, "
-                         "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id) "
-                         "FROM instruments i ORDER BY i.name");
+  const std::string sql = std::string(
+                              "SELECT i.id, i.name, i.model, i.calibration, "
+                              "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id), ") +
+                          (HasVersion2Columns() ? "i.calibration_uncertainty " : "NULL ") +
+                          "FROM instruments i ORDER BY i.name";
+  SqliteStatement select(db_.Handle(), sql.c_str());
   while (select.Next()) {
-    out.push_back({select.Int(0), select.Text(1), select.Text(2), select.Real(3),
-                   static_cast<int>(select.Int(4))});
+    HistoryInstrument instrument;
+    instrument.id = select.Int(0);
+    instrument.name = select.Text(1);
+    instrument.model = select.Text(2);
+    instrument.calibrationFactor = select.Real(3);
+    instrument.runs = static_cast<int>(select.Int(4));
+    if (!select.IsNull(5)) instrument.calibrationUncertainty = select.Real(5);
+    out.push_back(std::move(instrument));
   }
   return out;
 }
@@ -79,9 +98,10 @@ std::optional<HistoryInstrument> HistoryStore::FindInstrument(const std::string&
 
 std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
   std::vector<RunRow> rows;
-  const std::string sql = std::string(kRunColumns) +
-                          (instrument.empty() ? "" : "WHERE i.name = ? ") +
-                          "ORDER BY r.start, r.id";
+  const bool shifted = HasVersion2Columns();
+  const std::string sql =
+      RunColumns(shifted) + (instrument.empty() ? "" : "WHERE i.name = ? ") +
+      (shifted ? "ORDER BY r.start + r.time_shift, r.id" : "ORDER BY r.start, r.id");
   SqliteStatement select(db_.Handle(), sql.c_str());
   if (!instrument.empty()) select.Bind(1, instrument);
   while (select.Next()) rows.push_back(ReadRun(select));
@@ -107,13 +127,19 @@ std::optional<HistoryRun> HistoryStore::FindRun(std::int64_t id) {
 
 std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
   std::vector<HistorySample> samples;
+  DateTime shift = 0;
+  if (HasVersion2Columns()) {
+    SqliteStatement select(db_.Handle(), "SELECT time_shift FROM runs WHERE id = ?");
+    select.Bind(1, run);
+    if (select.Next()) shift = select.Real(0);
+  }
   SqliteStatement select(db_.Handle(),
                          "SELECT time, concentration, error, pulses, temperature, humidity, "
                          "pressure FROM samples WHERE run_id = ? ORDER BY idx");
   select.Bind(1, run);
   while (select.Next()) {
-    samples.push_back({select.Real(0), select.Real(1), select.Real(2), select.Real(3),
-                       select.Real(4), select.Real(5), select.Real(6)});
+    samples.push_back({Shifted(select.Real(0), shift), select.Real(1), select.Real(2),
+                       select.Real(3), select.Real(4), select.Real(5), select.Real(6)});
   }
   return samples;
 }

@@ -3,6 +3,8 @@
 
 #include <unistd.h>
 
+#include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
@@ -17,7 +19,8 @@ CREATE TABLE instruments(
   id INTEGER PRIMARY KEY,
   name TEXT NOT NULL UNIQUE,
   model TEXT NOT NULL,
-  calibration REAL NOT NULL DEFAULT 6.0);
+  calibration REAL NOT NULL DEFAULT 6.0,
+  calibration_uncertainty REAL);
 CREATE TABLE downloads(
   id INTEGER PRIMARY KEY,
   instrument_id INTEGER NOT NULL REFERENCES instruments(id),
@@ -40,7 +43,8 @@ CREATE TABLE runs(
   conflict INTEGER NOT NULL DEFAULT 0,
   site TEXT NOT NULL DEFAULT '',
   note TEXT NOT NULL DEFAULT '',
-  excluded INTEGER NOT NULL DEFAULT 0);
+  excluded INTEGER NOT NULL DEFAULT 0,
+  time_shift REAL NOT NULL DEFAULT 0);
 CREATE INDEX runs_by_start ON runs(instrument_id, start_minute);
 CREATE TABLE run_downloads(
   run_id INTEGER NOT NULL REFERENCES runs(id),
@@ -63,12 +67,35 @@ CREATE TABLE activity(
   kind TEXT NOT NULL,
   instrument TEXT NOT NULL,
   text TEXT NOT NULL);
-PRAGMA user_version = 1;
 )sql";
+
+// What version 2 added to version 1: the re-dating of a run and the
+// calibration uncertainty of an instrument.
+constexpr char kToVersion2[] = R"sql(
+ALTER TABLE runs ADD COLUMN time_shift REAL NOT NULL DEFAULT 0;
+ALTER TABLE instruments ADD COLUMN calibration_uncertainty REAL;
+)sql";
+
+// Times are given to the minute: a shift under half of one is the run's own time.
+constexpr DateTime kHalfMinute = 1.0 / 2880.0;
+
+constexpr char kNewerText[] =
+    "The history was written by a newer version of the program; it is shown read-only.";
 
 constexpr char kBusyText[] =
     "The history is in use by another Kestrum program; it is shown read-only until the "
     "program is started again.";
+
+Result<> SetUserVersion(SqliteConnection& db) {
+  const std::string sql = "PRAGMA user_version = " + std::to_string(kHistorySchemaVersion);
+  return db.Exec(sql.c_str());
+}
+
+// -1 when it cannot be read.
+int UserVersion(sqlite3* db) {
+  SqliteStatement version(db, "PRAGMA user_version");
+  return version.Next() ? static_cast<int>(version.Int(0)) : -1;
+}
 
 bool IsDamagedCode(int code) {
   return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
@@ -177,9 +204,10 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   }
   if (inspection.version > kHistorySchemaVersion) {
     store->readOnly_ = true;
-    store->notice_ =
-        "The history was written by a newer version of the program; it is shown read-only.";
+    store->notice_ = kNewerText;
   }
+  // What the queries may name, as long as the store is only read.
+  store->schemaVersion_ = inspection.version;
   if (store->readOnly_) {
     // Nothing this connection does may change the file.
     (void)store->db_.Exec("PRAGMA query_only = ON");
@@ -197,18 +225,35 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
     }
     return Fail("cannot write the history " + path + ": " + began.error());
   }
-  if (inspection.version == 0) {
-    const Result<> made = store->CreateSchema();
-    if (!made) {
-      (void)store->db_.Exec("ROLLBACK");
-      return Fail("cannot write the history " + path + ": " + made.error());
-    }
+  // Read again under the write lock: another program may have made or
+  // migrated the schema since.
+  const int version = UserVersion(store->db_.Handle());
+  if (version > kHistorySchemaVersion) {
+    (void)store->db_.Exec("ROLLBACK");
+    store->readOnly_ = true;
+    store->notice_ = kNewerText;
+    store->schemaVersion_ = version;
+    (void)store->db_.Exec("PRAGMA query_only = ON");
+    return store;
+  }
+  Result<> made;
+  if (version < 0) {
+    made = Fail(store->db_.LastError());
+  } else if (version == 0) {
+    made = store->CreateSchema();
+  } else if (version < kHistorySchemaVersion) {
+    made = store->Migrate(version);
+  }
+  if (!made) {
+    (void)store->db_.Exec("ROLLBACK");
+    return Fail("cannot write the history " + path + ": " + made.error());
   }
   const Result<> committed = store->db_.Exec("COMMIT");
   if (!committed) {
     (void)store->db_.Exec("ROLLBACK");
     return Fail("cannot write the history " + path + ": " + committed.error());
   }
+  store->schemaVersion_ = kHistorySchemaVersion;
   // Readers never wait for a writer, and a killed writer leaves no trace.
   (void)store->db_.Exec("PRAGMA journal_mode = WAL");
   return store;
@@ -220,7 +265,15 @@ Result<> HistoryStore::CreateSchema() {
   if (tables.Next() && tables.Int(0) > 0) {
     return Fail("it holds tables of another program");
   }
-  return db_.Exec(kSchema);
+  if (Result<> made = db_.Exec(kSchema); !made) return made;
+  return SetUserVersion(db_);
+}
+
+Result<> HistoryStore::Migrate(int fromVersion) {
+  if (fromVersion < 2) {
+    if (Result<> added = db_.Exec(kToVersion2); !added) return added;
+  }
+  return SetUserVersion(db_);
 }
 
 Result<> HistoryStore::Writable() const {
@@ -251,6 +304,52 @@ Result<> HistoryStore::SetExcluded(std::int64_t run, bool excluded) {
   SqliteStatement update(db_.Handle(), "UPDATE runs SET excluded = ? WHERE id = ?");
   update.Bind(1, std::int64_t{excluded ? 1 : 0}).Bind(2, run);
   return UpdateRun(update, run);
+}
+
+Result<> HistoryStore::Redate(std::int64_t run, DateTime firstSample) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  const std::string name = "run " + std::to_string(run);
+  SqliteStatement select(db_.Handle(), "SELECT start, first, sample_count FROM runs WHERE id = ?");
+  select.Bind(1, run);
+  if (!select.Next()) {
+    if (select.Failed()) return Fail("cannot read the history: " + select.Error());
+    return Fail("no " + name);
+  }
+  // The original times, whatever shift the run has now.
+  const DateTime start = select.Real(0);
+  const DateTime first = select.Real(1);
+  if (!StartsWithClockUnset(start)) {
+    return Fail(name + " cannot be re-dated: the instrument's clock was set when it measured");
+  }
+  if (select.Int(2) == 0 || first == 0) return Fail(name + " has no samples to re-date");
+  if (!std::isfinite(firstSample)) return Fail(name + " cannot be re-dated to no time");
+  DateTime shift = firstSample - first;
+  if (std::abs(shift) < kHalfMinute) shift = 0;
+  SqliteStatement update(db_.Handle(), "UPDATE runs SET time_shift = ? WHERE id = ?");
+  update.Bind(1, shift).Bind(2, run);
+  return UpdateRun(update, run);
+}
+
+Result<> HistoryStore::SetCalibrationUncertainty(const std::string& instrument,
+                                                 std::optional<double> percent) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  if (percent && !(*percent >= 0 && *percent <= 100)) {
+    char given[32];
+    std::snprintf(given, sizeof given, "%g", *percent);
+    return Fail(std::string("a calibration uncertainty is a percentage from 0 to 100, not ") +
+                given);
+  }
+  SqliteStatement update(db_.Handle(),
+                         "UPDATE instruments SET calibration_uncertainty = ? WHERE name = ?");
+  if (percent) {
+    update.Bind(1, *percent);
+  } else {
+    update.BindNull(1);
+  }
+  update.Bind(2, instrument);
+  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
+  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no instrument \"" + instrument + "\"");
+  return {};
 }
 
 Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {

@@ -28,8 +28,9 @@
 namespace kestrum {
 
 inline constexpr char kHistoryFileName[] = "history.sqlite";
-// The schema this program writes (PRAGMA user_version).
-inline constexpr int kHistorySchemaVersion = 1;
+// The schema this program writes (PRAGMA user_version). An older store
+// opened for writing is brought up to it; one only read stays as it is.
+inline constexpr int kHistorySchemaVersion = 2;
 
 // "<data folder>/history.sqlite".
 std::string HistoryFilePath(const std::string& dataFolder);
@@ -67,6 +68,14 @@ class HistoryStore {
   Result<> SetSite(std::int64_t run, const std::string& site);
   Result<> SetNote(std::int64_t run, const std::string& note);
   Result<> SetExcluded(std::int64_t run, bool excluded);
+  // Moves every time of a run measured with the clock unset (its original
+  // start in the year 2000) so that its first sample is at `firstSample`.
+  // The stored times stay the instrument's, so later downloads of the same
+  // memory still merge into the run; the original first time undoes it.
+  Result<> Redate(std::int64_t run, DateTime firstSample);
+  // The uncertainty of the instrument's calibration in percent (0 to 100),
+  // or none.
+  Result<> SetCalibrationUncertainty(const std::string& instrument, std::optional<double> percent);
 
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
@@ -88,6 +97,11 @@ class HistoryStore {
   HistoryStore() = default;
   Result<> Writable() const;
   Result<> CreateSchema();
+  // Inside Open's transaction: an older schema brought up to this one.
+  Result<> Migrate(int fromVersion);
+  // Whether the file has the columns of version 2 (a version-1 store read
+  // without being migrated has not).
+  bool HasVersion2Columns() const { return schemaVersion_ >= 2; }
   // Runs a prepared change of one run; a run that is not there is a failure.
   Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
 
@@ -95,6 +109,7 @@ class HistoryStore {
   std::string path_;
   bool readOnly_ = false;
   bool needsRebuild_ = false;
+  int schemaVersion_ = kHistorySchemaVersion;
   std::string notice_;
   std::function<void()> importStepHook_;
 };

@@ -6,11 +6,13 @@
 
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "records/instrument_model.h"
+#include "records/date_time.h"
 #include "records/hourly_sample.h"
+#include "records/instrument_model.h"
 #include "records/measurement_store.h"
 
 namespace kestrum {
@@ -21,6 +23,12 @@ using HistorySample = HourlySample;
 // What, with the instrument, tells a run: its start to the minute.
 inline std::int64_t RunStartMinute(DateTime start) {
   return std::llround(start * 1440.0);
+}
+
+// A run that starts in the year 2000 was recorded with the instrument's
+// clock never set.
+inline bool StartsWithClockUnset(DateTime start) {
+  return SplitDateTime(start).year == 2000;
 }
 
 // A run as one decode gave it.
@@ -60,9 +68,12 @@ struct HistoryInstrument {
   std::string name;
   std::string model;  // "K7"
   double calibrationFactor = 6.0;
+  std::optional<double> calibrationUncertainty;  // percent; empty when not given
   int runs = 0;
 };
 
+// Times as corrected by the run's shift: the store keeps the instrument's
+// own times, and every reader sees the re-dated ones.
 struct HistoryRun {
   std::int64_t id = 0;
   std::string instrument;
@@ -70,19 +81,21 @@ struct HistoryRun {
   DateTime start = 0;
   DateTime first = 0;  // first and last sample time (0 when it has none)
   DateTime last = 0;
+  DateTime timeShift = 0;  // days added to every time of the run (Redate)
+  bool redated = false;
   int samples = 0;
   int downloads = 0;        // the data files that hold it
   bool conflict = false;    // another version with the same start disagrees
   bool excluded = false;    // left out of summaries by the user
   bool overlaps = false;    // shares time with another run of the instrument
-  bool clockUnset = false;  // starts in the year 2000: the instrument's clock was not set
+  bool clockUnset = false;  // starts in the year 2000 (after the shift): the clock was not set
   std::string site;
   std::string note;
 };
 
 struct ActivityEntry {
   DateTime at = 0;
-  std::string kind;  // "download", "clock", "erase", "level", "import"
+  std::string kind;  // "download", "clock", "erase", "level", "import", "history"
   std::string instrument;
   std::string text;
 };

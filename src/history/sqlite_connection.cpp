@@ -29,6 +29,11 @@ SqliteStatement& SqliteStatement::Bind(int index, std::string_view text) {
   return *this;
 }
 
+SqliteStatement& SqliteStatement::BindNull(int index) {
+  if (statement_) sqlite3_bind_null(statement_, index);
+  return *this;
+}
+
 bool SqliteStatement::Next() {
   if (!statement_ || Failed()) return false;
   code_ = sqlite3_step(statement_);
@@ -68,6 +73,10 @@ std::string SqliteStatement::Text(int column) const {
   return text
              ? std::string(text, static_cast<std::size_t>(sqlite3_column_bytes(statement_, column)))
              : std::string();
+}
+
+bool SqliteStatement::IsNull(int column) const {
+  return sqlite3_column_type(statement_, column) == SQLITE_NULL;
 }
 
 SqliteConnection::~SqliteConnection() {

@@ -25,6 +25,7 @@ class SqliteStatement {
   SqliteStatement& Bind(int index, double value);
   // Text is bound as the bytes given: a path that is not UTF-8 keeps its bytes.
   SqliteStatement& Bind(int index, std::string_view text);
+  SqliteStatement& BindNull(int index);
 
   // True while a row is there; false when done or failed (see Failed()).
   bool Next();
@@ -38,6 +39,7 @@ class SqliteStatement {
   std::int64_t Int(int column) const;
   double Real(int column) const;
   std::string Text(int column) const;
+  bool IsNull(int column) const;
 
  private:
   sqlite3* db_;

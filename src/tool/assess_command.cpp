@@ -33,7 +33,8 @@ constexpr const char* kUsage =
     "                 workplace: the mean of the occupied hours\n"
     "  --from \"YYYY-MM-DD HH:MM\" --to \"...\"   the range, both ends included (default: all)\n"
     "  --levels L,...               reference levels in Bq/m3 (default 100,148,300)\n"
-    "  --calibration-uncertainty P  the instrument's, in per cent (default 10, said assumed)\n"
+    "  --calibration-uncertainty P  the instrument's, in per cent (default: the history's\n"
+    "                               \"history instrument\" entry, else 10, said assumed)\n"
     "  --discard-hours N | --closed-building-late (12) | --post-mitigation (24)\n"
     "                               us-short-term: hours discarded at the start (default 4)\n"
     "  --hours \"Mon-Fri 08:00-18:00\" workplace: occupancy blocks separated by commas\n"
@@ -167,10 +168,12 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     }
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
-    if (!store->FindInstrument(*instrument)) {
+    const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
+    if (!found) {
       return NoResult(io, "the history knows no instrument \"" + *instrument +
                               "\" (see \"kestrum-tool history runs\")");
     }
+    TakeCalibration(request, found->calibrationUncertainty);
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
     const std::vector<RunHours> hours = RunHoursOf(runs);
     if (!siteWord) {

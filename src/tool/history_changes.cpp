@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// kestrum-tool history rebuild | import | site | note | exclude: what changes the history.
+// kestrum-tool history rebuild | import | site | note | exclude | redate | instrument:
+// what changes the history.
 #include <filesystem>
 
 #include "history/command_activity.h"
@@ -8,6 +9,7 @@
 #include "records/program_data_folder.h"
 #include "tool/history_output.h"
 #include "tool/history_request.h"
+#include "tool/summary_output.h"
 
 namespace kestrum::tool {
 namespace {
@@ -148,6 +150,60 @@ int HistoryNote(HistoryRequest& request) {
 
 int HistoryExclude(HistoryRequest& request) {
   return ChangeRun(request, &HistoryStore::SetExcluded);
+}
+
+int HistoryRedate(HistoryRequest& request) {
+  const std::string* text = request.Option("first");
+  if (!text) return request.Usage("--first is required");
+  const std::optional<DateTime> first = ParseDateTime(*text, false);
+  if (!first) {
+    return request.Usage("--first wants a date-time YYYY-MM-DDTHH:MM, not \"" + *text + "\"");
+  }
+  HistoryStore* store = nullptr;
+  int exitCode = kExitSuccess;
+  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
+  if (!run) return exitCode;
+  const Result<> redated = store->Redate(run->id, *first);
+  if (!redated) return request.Failed(redated.error());
+  const std::string problem = NoteActivity(
+      store, {request.now, "history", run->instrument, RedateActivityText(run->id, *first)});
+  if (!problem.empty()) request.io.err << request.Prefix() << problem << "\n";
+  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
+  return kExitSuccess;
+}
+
+int HistoryInstrumentCalibration(HistoryRequest& request) {
+  const std::string& name = request.parsed.positional[0];
+  // Outer empty: nothing to set; inner empty: clear it.
+  std::optional<std::optional<double>> uncertainty;
+  if (const std::string* text = request.Option("calibration-uncertainty")) {
+    if (*text == "none") {
+      uncertainty.emplace();
+    } else if (const std::optional<double> percent = ParseDecimal(*text, 0, 100)) {
+      uncertainty = percent;
+    } else {
+      return request.Usage(
+          "--calibration-uncertainty wants a percentage from 0 to 100 or none, "
+          "not \"" +
+          *text + "\"");
+    }
+  }
+  HistoryStore* store = request.Store();
+  if (!store) return kExitFailure;
+  if (!store->FindInstrument(name)) return request.NothingMatches(NoInstrumentText(name));
+  if (uncertainty) {
+    const Result<> set = store->SetCalibrationUncertainty(name, *uncertainty);
+    if (!set) return request.Failed(set.error());
+  }
+  const std::optional<HistoryInstrument> instrument = store->FindInstrument(name);
+  if (!instrument) return request.NothingMatches(NoInstrumentText(name));
+  const std::optional<double>& percent = instrument->calibrationUncertainty;
+  request.io.out << "name=" << LineText(instrument->name) << "\n"
+                 << "model=" << LineText(instrument->model) << "\n"
+                 << "calibration_factor=" << SummaryNumber(instrument->calibrationFactor) << "\n"
+                 << "calibration_uncertainty_percent="
+                 << (percent ? SummaryNumber(*percent) : std::string("none")) << "\n";
+  return kExitSuccess;
 }
 
 }  // namespace kestrum::tool

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history SUBCOMMAND [options] ...: runs, summary, export, rebuild,
-// import, show, site, note, exclude, activity
+// import, show, site, note, exclude, redate, instrument, activity
 #include <cstring>
 
 #include "records/date_time.h"
@@ -27,6 +27,8 @@ constexpr const char* kUsage =
     "  site       set the site of a run\n"
     "  note       set the note of a run\n"
     "  exclude    leave a run out of summaries (1) or take it in again (0)\n"
+    "  redate     move the times of a run measured with the clock unset\n"
+    "  instrument an instrument's calibration; set the uncertainty of it\n"
     "  activity   the latest entries of the activity log\n"
     "\"kestrum-tool history SUBCOMMAND --help\" describes one. Output is key=value lines;\n"
     "text values with a blank are in double quotes, numbers have three decimals, times\n"
@@ -41,11 +43,12 @@ constexpr const char* kRunsUsage =
     "Usage: kestrum-tool history runs [--instrument NAME] [--now YYYY-MM-DDTHH:MM:SS]\n"
     "Lists the runs of the history, oldest first, one line each:\n"
     "  run=ID instrument=NAME model=K7 first=TIME last=TIME samples=N downloads=K site=TEXT\n"
-    "  excluded=0|1 conflict=0|1 overlaps=0|1 clock_unset=0|1\n"
+    "  excluded=0|1 conflict=0|1 overlaps=0|1 clock_unset=0|1 redated=0|1\n"
     "first/last: the first and last sample; downloads: the data files that hold the run;\n"
     "conflict: another version with the same start disagrees; overlaps: it shares time with\n"
     "another run of the instrument; clock_unset: it starts in the year 2000 (the\n"
-    "instrument's clock was not set).\n"
+    "instrument's clock was not set); redated: its times were moved (\"history redate\"),\n"
+    "and every time shown is the moved one.\n"
     "  --instrument  only this instrument's runs: <model>-<serial> (K8-FT12AB34) for kept\n"
     "                downloads, or the name a file was imported under\n"
     "Exit codes: 0 listed; 1 no runs, or no such instrument; 2 wrong usage or a history that\n"
@@ -132,10 +135,33 @@ constexpr const char* kExcludeUsage =
     "1 leaves the run out of summaries, 0 takes it in again; prints the run's line.\n"
     "Exit codes: 0 set; 1 no such run; 2 wrong usage or a history that cannot be written.\n";
 
+constexpr const char* kRedateUsage =
+    "Usage: kestrum-tool history redate RUN-ID --first YYYY-MM-DDTHH:MM\n"
+    "Re-dates a run measured with the instrument's clock unset (it starts in the year 2000):\n"
+    "every time of the run moves so that its first sample is at --first (the end of its first\n"
+    "hour, local time). The data files keep the instrument's times, so later downloads still\n"
+    "merge into the run; re-dating again starts from those times, and the run's original\n"
+    "first time undoes it. Notes the change in the activity log and prints the run's line.\n"
+    "Exit codes: 0 re-dated; 1 no such run; 2 wrong usage, a run whose clock was set or\n"
+    "without samples, or a history that cannot be written.\n";
+
+constexpr const char* kInstrumentUsage =
+    "Usage: kestrum-tool history instrument NAME [--calibration-uncertainty P]\n"
+    "Prints what the history keeps of the instrument:\n"
+    "  name=NAME\n"
+    "  model=K7\n"
+    "  calibration_factor=F\n"
+    "  calibration_uncertainty_percent=P|none\n"
+    "calibration_factor: Bq/m3 per pulse, as the data files give it;\n"
+    "calibration_uncertainty_percent: the uncertainty of that calibration, none until given.\n"
+    "  --calibration-uncertainty  sets it first: a percentage from 0 to 100, or none\n"
+    "Exit codes: 0 printed; 1 no such instrument; 2 wrong usage or a history that cannot be\n"
+    "opened or written.\n";
+
 constexpr const char* kActivityUsage =
     "Usage: kestrum-tool history activity [--last N] [--now YYYY-MM-DDTHH:MM:SS]\n"
     "Prints the latest entries of the activity log, newest first:\n"
-    "  at=TIME kind=download|clock|erase|level|import instrument=NAME text=\"...\"\n"
+    "  at=TIME kind=download|clock|erase|level|import|history instrument=NAME text=\"...\"\n"
     "  --last  how many entries, 1 to 100000 (default 20)\n"
     "Exit codes: 0 printed; 1 the log is empty; 2 wrong usage or a history that cannot be\n"
     "opened.\n";
@@ -174,6 +200,14 @@ const std::vector<Subcommand>& Subcommands() {
       {"site", kSiteUsage, {}, 2, 2, "expects a run number and the site", HistorySite},
       {"note", kNoteUsage, {}, 2, 2, "expects a run number and the note", HistoryNote},
       {"exclude", kExcludeUsage, {}, 2, 2, "expects a run number and 0 or 1", HistoryExclude},
+      {"redate", kRedateUsage, {"first"}, 1, 1, "expects a run number", HistoryRedate},
+      {"instrument",
+       kInstrumentUsage,
+       {"calibration-uncertainty"},
+       1,
+       1,
+       "expects an instrument name",
+       HistoryInstrumentCalibration},
       {"activity", kActivityUsage, {"last"}, 0, 0, "takes no file", HistoryActivity},
   };
   return list;

@@ -51,7 +51,12 @@ std::string RunLine(const HistoryRun& run) {
          " last=" + SampleMinute(run.last) + " samples=" + std::to_string(run.samples) +
          " downloads=" + std::to_string(run.downloads) + " site=" + LineText(run.site) +
          " excluded=" + (run.excluded ? "1" : "0") + " conflict=" + (run.conflict ? "1" : "0") +
-         " overlaps=" + (run.overlaps ? "1" : "0") + " clock_unset=" + (run.clockUnset ? "1" : "0");
+         " overlaps=" + (run.overlaps ? "1" : "0") +
+         " clock_unset=" + (run.clockUnset ? "1" : "0") + " redated=" + (run.redated ? "1" : "0");
+}
+
+std::string NoInstrumentText(const std::string& name) {
+  return "the history knows no instrument \"" + name + "\" (see \"kestrum-tool history runs\")";
 }
 
 std::string ActivityLine(const ActivityEntry& entry) {

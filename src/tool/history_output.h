@@ -15,8 +15,11 @@ namespace kestrum::tool {
 // or when `alwaysQuoted`.
 std::string LineText(const std::string& text, bool alwaysQuoted = false);
 
-// "run=ID instrument=... clock_unset=0|1".
+// "run=ID instrument=... clock_unset=0|1 redated=0|1".
 std::string RunLine(const HistoryRun& run);
+
+// "the history knows no instrument \"NAME\" (see ...)".
+std::string NoInstrumentText(const std::string& name);
 
 // "at=... kind=... instrument=... text=\"...\"".
 std::string ActivityLine(const ActivityEntry& entry);

@@ -17,10 +17,6 @@
 namespace kestrum::tool {
 namespace {
 
-std::string NoInstrumentText(const std::string& name) {
-  return "the history knows no instrument \"" + name + "\" (see \"kestrum-tool history runs\")";
-}
-
 std::string MonthText(int year, int month) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d", year, month);
@@ -60,6 +56,8 @@ int HistorySummary(HistoryRequest& request) {
   const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
   if (!found) return request.NothingMatches(NoInstrumentText(*instrument));
 
+  AssessmentRequest assessment = assessing.value();
+  TakeCalibration(assessment, found->calibrationUncertainty);
   const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
   const std::vector<RunHours> hours = RunHoursOf(runs);
   // Rooms are never judged as one: a block per site.
@@ -71,8 +69,7 @@ int HistorySummary(HistoryRequest& request) {
   for (const std::string& s : sites) {
     const CountedHours counted = CountHours(hours, from, to, &s);
     if (counted.samples.empty()) continue;
-    const RunSummary summary =
-        SummariseCounted(counted, found->calibrationFactor, assessing.value());
+    const RunSummary summary = SummariseCounted(counted, found->calibrationFactor, assessment);
     if (blocks++ > 0) out << "\n";
     out << "site=" << LineText(SiteTitle(s)) << "\n";
     PrintRunSummary(out, summary);

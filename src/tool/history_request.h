@@ -64,5 +64,7 @@ int HistoryShow(HistoryRequest& request);
 int HistorySite(HistoryRequest& request);
 int HistoryNote(HistoryRequest& request);
 int HistoryExclude(HistoryRequest& request);
+int HistoryRedate(HistoryRequest& request);
+int HistoryInstrumentCalibration(HistoryRequest& request);
 
 }  // namespace kestrum::tool

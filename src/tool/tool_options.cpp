@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <charconv>
 #include <cstdlib>
 
 #include "records/date_time.h"
@@ -87,6 +88,17 @@ std::optional<DateTime> ParseDateTime(const std::string& text, bool withSeconds)
   const std::optional<DateTime> time = TryEncodeTime(hour, minute, second, 0);
   if (!date || !time) return std::nullopt;
   return *date + *time;
+}
+
+std::optional<double> ParseDecimal(const std::string& text, double low, double high) {
+  double value = 0;
+  const char* end = text.data() + text.size();
+  const std::from_chars_result read = std::from_chars(text.data(), end, value);
+  if (text.empty() || read.ec != std::errc() || read.ptr != end || !(value >= low) ||
+      !(value <= high)) {
+    return std::nullopt;
+  }
+  return value;
 }
 
 std::optional<long long> ParseWholeNumber(const std::string& text, long long low, long long high) {

@@ -43,6 +43,9 @@ Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
 // the text is malformed or names no real date and time.
 std::optional<DateTime> ParseDateTime(const std::string& text, bool withSeconds);
 
+// A decimal number with a point, whatever the locale, in [low, high].
+std::optional<double> ParseDecimal(const std::string& text, double low, double high);
+
 // A whole number in [low, high].
 std::optional<long long> ParseWholeNumber(const std::string& text, long long low, long long high);
 

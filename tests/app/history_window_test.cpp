@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QMenu>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QTreeWidget>
@@ -19,6 +20,7 @@
 #include "records/image_generator.h"
 #include "views/date_time_text.h"
 #include "views/gui/kestrum_chart.h"
+#include "views/sample_reading.h"
 
 namespace {
 
@@ -154,6 +156,53 @@ TEST_F(HistoryWindowTest, TwoRunsApartAreDrawnWithABreakAndOneFooter) {
       << footer.toStdString();
   EXPECT_TRUE(footer.contains(" Radonlevel :200" + QString(QChar(0x00B1)))) << footer.toStdString();
   EXPECT_EQ(shown->Summary().samples, 20);
+}
+
+// A run from the year 2000 re-dated through its context menu: the table
+// shows it at the time told, in time order, and the activity log says so.
+TEST_F(HistoryWindowTest, AClockUnsetRunIsRedatedFromItsMenu) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  const kestrum::DateTime unsetStart = EncodeDate(2000, 1, 1);
+  file.runs = {FlatRun(unsetStart, 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)};
+  const kestrum::ImportSource source{"K7-TEST", "/elsewhere/k7.Rn", "0123456789abcdef", pcNow,
+                                     false};
+  ASSERT_TRUE(history->Import(source, file).ok());
+
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_NE(shown, nullptr);
+  ASSERT_TRUE(shown->PickInstrument("K7-TEST"));
+  HistoryRunTable& table = *shown->RunTable;
+  ASSERT_EQ(table.rowCount(), 2);
+  EXPECT_TRUE(table.RowMenu(1)->actions().isEmpty()) << "the clock was set";
+  const std::unique_ptr<QMenu> menu = table.RowMenu(0);
+  ASSERT_EQ(menu->actions().size(), 1);
+  EXPECT_EQ(menu->actions()[0]->text(), QString::fromUtf8("Re-date\u2026"));
+
+  prompts.dateTimeAnswer = QDateTime(QDate(2026, 3, 2), QTime(14, 0), Qt::UTC);
+  menu->actions()[0]->trigger();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  ASSERT_EQ(prompts.dateTimeQuestions.size(), 1);
+  EXPECT_EQ(prompts.dateTimeOffered, QDateTime(QDate(2000, 1, 1), QTime(1, 0), Qt::UTC));
+
+  // Now the later run, below the other.
+  ASSERT_EQ(table.rowCount(), 2);
+  const kestrum::DateTime told = EncodeDate(2026, 3, 2) + EncodeTime(14, 0, 0, 0);
+  EXPECT_EQ(table.item(1, HistoryRunTable::kFirst)->text(), kestrum::FullDateTimeText(told));
+  EXPECT_EQ(table.item(1, HistoryRunTable::kLast)->text(),
+            kestrum::FullDateTimeText(told + 9 / 24.0));
+  EXPECT_EQ(table.item(1, HistoryRunTable::kMarks)->text(), "re-dated");
+  EXPECT_EQ(shown->Loaded()[1].samples.front().time, shown->Loaded()[1].run.first);
+  const auto entries = history->LatestActivity(1);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].kind, "history");
+  EXPECT_EQ(entries[0].text, "Run " + std::to_string(shown->Loaded()[1].run.id) +
+                                 " re-dated: first sample 2026-03-02 14:00");
+  EXPECT_EQ(ActivityRow(0).value(1).toStdString(), entries[0].text);
 }
 
 }  // namespace

@@ -35,6 +35,15 @@ class ScriptedPrompts : public UserPrompts {
     choicesOffered = items;
     return choiceAnswer;
   }
+
+  std::optional<QDateTime> dateTimeAnswer;
+  QStringList dateTimeQuestions;
+  QDateTime dateTimeOffered;
+  std::optional<QDateTime> AskDateTime(const QString& text, const QDateTime& value) override {
+    dateTimeQuestions << text;
+    dateTimeOffered = value;
+    return dateTimeAnswer;
+  }
 };
 
 class ScriptedDialogs : public FileDialogs {

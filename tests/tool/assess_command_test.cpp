@@ -61,6 +61,14 @@ TEST_F(AssessTest, OverlappingRunsCountOnceAndSitesAreNeverJudgedAsOne) {
   EXPECT_EQ(bedroom.at("site"), "Bedroom");
   EXPECT_EQ(bedroom.at("hours"), "5160");
   EXPECT_EQ(bedroom.at("calibration_uncertainty_percent"), "10.000");
+  EXPECT_NE(out_.str().find("calibration_uncertainty_percent=10.000 assumed=1\n"),
+            std::string::npos);
+  // The instrument's own, once the history knows it.
+  ASSERT_EQ(Run({"history", "instrument", "cellar", "--calibration-uncertainty", "4"}), 0)
+      << err_.str();
+  ASSERT_EQ(Run({"assess", "--instrument", "cellar", "--site", "Bedroom"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("calibration_uncertainty_percent=4.000\n"), std::string::npos)
+      << out_.str();
   // December to May is no calendar year.
   EXPECT_EQ(Run({"assess", "--instrument", "cellar", "--site", "Basement", "--protocol", "annual"}),
             1);

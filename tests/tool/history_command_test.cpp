@@ -133,9 +133,9 @@ TEST_F(HistoryCommandTest, RunLinesKeepTheirKeysAndQuoteSites) {
   GenerateAndImport("K7", "2", "48", "2024-03-05T14:30", "attic");
   const std::vector<Fields> runs = RunLines("attic");
   ASSERT_EQ(runs.size(), 2u);
-  const std::vector<std::string> keys{"run",      "instrument", "model",     "first",
-                                      "last",     "samples",    "downloads", "site",
-                                      "excluded", "conflict",   "overlaps",  "clock_unset"};
+  const std::vector<std::string> keys{"run",      "instrument",  "model",  "first",    "last",
+                                      "samples",  "downloads",   "site",   "excluded", "conflict",
+                                      "overlaps", "clock_unset", "redated"};
   for (const Fields& run : runs) {
     EXPECT_EQ(Keys(run), keys);
     EXPECT_EQ(Value(run, "instrument"), "attic");
@@ -288,6 +288,14 @@ TEST_F(HistoryCommandTest, ExitCodesTellWrongWordsFromNothingFound) {
       {{"history", "activity", "--last", "0"}, 2},
       {{"history", "import", "missing.Rn"}, 2, false},
       {{"history", "runs", "--now", "2024-03-05"}, 2},
+      {{"history", "redate", "1"}, 2},
+      {{"history", "redate", "first", "--first", "2024-03-01T10:00"}, 2},
+      {{"history", "redate", "1", "--first", "2024-02-30T10:00"}, 2},
+      {{"history", "redate", "1", "--first", "2024-03-01T10:00"}, 2, false},  // its clock was set
+      {{"history", "instrument"}, 2},
+      {{"history", "instrument", "attic", "--calibration-uncertainty", "ten"}, 2},
+      {{"history", "instrument", "attic", "--calibration-uncertainty", "-1"}, 2},
+      {{"history", "instrument", "attic", "--calibration-uncertainty", "100.5"}, 2},
       {{"history", "runs", "--instrument", "nobody"}, 1},
       {{"history", "summary", "--instrument", "nobody"}, 1},
       {{"history", "summary", "--instrument", "attic", "--site", "Hall"}, 1},
@@ -298,6 +306,9 @@ TEST_F(HistoryCommandTest, ExitCodesTellWrongWordsFromNothingFound) {
       {{"history", "site", "999", "Hall"}, 1},
       {{"history", "note", "999", "Hall"}, 1},
       {{"history", "exclude", "999", "1"}, 1},
+      {{"history", "redate", "999", "--first", "2024-03-01T10:00"}, 1},
+      {{"history", "instrument", "nobody"}, 1},
+      {{"history", "instrument", "nobody", "--calibration-uncertainty", "5"}, 1},
       {{"history", "summary", "--help"}, 0},
       {{"history", "rebuild"}, 0},
   };
@@ -308,6 +319,86 @@ TEST_F(HistoryCommandTest, ExitCodesTellWrongWordsFromNothingFound) {
       EXPECT_NE(err_.str().find("Usage: kestrum-tool history"), std::string::npos);
     }
   }
+}
+
+// A run from the year 2000 moved to where it was measured: its line, the
+// export and the activity log say so; the original first time undoes it.
+// The instrument's calibration uncertainty is kept and cleared again.
+TEST_F(HistoryCommandTest, RedateAndCalibrationUncertaintyRoundTrip) {
+  GenerateAndImport("K6", "2", "30", "2000-01-01T00:05", "cellar");
+  const std::vector<Fields> before = RunLines("cellar");
+  ASSERT_EQ(before.size(), 2u);
+  const std::string run = Value(before[0], "run");
+  ASSERT_EQ(Value(before[0], "clock_unset"), "1");
+  ASSERT_EQ(Value(before[0], "redated"), "0");
+  const std::string originalLine = SplitLines(out_.str()).at(0);
+
+  // 30 hourly samples: the last 29 hours after the first.
+  ASSERT_EQ(Run({"history", "redate", run, "--first", "2026-03-02T14:00", "--now",
+                 "2026-03-10T09:00:00"}),
+            0)
+      << err_.str();
+  const Lines said = SplitLines(out_.str());
+  ASSERT_EQ(said.size(), 1u);
+  const Fields moved = ParseLine(said[0]);
+  EXPECT_EQ(Value(moved, "run"), run);
+  EXPECT_EQ(Value(moved, "first"), "2026-03-02T14:00");
+  EXPECT_EQ(Value(moved, "last"), "2026-03-03T19:00");
+  EXPECT_EQ(Value(moved, "clock_unset"), "0");
+  EXPECT_EQ(Value(moved, "redated"), "1");
+  ASSERT_EQ(Run({"history", "show", run}), 0) << err_.str();
+  EXPECT_EQ(SplitLines(out_.str()).at(0), said[0]);
+
+  std::vector<std::string> times;
+  for (const Lines& row : Export("cellar")) {
+    if (row.size() > 1 && row[1] == run) times.push_back(row[0]);
+  }
+  ASSERT_EQ(times.size(), 30u);
+  EXPECT_EQ(times[0], "2026-03-02T14:00");
+  EXPECT_EQ(times[1], "2026-03-02T15:00");
+  EXPECT_EQ(times[10], "2026-03-03T00:00");
+
+  ASSERT_EQ(Run({"history", "activity", "--last", "1"}), 0) << err_.str();
+  const Fields noted = ParseLine(SplitLines(out_.str()).at(0));
+  EXPECT_EQ(Value(noted, "at"), "2026-03-10T09:00");
+  EXPECT_EQ(Value(noted, "kind"), "history");
+  EXPECT_EQ(Value(noted, "instrument"), "cellar");
+  EXPECT_EQ(Value(noted, "text"), "Run " + run + " re-dated: first sample 2026-03-02 14:00");
+
+  ASSERT_EQ(Run({"history", "redate", run, "--first", Value(before[0], "first")}), 0) << err_.str();
+  EXPECT_EQ(SplitLines(out_.str()).at(0), originalLine);
+
+  const std::vector<std::string> keys{"name", "model", "calibration_factor",
+                                      "calibration_uncertainty_percent"};
+  const auto instrument = [&](std::vector<std::string> extra) {
+    std::vector<std::string> args{"history", "instrument", "cellar"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    EXPECT_EQ(Run(args), 0) << err_.str();
+    Fields fields;
+    for (const std::string& line : SplitLines(out_.str())) {
+      const Fields one = ParseLine(line);
+      EXPECT_EQ(one.size(), 1u) << line;
+      fields.insert(fields.end(), one.begin(), one.end());
+    }
+    EXPECT_EQ(Keys(fields), keys);
+    return fields;
+  };
+  const Fields plain = instrument({});
+  EXPECT_EQ(Value(plain, "name"), "cellar");
+  EXPECT_EQ(Value(plain, "model"), "K6");
+  EXPECT_GT(std::stod(Value(plain, "calibration_factor")), 0);
+  EXPECT_EQ(Value(plain, "calibration_uncertainty_percent"), "none");
+  EXPECT_EQ(
+      Value(instrument({"--calibration-uncertainty", "12.25"}), "calibration_uncertainty_percent"),
+      "12.250");
+  const Fields kept = instrument({});
+  EXPECT_EQ(Value(kept, "calibration_uncertainty_percent"), "12.250");
+  EXPECT_EQ(Value(kept, "calibration_factor"), Value(plain, "calibration_factor"));
+  EXPECT_EQ(Run({"history", "instrument", "cellar", "--calibration-uncertainty", "250"}), 2);
+  EXPECT_NE(err_.str().find("\"250\""), std::string::npos) << err_.str();
+  EXPECT_EQ(
+      Value(instrument({"--calibration-uncertainty", "none"}), "calibration_uncertainty_percent"),
+      "none");
 }
 
 // An instrument command notes itself under the name the download's runs
