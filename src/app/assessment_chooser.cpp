@@ -137,33 +137,27 @@ void AssessmentChooser::HoursEdited() {
 
 void AssessmentChooser::LoadProfileFile() {
   if (!sources_.askFile) return;
-  const std::optional<std::string> path = sources_.askFile();
-  if (!path) return;
-  kestrum::Result<kestrum::SeasonalProfile> profile = kestrum::ReadSeasonalProfileFile(*path);
-  if (!profile) {
-    if (sources_.showError) sources_.showError(QString::fromStdString(profile.error()));
-    return;
+  if (const std::optional<std::string> path = sources_.askFile()) {
+    UseProfile(kestrum::ReadSeasonalProfileFile(*path), *path, {});
   }
-  profile_ = std::move(profile).value();
-  profileFile_ = *path;
-  profileSite_.clear();
-  ShowProtocolParts();
-  Remember();
-  emit changed();
 }
 
 void AssessmentChooser::DeriveProfile() {
   if (!sources_.askSite || !sources_.derive) return;
-  const std::optional<std::string> site = sources_.askSite();
-  if (!site) return;
-  kestrum::Result<kestrum::SeasonalProfile> profile = sources_.derive(*site);
+  if (const std::optional<std::string> site = sources_.askSite()) {
+    UseProfile(sources_.derive(*site), {}, *site);
+  }
+}
+
+void AssessmentChooser::UseProfile(kestrum::Result<kestrum::SeasonalProfile> profile,
+                                   const std::string& file, const std::string& site) {
   if (!profile) {
     if (sources_.showError) sources_.showError(QString::fromStdString(profile.error()));
     return;
   }
   profile_ = std::move(profile).value();
-  profileSite_ = *site;
-  profileFile_.clear();
+  profileFile_ = file;
+  profileSite_ = site;
   ShowProtocolParts();
   Remember();
   emit changed();

@@ -56,6 +56,9 @@ class AssessmentChooser : public QWidget {
   void HoursEdited();
   void LoadProfileFile();
   void DeriveProfile();
+  // The profile from a file or a site, or its failure shown.
+  void UseProfile(kestrum::Result<kestrum::SeasonalProfile> profile, const std::string& file,
+                  const std::string& site);
   void Remember() const;
   void Restore();
 

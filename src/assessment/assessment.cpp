@@ -37,22 +37,10 @@ void Fill(Assessment& out, HourSpan samples, const std::vector<double>& dailyMea
 // with three quarters of the hours scheduled on it.
 std::vector<double> WorkdayMeans(const std::vector<HourlySample>& occupied,
                                  const OccupancySchedule& schedule) {
-  std::vector<double> means;
-  std::size_t i = 0;
-  while (i < occupied.size()) {
-    const int day = DayOfHour(occupied[i].time);
-    Extended sum = 0;
-    int count = 0;
-    for (; i < occupied.size() && DayOfHour(occupied[i].time) == day; ++i) {
-      sum += occupied[i].concentration;
-      ++count;
-    }
+  return DayMeansWhere(occupied, [&schedule](int day, int hours) {
     const double scheduled = schedule.ScheduledHours(WeekdayOfDay(day));
-    if (scheduled > 0 && count >= kWorkdayCoverage * scheduled - 1e-9) {
-      means.push_back(static_cast<double>(sum / count));
-    }
-  }
-  return means;
+    return scheduled > 0 && hours >= kWorkdayCoverage * scheduled - 1e-9;
+  });
 }
 
 void AssessShortTerm(Assessment& out, const CountedHours& counted,

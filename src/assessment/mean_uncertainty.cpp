@@ -45,7 +45,7 @@ DayToDay DayToDayVariation(const std::vector<double>& d) {
   return out;
 }
 
-std::vector<double> FullDayMeans(HourSpan samples, int minimumHours) {
+std::vector<double> DayMeansWhere(HourSpan samples, const std::function<bool(int, int)>& counts) {
   std::vector<double> means;
   std::size_t i = 0;
   while (i < samples.size()) {
@@ -56,9 +56,13 @@ std::vector<double> FullDayMeans(HourSpan samples, int minimumHours) {
       sum += samples[i].concentration;
       ++count;
     }
-    if (count >= minimumHours) means.push_back(static_cast<double>(sum / count));
+    if (counts(day, count)) means.push_back(static_cast<double>(sum / count));
   }
   return means;
+}
+
+std::vector<double> FullDayMeans(HourSpan samples, int minimumHours) {
+  return DayMeansWhere(samples, [minimumHours](int, int hours) { return hours >= minimumHours; });
 }
 
 std::optional<double> MeanUncertainty::CombinedWith(int more) const {

@@ -4,6 +4,7 @@
 // its pulses, the calibration of the instrument and, largest for short
 // measurements, how much the level varies from day to day.
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -39,6 +40,9 @@ DayToDay DayToDayVariation(const std::vector<double>& dailyMeans);
 // The daily means of the days holding at least `minimumHours` of the
 // samples (given in time order); a sample's day is that of its hour's middle.
 std::vector<double> FullDayMeans(HourSpan samples, int minimumHours = kFullDayHours);
+
+// The same where `counts(day, hours)` says which days count.
+std::vector<double> DayMeansWhere(HourSpan samples, const std::function<bool(int, int)>& counts);
 
 struct MeanUncertainty {
   double mean = 0;  // Bq/m3
