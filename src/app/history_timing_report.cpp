@@ -6,19 +6,20 @@
 #include <QTimer>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "app/main_window.h"
+#include "records/guarded_read.h"
 
 namespace {
 
 long ResidentKilobytes() {
-  std::ifstream status("/proc/self/status");
-  for (std::string line; std::getline(status, line);) {
-    if (line.rfind("VmRSS:", 0) == 0) return std::strtol(line.c_str() + 6, nullptr, 10);
-  }
-  return 0;
+  const kestrum::Result<kestrum::GuardedRead> status =
+      kestrum::ReadRegularFile("/proc/self/status", 64 * 1024);
+  if (!status) return 0;
+  const std::size_t at = status->bytes.find("VmRSS:");
+  if (at == std::string::npos) return 0;
+  return std::strtol(status->bytes.c_str() + at + 6, nullptr, 10);
 }
 
 // Everything drawn and flushed: the pending paints and events done.

@@ -20,6 +20,7 @@
 
 namespace kestrum {
 
+// 1 pCi/L = 37 Bq/m3 exactly (1 pCi = 0.037 Bq, 1 L = 0.001 m3).
 inline constexpr double kBqPerPciL = 37.0;
 // Hours a short-term test must hold after the first ones are discarded.
 inline constexpr int kShortTermHours = 46;

@@ -146,19 +146,6 @@ CountedHours CountHours(const std::vector<RunHours>& runs, DateTime from, DateTi
   return out;
 }
 
-std::vector<std::string> SitesWithHours(const std::vector<RunHours>& runs, DateTime from,
-                                        DateTime to) {
-  std::vector<std::string> sites;
-  const CountedHours all = CountHours(runs, from, to);
-  std::map<std::int64_t, const std::string*> siteOf;
-  for (const RunHours& run : runs) siteOf[run.id] = &run.site;
-  for (std::int64_t id : all.runOf) {
-    const std::string& site = *siteOf[id];
-    if (std::find(sites.begin(), sites.end(), site) == sites.end()) sites.push_back(site);
-  }
-  return sites;
-}
-
 std::vector<SiteHours> CountHoursPerSite(const std::vector<RunHours>& runs, DateTime from,
                                          DateTime to) {
   // The sites that may have counted hours, cheaply from the runs' ends and in

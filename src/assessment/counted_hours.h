@@ -51,9 +51,4 @@ struct SiteHours {
 std::vector<SiteHours> CountHoursPerSite(const std::vector<RunHours>& runs, DateTime from,
                                          DateTime to);
 
-// The sites of the runs that have counted hours in from..to, in the order
-// they first appear; "" stands for runs without a site.
-std::vector<std::string> SitesWithHours(const std::vector<RunHours>& runs, DateTime from,
-                                        DateTime to);
-
 }  // namespace kestrum

@@ -177,7 +177,8 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
     const std::vector<RunHours> hours = RunHoursOf(runs);
     if (!siteWord) {
-      const std::vector<std::string> sites = SitesWithHours(hours, from, to);
+      std::vector<std::string> sites;
+      for (const SiteHours& block : CountHoursPerSite(hours, from, to)) sites.push_back(block.site);
       if (sites.size() > 1) {
         io.err << "kestrum-tool assess: the range holds runs of several sites (" << SiteList(sites)
                << "); choose one with --site\n";

@@ -62,12 +62,17 @@ int HistorySummary(HistoryRequest& request) {
   const std::vector<RunHours> hours = RunHoursOf(runs);
   // Rooms are never judged as one: a block per site.
   const std::string* site = request.Option("site");
-  const std::vector<std::string> sites =
-      site ? std::vector<std::string>{*site} : SitesWithHours(hours, from, to);
+  std::vector<SiteHours> sites;
+  if (site) {
+    sites.push_back({*site, CountHours(hours, from, to, site)});
+  } else {
+    sites = CountHoursPerSite(hours, from, to);
+  }
   std::ostream& out = request.io.out;
   int blocks = 0;
-  for (const std::string& s : sites) {
-    const CountedHours counted = CountHours(hours, from, to, &s);
+  for (const SiteHours& block : sites) {
+    const std::string& s = block.site;
+    const CountedHours& counted = block.hours;
     if (counted.samples.empty()) continue;
     const RunSummary summary = SummariseCounted(counted, found->calibrationFactor, assessment);
     if (blocks++ > 0) out << "\n";

@@ -5,12 +5,14 @@
 
 #include <QString>
 
+#include "assessment/assessment.h"
+
 namespace kestrum {
 
 enum class RadonUnit { BqPerM3, PciPerL };
 
 // 1 pCi/L = 37 Bq/m3 exactly (1 pCi = 0.037 Bq, 1 L = 0.001 m3).
-inline constexpr double kBqPerM3PerPciPerL = 37.0;
+inline constexpr double kBqPerM3PerPciPerL = kBqPerPciL;
 
 double InRadonUnit(double bqPerM3, RadonUnit unit);
 double FromRadonUnit(double value, RadonUnit unit);

@@ -135,7 +135,12 @@ TEST(CountedHours, SitesAreCountedApartAfterOverlapsAreSettled) {
   const CountedHours ofCellar = CountHours(runs, -1e9, 1e9, &site);
   EXPECT_EQ(ofCellar.samples.size(), 24u);  // the bedroom run took the second day
   EXPECT_EQ(ofCellar.overlapHours, 24);
-  EXPECT_EQ(SitesWithHours(runs, -1e9, 1e9), (std::vector<std::string>{"Cellar", ""}));
+  const std::vector<SiteHours> sites = CountHoursPerSite(runs, -1e9, 1e9);
+  ASSERT_EQ(sites.size(), 2u);
+  EXPECT_EQ(sites[0].site, "Cellar");
+  EXPECT_EQ(sites[1].site, "");
+  EXPECT_EQ(sites[0].hours.samples.size(), 24u);
+  EXPECT_EQ(sites[1].hours.samples.size(), 48u);
 }
 
 }  // namespace
