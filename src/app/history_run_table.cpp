@@ -7,7 +7,9 @@
 #include <QHeaderView>
 #include <QMenu>
 
+#include "app/limited_text_delegate.h"
 #include "assessment/reference_levels.h"
+#include "history/history_store.h"
 #include "views/sample_reading.h"
 
 namespace {
@@ -51,6 +53,7 @@ QString RunMarksText(const kestrum::HistoryRun& run) {
   if (run.conflict) marks << QStringLiteral("conflict");
   if (run.overlaps) marks << QStringLiteral("overlaps");
   if (run.clockUnset) marks << QStringLiteral("clock unset");
+  if (run.future) marks << QStringLiteral("dated after the download");
   if (run.redated) marks << QStringLiteral("re-dated");
   return marks.join(QStringLiteral(", "));
 }
@@ -85,6 +88,10 @@ HistoryRunTable::HistoryRunTable(QWidget* parent) : QTableWidget(parent) {
   horizontalHeader()->setHighlightSections(false);
   horizontalHeader()->setStretchLastSection(true);
   connect(this, &QTableWidget::itemChanged, this, &HistoryRunTable::ItemChanged);
+  setItemDelegateForColumn(
+      kSite, new LimitedTextDelegate(static_cast<int>(kestrum::kSiteCharacterLimit), this));
+  setItemDelegateForColumn(
+      kNote, new LimitedTextDelegate(static_cast<int>(kestrum::kNoteCharacterLimit), this));
   setContextMenuPolicy(Qt::CustomContextMenu);
   connect(this, &QWidget::customContextMenuRequested, this, &HistoryRunTable::ContextMenuAsked);
 }
@@ -110,7 +117,7 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
     }
     setItem(r, kFirst, first);
     redatable_[static_cast<std::size_t>(r)] =
-        editable && run.first != 0 && (run.clockUnset || run.redated);
+        editable && run.first != 0 && (run.clockUnset || run.future || run.redated);
     setItem(r, kLast, ReadOnlyItem(run.samples ? kestrum::FullDateTimeText(run.last) : QString()));
     setItem(r, kSamples, NumberItem(QString::number(run.samples)));
     setItem(r, kMean, NumberItem(MeanText(row.summary)));

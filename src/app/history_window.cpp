@@ -462,7 +462,9 @@ void HistoryWindow::RefreshSummary() {
     notes << QStringLiteral("%1 hours of excluded runs or shorter versions left out.").arg(leftOut);
   }
   if (clockUnset > 0) {
-    notes << QStringLiteral("%1 hours of runs whose clock was not set left out (re-date them).")
+    notes << QStringLiteral(
+                 "%1 hours of runs whose clock was not set or was wrong left out "
+                 "(re-date them).")
                  .arg(clockUnset);
   }
   if (overlap > 0) {

@@ -7,6 +7,7 @@
 
 #include "commands/command_cycle.h"
 #include "history/history_files.h"
+#include "history/history_fill.h"
 #include "link/instrument_detection.h"
 #include "records/data_file.h"
 #include "records/kept_downloads.h"
@@ -41,7 +42,7 @@ std::string CommandInstrumentName(std::uint8_t modelCode) {
   return model ? std::string(ModelName(*model)) + "-" + serial : serial;
 }
 
-Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now) {
+Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill) {
   const std::string dataFolder = ProgramDataFolder();
   HistoryOpenOptions options;
   options.now = now;
@@ -50,8 +51,9 @@ Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now) {
   if (!opened) return opened;
   HistoryStore& store = *opened.value();
   // A damaged store was replaced, or a program was killed during an import:
-  // what the kept downloads hold and the store lacks is taken now.
-  if (!store.ReadOnly()) (void)ImportKeptDownloads(store, KeptDownloadsFolder(dataFolder), now);
+  // what the kept downloads hold and the store lacks is taken now, and a
+  // store made new gets the user's words back.
+  if (fill) (void)FillHistory(store, dataFolder, now);
   return opened;
 }
 
@@ -161,10 +163,16 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
     const std::string& path = outcome.kept->value();
     instrument = InstrumentOfKeptFile(path);
     const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
-    const ImportSource source{instrument, path, ContentHash(DataFileContent(store)),
-                              name ? name->at : now, true};
-    const Result<ImportCounts> imported = history->Import(source, DecodedFileFromStore(store));
+    const std::string bytes = DataFileContent(store);
+    const ImportSource source{instrument, path, ContentHash(bytes), name ? name->at : now, true};
+    // Decoded again for the history: the window's decode leaves out runs
+    // dated after now, and the bytes must not count as known without them.
+    const Result<DecodedFile> decoded = DecodeForHistory(bytes, FileNameOf(path), now);
+    const Result<ImportCounts> imported =
+        decoded ? history->Import(source, decoded.value()) : decoded.failure();
     if (!imported) problem = "The download was not added to the history: " + imported.error();
+    // A run that came back may have words waiting for it.
+    if (imported && imported->newRuns > 0) problem = RestoreWaitingAnnotations(*history);
   }
   const std::string noted =
       NoteActivity(history, {now, "download", instrument, DownloadActivityText(outcome, store)});

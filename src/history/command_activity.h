@@ -16,9 +16,11 @@
 namespace kestrum {
 
 // The history in the program's data folder. A damaged store is moved aside
-// and rebuilt from the kept downloads; missing kept downloads are imported.
+// and rebuilt from the kept downloads and annotations.tsv; missing kept
+// downloads are imported (unless `fill` is false: the caller is about to
+// import a download of its own first, then fills it).
 // The failure (or the store's Notice()) is a text for the status bar.
-Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now);
+Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill = true);
 
 // The selected instrument as the history names it: "K7-<serial>" when the
 // model is known (a K8 by its converter, a K5-K7 by its identify answer),

@@ -26,6 +26,20 @@ std::string NameWithoutExtension(const std::string& path) {
   return name;
 }
 
+Result<DecodedFile> DecodeInto(std::string_view bytes, const std::string& fileName, DateTime now,
+                               MeasurementStore& scratch) {
+  DecodeContext context;
+  context.now = now;
+  context.writeFiles = false;
+  // Every run the bytes hold: once they are known, they are not read again.
+  context.keepFutureRuns = true;
+  const Result<OpenedFile> opened =
+      OpenImageBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), fileName,
+                     scratch, context);
+  if (!opened) return opened.failure();
+  return DecodedFileFromStore(scratch);
+}
+
 FileImport ImportOne(HistoryStore& store, const std::string& path, const std::string& instrument,
                      DateTime takenAt, bool kept, DateTime now, MeasurementStore& scratch) {
   FileImport result{path};
@@ -42,16 +56,23 @@ FileImport ImportOne(HistoryStore& store, const std::string& path, const std::st
     result.counts = store.Import(source, DecodedFile{});
     return result;
   }
-  DecodeContext context;
-  context.now = now;
-  context.writeFiles = false;
-  const Result<OpenedFile> opened =
-      OpenImageBytes(bytes->data(), bytes->size(), FileNameOf(path), scratch, context);
-  if (!opened) {
-    result.counts = opened.failure();
+  const Result<DecodedFile> decoded =
+      DecodeInto(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                 FileNameOf(path), now, scratch);
+  if (!decoded) {
+    result.counts = decoded.failure();
     return result;
   }
-  result.counts = store.Import(source, DecodedFileFromStore(scratch));
+  // A kept name says which instrument the runs are filed under: bytes of
+  // another model would mix two instruments' runs.
+  const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
+  if (name && name->model != decoded->model) {
+    result.counts =
+        Fail(std::string("the name says ") + ModelName(name->model) +
+             " but the file holds the memory of a " + ModelName(decoded->model) + "; not imported");
+    return result;
+  }
+  result.counts = store.Import(source, decoded.value());
   return result;
 }
 
@@ -88,6 +109,12 @@ DecodedFile DecodedFileFromStore(const MeasurementStore& store) {
     file.runs.push_back(std::move(run));
   }
   return file;
+}
+
+Result<DecodedFile> DecodeForHistory(std::string_view bytes, const std::string& fileName,
+                                     DateTime now) {
+  auto scratch = std::make_unique<MeasurementStore>();
+  return DecodeInto(bytes, fileName, now, *scratch);
 }
 
 std::string InstrumentOfKeptFile(const std::string& path) {

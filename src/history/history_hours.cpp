@@ -11,8 +11,10 @@
 namespace kestrum {
 
 RunHours RunHoursOf(const LoadedRun& r) {
-  return {r.run.id,       r.run.start,      r.run.site, r.run.excluded,
-          r.run.conflict, r.run.clockUnset, &r.samples};
+  // A run dated after its download has a clock as wrong as an unset one.
+  return {r.run.id,       r.run.start,    r.run.site,
+          r.run.excluded, r.run.conflict, r.run.clockUnset || r.run.future,
+          &r.samples};
 }
 
 std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs) {

@@ -18,29 +18,6 @@ struct KnownVersion {
   std::uint64_t digest = 0;
 };
 
-// Rolls back unless committed, whatever way the import ends.
-class Transaction {
- public:
-  explicit Transaction(SqliteConnection& db) : db_(db) {}
-  ~Transaction() {
-    if (open_) (void)db_.Exec("ROLLBACK");
-  }
-  Result<> Begin() {
-    Result<> began = db_.Exec("BEGIN IMMEDIATE");
-    open_ = static_cast<bool>(began);
-    return began;
-  }
-  Result<> Commit() {
-    Result<> done = db_.Exec("COMMIT");
-    if (done) open_ = false;
-    return done;
-  }
-
- private:
-  SqliteConnection& db_;
-  bool open_ = false;
-};
-
 // First and last stamped sample; samples stamped 0 are no measurement.
 void SampleSpan(const std::vector<HistorySample>& samples, DateTime* first, DateTime* last) {
   *first = *last = 0;
@@ -235,7 +212,7 @@ Result<std::int64_t> InstrumentId(sqlite3* db, const std::string& name, Instrume
 Result<ImportCounts> HistoryStore::Import(const ImportSource& source, const DecodedFile& file) {
   if (Result<> ok = Writable(); !ok) return ok.failure();
   ImportCounts counts;
-  Transaction transaction(db_);
+  SqliteTransaction transaction(db_);
   if (Result<> began = transaction.Begin(); !began) return Fail(BusyOr(db_, began.error()));
   sqlite3* db = db_.Handle();
 
@@ -275,6 +252,12 @@ Result<ImportCounts> HistoryStore::Import(const ImportSource& source, const Deco
   SqliteStatement name(db, "INSERT OR IGNORE INTO download_files(path, download_id) VALUES(?, ?)");
   name.Bind(1, source.path).Bind(2, download);
   if (Result<> done = name.Run(); !done) return Fail(BusyOr(db_, done.error()));
+  // A file from elsewhere is in no kept download: its name is kept with the
+  // user's words, so that a rebuilt history reads it again.
+  if (!source.kept) {
+    if (Result<> kept = KeepAnnotations(); !kept)
+      return Fail(kept.error() + "; nothing was imported");
+  }
   if (Result<> done = transaction.Commit(); !done) return Fail(BusyOr(db_, done.error()));
   return counts;
 }

@@ -14,7 +14,9 @@ std::string RunColumns(bool shifted) {
              "SELECT r.id, i.name, i.model, r.start, r.first, r.last, r.sample_count, "
              "r.conflict, r.excluded, r.site, r.note, r.start_minute, "
              "(SELECT count(*) FROM run_downloads d WHERE d.run_id = r.id), ") +
-         (shifted ? "r.time_shift " : "0 ") +
+         (shifted ? "r.time_shift, " : "0, ") +
+         "(SELECT min(d.taken_at) FROM run_downloads rd JOIN downloads d ON "
+         "d.id = rd.download_id WHERE rd.run_id = r.id) " +
          "FROM runs r JOIN instruments i ON i.id = r.instrument_id ";
 }
 
@@ -47,6 +49,11 @@ RunRow ReadRun(const SqliteStatement& row) {
   out.startMinute = row.Int(11);
   run.downloads = static_cast<int>(row.Int(12));
   run.clockUnset = StartsWithClockUnset(run.start);
+  // Dated after the download that first brought it: the PC's clock was
+  // behind the instrument's, or the instrument's ahead.
+  // A download time of 0 is not known.
+  run.future = !run.redated && !row.IsNull(14) && row.Real(14) > 0 &&
+               run.start - row.Real(14) > kOneHour / 60;
   return out;
 }
 

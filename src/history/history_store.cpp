@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/history_store.h"
 
+#include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -8,8 +10,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "history/store_health.h"
 #include "records/checked_file.h"
 #include "records/date_time_stamp.h"
+#include "records/utf8_text.h"
 
 namespace kestrum {
 namespace {
@@ -97,35 +101,21 @@ int UserVersion(sqlite3* db) {
   return version.Next() ? static_cast<int>(version.Int(0)) : -1;
 }
 
-bool IsDamagedCode(int code) {
-  return code == SQLITE_NOTADB || code == SQLITE_CORRUPT;
+// A file nobody may write: no write permission for us, or no write bit at
+// all (root could write it, but whoever made it so meant it to stay).
+bool FileIsReadOnly(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return false;
+  return ::access(path.c_str(), W_OK) != 0 || (info.st_mode & 0222) == 0;
 }
 
-// Reads user_version and runs a quick check; the code tells why it failed.
-struct Inspection {
-  int code = SQLITE_OK;
-  int version = 0;
-  bool healthy = true;
-};
-
-Inspection Inspect(sqlite3* db) {
-  Inspection out;
-  {
-    SqliteStatement version(db, "PRAGMA user_version");
-    if (version.Next()) {
-      out.version = static_cast<int>(version.Int(0));
-    } else {
-      out.code = version.Code();
-      return out;
-    }
-  }
-  SqliteStatement check(db, "PRAGMA quick_check");
-  if (check.Next()) {
-    out.healthy = check.Text(0) == "ok";
-  } else {
-    out.code = check.Code();
-  }
-  return out;
+// A folder in which no journal can be made: not writable, or on a
+// read-only mount.
+bool FolderIsReadOnly(const std::string& folder) {
+  const std::string name = folder.empty() ? "." : folder;
+  struct statvfs mount {};
+  if (::statvfs(name.c_str(), &mount) == 0 && (mount.f_flag & ST_RDONLY) != 0) return true;
+  return ::access(name.c_str(), W_OK) != 0;
 }
 
 // Moves a damaged store aside under a name of its own; never deletes it.
@@ -138,7 +128,7 @@ Result<std::string> MoveAside(const std::string& path, DateTime now) {
   std::filesystem::rename(path, aside, error);
   if (error) return Fail("cannot move " + path + " aside: " + error.message());
   // The journal files belong to the damaged store: they go with it.
-  for (const char* suffix : {"-wal", "-shm", "-journal"}) {
+  for (const char* suffix : kJournalSuffixes) {
     std::error_code ignored;
     if (std::filesystem::exists(path + suffix, ignored)) {
       std::filesystem::rename(path + suffix, aside + suffix, ignored);
@@ -164,6 +154,10 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   if (exists && !fs::is_regular_file(status)) {
     return Fail(path + " is not a regular file; the history is not opened");
   }
+  // SQLite would open a journal there or call the store damaged: neither may happen.
+  if (const std::string odd = OddJournalFile(path); !odd.empty()) {
+    return Fail(odd + " is not a regular file; the history is not opened and nothing was moved");
+  }
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty() && !exists) {
     fs::create_directories(folder, error);
@@ -173,49 +167,65 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   std::unique_ptr<HistoryStore> store(new HistoryStore());
   store->path_ = path;
   store->readOnly_ = options.readOnly;
-  if (exists && ::access(path.c_str(), W_OK) != 0) {
+  if (exists && FileIsReadOnly(path)) {
     store->readOnly_ = true;
     store->notice_ = path + " is read-only; the history is shown read-only.";
+  } else if (FolderIsReadOnly(folder.string())) {
+    if (!exists) return Fail("cannot make the history " + path + ": its folder is read-only");
+    store->readOnly_ = true;
+    store->notice_ = "The folder of " + path + " is read-only; the history is shown read-only.";
   }
+  if (!store->readOnly_) (void)store->lock_.Take(path + ".lock", options.busyMilliseconds);
+  // Journals that no program alive wrote may be another store's, or older or
+  // newer than this file: what SQLite makes of them is checked in full.
+  const bool thorough = store->lock_.Alone() && HasJournal(path);
+
   const int flags = store->readOnly_ && exists ? SQLITE_OPEN_READONLY
                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
   Result<> opened = store->db_.Open(path, flags);
   if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
   sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
 
-  Inspection inspection = Inspect(store->db_.Handle());
-  if (IsBusyCode(inspection.code)) {
+  StoreHealth health = CheckStore(store->db_.Handle(), thorough, kHistorySchemaVersion);
+  if (health.condition == StoreCondition::kBusy) {
     return Fail("the history " + path + " is locked by another program");
   }
-  if (IsDamagedCode(inspection.code) || !inspection.healthy ||
-      (inspection.code != SQLITE_OK && inspection.code != SQLITE_DONE)) {
-    if (store->readOnly_) return Fail("the history " + path + " is damaged and read-only");
+  if (health.condition == StoreCondition::kUnreadable) {
+    return Fail("cannot read the history " + path + ": " + health.reason + "; it is kept as it is");
+  }
+  if (health.condition == StoreCondition::kDamaged) {
+    if (store->readOnly_) {
+      return Fail("the history " + path + " is damaged (" + health.reason + ") and read-only");
+    }
     store->db_.Close();
     const Result<std::string> aside = MoveAside(path, options.now);
     if (!aside) return aside.failure();
     opened = store->db_.Open(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
     if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
     sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
-    inspection = Inspection{};
     store->needsRebuild_ = true;
-    store->notice_ = "The history was damaged; it was moved aside as " + aside.value() +
-                     " and built again from the kept downloads. Sites and notes from the old "
-                     "history could not be read.";
+    store->notice_ = "The history was damaged (" + health.reason + "); it was moved aside as " +
+                     aside.value() + ", with its journal files, and built again from the kept " +
+                     "downloads.";
+    health = StoreHealth{};
   }
-  if (inspection.version > kHistorySchemaVersion) {
+  if (health.version > kHistorySchemaVersion) {
     store->readOnly_ = true;
     store->notice_ = kNewerText;
   }
   // What the queries may name, as long as the store is only read.
-  store->schemaVersion_ = inspection.version;
+  store->schemaVersion_ = health.version;
   if (store->readOnly_) {
     // Nothing this connection does may change the file.
     (void)store->db_.Exec("PRAGMA query_only = ON");
     return store;
   }
   (void)store->db_.Exec("PRAGMA foreign_keys = ON");
-  // Taking the write lock once tells whether another program holds it.
-  const Result<> began = store->db_.Exec("BEGIN IMMEDIATE");
+  // Taking the write lock once tells whether another program holds it; a
+  // new store is made under an exclusive one, so that a program racing to
+  // make it too finds it whole.
+  const Result<> began =
+      store->db_.Exec(health.version == 0 ? "BEGIN EXCLUSIVE" : "BEGIN IMMEDIATE");
   if (!began) {
     if (IsBusyCode(store->db_.LastCode())) {
       store->readOnly_ = true;
@@ -241,6 +251,11 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
     made = Fail(store->db_.LastError());
   } else if (version == 0) {
     made = store->CreateSchema();
+    store->created_ = static_cast<bool>(made);
+    std::error_code ignored;
+    store->awaitsRestore_ =
+        store->created_ &&
+        (store->needsRebuild_ || fs::exists(fs::symlink_status(store->AnnotationsPath(), ignored)));
   } else if (version < kHistorySchemaVersion) {
     made = store->Migrate(version);
   }
@@ -256,6 +271,7 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   store->schemaVersion_ = kHistorySchemaVersion;
   // Readers never wait for a writer, and a killed writer leaves no trace.
   (void)store->db_.Exec("PRAGMA journal_mode = WAL");
+  store->lock_.Share();
   return store;
 }
 
@@ -282,52 +298,69 @@ Result<> HistoryStore::Writable() const {
 }
 
 Result<> HistoryStore::UpdateRun(SqliteStatement& update, std::int64_t run) {
-  if (Result<> ok = Writable(); !ok) return ok;
   if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
   if (sqlite3_changes(db_.Handle()) == 0) return Fail("no run " + std::to_string(run));
   return {};
 }
 
+static Result<> CheckTextLength(const char* what, const std::string& text, std::size_t limit) {
+  const std::size_t length = Utf8CharacterCount(text);
+  if (length <= limit) return {};
+  return Fail(std::string("a ") + what + " is at most " + std::to_string(limit) +
+              " characters; this one has " + std::to_string(length));
+}
+
 Result<> HistoryStore::SetSite(std::int64_t run, const std::string& site) {
-  SqliteStatement update(db_.Handle(), "UPDATE runs SET site = ? WHERE id = ?");
-  update.Bind(1, site).Bind(2, run);
-  return UpdateRun(update, run);
+  if (Result<> ok = CheckTextLength("site", site, kSiteCharacterLimit); !ok) return ok;
+  return ChangeKept([&] {
+    SqliteStatement update(db_.Handle(), "UPDATE runs SET site = ? WHERE id = ?");
+    update.Bind(1, site).Bind(2, run);
+    return UpdateRun(update, run);
+  });
 }
 
 Result<> HistoryStore::SetNote(std::int64_t run, const std::string& note) {
-  SqliteStatement update(db_.Handle(), "UPDATE runs SET note = ? WHERE id = ?");
-  update.Bind(1, note).Bind(2, run);
-  return UpdateRun(update, run);
+  if (Result<> ok = CheckTextLength("note", note, kNoteCharacterLimit); !ok) return ok;
+  return ChangeKept([&] {
+    SqliteStatement update(db_.Handle(), "UPDATE runs SET note = ? WHERE id = ?");
+    update.Bind(1, note).Bind(2, run);
+    return UpdateRun(update, run);
+  });
 }
 
 Result<> HistoryStore::SetExcluded(std::int64_t run, bool excluded) {
-  SqliteStatement update(db_.Handle(), "UPDATE runs SET excluded = ? WHERE id = ?");
-  update.Bind(1, std::int64_t{excluded ? 1 : 0}).Bind(2, run);
-  return UpdateRun(update, run);
+  return ChangeKept([&] {
+    SqliteStatement update(db_.Handle(), "UPDATE runs SET excluded = ? WHERE id = ?");
+    update.Bind(1, std::int64_t{excluded ? 1 : 0}).Bind(2, run);
+    return UpdateRun(update, run);
+  });
 }
 
 Result<> HistoryStore::Redate(std::int64_t run, DateTime firstSample) {
   if (Result<> ok = Writable(); !ok) return ok;
   const std::string name = "run " + std::to_string(run);
+  std::optional<HistoryRun> found = FindRun(run);
   SqliteStatement select(db_.Handle(), "SELECT start, first, sample_count FROM runs WHERE id = ?");
   select.Bind(1, run);
-  if (!select.Next()) {
+  if (!select.Next() || !found) {
     if (select.Failed()) return Fail("cannot read the history: " + select.Error());
     return Fail("no " + name);
   }
   // The original times, whatever shift the run has now.
   const DateTime start = select.Real(0);
   const DateTime first = select.Real(1);
-  if (!StartsWithClockUnset(start)) {
+  if (!StartsWithClockUnset(start) && !found->future && !found->redated) {
     return Fail(name + " cannot be re-dated: the instrument's clock was set when it measured");
   }
   if (select.Int(2) == 0 || first == 0) return Fail(name + " has no samples to re-date");
   if (!std::isfinite(firstSample)) return Fail(name + " cannot be re-dated to no time");
   DateTime shift = firstSample - first;
   if (std::abs(shift) < kHalfMinute) shift = 0;
-  SqliteStatement update(db_.Handle(), "UPDATE runs SET time_shift = ? WHERE id = ?");
-  update.Bind(1, shift).Bind(2, run);
-  return UpdateRun(update, run);
+  return ChangeKept([&] {
+    SqliteStatement update(db_.Handle(), "UPDATE runs SET time_shift = ? WHERE id = ?");
+    update.Bind(1, shift).Bind(2, run);
+    return UpdateRun(update, run);
+  });
 }
 
 Result<> HistoryStore::SetCalibrationUncertainty(const std::string& instrument,
@@ -339,26 +372,33 @@ Result<> HistoryStore::SetCalibrationUncertainty(const std::string& instrument,
     return Fail(std::string("a calibration uncertainty is a percentage from 0 to 100, not ") +
                 given);
   }
-  SqliteStatement update(db_.Handle(),
-                         "UPDATE instruments SET calibration_uncertainty = ? WHERE name = ?");
-  if (percent) {
-    update.Bind(1, *percent);
-  } else {
-    update.BindNull(1);
-  }
-  update.Bind(2, instrument);
-  if (Result<> done = update.Run(); !done) return Fail("cannot write the history: " + done.error());
-  if (sqlite3_changes(db_.Handle()) == 0) return Fail("no instrument \"" + instrument + "\"");
-  return {};
+  return ChangeKept([&]() -> Result<> {
+    SqliteStatement update(db_.Handle(),
+                           "UPDATE instruments SET calibration_uncertainty = ? WHERE name = ?");
+    if (percent) {
+      update.Bind(1, *percent);
+    } else {
+      update.BindNull(1);
+    }
+    update.Bind(2, instrument);
+    if (Result<> done = update.Run(); !done) {
+      return Fail("cannot write the history: " + done.error());
+    }
+    if (sqlite3_changes(db_.Handle()) == 0) return Fail("no instrument \"" + instrument + "\"");
+    return {};
+  });
 }
 
 Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {
-  if (Result<> ok = Writable(); !ok) return ok;
-  SqliteStatement insert(db_.Handle(),
-                         "INSERT INTO activity(at, kind, instrument, text) VALUES(?, ?, ?, ?)");
-  insert.Bind(1, entry.at).Bind(2, entry.kind).Bind(3, entry.instrument).Bind(4, entry.text);
-  if (Result<> done = insert.Run(); !done) return Fail("cannot write the history: " + done.error());
-  return {};
+  return ChangeKept([&]() -> Result<> {
+    SqliteStatement insert(db_.Handle(),
+                           "INSERT INTO activity(at, kind, instrument, text) VALUES(?, ?, ?, ?)");
+    insert.Bind(1, entry.at).Bind(2, entry.kind).Bind(3, entry.instrument).Bind(4, entry.text);
+    if (Result<> done = insert.Run(); !done) {
+      return Fail("cannot write the history: " + done.error());
+    }
+    return {};
+  });
 }
 
 std::vector<ActivityEntry> HistoryStore::LatestActivity(int count) {

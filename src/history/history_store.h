@@ -9,11 +9,20 @@
 // Opening copes with what can go wrong with the file:
 // - another program writing to it: waits a few seconds, then opens it
 //   read-only and says so;
-// - damaged or not a database: moved aside as history.sqlite.broken-<time>
+// - damaged (by SQLite's own word, or lacking a table or column the program
+//   reads): moved aside with its journals as history.sqlite.broken-<time>
 //   (never deleted) and a new one made, which the caller fills again from
-//   the kept downloads (NeedsRebuild);
+//   the kept downloads and annotations.tsv (NeedsRebuild);
+// - a full disk, an I/O error, a read-only file or folder: never moved; it
+//   is shown read-only or not opened, with the system's reason;
+// - journals left by no program alive: checked in full before trusted;
 // - written by a newer version of the program: opened read-only;
-// - anything but a regular file at the name: not opened at all.
+// - anything but a regular file at the name or a journal's: not opened at all.
+//
+// Every change of what only the user adds (sites, notes, exclusions,
+// re-datings, the instrument register, the activity log, files imported
+// from elsewhere) is also written to annotations.tsv beside the store, in
+// the same step: the change is refused when the file cannot be written.
 
 #include <functional>
 #include <memory>
@@ -21,8 +30,10 @@
 #include <string>
 #include <vector>
 
+#include "history/annotations_file.h"
 #include "history/history_types.h"
 #include "history/sqlite_connection.h"
+#include "history/store_lock.h"
 #include "records/result.h"
 
 namespace kestrum {
@@ -31,6 +42,11 @@ inline constexpr char kHistoryFileName[] = "history.sqlite";
 // The schema this program writes (PRAGMA user_version). An older store
 // opened for writing is brought up to it; one only read stays as it is.
 inline constexpr int kHistorySchemaVersion = 2;
+
+// The longest site and note, in characters: a site names a room, a note
+// says what happened; more is a paste gone wrong.
+inline constexpr std::size_t kSiteCharacterLimit = 200;
+inline constexpr std::size_t kNoteCharacterLimit = 4000;
 
 // "<data folder>/history.sqlite".
 std::string HistoryFilePath(const std::string& dataFolder);
@@ -57,6 +73,14 @@ class HistoryStore {
   const std::string& Notice() const { return notice_; }
   // A new store replaced a damaged one: fill it from the kept downloads.
   bool NeedsRebuild() const { return needsRebuild_; }
+  // This open made the store (it was missing, or replaced a damaged one).
+  bool Created() const { return created_; }
+  // It made it where a history was before (damaged, or its file deleted
+  // beside annotations.tsv): the user's words are to be restored, once.
+  bool AwaitsRestore() const { return awaitsRestore_; }
+  void RestoreDone() { awaitsRestore_ = false; }
+  // Adds a sentence to the notice (what a rebuild restored).
+  void AppendNotice(const std::string& text) { notice_ += notice_.empty() ? text : " " + text; }
 
   // Imports one decoded file in one transaction. The same bytes twice (by
   // content hash) change nothing.
@@ -65,11 +89,13 @@ class HistoryStore {
   bool KnowsPath(const std::string& path);
   bool KnowsContent(const std::string& contentHash);
 
+  // A site or note longer than its limit is refused, naming the limit.
   Result<> SetSite(std::int64_t run, const std::string& site);
   Result<> SetNote(std::int64_t run, const std::string& note);
   Result<> SetExcluded(std::int64_t run, bool excluded);
-  // Moves every time of a run measured with the clock unset (its original
-  // start in the year 2000) so that its first sample is at `firstSample`.
+  // Moves every time of a run measured with a wrong clock (its original
+  // start in the year 2000, or after the download that brought it) so that
+  // its first sample is at `firstSample`.
   // The stored times stay the instrument's, so later downloads of the same
   // memory still merge into the run; the original first time undoes it.
   Result<> Redate(std::int64_t run, DateTime firstSample);
@@ -90,6 +116,16 @@ class HistoryStore {
   // The data files that hold a run, oldest first.
   std::vector<std::string> DownloadsOf(std::int64_t run);
 
+  // annotations.tsv, beside the store.
+  std::string AnnotationsPath() const;
+  // What only the user added, as the store holds it now.
+  Annotations CollectAnnotations();
+  // Puts back what `from` holds where the store has its runs and
+  // instruments and holds nothing of its own for them (a word written
+  // since wins); the activity too when `withActivity` (a store just made).
+  // What finds no run yet stays in the file for a later import.
+  Result<AnnotationRestore> RestoreAnnotations(const Annotations& from, bool withActivity);
+
   // Test seam: called after each run written inside an import's transaction.
   void SetImportStepHook(std::function<void()> hook) { importStepHook_ = std::move(hook); }
 
@@ -104,9 +140,18 @@ class HistoryStore {
   bool HasVersion2Columns() const { return schemaVersion_ >= 2; }
   // Runs a prepared change of one run; a run that is not there is a failure.
   Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
+  // A change of what only the user adds: in one transaction with writing
+  // annotations.tsv, so the two never disagree.
+  Result<> ChangeKept(const std::function<Result<>()>& change);
+  // Writes annotations.tsv from the store, keeping the file's entries for
+  // runs, instruments and files the store does not hold (yet).
+  Result<> KeepAnnotations();
 
+  StoreLock lock_;
   SqliteConnection db_;
   std::string path_;
+  bool created_ = false;
+  bool awaitsRestore_ = false;
   bool readOnly_ = false;
   bool needsRebuild_ = false;
   int schemaVersion_ = kHistorySchemaVersion;

@@ -89,6 +89,7 @@ struct HistoryRun {
   bool excluded = false;    // left out of summaries by the user
   bool overlaps = false;    // shares time with another run of the instrument
   bool clockUnset = false;  // starts in the year 2000 (after the shift): the clock was not set
+  bool future = false;      // dated after the download that brought it (and not re-dated)
   std::string site;
   std::string note;
 };

@@ -68,6 +68,32 @@ class SqliteConnection {
   sqlite3* db_ = nullptr;
 };
 
+// Rolls back unless committed, whatever way the work ends.
+class SqliteTransaction {
+ public:
+  explicit SqliteTransaction(SqliteConnection& db) : db_(db) {}
+  ~SqliteTransaction() {
+    if (open_) (void)db_.Exec("ROLLBACK");
+  }
+  SqliteTransaction(const SqliteTransaction&) = delete;
+  SqliteTransaction& operator=(const SqliteTransaction&) = delete;
+  // "BEGIN IMMEDIATE" or "BEGIN EXCLUSIVE".
+  Result<> Begin(const char* sql = "BEGIN IMMEDIATE") {
+    Result<> began = db_.Exec(sql);
+    open_ = static_cast<bool>(began);
+    return began;
+  }
+  Result<> Commit() {
+    Result<> done = db_.Exec("COMMIT");
+    if (done) open_ = false;
+    return done;
+  }
+
+ private:
+  SqliteConnection& db_;
+  bool open_ = false;
+};
+
 // Whether a failure code means another program holds the database.
 bool IsBusyCode(int code);
 

@@ -186,7 +186,8 @@ DecodeResult DecodeImageAs(InstrumentModel model, MeasurementStore& store,
       continue;
     }
     const DateTime startTime = *date + *time;
-    if (p.futureStartCheck && startTime - context.now > kOneMillisecond) continue;
+    if (p.futureStartCheck && !context.keepFutureRuns && startTime - context.now > kOneMillisecond)
+      continue;
 
     store.Runs[store.RunCount] = {f, f + count + p.lastIndexOffset, startTime};
     for (std::int32_t n = 0; n < reads; ++n) {

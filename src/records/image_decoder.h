@@ -21,8 +21,10 @@ inline constexpr const char* kK5datFileName = "k5dat.tmp";
 inline constexpr const char* kDebugFileName = "debug.tmp";
 
 struct DecodeContext {
-  // Local date-time now; K7/K8 runs starting later than this are left out.
+  // Local date-time now; K7/K8 runs starting later than this are left out,
+  // unless keepFutureRuns (the history keeps them, marked, to be re-dated).
   DateTime now = 0;
+  bool keepFutureRuns = false;
   // Folder for "k5dat.tmp" and "debug.tmp"; empty means the current directory.
   std::string outputDirectory;
   // False leaves both files unwritten (fuzzing, benchmarks of the decode alone).

@@ -88,8 +88,8 @@ std::string NoHoursText(const CountedHours& counted) {
   std::string text = "no counted hour lies in the range";
   if (counted.clockUnsetHours > 0) {
     text += "; " + std::to_string(counted.clockUnsetHours) +
-            " hours of runs whose clock was never set do not count (kestrum-tool history redate "
-            "gives them their time)";
+            " hours of runs whose clock was never set or was wrong do not count (kestrum-tool "
+            "history redate gives them their time)";
   }
   if (counted.excludedHours > 0) {
     text += "; " + std::to_string(counted.excludedHours) + " hours are excluded";

@@ -5,6 +5,7 @@
 
 #include "history/command_activity.h"
 #include "history/history_files.h"
+#include "history/history_fill.h"
 #include "records/kept_downloads.h"
 #include "records/program_data_folder.h"
 #include "tool/history_output.h"
@@ -93,10 +94,10 @@ int HistoryRebuild(HistoryRequest& request) {
   // this command is to report.
   HistoryStore* store = request.PlainStore();
   if (!store) return kExitFailure;
-  const ImportTally tally = PrintImports(
-      ImportKeptDownloads(*store, KeptDownloadsFolder(ProgramDataFolder()), request.now),
-      request.io);
-  if (tally.imported == 0) {
+  if (store->ReadOnly()) return request.Failed("the history is read-only; nothing was rebuilt");
+  const HistoryFill fill = FillHistory(*store, ProgramDataFolder(), request.now);
+  const ImportTally tally = PrintImports(fill.imports, request.io);
+  if (tally.imported == 0 && tally.failed == 0 && !fill.restore) {
     request.io.out << "nothing changed\n";
   } else {
     request.io.out << "files=" << tally.files << " failed=" << tally.failed
@@ -104,9 +105,17 @@ int HistoryRebuild(HistoryRequest& request) {
                    << " grown_runs=" << tally.counts.grownRuns
                    << " new_samples=" << tally.counts.newSamples << "\n";
   }
-  // Damaged files do not fail the run; a history that takes nothing does.
-  if (store->ReadOnly() && tally.failed > 0) return kExitFailure;
-  return kExitSuccess;
+  if (fill.restore || !fill.problem.empty()) {
+    (fill.problem.empty() ? request.io.out : request.io.err) << fill.RestoreText() << "\n";
+  }
+  // A file left out is a history that lacks it: say so in the exit code.
+  if (tally.failed > 0) {
+    request.io.err << request.Prefix() << tally.failed
+                   << (tally.failed == 1 ? " file was" : " files were")
+                   << " skipped; the history lacks what they hold\n";
+    return kExitFailure;
+  }
+  return fill.problem.empty() ? kExitSuccess : kExitFailure;
 }
 
 int HistoryImport(HistoryRequest& request) {
@@ -116,6 +125,10 @@ int HistoryImport(HistoryRequest& request) {
   const std::vector<FileImport> imports =
       ImportDataFiles(*store, request.parsed.positional, given, request.now);
   const ImportTally tally = PrintImports(imports, request.io);
+  if (tally.imported > 0) {
+    const std::string waiting = RestoreWaitingAnnotations(*store);
+    if (!waiting.empty()) request.io.err << request.Prefix() << waiting << "\n";
+  }
   // Logged as the window logs "Add this file to the history", under the
   // name ImportDataFiles gave the file's runs.
   for (const FileImport& import : imports) {

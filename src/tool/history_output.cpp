@@ -52,7 +52,8 @@ std::string RunLine(const HistoryRun& run) {
          " downloads=" + std::to_string(run.downloads) + " site=" + LineText(run.site) +
          " excluded=" + (run.excluded ? "1" : "0") + " conflict=" + (run.conflict ? "1" : "0") +
          " overlaps=" + (run.overlaps ? "1" : "0") +
-         " clock_unset=" + (run.clockUnset ? "1" : "0") + " redated=" + (run.redated ? "1" : "0");
+         " clock_unset=" + (run.clockUnset ? "1" : "0") + " redated=" + (run.redated ? "1" : "0") +
+         " future=" + (run.future ? "1" : "0");
 }
 
 std::string NoInstrumentText(const std::string& name) {

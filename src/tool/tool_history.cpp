@@ -5,8 +5,10 @@
 
 #include "commands/command_cycle.h"
 #include "history/command_activity.h"
+#include "history/history_fill.h"
 #include "link/instrument_detection.h"
 #include "records/kept_downloads.h"
+#include "records/program_data_folder.h"
 
 namespace kestrum::tool {
 namespace {
@@ -17,8 +19,9 @@ void ReportProblem(const std::string& prefix, const std::string& problem, ToolIo
 
 }  // namespace
 
-std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTime now, ToolIo& io) {
-  Result<std::unique_ptr<HistoryStore>> opened = OpenProgramHistory(now);
+std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTime now, ToolIo& io,
+                                              bool fill) {
+  Result<std::unique_ptr<HistoryStore>> opened = OpenProgramHistory(now, fill);
   if (!opened) {
     io.err << prefix << "the history cannot be opened: " << opened.error() << "\n";
     return nullptr;
@@ -30,10 +33,18 @@ std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTim
 
 void NoteToolDownload(const std::string& prefix, const DownloadOutcome& outcome,
                       const MeasurementStore& store, DateTime now, ToolIo& io) {
-  const std::unique_ptr<HistoryStore> history = OpenToolHistory(prefix, now, io);
+  // The download is taken first, so that it is logged as the download it is.
+  const std::unique_ptr<HistoryStore> history = OpenToolHistory(prefix, now, io, false);
   // A read-only history was reported as such when opened.
   if (history && !history->ReadOnly()) {
+    // A store made again gets the user's words back before the download is logged.
+    const bool rebuilt = history->AwaitsRestore();
+    if (rebuilt) {
+      const HistoryFill fill = FillHistory(*history, ProgramDataFolder(), now);
+      if (fill.restore) io.err << prefix << fill.RestoreText() << "\n";
+    }
     ReportProblem(prefix, NoteDownload(history.get(), outcome, store, now), io);
+    if (!rebuilt) (void)FillHistory(*history, ProgramDataFolder(), now);
   }
 }
 

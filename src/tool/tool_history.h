@@ -17,7 +17,8 @@ namespace kestrum::tool {
 // OpenProgramHistory, with its notice (if any) on stderr after `prefix`
 // ("kestrum-tool history: "). Null, with the reason on stderr, when it
 // cannot be opened.
-std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTime now, ToolIo& io);
+std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTime now, ToolIo& io,
+                                              bool fill = true);
 
 // Imports the kept download and records the download's outcome.
 void NoteToolDownload(const std::string& prefix, const DownloadOutcome& outcome,

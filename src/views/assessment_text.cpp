@@ -129,7 +129,7 @@ QString Sentence(const Assessment& a, const QString& site, RadonUnit unit) {
   if (a.hours() == 0) {
     if (a.clockUnsetHours > 0) {
       return Lead(site, QStringLiteral("no hour counts: the instrument's clock was not set "
-                                       "(re-date the run in the history)."));
+                                       "or was wrong (re-date the run in the history)."));
     }
     return Lead(site, QStringLiteral("no counted hour to judge."));
   }

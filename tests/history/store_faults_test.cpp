@@ -39,8 +39,9 @@ TEST_F(HistoryFixture, ADamagedStoreIsMovedAsideAndANewOneMade) {
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->NeedsRebuild());
   EXPECT_FALSE(store->ReadOnly());
-  EXPECT_NE(store->Notice().find("Sites and notes from the old history could not be read"),
-            std::string::npos);
+  EXPECT_NE(store->Notice().find("The history was damaged (file is not a database)"),
+            std::string::npos)
+      << store->Notice();
   const std::string aside = path_ + ".broken-20261208-140500";
   EXPECT_EQ(ReadAll(aside), garbage) << "the damaged file must be kept as it was";
   EXPECT_NE(store->Notice().find(aside), std::string::npos) << store->Notice();
@@ -157,12 +158,16 @@ TEST_F(HistoryFixture, AFullDiskLeavesTheStoreAsBefore) {
     ASSERT_FALSE(full) << "20,000 samples do not fit 192 KiB";
     EXPECT_NE(full.error().find("full"), std::string::npos) << full.error();
     EXPECT_EQ(store->Runs().size(), 1u);
-    EXPECT_TRUE(store->RecordActivity({kMarch, "import", "K8-FT1", "still writable"}));
+    // Where the copy of the user's words cannot be written, neither is the word.
+    const Result<> noted = store->RecordActivity({kMarch, "import", "K8-FT1", "not kept"});
+    ASSERT_FALSE(noted);
+    EXPECT_NE(noted.error().find("No space left"), std::string::npos) << noted.error();
   }
   auto store = OpenStore();
   ASSERT_TRUE(store);
   EXPECT_EQ(store->Runs().size(), 1u);
   EXPECT_EQ(store->Samples(store->Runs()[0].id).size(), 5u);
+  EXPECT_TRUE(store->LatestActivity(5).empty());
   store.reset();
   ::umount(small.c_str());
 }

@@ -133,9 +133,9 @@ TEST_F(HistoryCommandTest, RunLinesKeepTheirKeysAndQuoteSites) {
   GenerateAndImport("K7", "2", "48", "2024-03-05T14:30", "attic");
   const std::vector<Fields> runs = RunLines("attic");
   ASSERT_EQ(runs.size(), 2u);
-  const std::vector<std::string> keys{"run",      "instrument",  "model",  "first",    "last",
-                                      "samples",  "downloads",   "site",   "excluded", "conflict",
-                                      "overlaps", "clock_unset", "redated"};
+  const std::vector<std::string> keys{"run",      "instrument",  "model",   "first",    "last",
+                                      "samples",  "downloads",   "site",    "excluded", "conflict",
+                                      "overlaps", "clock_unset", "redated", "future"};
   for (const Fields& run : runs) {
     EXPECT_EQ(Keys(run), keys);
     EXPECT_EQ(Value(run, "instrument"), "attic");
@@ -440,8 +440,10 @@ TEST_F(HistoryCommandTest, EmulatedDownloadLandsInRunsAndActivity) {
   ASSERT_EQ(std::remove((folder_ + ".data/history.sqlite").c_str()), 0);
   ASSERT_EQ(Run({"history", "rebuild"}), 0) << err_.str();
   const Lines rebuilt = SplitLines(out_.str());
-  ASSERT_EQ(rebuilt.size(), 2u);
+  ASSERT_EQ(rebuilt.size(), 3u);
   EXPECT_EQ(rebuilt[1], "files=1 failed=0 new_runs=2 grown_runs=0 new_samples=60");
+  // The log lived on in annotations.tsv.
+  EXPECT_EQ(rebuilt[2], "Restored from annotations.tsv: 2 activity entries.");
   ASSERT_EQ(Run({"history", "rebuild"}), 0) << err_.str();
   EXPECT_EQ(out_.str(), "nothing changed\n");
 }
