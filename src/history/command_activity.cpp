@@ -158,6 +158,7 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
                          const MeasurementStore& store, DateTime now) {
   if (!history) return {};
   std::string problem;
+  std::string later;  // what the window's decode left out, said in the log
   std::string instrument = CommandInstrumentName(outcome.modelCode);
   if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
     const std::string& path = outcome.kept->value();
@@ -173,9 +174,15 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
     if (!imported) problem = "The download was not added to the history: " + imported.error();
     // A run that came back may have words waiting for it.
     if (imported && imported->newRuns > 0) problem = RestoreWaitingAnnotations(*history);
+    const int more = decoded ? static_cast<int>(decoded->runs.size()) - store.RunCount : 0;
+    if (more > 0) {
+      later = "; " + std::to_string(more) + (more == 1 ? " run" : " runs") +
+              " dated after the download (the PC or instrument clock was wrong) went to the "
+              "history only, to be re-dated";
+    }
   }
-  const std::string noted =
-      NoteActivity(history, {now, "download", instrument, DownloadActivityText(outcome, store)});
+  const std::string noted = NoteActivity(
+      history, {now, "download", instrument, DownloadActivityText(outcome, store) + later});
   return problem.empty() ? noted : problem;
 }
 

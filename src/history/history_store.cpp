@@ -167,10 +167,11 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   std::unique_ptr<HistoryStore> store(new HistoryStore());
   store->path_ = path;
   store->readOnly_ = options.readOnly;
-  if (exists && FileIsReadOnly(path)) {
+  const bool folderReadOnly = FolderIsReadOnly(folder.string());
+  if (exists && FileIsReadOnly(path) && !folderReadOnly) {
     store->readOnly_ = true;
     store->notice_ = path + " is read-only; the history is shown read-only.";
-  } else if (FolderIsReadOnly(folder.string())) {
+  } else if (folderReadOnly) {
     if (!exists) return Fail("cannot make the history " + path + ": its folder is read-only");
     store->readOnly_ = true;
     store->notice_ = "The folder of " + path + " is read-only; the history is shown read-only.";
@@ -180,18 +181,36 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
   // newer than this file: what SQLite makes of them is checked in full.
   const bool thorough = store->lock_.Alone() && HasJournal(path);
 
+  // Checked on a copy first: a journal that is not the store's must not be
+  // replayed into it, and goes aside with it as it was.
+  std::optional<StoreHealth> leftover;
+  if (thorough) leftover = CheckJournalsOnCopy(path, kHistorySchemaVersion);
+  const bool damagedByJournal = leftover && leftover->condition == StoreCondition::kDamaged;
+
   const int flags = store->readOnly_ && exists ? SQLITE_OPEN_READONLY
                                                : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-  Result<> opened = store->db_.Open(path, flags);
-  if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
-  sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
-
-  StoreHealth health = CheckStore(store->db_.Handle(), thorough, kHistorySchemaVersion);
+  Result<> opened;
+  StoreHealth health;
+  if (damagedByJournal) {
+    health = *leftover;
+  } else {
+    // Where no journal can be made, none can be pending but one left there.
+    opened = folderReadOnly && !HasJournal(path) ? store->db_.OpenImmutable(path)
+                                                 : store->db_.Open(path, flags);
+    if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
+    sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
+    health = CheckStore(store->db_.Handle(), thorough, kHistorySchemaVersion);
+  }
   if (health.condition == StoreCondition::kBusy) {
     return Fail("the history " + path + " is locked by another program");
   }
   if (health.condition == StoreCondition::kUnreadable) {
-    return Fail("cannot read the history " + path + ": " + health.reason + "; it is kept as it is");
+    // SQLite says "disk I/O error" when it cannot grow its shared-memory file.
+    struct statvfs disk {};
+    const bool full =
+        ::statvfs(folder.empty() ? "." : folder.c_str(), &disk) == 0 && disk.f_bavail == 0;
+    return Fail("cannot read the history " + path + ": " + health.reason +
+                (full ? " (the disk that holds it is full)" : "") + "; it is kept as it is");
   }
   if (health.condition == StoreCondition::kDamaged) {
     if (store->readOnly_) {
@@ -204,7 +223,10 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
     if (!opened) return Fail("cannot open the history " + path + ": " + opened.error());
     sqlite3_busy_timeout(store->db_.Handle(), options.busyMilliseconds);
     store->needsRebuild_ = true;
-    store->notice_ = "The history was damaged (" + health.reason + "); it was moved aside as " +
+    const std::string cause = damagedByJournal
+                                  ? "the journal files beside it do not fit it: " + health.reason
+                                  : health.reason;
+    store->notice_ = "The history was damaged (" + cause + "); it was moved aside as " +
                      aside.value() + ", with its journal files, and built again from the kept " +
                      "downloads.";
     health = StoreHealth{};

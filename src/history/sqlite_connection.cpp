@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/sqlite_connection.h"
 
+#include <cstdio>
+
 namespace kestrum {
 
 SqliteStatement::SqliteStatement(sqlite3* db, const char* sql) : db_(db) {
@@ -93,6 +95,22 @@ Result<> SqliteConnection::Open(const std::string& path, int flags) {
   }
   sqlite3_extended_result_codes(db_, 0);
   return {};
+}
+
+Result<> SqliteConnection::OpenImmutable(const std::string& path) {
+  // As a URI: the path's own bytes, with what a URI reserves escaped.
+  std::string uri = "file:";
+  for (const unsigned char c : path) {
+    if (c == '%' || c == '?' || c == '#' || c < 0x21 || c >= 0x7F) {
+      char escaped[4];
+      std::snprintf(escaped, sizeof escaped, "%%%02X", c);
+      uri += escaped;
+    } else {
+      uri += static_cast<char>(c);
+    }
+  }
+  uri += "?immutable=1";
+  return Open(uri, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI);
 }
 
 void SqliteConnection::Close() {

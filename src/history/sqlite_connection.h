@@ -56,6 +56,9 @@ class SqliteConnection {
 
   // flags: SQLITE_OPEN_* ; never follows a symbolic link at path.
   Result<> Open(const std::string& path, int flags);
+  // Read-only, for a file in a folder nobody can write: no journal can
+  // appear there, so SQLite need make no shared-memory file beside it.
+  Result<> OpenImmutable(const std::string& path);
   void Close();
   sqlite3* Handle() const { return db_; }
 

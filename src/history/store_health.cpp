@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/store_health.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -63,7 +66,14 @@ StoreHealth CheckStore(sqlite3* db, bool thorough, int schemaVersion) {
     SqliteStatement check(db, thorough ? "PRAGMA integrity_check(1)" : "PRAGMA quick_check(1)");
     if (!check.Next()) return FromCode(check.Code(), db, version);
     if (check.Text(0) != "ok") {
-      return {StoreCondition::kDamaged, version, check.Text(0)};
+      // "*** in database main ***\nPage 12 is never used": the finding, on one line.
+      std::string finding = check.Text(0);
+      const std::size_t header = finding.find("***\n");
+      if (finding.rfind("*** ", 0) == 0 && header != std::string::npos) {
+        finding.erase(0, header + 4);
+      }
+      std::replace(finding.begin(), finding.end(), '\n', ' ');
+      return {StoreCondition::kDamaged, version, finding};
     }
   }
   if (version == 0) {
@@ -83,8 +93,8 @@ StoreHealth CheckStore(sqlite3* db, bool thorough, int schemaVersion) {
     SqliteStatement probe(db, sql.c_str());
     if (probe.Code() == SQLITE_ERROR) {
       return {StoreCondition::kDamaged, version,
-              std::string("the table ") + used.table + " lacks what the program reads (" +
-                  sqlite3_errmsg(db) + ")"};
+              std::string("the table ") + used.table +
+                  " is missing or lacks a column the program reads (" + sqlite3_errmsg(db) + ")"};
     }
     if (probe.Code() != SQLITE_OK) return FromCode(probe.Code(), db, version);
   }
@@ -100,6 +110,37 @@ std::string OddJournalFile(const std::string& storePath) {
     if (fs::exists(status) && !fs::is_regular_file(status)) return name;
   }
   return {};
+}
+
+std::optional<StoreHealth> CheckJournalsOnCopy(const std::string& storePath, int schemaVersion) {
+  namespace fs = std::filesystem;
+  const std::string copy = storePath + ".check-" + std::to_string(::getpid());
+  const auto removeCopies = [&] {
+    std::error_code ignored;
+    fs::remove(copy, ignored);
+    for (const char* suffix : kJournalSuffixes) fs::remove(copy + suffix, ignored);
+  };
+  removeCopies();
+  std::error_code error;
+  fs::copy_file(storePath, copy, error);
+  for (const char* suffix : {"-wal", "-journal"}) {
+    if (!error && fs::exists(storePath + suffix)) {
+      fs::copy_file(storePath + suffix, copy + suffix, error);
+    }
+  }
+  if (error) {
+    removeCopies();
+    return std::nullopt;
+  }
+  std::optional<StoreHealth> health;
+  {
+    SqliteConnection db;
+    if (db.Open(copy, SQLITE_OPEN_READWRITE)) {
+      health = CheckStore(db.Handle(), true, schemaVersion);
+    }
+  }
+  removeCopies();
+  return health;
 }
 
 bool HasJournal(const std::string& storePath) {

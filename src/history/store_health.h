@@ -8,6 +8,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 
 namespace kestrum {
@@ -39,5 +40,12 @@ std::string OddJournalFile(const std::string& storePath);
 
 // Whether a write-ahead log or rollback journal with content lies beside it.
 bool HasJournal(const std::string& storePath);
+
+// The full check of what SQLite makes of the store with its journals, run
+// on a copy of the three, so that a journal that is not the store's is
+// never replayed into it and stays as it was for whoever looks into it.
+// Empty when no copy could be made (a full disk): then the check runs on
+// the store itself.
+std::optional<StoreHealth> CheckJournalsOnCopy(const std::string& storePath, int schemaVersion);
 
 }  // namespace kestrum
