@@ -80,7 +80,7 @@ bool ParseLevelList(std::string_view text, std::vector<double>* levels) {
     // Always a decimal point, whatever the locale says.
     const std::from_chars_result read = std::from_chars(word.begin(), word.end(), level);
     if (word.empty() || read.ec != std::errc() || read.ptr != word.end() || !std::isfinite(level) ||
-        level <= 0) {
+        level <= 0 || level > kHighestReferenceLevel) {
       return false;
     }
     levels->push_back(level);

@@ -40,8 +40,12 @@ std::string_view VerdictWord(LevelVerdict verdict);
 // before the level.
 std::string_view VerdictPhrase(LevelVerdict verdict);
 
+// No level anyone judges a room by lies above this (Bq/m3); a chart and a
+// report drawn to 1e308 are no use.
+inline constexpr double kHighestReferenceLevel = 100000;
+
 // "100,148,300" into levels in Bq/m3; false for anything but positive
-// numbers separated by commas.
+// numbers up to kHighestReferenceLevel separated by commas.
 bool ParseLevelList(std::string_view text, std::vector<double>* levels);
 
 }  // namespace kestrum

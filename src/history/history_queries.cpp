@@ -154,8 +154,9 @@ std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
 std::vector<std::string> HistoryStore::DownloadsOf(std::int64_t run) {
   std::vector<std::string> paths;
   SqliteStatement select(db_.Handle(),
-                         "SELECT d.path FROM run_downloads rd JOIN downloads d ON "
-                         "d.id = rd.download_id WHERE rd.run_id = ? ORDER BY d.taken_at, d.id");
+                         "SELECT f.path FROM run_downloads rd JOIN downloads d ON "
+                         "d.id = rd.download_id JOIN download_files f ON f.download_id = d.id "
+                         "WHERE rd.run_id = ? ORDER BY d.taken_at, d.id, f.path <> d.path, f.path");
   select.Bind(1, run);
   while (select.Next()) paths.push_back(select.Text(0));
   return paths;

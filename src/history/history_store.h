@@ -113,7 +113,8 @@ class HistoryStore {
   std::vector<HistoryRun> Runs(const std::string& instrument = {});
   std::optional<HistoryRun> FindRun(std::int64_t id);
   std::vector<HistorySample> Samples(std::int64_t run);
-  // The data files that hold a run, oldest first.
+  // The data files that hold a run, oldest first; every name of bytes kept
+  // under two, the first one first.
   std::vector<std::string> DownloadsOf(std::int64_t run);
 
   // annotations.tsv, beside the store.

@@ -3,6 +3,7 @@
 
 #include <charconv>
 #include <cstdio>
+#include <string_view>
 
 #include "records/checked_file.h"
 #include "records/date_time.h"
@@ -41,6 +42,12 @@ std::string CsvField(const std::string& text) {
     out += c;
   }
   return out + "\"";
+}
+
+std::string CsvUserText(const std::string& text) {
+  const bool formula =
+      !text.empty() && std::string_view("=+-@\t\r").find(text.front()) != std::string_view::npos;
+  return CsvField(formula ? "'" + text : text);
 }
 
 void AppendCsvMeasurement(std::string& row, const CsvMeasurement& m, const CsvChannels& channels) {

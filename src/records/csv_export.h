@@ -37,6 +37,9 @@ std::string CsvMinute(DateTime value);
 // In double quotes (inner quotes doubled) when it holds a comma, a quote or
 // a line break.
 std::string CsvField(const std::string& text);
+// A text the user typed, as a cell a spreadsheet shows and never runs: one
+// that starts with =, +, -, @, a tab or a carriage return gets a leading '.
+std::string CsvUserText(const std::string& text);
 
 struct CsvMeasurement {
   double concentration = 0;

@@ -124,8 +124,9 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
 
   std::vector<double> levels;
   if (const std::string* text = option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return Usage(
-        io, "--levels wants positive numbers in Bq/m3 separated by commas, not \"" + *text + "\"");
+    return Usage(io,
+                 "--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" +
+                     *text + "\"");
   }
   levels = LevelsForVerdicts(levels);
   Result<AssessmentWords> words = ReadAssessmentWords(parsed, levels);

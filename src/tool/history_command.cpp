@@ -120,14 +120,16 @@ constexpr const char* kShowUsage =
     "Exit codes: 0 printed; 1 no such run; 2 wrong usage or a history that cannot be opened.\n";
 
 constexpr const char* kSiteUsage =
-    "Usage: kestrum-tool history site RUN-ID TEXT\n"
-    "Sets where the run measured (free text; empty clears it) and prints the run's line.\n"
-    "RUN-ID is the number of \"history runs\".\n"
+    "Usage: kestrum-tool history site RUN-ID [--] TEXT\n"
+    "Sets where the run measured (free text of at most 200 characters; empty clears it)\n"
+    "and prints the run's line. RUN-ID is the number of \"history runs\". A TEXT that\n"
+    "starts with \"-\" goes after \"--\".\n"
     "Exit codes: 0 set; 1 no such run; 2 wrong usage or a history that cannot be written.\n";
 
 constexpr const char* kNoteUsage =
-    "Usage: kestrum-tool history note RUN-ID TEXT\n"
-    "Sets the run's note (free text; empty clears it) and prints the run's line.\n"
+    "Usage: kestrum-tool history note RUN-ID [--] TEXT\n"
+    "Sets the run's note (free text of at most 4,000 characters; empty clears it) and\n"
+    "prints the run's line. A TEXT that starts with \"-\" goes after \"--\".\n"
     "Exit codes: 0 set; 1 no such run; 2 wrong usage or a history that cannot be written.\n";
 
 constexpr const char* kExcludeUsage =
@@ -137,7 +139,8 @@ constexpr const char* kExcludeUsage =
 
 constexpr const char* kRedateUsage =
     "Usage: kestrum-tool history redate RUN-ID --first YYYY-MM-DDTHH:MM\n"
-    "Re-dates a run measured with the instrument's clock unset (it starts in the year 2000):\n"
+    "Re-dates a run measured with the instrument's clock unset (it starts in the year 2000)\n"
+    "or wrong (future=1: it starts after the download that brought it):\n"
     "every time of the run moves so that its first sample is at --first (the end of its first\n"
     "hour, local time). The data files keep the instrument's times, so later downloads still\n"
     "merge into the run; re-dating again starts from those times, and the run's original\n"

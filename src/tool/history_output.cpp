@@ -1,15 +1,26 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/history_output.h"
 
+#include <cstdio>
+
 #include "records/csv_export.h"
 #include "tool/summary_output.h"
 
 namespace kestrum::tool {
 
+namespace {
+
+// ESC, BEL, NUL and the like would reach the terminal as commands.
+bool IsControl(char c) {
+  return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+}
+
+}  // namespace
+
 std::string LineText(const std::string& text, bool alwaysQuoted) {
   bool quoted = alwaysQuoted;
   for (const char c : text) {
-    if (c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '"' || c == '\\') quoted = true;
+    if (c == ' ' || c == '"' || c == '\\' || IsControl(c)) quoted = true;
   }
   if (!quoted) return text;
   std::string out = "\"";
@@ -30,7 +41,13 @@ std::string LineText(const std::string& text, bool alwaysQuoted) {
         out += "\\t";
         break;
       default:
-        out += c;
+        if (IsControl(c)) {
+          char escaped[5];
+          std::snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(c));
+          out += escaped;
+        } else {
+          out += c;
+        }
     }
   }
   return out + "\"";
@@ -75,7 +92,7 @@ std::optional<InstrumentModel> ModelNamed(const std::string& name) {
 
 std::string ExportRow(const HistoryRun& run, const HistorySample& sample) {
   std::string row =
-      CsvMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvField(run.site) + ",";
+      CsvMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvUserText(run.site) + ",";
   AppendCsvMeasurement(row,
                        {sample.concentration, sample.error, sample.pulses, sample.temperature,
                         sample.humidity, sample.pressure},

@@ -11,8 +11,8 @@
 namespace kestrum::tool {
 
 // A text value of a key=value line: as it is, or in double quotes (with \",
-// \\, \n, \r and \t escaped) when it holds a blank, a quote or a backslash,
-// or when `alwaysQuoted`.
+// \\, \n, \r and \t escaped, other control characters as \x1B) when it holds
+// a blank, a quote, a backslash or a control character, or when `alwaysQuoted`.
 std::string LineText(const std::string& text, bool alwaysQuoted = false);
 
 // "run=ID instrument=... clock_unset=0|1 redated=0|1".

@@ -46,8 +46,9 @@ int HistorySummary(HistoryRequest& request) {
   if (!request.ReadRange(from, to, exitCode)) return exitCode;
   std::vector<double> levels;
   if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return request.Usage("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
-                         *text + "\"");
+    return request.Usage(
+        "--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" + *text +
+        "\"");
   }
   Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels);
   if (!assessing) return request.Usage(assessing.error());

@@ -58,6 +58,10 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
     return kExitSuccess;
   }
   if (parsed.positional.size() != 2) return Usage(io, "expects a data file and the report file");
+  // "-" is no file a PDF can be read back from, and a terminal is no place for one.
+  if (parsed.positional[1] == "-") {
+    return Usage(io, "the report goes to a file; \"-\" names none (give e.g. report.pdf)");
+  }
   RadonUnit unit = RadonUnit::BqPerM3;
   if (const auto it = parsed.options.find("units"); it != parsed.options.end()) {
     if (it->second == "pcil") {

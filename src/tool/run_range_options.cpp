@@ -60,7 +60,7 @@ RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, cons
     return fail(*problem);
   if (const auto it = parsed.options.find("levels"); it != parsed.options.end()) {
     if (!ParseLevelList(it->second, &out.levels)) {
-      return fail("--levels wants positive numbers in Bq/m3 separated by commas, not \"" +
+      return fail("--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" +
                   it->second + "\"");
     }
   }

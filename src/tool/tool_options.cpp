@@ -39,6 +39,8 @@ Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
                              const std::vector<std::string>& valueOptions,
                              const std::vector<std::string>& flagOptions) {
   QCommandLineParser parser;
+  // "-floor" is one unknown word, not the options f, l, o, o and r.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
   const QCommandLineOption help({"h", "help"}, "Shows the command's usage.");
   parser.addOption(help);
   for (const std::string& name : valueOptions) {
@@ -55,6 +57,21 @@ Result<ParsedArgs> ParseArgs(const std::vector<std::string>& args,
   parsed.help = parser.isSet(help);
   if (!understood) {
     if (parsed.help) return parsed;
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+      // The word as it was given, for a text that only looks like an option.
+      std::string word = "-" + ArgumentBytes(unknown.front());
+      for (const std::string& arg : args) {
+        if (arg.size() > 1 && arg[0] == '-' &&
+            arg.find(ArgumentBytes(unknown.front())) == (arg[1] == '-' ? 2u : 1u)) {
+          word = arg;
+          break;
+        }
+      }
+      return Fail("unknown option \"" + word +
+                  "\" (a value that starts with \"-\" goes after \"--\", as in -- \"" + word +
+                  "\")");
+    }
     return Fail(ArgumentBytes(parser.errorText()));
   }
   for (const std::string& name : valueOptions) {
