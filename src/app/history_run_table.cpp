@@ -8,6 +8,7 @@
 #include <QMenu>
 
 #include "app/limited_text_delegate.h"
+#include "app/shown_text.h"
 #include "assessment/reference_levels.h"
 #include "history/history_store.h"
 #include "views/sample_reading.h"
@@ -105,7 +106,7 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
   for (int r = 0; r < rowCount(); ++r) {
     const HistoryRunRow& row = rows[static_cast<std::size_t>(r)];
     const kestrum::HistoryRun& run = row.run;
-    auto* site = new QTableWidgetItem(QString::fromStdString(run.site));
+    auto* site = new QTableWidgetItem(ShownText(run.site, kestrum::kSiteCharacterLimit));
     site->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | editFlag);
     setItem(r, kSite, site);
     QTableWidgetItem* first =
@@ -138,7 +139,7 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
     excluded->setCheckState(run.excluded ? Qt::Checked : Qt::Unchecked);
     excluded->setToolTip(QStringLiteral("Left out of summaries"));
     setItem(r, kExcluded, excluded);
-    auto* note = new QTableWidgetItem(QString::fromStdString(run.note));
+    auto* note = new QTableWidgetItem(ShownText(run.note, kestrum::kNoteCharacterLimit));
     note->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | editFlag);
     setItem(r, kNote, note);
     ShowExcluded(r, run.excluded);
@@ -147,6 +148,14 @@ void HistoryRunTable::ShowRuns(const std::vector<HistoryRunRow>& rows, bool edit
   // Room to type a site into an empty column.
   setColumnWidth(kSite, std::max(columnWidth(kSite), 120));
   filling_ = false;
+}
+
+void HistoryRunTable::SelectRows(const std::vector<int>& rows) {
+  QItemSelection selection;
+  for (int row : rows) {
+    selection.select(model()->index(row, 0), model()->index(row, columnCount() - 1));
+  }
+  selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
 }
 
 std::vector<int> HistoryRunTable::SelectedRows() const {

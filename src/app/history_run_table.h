@@ -45,6 +45,8 @@ class HistoryRunTable : public QTableWidget {
   void ShowRuns(const std::vector<HistoryRunRow>& rows, bool editable);
   // Rows of the runs selected, in table order.
   std::vector<int> SelectedRows() const;
+  // Selects these rows (and no others) in one step.
+  void SelectRows(const std::vector<int>& rows);
   // Greys a row out, or brings it back, after its exclusion changed; with
   // `check` the check box is set as well (a change that was not saved).
   void ShowExcluded(int row, bool excluded, bool check = false);

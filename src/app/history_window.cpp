@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/history_window.h"
+#include "app/shown_text.h"
 
 #include "app/chart_additions_settings.h"
 
@@ -12,6 +13,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTextBrowser>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -72,6 +74,9 @@ HistoryWindow::HistoryWindow(const HistoryWindowServices& services, QWidget* par
     : QWidget(parent, Qt::Window), services_(services) {
   setObjectName("HistoryWindow");
   setWindowTitle(QStringLiteral("History"));
+  follow_ = new QTimer(this);
+  follow_->setInterval(kFollowMilliseconds);
+  connect(follow_, &QTimer::timeout, this, &HistoryWindow::Follow);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(6, 6, 6, 6);
   layout->addWidget(BuildTopRow());
@@ -159,7 +164,7 @@ QWidget* HistoryWindow::BuildTopRow() {
   InstrumentPicker->setObjectName("HistoryInstrument");
   InstrumentPicker->setMinimumWidth(180);
   connect(InstrumentPicker, QOverload<int>::of(&QComboBox::activated), this,
-          [this](int index) { LoadInstrument(InstrumentPicker->itemData(index).toString()); });
+          [this](int index) { LoadInstrument(InstrumentNameAt(index)); });
   layout->addWidget(InstrumentPicker);
   layout->addSpacing(16);
   layout->addWidget(Caption(QStringLiteral("From"), row));
@@ -224,13 +229,22 @@ QWidget* HistoryWindow::BuildViewRow() {
   return row;
 }
 
+std::string HistoryWindow::InstrumentNameAt(int index) const {
+  if (index < 0 || index >= static_cast<int>(instrumentNames_.size())) return {};
+  return instrumentNames_[static_cast<std::size_t>(index)];
+}
+
 void HistoryWindow::Reload() {
-  const QString shown = InstrumentPicker->currentData().toString();
+  const std::string shown = InstrumentNameAt(InstrumentPicker->currentIndex());
   InstrumentPicker->clear();
+  instrumentNames_.clear();
   if (!services_.store) return;
+  dataVersion_ = services_.store->DataVersion();
+  // The names as the store holds them: one that is not UTF-8 still finds its runs.
   for (const kestrum::HistoryInstrument& instrument : services_.store->Instruments()) {
     const QString name = QString::fromStdString(instrument.name);
-    InstrumentPicker->addItem(QStringLiteral("%1  (%2 runs)").arg(name).arg(instrument.runs), name);
+    InstrumentPicker->addItem(QStringLiteral("%1  (%2 runs)").arg(name).arg(instrument.runs));
+    instrumentNames_.push_back(instrument.name);
   }
   const bool readOnly = services_.store->ReadOnly();
   if (readOnly) {
@@ -249,22 +263,51 @@ void HistoryWindow::Reload() {
         "Main > Add this file to the history."));
     return;
   }
-  const int again = std::max(0, InstrumentPicker->findData(shown));
+  const auto kept = std::find(instrumentNames_.begin(), instrumentNames_.end(), shown);
+  const int again =
+      kept == instrumentNames_.end() ? 0 : static_cast<int>(kept - instrumentNames_.begin());
   InstrumentPicker->setCurrentIndex(again);
-  LoadInstrument(InstrumentPicker->itemData(again).toString());
+  LoadInstrument(InstrumentNameAt(again));
+}
+
+void HistoryWindow::Follow() {
+  if (!services_.store || services_.store->DataVersion() == dataVersion_) return;
+  // What another program changed: the same runs stay shown where they still are.
+  std::vector<std::int64_t> shownIds;
+  for (int row : shownRuns_) shownIds.push_back(loaded_[static_cast<std::size_t>(row)].run.id);
+  Reload();
+  std::vector<int> rows;
+  for (std::size_t i = 0; i < loaded_.size(); ++i) {
+    if (std::count(shownIds.begin(), shownIds.end(), loaded_[i].run.id) > 0) {
+      rows.push_back(static_cast<int>(i));
+    }
+  }
+  if (!rows.empty()) RunTable->SelectRows(rows);
+}
+
+void HistoryWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  follow_->start();
+}
+
+void HistoryWindow::hideEvent(QHideEvent* event) {
+  follow_->stop();
+  QWidget::hideEvent(event);
 }
 
 bool HistoryWindow::PickInstrument(const QString& name) {
-  const int index = InstrumentPicker->findData(name);
-  if (index < 0) return false;
-  InstrumentPicker->setCurrentIndex(index);
-  LoadInstrument(name);
-  return true;
+  for (std::size_t i = 0; i < instrumentNames_.size(); ++i) {
+    if (QString::fromStdString(instrumentNames_[i]) != name) continue;
+    InstrumentPicker->setCurrentIndex(static_cast<int>(i));
+    LoadInstrument(instrumentNames_[i]);
+    return true;
+  }
+  return false;
 }
 
-void HistoryWindow::LoadInstrument(const QString& name) {
+void HistoryWindow::LoadInstrument(const std::string& name) {
   kestrum::HistoryStore& store = *services_.store;
-  const auto found = store.FindInstrument(name.toStdString());
+  const auto found = store.FindInstrument(name);
   loaded_.clear();
   instrument_ = found ? *found : kestrum::HistoryInstrument{};
   std::vector<HistoryRunRow> rows;
@@ -442,7 +485,7 @@ void HistoryWindow::RefreshSummary() {
     leftOut += counted.excludedHours;
     overlap += counted.overlapHours;
     clockUnset += counted.clockUnsetHours;
-    sites_.push_back({QString::fromStdString(kestrum::SiteTitle(site)),
+    sites_.push_back({ShownText(kestrum::SiteTitle(site), kestrum::kSiteCharacterLimit),
                       kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
   }
   std::sort(shaded.begin(), shaded.end());
@@ -516,7 +559,8 @@ kestrum::MeasurementSource HistoryWindow::Source() const {
   source.calibrationFactor = instrument_.calibrationFactor;
   QStringList sites;
   for (int i : shownRuns_) {
-    const QString site = QString::fromStdString(loaded_[static_cast<std::size_t>(i)].run.site);
+    const QString site =
+        ShownText(loaded_[static_cast<std::size_t>(i)].run.site, kestrum::kSiteCharacterLimit);
     if (!site.isEmpty() && !sites.contains(site)) sites << site;
   }
   source.site = sites.join(QStringLiteral(", "));
@@ -607,7 +651,7 @@ void HistoryWindow::RedateRow(int row) {
   if (services_.noteChange) {
     services_.noteChange(run.instrument, kestrum::RedateActivityText(run.id, first));
   }
-  LoadInstrument(QString::fromStdString(instrument_.name));
+  LoadInstrument(instrument_.name);
 }
 
 void HistoryWindow::Report() {

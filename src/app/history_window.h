@@ -50,6 +50,8 @@ struct HistoryWindowServices {
   std::function<void(const std::string& instrument, const std::string& text)> noteChange;
 };
 
+class QTimer;
+
 class HistoryWindow : public QWidget {
   Q_OBJECT
  public:
@@ -57,6 +59,10 @@ class HistoryWindow : public QWidget {
 
   // Lists the instruments again (after an import) and reloads the one shown.
   void Reload();
+  // Reloads when another program changed the history since (checked every
+  // two seconds while the window is shown, and when it is raised).
+  void Follow();
+  static constexpr int kFollowMilliseconds = 2000;
   // Picks the instrument as the picker does; false when the history has none of that name.
   bool PickInstrument(const QString& name);
   // Draws the runs of these table rows.
@@ -97,9 +103,12 @@ class HistoryWindow : public QWidget {
   void Report();
 
  private:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
   QWidget* BuildTopRow();
+  std::string InstrumentNameAt(int index) const;
   QWidget* BuildViewRow();
-  void LoadInstrument(const QString& name);
+  void LoadInstrument(const std::string& name);
   void ShowTableSelection();
   void ShowRangeClicked();
   // Packs and draws the runs' samples from..to, and sums them up.
@@ -123,6 +132,9 @@ class HistoryWindow : public QWidget {
   bool drawing_ = false;
   kestrum::HistoryInstrument instrument_;
   std::vector<kestrum::LoadedRun> loaded_;
+  std::vector<std::string> instrumentNames_;  // the picker's, as the store holds them
+  std::int64_t dataVersion_ = 0;
+  QTimer* follow_ = nullptr;
   // What the chart shows: the runs (indices into loaded_) and the time range.
   std::vector<int> shownRuns_;
   kestrum::DateTime shownFrom_ = 0;

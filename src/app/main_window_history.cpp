@@ -98,6 +98,9 @@ void TForm1::History1Click() {
     };
     HistoryWin = new HistoryWindow(services, this);
     HistoryWin->Reload();
+  } else {
+    // Another program may have changed the history while the window was away.
+    HistoryWin->Follow();
   }
   HistoryWin->show();
   HistoryWin->raise();

@@ -423,6 +423,11 @@ Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {
   });
 }
 
+std::int64_t HistoryStore::DataVersion() {
+  SqliteStatement version(db_.Handle(), "PRAGMA data_version");
+  return version.Next() ? version.Int(0) : -1;
+}
+
 std::vector<ActivityEntry> HistoryStore::LatestActivity(int count) {
   std::vector<ActivityEntry> entries;
   SqliteStatement select(

@@ -106,6 +106,9 @@ class HistoryStore {
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
   std::vector<ActivityEntry> LatestActivity(int count);
+  // Changes whenever another connection (another program) commits to the
+  // store; this connection's own changes leave it as it is.
+  std::int64_t DataVersion();
 
   std::vector<HistoryInstrument> Instruments();
   std::optional<HistoryInstrument> FindInstrument(const std::string& name);

@@ -5,13 +5,18 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
 
+#include <sqlite3.h>
+
 #include "app/emulated_window_fixture.h"
+#include "app/history_run_table.h"
+#include "app/history_window.h"
 #include "emulator/emulated_bus.h"
 #include "history/history_store.h"
 #include "link/d2xx_unit.h"
@@ -254,3 +259,64 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
 }
 
 }  // namespace
+
+// What another program changes (a site, a new instrument) reaches a window
+// left open; a name that is not UTF-8 still finds its runs; a site pasted
+// before sites had limits, markup and all, is shown as text, cut short.
+TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20)};
+  const std::string oddName = "K7-\xff\xfe";
+  ASSERT_TRUE(
+      history->Import({oddName, "/elsewhere/o.Rn", "1111111111111111", pcNow, false}, file));
+  file.runs.push_back(FlatRun(EncodeDate(2024, 1, 3), 300, 22));
+  ASSERT_TRUE(
+      history->Import({"K7-PLAIN", "/elsewhere/p.Rn", "2222222222222222", pcNow, false}, file));
+  const std::string pasted = "<b>bold</b>" + std::string(1 << 20, 'x');
+  {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open(history->Path().c_str(), &raw), SQLITE_OK);
+    sqlite3_stmt* update = nullptr;
+    sqlite3_prepare_v2(raw, "UPDATE runs SET site = ? WHERE id = ?", -1, &update, nullptr);
+    sqlite3_bind_text(update, 1, pasted.data(), static_cast<int>(pasted.size()), SQLITE_STATIC);
+    sqlite3_bind_int64(update, 2, history->Runs("K7-PLAIN")[0].id);
+    EXPECT_EQ(sqlite3_step(update), SQLITE_DONE);
+    sqlite3_finalize(update);
+    sqlite3_close(raw);
+  }
+
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_EQ(shown->InstrumentPicker->count(), 2);
+  ASSERT_TRUE(shown->PickInstrument(QString::fromStdString(oddName)));
+  EXPECT_EQ(shown->RunTable->rowCount(), 1);
+
+  ASSERT_TRUE(shown->PickInstrument("K7-PLAIN"));
+  QElapsedTimer clock;
+  clock.start();
+  shown->RunTable->selectAll();
+  EXPECT_LT(clock.elapsed(), 2000) << "a megabyte of site must not be laid out";
+  const QString text = shown->SummaryText->toPlainText();
+  EXPECT_TRUE(text.contains("<b>bold</b>")) << "markup typed as a site is text";
+  EXPECT_LT(text.size(), 20000);
+
+  // Another program: a site and a new instrument, seen at the next look.
+  {
+    kestrum::HistoryOpenOptions options;
+    auto other = kestrum::HistoryStore::Open(history->Path(), options);
+    ASSERT_TRUE(other);
+    const auto runs = other.value()->Runs("K7-PLAIN");
+    ASSERT_TRUE(other.value()->SetSite(runs[1].id, "Attic"));
+    ASSERT_TRUE(other.value()->Import(
+        {"K5-NEW", "/elsewhere/n.Rn", "3333333333333333", pcNow, false}, file));
+  }
+  EXPECT_EQ(shown->RunTable->item(1, HistoryRunTable::kSite)->text(), "");
+  shown->Follow();
+  EXPECT_EQ(shown->InstrumentPicker->count(), 3);
+  EXPECT_EQ(shown->RunTable->item(1, HistoryRunTable::kSite)->text(), "Attic");
+  EXPECT_EQ(shown->RunTable->SelectedRows().size(), 2u) << "the shown runs stay shown";
+}
