@@ -87,6 +87,8 @@ constexpr const char* kExportUsage =
     "  time,run,site,bqm3,error_bqm3,pulses,temperature_c,humidity_percent,pressure_kpa\n"
     "Times read YYYY-MM-DDTHH:MM (the end of the sample's hour), numbers have a dot and three\n"
     "decimals; a field with a comma, a quote or a line break is quoted as RFC 4180 says.\n"
+    "A site that starts with =, +, -, @, a tab or a carriage return is written with a\n"
+    "leading ' so that a spreadsheet shows it instead of running it as a formula.\n"
     "Channels the model lacks are empty (K5: temperature, humidity, pressure; K6: pressure).\n"
     "OUT.csv \"-\" writes to standard output.\n"
     "Exit codes: 0 written; 1 no such instrument, or no sample in the range; 2 wrong usage,\n"
