@@ -6,7 +6,6 @@
 #include "app/main_window.h"
 #include "history/command_activity.h"
 #include "history/history_files.h"
-#include "history/history_fill.h"
 #include "history/history_hours.h"
 
 void TForm1::BuildHistoryEntries() {
@@ -116,8 +115,6 @@ void TForm1::AddToHistory1Click() {
   const std::string path = lastFilePath_;
   const std::vector<kestrum::FileImport> imports =
       kestrum::ImportDataFiles(*history, {path}, {}, Now());
-  if (!imports.empty() && imports.front().counts && !imports.front().counts->alreadyKnown)
-    (void)kestrum::RestoreWaitingAnnotations(*history);
   const std::string instrument = kestrum::InstrumentNameForFile(path, {});
   const std::string line = imports.empty() ? std::string() : kestrum::ImportLine(imports.front());
   StatusBar1->SetText(1, QString::fromStdString(line));

@@ -172,8 +172,6 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
     const Result<ImportCounts> imported =
         decoded ? history->Import(source, decoded.value()) : decoded.failure();
     if (!imported) problem = "The download was not added to the history: " + imported.error();
-    // A run that came back may have words waiting for it.
-    if (imported && imported->newRuns > 0) problem = RestoreWaitingAnnotations(*history);
     const int more = decoded ? static_cast<int>(decoded->runs.size()) - store.RunCount : 0;
     if (more > 0) {
       later = "; " + std::to_string(more) + (more == 1 ? " run" : " runs") +

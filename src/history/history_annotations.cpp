@@ -150,7 +150,25 @@ Result<> HistoryStore::ChangeKept(const std::function<Result<>()>& change) {
 Result<AnnotationRestore> HistoryStore::RestoreAnnotations(const Annotations& from,
                                                            bool withActivity) {
   AnnotationRestore restore;
-  const Result<> done = ChangeKept([&]() -> Result<> {
+  const Result<> done =
+      ChangeKept([&]() -> Result<> { return ApplyAnnotations(from, withActivity, restore); });
+  if (!done) return done.failure();
+  restore.fileFound = true;
+  return restore;
+}
+
+Result<> HistoryStore::ApplyWaitingAnnotations() {
+  bool found = false;
+  const Result<Annotations> waiting = ReadAnnotationsFile(AnnotationsPath(), &found, nullptr);
+  if (!waiting) return Fail("cannot read " + AnnotationsPath() + ": " + waiting.error());
+  if (!found || waiting->runs.empty()) return {};
+  AnnotationRestore ignored;
+  return ApplyAnnotations(waiting.value(), false, ignored);
+}
+
+Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivity,
+                                        AnnotationRestore& restore) {
+  {
     sqlite3* db = db_.Handle();
     const std::map<KeyTuple, std::int64_t> keys = RunKeys(db);
     SqliteStatement current(db, "SELECT site, note, excluded, time_shift FROM runs WHERE id = ?");
@@ -209,10 +227,7 @@ Result<AnnotationRestore> HistoryStore::RestoreAnnotations(const Annotations& fr
       }
     }
     return {};
-  });
-  if (!done) return done.failure();
-  restore.fileFound = true;
-  return restore;
+  }
 }
 
 }  // namespace kestrum

@@ -125,13 +125,4 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
   return fill;
 }
 
-std::string RestoreWaitingAnnotations(HistoryStore& store) {
-  if (store.ReadOnly()) return {};
-  ReadAnnotations read = ReadFile(store.AnnotationsPath());
-  if (!read.problem.empty()) return read.problem;
-  if (!read.found || read.annotations.runs.empty()) return {};
-  const Result<AnnotationRestore> restored = store.RestoreAnnotations(read.annotations, false);
-  return restored ? std::string() : restored.error();
-}
-
 }  // namespace kestrum

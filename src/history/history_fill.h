@@ -25,8 +25,4 @@ struct HistoryFill {
 
 HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, DateTime now);
 
-// After files were imported: what annotations.tsv holds for their runs
-// goes in, where the store has nothing of its own.
-std::string RestoreWaitingAnnotations(HistoryStore& store);
-
 }  // namespace kestrum

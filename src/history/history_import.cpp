@@ -252,6 +252,13 @@ Result<ImportCounts> HistoryStore::Import(const ImportSource& source, const Deco
   SqliteStatement name(db, "INSERT OR IGNORE INTO download_files(path, download_id) VALUES(?, ?)");
   name.Bind(1, source.path).Bind(2, download);
   if (Result<> done = name.Run(); !done) return Fail(BusyOr(db_, done.error()));
+  // Runs that came (back) may have words waiting for them in annotations.tsv;
+  // a kept download is taken even when that file cannot be read. A store
+  // being made again gets them all at once, counted, from FillHistory.
+  if (counts.newRuns + counts.conflictRuns > 0 && !awaitsRestore_) {
+    const Result<> applied = ApplyWaitingAnnotations();
+    if (!applied && !source.kept) return Fail(applied.error() + "; nothing was imported");
+  }
   // A file from elsewhere is in no kept download: its name is kept with the
   // user's words, so that a rebuilt history reads it again.
   if (!source.kept) {

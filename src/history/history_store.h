@@ -150,6 +150,12 @@ class HistoryStore {
   // Writes annotations.tsv from the store, keeping the file's entries for
   // runs, instruments and files the store does not hold (yet).
   Result<> KeepAnnotations();
+  // Inside a transaction: what `from` holds for runs and instruments the
+  // store has, where it holds nothing of its own.
+  Result<> ApplyAnnotations(const Annotations& from, bool withActivity, AnnotationRestore& restore);
+  // Inside an import's transaction: the words annotations.tsv keeps for runs
+  // that were missing, now that they may have come.
+  Result<> ApplyWaitingAnnotations();
 
   StoreLock lock_;
   SqliteConnection db_;

@@ -125,10 +125,6 @@ int HistoryImport(HistoryRequest& request) {
   const std::vector<FileImport> imports =
       ImportDataFiles(*store, request.parsed.positional, given, request.now);
   const ImportTally tally = PrintImports(imports, request.io);
-  if (tally.imported > 0) {
-    const std::string waiting = RestoreWaitingAnnotations(*store);
-    if (!waiting.empty()) request.io.err << request.Prefix() << waiting << "\n";
-  }
   // Logged as the window logs "Add this file to the history", under the
   // name ImportDataFiles gave the file's runs.
   for (const FileImport& import : imports) {

@@ -344,5 +344,31 @@ TEST_F(HistoryRecoveryTest, TextsAreDataWhereverTheyGo) {
   }
 }
 
+// A run whose data file is gone keeps its words in annotations.tsv, and gets
+// them back when the file returns; a kept name of another model is refused.
+TEST_F(HistoryRecoveryTest, WordsWaitForTheirDataAndKeptNamesMustFitTheirBytes) {
+  MakeHistory();
+  fs::rename("loft.Rn", "loft.away");
+  fs::remove(Store());
+  ASSERT_EQ(Run({"history", "rebuild"}), 0) << err_.str();
+  EXPECT_NE(out_.str().find("Not restored: what was written about 1 run"), std::string::npos)
+      << out_.str();
+  EXPECT_NE(out_.str().find("Not found again: 1 file once imported from elsewhere"),
+            std::string::npos);
+  // A change meanwhile keeps the waiting words in the file.
+  ASSERT_EQ(Run({"history", "site", "2", "Hall"}), 0);
+  fs::rename("loft.away", "loft.Rn");
+  ASSERT_EQ(Run({"history", "import", "--instrument", "K5-LOFT", "loft.Rn"}), 0);
+  ExpectEverythingBack();
+
+  ASSERT_EQ(Run({"generate", "--model", "K5", "--hours", "10", "k5.Rn"}), 0);
+  fs::copy_file("k5.Rn", Data() + "/downloads/K8-FT000001-20250101-100000.Rn");
+  EXPECT_EQ(Run({"history", "rebuild"}), 2);
+  EXPECT_NE(err_.str().find("the name says K8 but the file holds the memory of a K5"),
+            std::string::npos)
+      << err_.str();
+  EXPECT_NE(err_.str().find("1 file was skipped"), std::string::npos) << err_.str();
+}
+
 }  // namespace
 }  // namespace kestrum::tool

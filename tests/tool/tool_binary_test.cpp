@@ -64,6 +64,12 @@ TEST_F(ToolBinaryTest, ReportRunsWithTheSameWordsAndEnds) {
        "kestrum-tool report: no sample of run 0",
        false},
       {{sample}, 2, "", "kestrum-tool report: expects a data file and the report file", false},
+      {{sample, "--run", "0", "-"}, 2, "", "kestrum-tool report: the report goes to a file", false},
+      {{sample, "--run", "0", "--levels", "1e308", pdf},
+       2,
+       "",
+       "kestrum-tool report: --levels wants positive numbers up to 100000",
+       false},
   };
   for (const auto& run : runs) {
     std::remove(pdf.c_str());
