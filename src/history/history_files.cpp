@@ -150,9 +150,15 @@ std::vector<FileImport> ImportDataFiles(HistoryStore& store, const std::vector<s
                                         const std::string& instrument, DateTime now) {
   std::vector<FileImport> imports;
   auto scratch = std::make_unique<MeasurementStore>();
-  for (const std::string& path : paths) {
-    imports.push_back(
-        ImportOne(store, path, InstrumentNameForFile(path, instrument), now, false, now, *scratch));
+  for (const std::string& given : paths) {
+    // Kept as an absolute path: a rebuild reads the file again from wherever it runs.
+    std::error_code error;
+    const std::filesystem::path absolute = std::filesystem::absolute(given, error);
+    const std::string path = error ? given : absolute.lexically_normal().string();
+    FileImport import =
+        ImportOne(store, path, InstrumentNameForFile(path, instrument), now, false, now, *scratch);
+    import.path = given;
+    imports.push_back(std::move(import));
   }
   return imports;
 }

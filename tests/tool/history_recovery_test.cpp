@@ -360,6 +360,15 @@ TEST_F(HistoryRecoveryTest, WordsWaitForTheirDataAndKeptNamesMustFitTheirBytes) 
   fs::rename("loft.away", "loft.Rn");
   ASSERT_EQ(Run({"history", "import", "--instrument", "K5-LOFT", "loft.Rn"}), 0);
   ExpectEverythingBack();
+  // The same bytes under a second name: both names are shown.
+  for (const auto& kept : fs::directory_iterator(Data() + "/downloads")) {
+    fs::copy_file(kept.path(), "copy.Rn");
+  }
+  ASSERT_EQ(Run({"history", "import", "copy.Rn"}), 0);
+  ASSERT_EQ(Run({"history", "show", "1"}), 0);
+  const std::vector<std::string> shown = testing::SplitLines(out_.str());
+  ASSERT_EQ(shown.size(), 4u) << out_.str();
+  EXPECT_EQ(shown[3], "download=" + folder_ + "/copy.Rn");
 
   ASSERT_EQ(Run({"generate", "--model", "K5", "--hours", "10", "k5.Rn"}), 0);
   fs::copy_file("k5.Rn", Data() + "/downloads/K8-FT000001-20250101-100000.Rn");
