@@ -54,12 +54,17 @@ sanitize: deps
 fuzz: deps
 	@cmake -S . -B build-fuzz -G "$(GENERATOR)" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DKESTRUM_FUZZ=ON >/dev/null
-	@cmake --build build-fuzz -j $(JOBS) --target fuzz_open_and_decode
-	@mkdir -p build-fuzz/corpus
+	@cmake --build build-fuzz -j $(JOBS) --target fuzz_open_and_decode fuzz_annotations
+	@mkdir -p build-fuzz/corpus build-fuzz/annotations-corpus
 	@echo "fuzzing the data-file parser for $(FUZZ_SECONDS) s (log: build-fuzz/fuzz.log)"
 	@./build-fuzz/fuzz/fuzz_open_and_decode -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  build-fuzz/corpus fuzz/seeds >build-fuzz/fuzz.log 2>&1 || { tail -40 build-fuzz/fuzz.log; exit 1; }
 	@grep -E '^stat::number_of_executed_units|^Done' build-fuzz/fuzz.log || true
+	@echo "fuzzing the annotations file for 10 s (log: build-fuzz/fuzz-annotations.log)"
+	@./build-fuzz/fuzz/fuzz_annotations -max_total_time=10 -print_final_stats=1 \
+	  build-fuzz/annotations-corpus fuzz/annotation-seeds >build-fuzz/fuzz-annotations.log 2>&1 \
+	  || { tail -40 build-fuzz/fuzz-annotations.log; exit 1; }
+	@grep -E '^Done' build-fuzz/fuzz-annotations.log || true
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

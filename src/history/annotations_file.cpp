@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "history/annotations_file.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -58,7 +59,13 @@ bool ReadRun(const std::vector<std::string>& f, Annotations& out) {
   const std::optional<DateTime> start = ParseDateTimeStamp(f[2]);
   const std::optional<double> version = ParseNumber(f[3]);
   const std::optional<double> shift = ParseNumber(f[5]);
-  if (!start || !version || !shift || (f[4] != "0" && f[4] != "1")) return false;
+  // The instrument's clock counts years 2000 to 2099; a version is a small
+  // count, a shift a finite number of days.
+  if (!start || SplitDateTime(*start).year < 2000 || SplitDateTime(*start).year > 2099 ||
+      !version || !shift || (f[4] != "0" && f[4] != "1") || *version < 0 || *version > 1e6 ||
+      *version != std::floor(*version) || !std::isfinite(*shift)) {
+    return false;
+  }
   RunAnnotation run;
   run.key = {f[1], RunStartMinute(*start), static_cast<int>(*version)};
   run.excluded = f[4] == "1";
@@ -74,7 +81,8 @@ bool ReadInstrument(const std::vector<std::string>& f, Annotations& out) {
   InstrumentAnnotation instrument{f[1], std::nullopt};
   if (!f[2].empty()) {
     instrument.calibrationUncertainty = ParseNumber(f[2]);
-    if (!instrument.calibrationUncertainty) return false;
+    if (!instrument.calibrationUncertainty || !std::isfinite(*instrument.calibrationUncertainty))
+      return false;
   }
   out.instruments.push_back(std::move(instrument));
   return true;
