@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/history_window.h"
+#include "app/freed_memory.h"
 #include "app/shown_text.h"
 
 #include "app/chart_additions_settings.h"
@@ -346,6 +347,8 @@ void HistoryWindow::LoadInstrument(const std::string& name) {
     ToDate->setDate(kestrum::DateOf(last));
   }
   ClearSelection(QString::fromUtf8(kChooseText));
+  store.ReleaseMemory();
+  ReturnFreedMemory();
 }
 
 void HistoryWindow::ShowTableSelection() {
@@ -418,6 +421,7 @@ void HistoryWindow::Draw(const std::vector<const kestrum::LoadedRun*>& runs, kes
   chartStack_->setCurrentWidget(Chart);
   ReportButton->setEnabled(true);
   Redraw();
+  ReturnFreedMemory();
 }
 
 void HistoryWindow::Redraw() {

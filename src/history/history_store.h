@@ -106,6 +106,9 @@ class HistoryStore {
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
   std::vector<ActivityEntry> LatestActivity(int count);
+  // Hands back the pages SQLite keeps cached (megabytes after reading ten
+  // years of samples); they are read again when needed.
+  void ReleaseMemory() { sqlite3_db_release_memory(db_.Handle()); }
   // Changes whenever another connection (another program) commits to the
   // store; this connection's own changes leave it as it is.
   std::int64_t DataVersion();
