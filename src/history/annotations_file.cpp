@@ -76,13 +76,29 @@ bool ReadRun(const std::vector<std::string>& f, Annotations& out) {
   return true;
 }
 
+// name, uncertainty, then (since the register) calibration day, certificate,
+// interval and note.
 bool ReadInstrument(const std::vector<std::string>& f, Annotations& out) {
-  if (f.size() < 3) return false;
-  InstrumentAnnotation instrument{f[1], std::nullopt};
+  if (f.size() != 3 && f.size() != 7) return false;
+  InstrumentAnnotation instrument;
+  instrument.name = f[1];
   if (!f[2].empty()) {
     instrument.calibrationUncertainty = ParseNumber(f[2]);
     if (!instrument.calibrationUncertainty || !std::isfinite(*instrument.calibrationUncertainty))
       return false;
+  }
+  if (f.size() == 7) {
+    if (!f[3].empty()) {
+      instrument.calibratedOn = ParseDateTimeStamp(f[3]);
+      if (!instrument.calibratedOn) return false;
+    }
+    const std::optional<double> interval = ParseNumber(f[5]);
+    if (!interval || *interval < 1 || *interval > 120 || *interval != std::floor(*interval)) {
+      return false;
+    }
+    instrument.certificate = f[4];
+    instrument.intervalMonths = static_cast<int>(*interval);
+    instrument.note = f[6];
   }
   out.instruments.push_back(std::move(instrument));
   return true;
@@ -213,7 +229,9 @@ std::string AnnotationsText(const Annotations& a) {
   }
   for (const InstrumentAnnotation& i : a.instruments) {
     AddLine(out, {"instrument", i.name,
-                  i.calibrationUncertainty ? Number(*i.calibrationUncertainty) : std::string()});
+                  i.calibrationUncertainty ? Number(*i.calibrationUncertainty) : std::string(),
+                  i.calibratedOn ? DateTimeStamp(*i.calibratedOn) : std::string(), i.certificate,
+                  std::to_string(i.intervalMonths), i.note});
   }
   for (const ImportedFile& f : a.files) AddLine(out, {"file", f.instrument, f.path});
   for (const AnnotatedActivity& e : a.activity) {

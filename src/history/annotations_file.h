@@ -46,6 +46,13 @@ struct RunAnnotation {
 struct InstrumentAnnotation {
   std::string name;
   std::optional<double> calibrationUncertainty;
+  std::optional<DateTime> calibratedOn;
+  std::string certificate;
+  int intervalMonths = 12;
+  std::string note;
+  bool RegisterEmpty() const {
+    return !calibratedOn && certificate.empty() && intervalMonths == 12 && note.empty();
+  }
 };
 
 struct ImportedFile {

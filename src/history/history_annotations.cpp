@@ -79,13 +79,14 @@ Annotations HistoryStore::CollectAnnotations() {
   std::sort(out.runs.begin(), out.runs.end(), [](const RunAnnotation& a, const RunAnnotation& b) {
     return Tuple(a.key) < Tuple(b.key);
   });
-  if (v2) {
-    SqliteStatement instruments(db,
-                                "SELECT name, calibration_uncertainty FROM instruments WHERE "
-                                "calibration_uncertainty IS NOT NULL ORDER BY name");
-    while (instruments.Next()) {
-      out.instruments.push_back({instruments.Text(0), instruments.Real(1)});
-    }
+  for (const HistoryInstrument& i : Instruments()) {
+    InstrumentAnnotation a{i.name,
+                           i.calibrationUncertainty,
+                           i.entry.calibratedOn,
+                           i.entry.certificate,
+                           i.entry.intervalMonths,
+                           i.entry.note};
+    if (a.calibrationUncertainty || !a.RegisterEmpty()) out.instruments.push_back(std::move(a));
   }
   SqliteStatement files(db,
                         "SELECT i.name, f.path FROM download_files f JOIN downloads d ON "
@@ -202,12 +203,35 @@ Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivi
     SqliteStatement instrument(db,
                                "UPDATE instruments SET calibration_uncertainty = ? WHERE name = ? "
                                "AND calibration_uncertainty IS NULL");
+    // The register's entry goes back where the store has none of its own.
+    SqliteStatement entry(db,
+                          "UPDATE instruments SET calibrated_on = ?, certificate = ?, "
+                          "interval_months = ?, register_note = ? WHERE name = ? AND "
+                          "calibrated_on IS NULL AND certificate = '' AND interval_months = 12 "
+                          "AND register_note = ''");
     for (const InstrumentAnnotation& i : from.instruments) {
-      if (!i.calibrationUncertainty) continue;
-      instrument.Reset();
-      instrument.Bind(1, *i.calibrationUncertainty).Bind(2, i.name);
-      if (Result<> set = instrument.Run(); !set) return set;
-      restore.instruments += sqlite3_changes(db) > 0 ? 1 : 0;
+      bool restored = false;
+      if (i.calibrationUncertainty) {
+        instrument.Reset();
+        instrument.Bind(1, *i.calibrationUncertainty).Bind(2, i.name);
+        if (Result<> set = instrument.Run(); !set) return set;
+        restored = sqlite3_changes(db) > 0;
+      }
+      if (!i.RegisterEmpty()) {
+        entry.Reset();
+        if (i.calibratedOn) {
+          entry.Bind(1, *i.calibratedOn);
+        } else {
+          entry.BindNull(1);
+        }
+        entry.Bind(2, i.certificate)
+            .Bind(3, std::int64_t{i.intervalMonths})
+            .Bind(4, i.note)
+            .Bind(5, i.name);
+        if (Result<> set = entry.Run(); !set) return set;
+        restored = restored || sqlite3_changes(db) > 0;
+      }
+      restore.instruments += restored ? 1 : 0;
     }
     if (withActivity) {
       // What the new store logged already (the download that made it) is not logged twice.

@@ -231,12 +231,13 @@ Result<ImportCounts> HistoryStore::Import(const ImportSource& source, const Deco
     if (!instrument) return instrument.failure();
     SqliteStatement insert(db,
                            "INSERT INTO downloads(instrument_id, path, content_hash, taken_at, "
-                           "kept) VALUES(?, ?, ?, ?, ?)");
+                           "kept, calibration_factor) VALUES(?, ?, ?, ?, ?, ?)");
     insert.Bind(1, instrument.value())
         .Bind(2, source.path)
         .Bind(3, source.contentHash)
         .Bind(4, source.takenAt)
-        .Bind(5, std::int64_t{source.kept ? 1 : 0});
+        .Bind(5, std::int64_t{source.kept ? 1 : 0})
+        .Bind(6, file.calibrationFactor);
     if (Result<> done = insert.Run(); !done) return Fail(BusyOr(db_, done.error()));
     download = sqlite3_last_insert_rowid(db);
     Importer importer(db, instrument.value(), download);

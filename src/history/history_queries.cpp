@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the history holds, read back: instruments, runs and samples.
 #include <algorithm>
+#include <cmath>
 
 #include "history/history_store.h"
 #include "records/date_time.h"
@@ -77,11 +78,15 @@ void MarkOverlaps(std::vector<RunRow>& rows) {
 
 std::vector<HistoryInstrument> HistoryStore::Instruments() {
   std::vector<HistoryInstrument> out;
-  const std::string sql = std::string(
-                              "SELECT i.id, i.name, i.model, i.calibration, "
-                              "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id), ") +
-                          (HasVersion2Columns() ? "i.calibration_uncertainty " : "NULL ") +
-                          "FROM instruments i ORDER BY i.name";
+  const std::string sql =
+      std::string(
+          "SELECT i.id, i.name, i.model, i.calibration, "
+          "(SELECT count(*) FROM runs r WHERE r.instrument_id = i.id), ") +
+      (HasVersion2Columns() ? "i.calibration_uncertainty, " : "NULL, ") +
+      (HasVersion3Columns() ? "i.calibrated_on, i.certificate, i.interval_months, "
+                              "i.register_note "
+                            : "NULL, '', 12, '' ") +
+      "FROM instruments i ORDER BY i.name";
   SqliteStatement select(db_.Handle(), sql.c_str());
   while (select.Next()) {
     HistoryInstrument instrument;
@@ -91,6 +96,10 @@ std::vector<HistoryInstrument> HistoryStore::Instruments() {
     instrument.calibrationFactor = select.Real(3);
     instrument.runs = static_cast<int>(select.Int(4));
     if (!select.IsNull(5)) instrument.calibrationUncertainty = select.Real(5);
+    if (!select.IsNull(6)) instrument.entry.calibratedOn = select.Real(6);
+    instrument.entry.certificate = select.Text(7);
+    instrument.entry.intervalMonths = static_cast<int>(select.Int(8));
+    instrument.entry.note = select.Text(9);
     out.push_back(std::move(instrument));
   }
   return out;
@@ -160,6 +169,28 @@ std::vector<std::string> HistoryStore::DownloadsOf(std::int64_t run) {
   select.Bind(1, run);
   while (select.Next()) paths.push_back(select.Text(0));
   return paths;
+}
+
+std::vector<FactorChange> HistoryStore::FactorChanges(const std::string& instrument) {
+  std::vector<FactorChange> changes;
+  if (!HasVersion3Columns()) return changes;
+  SqliteStatement select(
+      db_.Handle(),
+      "SELECT d.calibration_factor, d.taken_at FROM downloads d JOIN instruments "
+      "i ON i.id = d.instrument_id WHERE i.name = ? AND d.kept = 1 AND "
+      "d.calibration_factor IS NOT NULL ORDER BY d.taken_at, d.id");
+  select.Bind(1, instrument);
+  std::optional<std::pair<double, DateTime>> previous;
+  while (select.Next()) {
+    const double factor = select.Real(0);
+    const DateTime at = select.Real(1);
+    // The image holds the factor to two decimals.
+    if (previous && std::abs(factor - previous->first) > 0.005) {
+      changes.push_back({previous->first, factor, previous->second, at});
+    }
+    previous = {factor, at};
+  }
+  return changes;
 }
 
 bool HistoryStore::KnowsPath(const std::string& path) {

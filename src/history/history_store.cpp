@@ -24,14 +24,19 @@ CREATE TABLE instruments(
   name TEXT NOT NULL UNIQUE,
   model TEXT NOT NULL,
   calibration REAL NOT NULL DEFAULT 6.0,
-  calibration_uncertainty REAL);
+  calibration_uncertainty REAL,
+  calibrated_on REAL,
+  certificate TEXT NOT NULL DEFAULT '',
+  interval_months INTEGER NOT NULL DEFAULT 12,
+  register_note TEXT NOT NULL DEFAULT '');
 CREATE TABLE downloads(
   id INTEGER PRIMARY KEY,
   instrument_id INTEGER NOT NULL REFERENCES instruments(id),
   path TEXT NOT NULL,
   content_hash TEXT NOT NULL UNIQUE,
   taken_at REAL NOT NULL,
-  kept INTEGER NOT NULL);
+  kept INTEGER NOT NULL,
+  calibration_factor REAL);
 CREATE TABLE download_files(
   path TEXT PRIMARY KEY,
   download_id INTEGER NOT NULL REFERENCES downloads(id)) WITHOUT ROWID;
@@ -78,6 +83,16 @@ CREATE TABLE activity(
 constexpr char kToVersion2[] = R"sql(
 ALTER TABLE runs ADD COLUMN time_shift REAL NOT NULL DEFAULT 0;
 ALTER TABLE instruments ADD COLUMN calibration_uncertainty REAL;
+)sql";
+
+// What version 3 added: the instrument register and the calibration factor
+// each download carried.
+constexpr char kToVersion3[] = R"sql(
+ALTER TABLE instruments ADD COLUMN calibrated_on REAL;
+ALTER TABLE instruments ADD COLUMN certificate TEXT NOT NULL DEFAULT '';
+ALTER TABLE instruments ADD COLUMN interval_months INTEGER NOT NULL DEFAULT 12;
+ALTER TABLE instruments ADD COLUMN register_note TEXT NOT NULL DEFAULT '';
+ALTER TABLE downloads ADD COLUMN calibration_factor REAL;
 )sql";
 
 // Times are given to the minute: a shift under half of one is the run's own time.
@@ -311,6 +326,9 @@ Result<> HistoryStore::Migrate(int fromVersion) {
   if (fromVersion < 2) {
     if (Result<> added = db_.Exec(kToVersion2); !added) return added;
   }
+  if (fromVersion < 3) {
+    if (Result<> added = db_.Exec(kToVersion3); !added) return added;
+  }
   return SetUserVersion(db_);
 }
 
@@ -403,6 +421,41 @@ Result<> HistoryStore::SetCalibrationUncertainty(const std::string& instrument,
       update.BindNull(1);
     }
     update.Bind(2, instrument);
+    if (Result<> done = update.Run(); !done) {
+      return Fail("cannot write the history: " + done.error());
+    }
+    if (sqlite3_changes(db_.Handle()) == 0) return Fail("no instrument \"" + instrument + "\"");
+    return {};
+  });
+}
+
+Result<> HistoryStore::SetRegister(const std::string& instrument, const InstrumentRegister& entry,
+                                   DateTime today) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  if (entry.calibratedOn && *entry.calibratedOn >= std::floor(today) + 1) {
+    return Fail("a calibration date after today is refused");
+  }
+  if (entry.intervalMonths < 1 || entry.intervalMonths > kLongestCalibrationInterval) {
+    return Fail("a calibration interval is 1 to 120 months, not " +
+                std::to_string(entry.intervalMonths));
+  }
+  if (Result<> ok = CheckTextLength("certificate", entry.certificate, kSiteCharacterLimit); !ok) {
+    return ok;
+  }
+  if (Result<> ok = CheckTextLength("note", entry.note, kNoteCharacterLimit); !ok) return ok;
+  return ChangeKept([&]() -> Result<> {
+    SqliteStatement update(db_.Handle(),
+                           "UPDATE instruments SET calibrated_on = ?, certificate = ?, "
+                           "interval_months = ?, register_note = ? WHERE name = ?");
+    if (entry.calibratedOn) {
+      update.Bind(1, std::floor(*entry.calibratedOn));
+    } else {
+      update.BindNull(1);
+    }
+    update.Bind(2, entry.certificate)
+        .Bind(3, std::int64_t{entry.intervalMonths})
+        .Bind(4, entry.note)
+        .Bind(5, instrument);
     if (Result<> done = update.Run(); !done) {
       return Fail("cannot write the history: " + done.error());
     }

@@ -41,12 +41,14 @@ namespace kestrum {
 inline constexpr char kHistoryFileName[] = "history.sqlite";
 // The schema this program writes (PRAGMA user_version). An older store
 // opened for writing is brought up to it; one only read stays as it is.
-inline constexpr int kHistorySchemaVersion = 2;
+inline constexpr int kHistorySchemaVersion = 3;
 
 // The longest site and note, in characters: a site names a room, a note
 // says what happened; more is a paste gone wrong.
 inline constexpr std::size_t kSiteCharacterLimit = 200;
 inline constexpr std::size_t kNoteCharacterLimit = 4000;
+// Ten years: longer is no calibration anyone relies on.
+inline constexpr int kLongestCalibrationInterval = 120;
 
 // "<data folder>/history.sqlite".
 std::string HistoryFilePath(const std::string& dataFolder);
@@ -102,6 +104,11 @@ class HistoryStore {
   // The uncertainty of the instrument's calibration in percent (0 to 100),
   // or none.
   Result<> SetCalibrationUncertainty(const std::string& instrument, std::optional<double> percent);
+  // The rest of the register's entry, as a whole. Refused, naming the word:
+  // a calibration day after `today`, an interval outside 1 to 120 months, a
+  // certificate over 200 or a note over 4,000 characters.
+  Result<> SetRegister(const std::string& instrument, const InstrumentRegister& entry,
+                       DateTime today);
 
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
@@ -119,6 +126,9 @@ class HistoryStore {
   std::vector<HistoryRun> Runs(const std::string& instrument = {});
   std::optional<HistoryRun> FindRun(std::int64_t id);
   std::vector<HistorySample> Samples(std::int64_t run);
+  // Where the calibration factor of the instrument's kept downloads changed
+  // from one download to the next, oldest first.
+  std::vector<FactorChange> FactorChanges(const std::string& instrument);
   // The data files that hold a run, oldest first; every name of bytes kept
   // under two, the first one first.
   std::vector<std::string> DownloadsOf(std::int64_t run);
@@ -145,6 +155,8 @@ class HistoryStore {
   // Whether the file has the columns of version 2 (a version-1 store read
   // without being migrated has not).
   bool HasVersion2Columns() const { return schemaVersion_ >= 2; }
+  // The register and the downloads' calibration factors.
+  bool HasVersion3Columns() const { return schemaVersion_ >= 3; }
   // Runs a prepared change of one run; a run that is not there is a failure.
   Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
   // A change of what only the user adds: in one transaction with writing

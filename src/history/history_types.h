@@ -63,13 +63,32 @@ struct ImportCounts {
   int newSamples = 0;
 };
 
+// What the owner keeps about an instrument's calibration, beside its
+// uncertainty (HistoryInstrument::calibrationUncertainty).
+struct InstrumentRegister {
+  std::optional<DateTime> calibratedOn;  // the day of the last calibration
+  std::string certificate;               // the certificate's reference
+  int intervalMonths = 12;               // how long a calibration holds
+  std::string note;
+};
+
 struct HistoryInstrument {
   std::int64_t id = 0;
   std::string name;
   std::string model;  // "K7"
   double calibrationFactor = 6.0;
   std::optional<double> calibrationUncertainty;  // percent; empty when not given
+  InstrumentRegister entry;                      // the register's entry
   int runs = 0;
+};
+
+// Two downloads one after the other whose images carry different
+// calibration factors: the instrument was calibrated between them.
+struct FactorChange {
+  double from = 0;
+  double to = 0;
+  DateTime before = 0;  // when the download with the old factor was taken
+  DateTime after = 0;   // ... and the one with the new
 };
 
 // Times as corrected by the run's shift: the store keeps the instrument's

@@ -29,6 +29,8 @@ constexpr UsedColumns kUsed[] = {
      "note, excluded",
      1},
     {"runs", "time_shift", 2},
+    {"instruments", "calibrated_on, certificate, interval_months, register_note", 3},
+    {"downloads", "calibration_factor", 3},
     {"run_downloads", "run_id, download_id", 1},
     {"samples", "run_id, idx, time, concentration, error, pulses, temperature, humidity, pressure",
      1},

@@ -3,8 +3,10 @@
 #include <algorithm>
 
 #include "assessment/assessment.h"
+#include "assessment/calibration_state.h"
 #include "history/command_activity.h"
 #include "history/history_hours.h"
+#include "history/register_text.h"
 #include "records/date_time.h"
 #include "tool/assessment_options.h"
 #include "tool/assessment_output.h"
@@ -58,6 +60,10 @@ constexpr const char* kUsage =
     "in a block; a day counts with 75 % of its scheduled hours).\n"
     "long-term adds profile seasonal_factor annual_estimate_bqm3 u_annual_estimate_bqm3;\n"
     "the levels judge the estimate.\n"
+    "Last, calibration=current|overdue|unknown: whether the instrument's calibration (see\n"
+    "\"history instrument\") still held at the last counted hour, unknown for a data file or\n"
+    "without a calibration day; then calibrated and calibration_due when it is known. The\n"
+    "figures are the same either way.\n"
     "annual prints \"year=YYYY months=12 annual_mean_bqm3= u_bqm3=\" and \"year=YYYY level=L\n"
     "verdict=...\" lines, and \"annual_mean_bqm3= annual_from=YYYY-MM\" for the latest twelve\n"
     "consecutive covered months.\n"
@@ -142,6 +148,8 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
 
   std::string site = siteWord ? *siteWord : std::string();
   CountedHours counted;
+  // A data file on its own says nothing of when the instrument was calibrated.
+  std::optional<InstrumentRegister> calibration;
   std::unique_ptr<HistoryStore> history;
   const auto openHistory = [&]() -> HistoryStore* {
     if (history) return history.get();
@@ -175,6 +183,7 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
                               "\" (see \"kestrum-tool history runs\")");
     }
     TakeCalibration(request, found->calibrationUncertainty);
+    calibration = found->entry;
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
     const std::vector<RunHours> hours = RunHoursOf(runs);
     if (!siteWord) {
@@ -207,6 +216,18 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
                     "no calendar year in the range has all twelve months at least 75 % covered");
   }
   PrintAssessment(io.out, assessment, site);
+  // Whether a calibration covers the test up to its last counted hour.
+  const std::optional<DateTime> calibrated =
+      calibration ? calibration->calibratedOn : std::optional<DateTime>();
+  const int interval = calibration ? calibration->intervalMonths : 12;
+  io.out << "calibration="
+         << CalibrationStateWord(
+                CalibrationStateFor(calibrated, interval, counted.samples.back().time))
+         << "\n";
+  if (calibrated) {
+    io.out << "calibrated=" << DayText(*calibrated) << "\n"
+           << "calibration_due=" << DayText(CalibrationDue(*calibrated, interval)) << "\n";
+  }
   return kExitSuccess;
 }
 

@@ -1,11 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool history rebuild | import | site | note | exclude | redate | instrument:
 // what changes the history.
+#include <cmath>
 #include <filesystem>
 
+#include "assessment/calibration_state.h"
 #include "history/command_activity.h"
 #include "history/history_files.h"
 #include "history/history_fill.h"
+#include "history/register_text.h"
 #include "records/kept_downloads.h"
 #include "records/program_data_folder.h"
 #include "tool/history_output.h"
@@ -197,21 +200,65 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
           *text + "\"");
     }
   }
+  std::optional<std::optional<DateTime>> calibrated;
+  if (const std::string* text = request.Option("calibrated")) {
+    if (*text == "none") {
+      calibrated.emplace();
+    } else if (const std::optional<DateTime> day = ParseDay(*text)) {
+      if (*day >= std::floor(request.now) + 1) {
+        return request.Usage("--calibrated " + *text + " lies after today");
+      }
+      calibrated = day;
+    } else {
+      return request.Usage("--calibrated wants a day YYYY-MM-DD or none, not \"" + *text + "\"");
+    }
+  }
+  std::optional<int> interval;
+  if (const std::string* text = request.Option("interval-months")) {
+    const std::optional<long long> months = ParseWholeNumber(*text, 1, kLongestCalibrationInterval);
+    if (!months) {
+      return request.Usage("--interval-months wants 1 to 120 months, not \"" + *text + "\"");
+    }
+    interval = static_cast<int>(*months);
+  }
   HistoryStore* store = request.Store();
   if (!store) return kExitFailure;
-  if (!store->FindInstrument(name)) return request.NothingMatches(NoInstrumentText(name));
+  std::optional<HistoryInstrument> instrument = store->FindInstrument(name);
+  if (!instrument) return request.NothingMatches(NoInstrumentText(name));
   if (uncertainty) {
     const Result<> set = store->SetCalibrationUncertainty(name, *uncertainty);
     if (!set) return request.Failed(set.error());
   }
-  const std::optional<HistoryInstrument> instrument = store->FindInstrument(name);
+  InstrumentRegister entry = instrument->entry;
+  if (calibrated) entry.calibratedOn = *calibrated;
+  if (interval) entry.intervalMonths = *interval;
+  if (const std::string* text = request.Option("certificate")) entry.certificate = *text;
+  if (const std::string* text = request.Option("note")) entry.note = *text;
+  if (calibrated || interval || request.Option("certificate") || request.Option("note")) {
+    const Result<> set = store->SetRegister(name, entry, request.now);
+    if (!set) return request.Failed(set.error());
+  }
+  instrument = store->FindInstrument(name);
   if (!instrument) return request.NothingMatches(NoInstrumentText(name));
   const std::optional<double>& percent = instrument->calibrationUncertainty;
-  request.io.out << "name=" << LineText(instrument->name) << "\n"
-                 << "model=" << LineText(instrument->model) << "\n"
-                 << "calibration_factor=" << SummaryNumber(instrument->calibrationFactor) << "\n"
-                 << "calibration_uncertainty_percent="
-                 << (percent ? SummaryNumber(*percent) : std::string("none")) << "\n";
+  const InstrumentRegister& kept = instrument->entry;
+  std::ostream& out = request.io.out;
+  out << "name=" << LineText(instrument->name) << "\n"
+      << "model=" << LineText(instrument->model) << "\n"
+      << "calibration_factor=" << SummaryNumber(instrument->calibrationFactor) << "\n"
+      << "calibration_uncertainty_percent="
+      << (percent ? SummaryNumber(*percent) : std::string("none")) << "\n"
+      << "calibrated=" << (kept.calibratedOn ? DayText(*kept.calibratedOn) : "none") << "\n"
+      << "calibration_due="
+      << (kept.calibratedOn ? DayText(CalibrationDue(*kept.calibratedOn, kept.intervalMonths))
+                            : "none")
+      << "\n"
+      << "certificate=" << LineText(kept.certificate, true) << "\n"
+      << "interval_months=" << kept.intervalMonths << "\n"
+      << "note=" << LineText(kept.note, true) << "\n";
+  for (const FactorChange& change : store->FactorChanges(name)) {
+    out << "factor_change=" << LineText(FactorChangeText(change), true) << "\n";
+  }
   return kExitSuccess;
 }
 

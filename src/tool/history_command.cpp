@@ -151,15 +151,28 @@ constexpr const char* kRedateUsage =
     "without samples, or a history that cannot be written.\n";
 
 constexpr const char* kInstrumentUsage =
-    "Usage: kestrum-tool history instrument NAME [--calibration-uncertainty P]\n"
-    "Prints what the history keeps of the instrument:\n"
+    "Usage: kestrum-tool history instrument NAME [--calibrated YYYY-MM-DD|none]\n"
+    "                                       [--certificate TEXT] [--calibration-uncertainty P]\n"
+    "                                       [--interval-months N] [--note TEXT]\n"
+    "Prints the instrument's entry in the register, after setting what is given:\n"
     "  name=NAME\n"
     "  model=K7\n"
     "  calibration_factor=F\n"
     "  calibration_uncertainty_percent=P|none\n"
+    "  calibrated=YYYY-MM-DD|none\n"
+    "  calibration_due=YYYY-MM-DD|none\n"
+    "  certificate=\"...\"\n"
+    "  interval_months=N\n"
+    "  note=\"...\"\n"
+    "  factor_change=\"calibration factor changed from 6.25 to 5.37 between the downloads of\n"
+    "                 2025-03-01 and 2025-04-02\"   (one line for each change, oldest first)\n"
     "calibration_factor: Bq/m3 per pulse, as the data files give it;\n"
-    "calibration_uncertainty_percent: the uncertainty of that calibration, none until given.\n"
-    "  --calibration-uncertainty  sets it first: a percentage from 0 to 100, or none\n"
+    "calibration_uncertainty_percent: the uncertainty of that calibration (the P of assess).\n"
+    "  --calibrated               the day of the last calibration (not after today), or none\n"
+    "  --certificate              the calibration certificate's reference\n"
+    "  --calibration-uncertainty  a percentage from 0 to 100, or none\n"
+    "  --interval-months          how long a calibration holds: 1 to 120 months (12 unless set)\n"
+    "  --note                     a free note\n"
     "Exit codes: 0 printed; 1 no such instrument; 2 wrong usage or a history that cannot be\n"
     "opened or written.\n";
 
@@ -208,7 +221,7 @@ const std::vector<Subcommand>& Subcommands() {
       {"redate", kRedateUsage, {"first"}, 1, 1, "expects a run number", HistoryRedate},
       {"instrument",
        kInstrumentUsage,
-       {"calibration-uncertainty"},
+       {"calibration-uncertainty", "calibrated", "certificate", "interval-months", "note"},
        1,
        1,
        "expects an instrument name",

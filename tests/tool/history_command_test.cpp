@@ -368,8 +368,10 @@ TEST_F(HistoryCommandTest, RedateAndCalibrationUncertaintyRoundTrip) {
   ASSERT_EQ(Run({"history", "redate", run, "--first", Value(before[0], "first")}), 0) << err_.str();
   EXPECT_EQ(SplitLines(out_.str()).at(0), originalLine);
 
-  const std::vector<std::string> keys{"name", "model", "calibration_factor",
-                                      "calibration_uncertainty_percent"};
+  const std::vector<std::string> keys{
+      "name",       "model",           "calibration_factor", "calibration_uncertainty_percent",
+      "calibrated", "calibration_due", "certificate",        "interval_months",
+      "note"};
   const auto instrument = [&](std::vector<std::string> extra) {
     std::vector<std::string> args{"history", "instrument", "cellar"};
     args.insert(args.end(), extra.begin(), extra.end());

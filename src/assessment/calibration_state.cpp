@@ -1,0 +1,49 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "assessment/calibration_state.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace kestrum {
+namespace {
+
+bool IsLeap(int year) {
+  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
+
+int DaysIn(int year, int month) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
+}
+
+}  // namespace
+
+DateTime CalibrationDue(DateTime calibratedOn, int months) {
+  const DateTimeFields f = SplitDateTime(std::floor(calibratedOn));
+  const int index = f.year * 12 + (f.month - 1) + months;
+  const int year = index / 12;
+  const int month = index % 12 + 1;
+  return EncodeDate(year, month, std::min(f.day, DaysIn(year, month)));
+}
+
+CalibrationState CalibrationStateFor(std::optional<DateTime> calibratedOn, int intervalMonths,
+                                     DateTime testEnd) {
+  if (!calibratedOn) return CalibrationState::kUnknown;
+  // Valid through the whole of its last day.
+  return testEnd < CalibrationDue(*calibratedOn, intervalMonths) + 1 ? CalibrationState::kCurrent
+                                                                     : CalibrationState::kOverdue;
+}
+
+std::string_view CalibrationStateWord(CalibrationState state) {
+  switch (state) {
+    case CalibrationState::kCurrent:
+      return "current";
+    case CalibrationState::kOverdue:
+      return "overdue";
+    case CalibrationState::kUnknown:
+      break;
+  }
+  return "unknown";
+}
+
+}  // namespace kestrum
