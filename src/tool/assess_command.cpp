@@ -4,13 +4,18 @@
 
 #include "assessment/assessment.h"
 #include "assessment/calibration_state.h"
+#include "assessment/collocation.h"
+#include "assessment/condition_marks.h"
 #include "history/command_activity.h"
 #include "history/history_hours.h"
 #include "history/register_text.h"
+#include "records/csv_export.h"
 #include "records/date_time.h"
 #include "tool/assessment_options.h"
 #include "tool/assessment_output.h"
+#include "tool/history_output.h"
 #include "tool/run_range_options.h"
+#include "tool/summary_output.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 #include "views/run_sample_range.h"
@@ -43,6 +48,8 @@ constexpr const char* kUsage =
     "  --profile FILE               long-term: lines \"MM FACTOR\", \"uncertainty=P\", # comments\n"
     "  --profile-from-site SITE     long-term: that site's latest 12 covered months\n"
     "  --now YYYY-MM-DDTHH:MM:SS    the local date-time K7/K8 run starts are checked against\n"
+    "  --thresholds T,RH,P          changes from the hour before that mark an hour (default\n"
+    "                               3 degC, 10 points, 0.5 kPa)\n"
     "Keys: protocol site first last hours overlap_hours clock_unset_hours excluded_hours days\n"
     "calibration_uncertainty_percent (assumed=1 when not given) mean_bqm3 u_counting_bqm3\n"
     "(mean / sqrt(pulses)) u_temporal_bqm3 (s / sqrt(n_eff) of the daily means of days with\n"
@@ -64,6 +71,13 @@ constexpr const char* kUsage =
     "\"history instrument\") still held at the last counted hour, unknown for a data file or\n"
     "without a calibration day; then calibrated and calibration_due when it is known. The\n"
     "figures are the same either way.\n"
+    "Then conditions=N and one line \"condition=TIME dT=+X dRH=+X dP=+X\" per counted hour whose\n"
+    "temperature, humidity or pressure changed more than a threshold from the hour before\n"
+    "(changes that may come from an opened window or door, or a moved or disturbed\n"
+    "instrument; the channels the model measures only; nothing is left out for them).\n"
+    "With --instrument and a site, one line per other instrument of the history with runs of\n"
+    "that site over the same hours: \"collocated=NAME shared_hours=N mean_bqm3=X\n"
+    "own_mean_bqm3=X average_bqm3=X rpd_percent=X\" (|a - b| / ((a + b) / 2) x 100).\n"
     "annual prints \"year=YYYY months=12 annual_mean_bqm3= u_bqm3=\" and \"year=YYYY level=L\n"
     "verdict=...\" lines, and \"annual_mean_bqm3= annual_from=YYYY-MM\" for the latest twelve\n"
     "consecutive covered months.\n"
@@ -89,6 +103,13 @@ std::string SiteList(const std::vector<std::string>& sites) {
   return list;
 }
 
+// "+3.10", "-0.20": a change from the hour before.
+std::string SignedChange(double change) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%+.2f", change);
+  return text;
+}
+
 // Why a range has no counted hour.
 std::string NoHoursText(const CountedHours& counted) {
   std::string text = "no counted hour lies in the range";
@@ -107,7 +128,7 @@ std::string NoHoursText(const CountedHours& counted) {
 
 int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> values = RunRangeOptionNames();
-  for (const char* name : {"instrument", "site"}) values.emplace_back(name);
+  for (const char* name : {"instrument", "site", "thresholds"}) values.emplace_back(name);
   for (const std::string& name : AssessmentValueOptions()) values.push_back(name);
   const Result<ParsedArgs> read = ParseArgs(args, values, AssessmentFlagOptions());
   if (!read) return Usage(io, read.error());
@@ -128,6 +149,16 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
   if (instrument && option("run")) return Usage(io, "--run goes with a data file");
 
+  ConditionThresholds thresholds;
+  if (const std::string* text = option("thresholds")) {
+    const std::optional<ConditionThresholds> given = ParseConditionThresholds(*text);
+    if (!given) {
+      return Usage(
+          io, "--thresholds wants three positive numbers T,RH,P (°C, points, kPa), not \"" + *text +
+                  "\"");
+    }
+    thresholds = *given;
+  }
   std::vector<double> levels;
   if (const std::string* text = option("levels"); text && !ParseLevelList(*text, &levels)) {
     return Usage(io,
@@ -150,6 +181,8 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   CountedHours counted;
   // A data file on its own says nothing of when the instrument was calibrated.
   std::optional<InstrumentRegister> calibration;
+  CsvChannels channels;
+  DateTime rangeFrom = -1e9, rangeTo = 1e9;
   std::unique_ptr<HistoryStore> history;
   const auto openHistory = [&]() -> HistoryStore* {
     if (history) return history.get();
@@ -167,6 +200,7 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     const RunRangeRequest range = ReadRunRange("assess", parsed, parsed.positional[0], io, Usage);
     if (range.exitCode != kExitSuccess) return range.exitCode;
     const std::vector<HourlySample> samples = RunHourlySamples(*range.store, range.run);
+    channels = CsvChannelsOf(ModelFromMarker(range.store->MemoryImage[0]));
     counted =
         CountHours({RunHoursOfFile(*range.store, range.run, samples, site)}, range.from, range.to);
   } else {
@@ -175,6 +209,8 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     if (std::optional<std::string> problem = ReadRangeEnds(parsed, from, to, whole)) {
       return Usage(io, *problem);
     }
+    rangeFrom = from;
+    rangeTo = to;
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
     const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
@@ -184,6 +220,7 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     }
     TakeCalibration(request, found->calibrationUncertainty);
     calibration = found->entry;
+    channels = CsvChannelsOf(ModelNamed(found->model));
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
     const std::vector<RunHours> hours = RunHoursOf(runs);
     if (!siteWord) {
@@ -227,6 +264,34 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   if (calibrated) {
     io.out << "calibrated=" << DayText(*calibrated) << "\n"
            << "calibration_due=" << DayText(CalibrationDue(*calibrated, interval)) << "\n";
+  }
+  // The channels the model measures are the ones that can mark an hour.
+  if (!channels.temperature) thresholds.temperature.reset();
+  if (!channels.humidity) thresholds.humidity.reset();
+  if (!channels.pressure) thresholds.pressure.reset();
+  const std::vector<ConditionMark> marks = MarkConditionChanges(counted.samples, thresholds);
+  io.out << "conditions=" << marks.size() << "\n";
+  for (const ConditionMark& m : marks) {
+    io.out << "condition=" << SummaryMinute(m.time) << " dT=" << SignedChange(m.temperatureChange)
+           << " dRH=" << SignedChange(m.humidityChange) << " dP=" << SignedChange(m.pressureChange)
+           << "\n";
+  }
+  // Other instruments at the same site over the same hours; never another site's.
+  if (instrument && !site.empty()) {
+    HistoryStore* store = openHistory();
+    for (const HistoryInstrument& other :
+         store ? store->Instruments() : std::vector<HistoryInstrument>{}) {
+      if (other.name == *instrument) continue;
+      const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, other.name);
+      const CountedHours theirs = CountHours(RunHoursOf(runs), rangeFrom, rangeTo, &site);
+      const Collocation c = Collocate(counted.samples, theirs.samples);
+      if (c.sharedHours == 0) continue;
+      io.out << "collocated=" << LineText(other.name) << " shared_hours=" << c.sharedHours
+             << " mean_bqm3=" << SummaryNumber(c.otherMean)
+             << " own_mean_bqm3=" << SummaryNumber(c.ownMean)
+             << " average_bqm3=" << SummaryNumber(c.Average())
+             << " rpd_percent=" << SummaryNumber(c.RelativePercentDifference()) << "\n";
+    }
   }
   return kExitSuccess;
 }

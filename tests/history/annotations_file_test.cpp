@@ -32,7 +32,8 @@ TEST(AnnotationsFileTest, EveryTextComesBackAsItWasAndABadLineCostsOnlyItself) {
     a.activity.push_back({45000.5 + version, "history", text, text});
     ++version;
   }
-  a.instruments = {{"K8-FT1", 7.5}, {"K8-FT2", std::nullopt}};
+  a.instruments = {{"K8-FT1", 7.5, EncodeDate(2026, 1, 31), "PTB\t1", 24, "sent back"},
+                   {"K8-FT2", std::nullopt, std::nullopt, "", 12, ""}};
   a.files = {{"K5-LOFT", "/home/a b/\xffloft.Rn"}};
 
   std::string text = AnnotationsText(a);
@@ -56,6 +57,11 @@ TEST(AnnotationsFileTest, EveryTextComesBackAsItWasAndABadLineCostsOnlyItself) {
   ASSERT_EQ(back.instruments.size(), 2u);
   EXPECT_EQ(back.instruments[0].calibrationUncertainty, 7.5);
   EXPECT_FALSE(back.instruments[1].calibrationUncertainty);
+  EXPECT_EQ(back.instruments[0].calibratedOn, a.instruments[0].calibratedOn);
+  EXPECT_EQ(back.instruments[0].certificate, "PTB\t1");
+  EXPECT_EQ(back.instruments[0].intervalMonths, 24);
+  EXPECT_EQ(back.instruments[0].note, "sent back");
+  EXPECT_FALSE(back.instruments[1].calibratedOn);
   ASSERT_EQ(back.files.size(), 1u);
   EXPECT_EQ(back.files[0].path, a.files[0].path);
 }

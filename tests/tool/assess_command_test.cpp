@@ -93,6 +93,50 @@ TEST_F(AssessTest, ShortTermTestOfADataFile) {
   EXPECT_EQ(Keys(out_.str()).count("action"), 0u);
 }
 
+// Two monitors side by side at one site: each one's mean over the shared
+// hours is what assessing the other alone gives; another site is never mixed in.
+TEST_F(AssessTest, CollocatedInstrumentsAndConditionMarks) {
+  Generate("n.Rn", "100", "2026-03-02T10:00", "3");
+  Generate("s.Rn", "100", "2026-03-02T10:20", "4");
+  Generate("far.Rn", "100", "2026-03-02T10:00", "5");
+  for (const char* name : {"n", "s", "far"}) {
+    ASSERT_EQ(Run({"history", "import", "--instrument", name, std::string(name) + ".Rn"}), 0);
+  }
+  ASSERT_EQ(Run({"history", "site", "1", "Basement"}), 0);
+  ASSERT_EQ(Run({"history", "site", "2", "Basement"}), 0);
+  ASSERT_EQ(Run({"history", "site", "3", "Attic"}), 0);
+  const auto valueOf = [](const std::string& text, const std::string& key) {
+    const std::size_t at = text.find(key + "=");
+    EXPECT_NE(at, std::string::npos) << key;
+    return at == std::string::npos ? 0.0 : std::stod(text.substr(at + key.size() + 1));
+  };
+  ASSERT_EQ(Run({"assess", "--instrument", "s", "--site", "Basement"}), 0) << err_.str();
+  const double south = valueOf(out_.str(), "\nmean_bqm3");
+  ASSERT_EQ(Run({"assess", "--instrument", "n", "--site", "Basement"}), 0) << err_.str();
+  const std::string out = out_.str();
+  const double north = valueOf(out, "\nmean_bqm3");
+  ASSERT_NE(out.find("collocated=s shared_hours=100 "), std::string::npos) << out;
+  EXPECT_EQ(out.find("collocated=far"), std::string::npos) << "another site is never compared";
+  const std::string line = out.substr(out.find("collocated=s"));
+  EXPECT_NEAR(valueOf(line, " mean_bqm3"), south, 0.001);
+  EXPECT_NEAR(valueOf(line, "own_mean_bqm3"), north, 0.001);
+  EXPECT_NEAR(valueOf(line, "rpd_percent"), std::abs(north - south) / ((north + south) / 2) * 100,
+              0.01);
+
+  for (const char* thresholds : {"0.001,0.001,0.001", "100,100,100"}) {
+    ASSERT_EQ(
+        Run({"assess", "--instrument", "n", "--site", "Basement", "--thresholds", thresholds}), 0);
+    const std::string marks = out_.str();
+    std::size_t lines = 0;
+    for (std::size_t at = marks.find("\ncondition="); at != std::string::npos;
+         at = marks.find("\ncondition=", at + 1)) {
+      ++lines;
+    }
+    EXPECT_EQ(static_cast<double>(lines), valueOf(marks, "conditions")) << thresholds;
+    EXPECT_EQ(lines > 0, std::string(thresholds) == "0.001,0.001,0.001") << marks;
+  }
+}
+
 TEST_F(AssessTest, RefusalsNameTheWord) {
   Generate("t.Rn", "100", "2026-03-02T10:00", "3");
   std::ofstream("eleven.txt") << "1 1\n2 1\n3 1\n4 1\n5 1\n6 1\n7 1\n8 1\n9 1\n10 1\n11 1\n";
@@ -110,6 +154,7 @@ TEST_F(AssessTest, RefusalsNameTheWord) {
       {{"--discard-hours", "6"}, "us-short-term"},
       {{"--protocol", "us-short-term", "--discard-hours", "-1"}, "\"-1\""},
       {{"--protocol", "workplace", "--profile", "eleven.txt"}, "long-term"},
+      {{"--thresholds", "3,10"}, "\"3,10\""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args{"assess", "t.Rn", "--run", "0", "--now", "2026-04-01T00:00:00"};
