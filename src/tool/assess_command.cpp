@@ -6,6 +6,7 @@
 #include "assessment/calibration_state.h"
 #include "assessment/collocation.h"
 #include "assessment/condition_marks.h"
+#include "assessment/test_csv.h"
 #include "history/command_activity.h"
 #include "history/history_hours.h"
 #include "history/register_text.h"
@@ -18,6 +19,7 @@
 #include "tool/summary_output.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
+#include "tool/tool_output.h"
 #include "views/run_sample_range.h"
 
 namespace kestrum::tool {
@@ -50,6 +52,10 @@ constexpr const char* kUsage =
     "  --now YYYY-MM-DDTHH:MM:SS    the local date-time K7/K8 run starts are checked against\n"
     "  --thresholds T,RH,P          changes from the hour before that mark an hour (default\n"
     "                               3 degC, 10 points, 0.5 kPa)\n"
+    "  --csv OUT.csv                also writes the test's counted hours: the columns of\n"
+    "                               \"history export\", then counted (0 where the protocol\n"
+    "                               leaves the hour out) and condition (1 for a marked hour);\n"
+    "                               \"-\" writes to standard output\n"
     "Keys: protocol site first last hours overlap_hours clock_unset_hours excluded_hours days\n"
     "calibration_uncertainty_percent (assumed=1 when not given) mean_bqm3 u_counting_bqm3\n"
     "(mean / sqrt(pulses)) u_temporal_bqm3 (s / sqrt(n_eff) of the daily means of days with\n"
@@ -128,7 +134,7 @@ std::string NoHoursText(const CountedHours& counted) {
 
 int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> values = RunRangeOptionNames();
-  for (const char* name : {"instrument", "site", "thresholds"}) values.emplace_back(name);
+  for (const char* name : {"instrument", "site", "thresholds", "csv"}) values.emplace_back(name);
   for (const std::string& name : AssessmentValueOptions()) values.push_back(name);
   const Result<ParsedArgs> read = ParseArgs(args, values, AssessmentFlagOptions());
   if (!read) return Usage(io, read.error());
@@ -275,6 +281,14 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     io.out << "condition=" << SummaryMinute(m.time) << " dT=" << SignedChange(m.temperatureChange)
            << " dRH=" << SignedChange(m.humidityChange) << " dP=" << SignedChange(m.pressureChange)
            << "\n";
+  }
+  if (const std::string* csv = option("csv")) {
+    const std::string table =
+        TestCsv(counted, HoursLeftOut(counted, request), marks, site, channels);
+    if (const Result<> written = WriteToolOutput(*csv, table, io); !written) {
+      io.err << "kestrum-tool assess: " << CannotWriteText(*csv, written.error()) << "\n";
+      return kExitFailure;
+    }
   }
   // Other instruments at the same site over the same hours; never another site's.
   if (instrument && !site.empty()) {

@@ -3,6 +3,7 @@
 // overlapping runs counted once, protocols' words refused by name.
 #include <map>
 
+#include "assessment/test_csv.h"
 #include "tool/tool_fixture.h"
 
 namespace kestrum::tool {
@@ -78,9 +79,19 @@ TEST_F(AssessTest, OverlappingRunsCountOnceAndSitesAreNeverJudgedAsOne) {
 TEST_F(AssessTest, ShortTermTestOfADataFile) {
   Generate("t.Rn", "50", "2026-03-02T10:00", "3");
   const std::string now = "2026-03-10T00:00:00";
-  ASSERT_EQ(Run({"assess", "t.Rn", "--run", "0", "--protocol", "us-short-term", "--now", now}), 0)
+  ASSERT_EQ(Run({"assess", "t.Rn", "--run", "0", "--protocol", "us-short-term", "--now", now,
+                 "--csv", "t.csv"}),
+            0)
       << err_.str();
   const auto valid = Keys(out_.str());
+  // Every hour of the test, the four discarded ones marked as not counted.
+  const std::vector<std::string> rows = testing::SplitLines(testing::ReadWholeFile("t.csv"));
+  ASSERT_EQ(rows.size(), 51u);
+  EXPECT_EQ(rows[0], kTestCsvHeader);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    EXPECT_EQ(rows[i].substr(rows[i].size() - 4), i <= 4 ? ",0,0" : ",1,0") << rows[i];
+  }
+  EXPECT_EQ(rows[5].substr(0, 17), "2026-03-02T15:00,");
   EXPECT_EQ(valid.at("hours_discarded"), "4");
   EXPECT_EQ(valid.at("hours"), "46");
   EXPECT_EQ(valid.at("valid"), "1");
