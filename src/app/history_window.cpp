@@ -2,6 +2,8 @@
 #include "app/history_window.h"
 #include "app/freed_memory.h"
 #include "app/shown_text.h"
+#include "assessment/condition_marks.h"
+#include "views/test_conditions_text.h"
 
 #include "app/chart_additions_settings.h"
 
@@ -477,6 +479,16 @@ void HistoryWindow::RefreshSummary() {
   int leftOut = 0;
   int overlap = 0;
   int clockUnset = 0;
+  std::size_t marked = 0;
+  kestrum::DateTime testEnd = 0;
+  // Only what the model measures can mark an hour.
+  const auto model = ModelNamed(instrument_.model);
+  const kestrum::ModelChannels channels =
+      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+  kestrum::ConditionThresholds thresholds;
+  if (!channels.temperature) thresholds.temperature.reset();
+  if (!channels.humidity) thresholds.humidity.reset();
+  if (!channels.pressure) thresholds.pressure.reset();
   std::vector<std::pair<double, double>> shaded;
   for (const kestrum::SiteHours& siteHours : kestrum::CountHoursPerSite(hours, from, to)) {
     const std::string& site = siteHours.site;
@@ -488,6 +500,8 @@ void HistoryWindow::RefreshSummary() {
     }
     leftOut += counted.excludedHours;
     overlap += counted.overlapHours;
+    marked += kestrum::MarkConditionChanges(counted.samples, thresholds).size();
+    if (!counted.samples.empty()) testEnd = std::max(testEnd, counted.samples.back().time);
     clockUnset += counted.clockUnsetHours;
     sites_.push_back({ShownText(kestrum::SiteTitle(site), kestrum::kSiteCharacterLimit),
                       kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
@@ -522,6 +536,14 @@ void HistoryWindow::RefreshSummary() {
   const SummaryPage sites = WriteHistorySummary(sites_, Source(), unit, Chooser->Missing());
   page.html += sites.html;
   page.plain += sites.plain;
+  // After the answers: what the reader weighs them with.
+  if (!sites_.empty()) {
+    AddNote(page, kestrum::CalibrationNote(instrument_.entry.calibratedOn,
+                                           instrument_.entry.intervalMonths,
+                                           instrument_.entry.certificate, testEnd));
+    if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
+      AddNote(page, conditions);
+  }
   summaryPlain_ = page.plain;
   SummaryText->setHtml(page.html);
 }

@@ -303,6 +303,7 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
   const QString text = shown->SummaryText->toPlainText();
   EXPECT_TRUE(text.contains("<b>bold</b>")) << "markup typed as a site is text";
   EXPECT_LT(text.size(), 20000);
+  EXPECT_TRUE(text.contains("No calibration day is entered")) << text.toStdString();
 
   // Another program: a site and a new instrument, seen at the next look.
   {
@@ -313,10 +314,15 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
     ASSERT_TRUE(other.value()->SetSite(runs[1].id, "Attic"));
     ASSERT_TRUE(other.value()->Import(
         {"K5-NEW", "/elsewhere/n.Rn", "3333333333333333", pcNow, false}, file));
+    ASSERT_TRUE(other.value()->SetRegister("K7-PLAIN", {EncodeDate(2022, 6, 1), "C-1", 12, ""},
+                                           EncodeDate(2022, 7, 1)));
   }
   EXPECT_EQ(shown->RunTable->item(1, HistoryRunTable::kSite)->text(), "");
   shown->Follow();
   EXPECT_EQ(shown->InstrumentPicker->count(), 3);
   EXPECT_EQ(shown->RunTable->item(1, HistoryRunTable::kSite)->text(), "Attic");
   EXPECT_EQ(shown->RunTable->SelectedRows().size(), 2u) << "the shown runs stay shown";
+  EXPECT_TRUE(shown->SummaryText->toPlainText().contains(
+      "Calibrated 2022-06-01 (certificate C-1); that calibration ran out on 2023-06-01"))
+      << shown->SummaryText->toPlainText().toStdString();
 }

@@ -1,0 +1,48 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "views/test_conditions_text.h"
+
+#include "assessment/calibration_state.h"
+
+namespace kestrum {
+namespace {
+
+QString Day(DateTime day) {
+  const DateTimeFields f = SplitDateTime(day);
+  return QString::asprintf("%04d-%02d-%02d", f.year, f.month, f.day);
+}
+
+}  // namespace
+
+QString CalibrationNote(std::optional<DateTime> calibratedOn, int intervalMonths,
+                        const std::string& certificate, DateTime testEnd) {
+  if (!calibratedOn) {
+    return QStringLiteral(
+        "No calibration day is entered for this instrument (Instrument\u2026), so whether its "
+        "calibration held during the test is not known.");
+  }
+  const DateTime due = CalibrationDue(*calibratedOn, intervalMonths);
+  const QString reference =
+      certificate.empty()
+          ? QString()
+          : QStringLiteral(" (certificate %1)").arg(QString::fromStdString(certificate).left(80));
+  if (CalibrationStateFor(calibratedOn, intervalMonths, testEnd) == CalibrationState::kCurrent) {
+    return QStringLiteral("Calibrated %1%2; it holds until %3.")
+        .arg(Day(*calibratedOn), reference, Day(due));
+  }
+  return QStringLiteral(
+             "Calibrated %1%2; that calibration ran out on %3, before the test ended: the "
+             "figures are given all the same.")
+      .arg(Day(*calibratedOn), reference, Day(due));
+}
+
+QString ConditionNote(std::size_t markedHours) {
+  if (markedHours == 0) return {};
+  return QStringLiteral(
+             "%1 with a change in temperature, humidity or pressure beyond the thresholds from "
+             "the hour before: changes that may come from an opened window or door, or a moved "
+             "or disturbed instrument. Nothing is left out for them.")
+      .arg(markedHours == 1 ? QStringLiteral("1 hour")
+                            : QStringLiteral("%1 hours").arg(markedHours));
+}
+
+}  // namespace kestrum
