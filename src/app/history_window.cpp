@@ -3,6 +3,7 @@
 #include "app/freed_memory.h"
 #include "app/shown_text.h"
 #include "assessment/condition_marks.h"
+#include "history/register_text.h"
 #include "views/test_conditions_text.h"
 
 #include "app/chart_additions_settings.h"
@@ -182,6 +183,10 @@ QWidget* HistoryWindow::BuildTopRow() {
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
   }
+  InstrumentButton = new QPushButton(QStringLiteral("Instrument\u2026"), row);
+  InstrumentButton->setObjectName("HistoryInstrumentRegister");
+  connect(InstrumentButton, &QPushButton::clicked, this, &HistoryWindow::EditInstrument);
+  layout->addWidget(InstrumentButton);
   ShowRangeButton = new QPushButton(QStringLiteral("Show range"), row);
   ShowRangeButton->setObjectName("HistoryShowRange");
   connect(ShowRangeButton, &QPushButton::clicked, this, &HistoryWindow::ShowRangeClicked);
@@ -258,6 +263,7 @@ void HistoryWindow::Reload() {
     NoticeLabel->setText(text);
   }
   NoticeLabel->setVisible(readOnly);
+  InstrumentButton->setEnabled(!readOnly);
   if (InstrumentPicker->count() == 0) {
     loaded_.clear();
     RunTable->ShowRuns({}, false);
@@ -714,4 +720,36 @@ void HistoryWindow::Report() {
   if (!saved) {
     services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
   }
+}
+
+void HistoryWindow::EditInstrument() {
+  kestrum::HistoryStore* store = services_.store;
+  if (!store || instrument_.name.empty() || store->ReadOnly()) return;
+  const std::string name = instrument_.name;
+  const std::vector<kestrum::FactorChange> changes = store->FactorChanges(name);
+  const kestrum::DateTime today = services_.now ? services_.now() : kestrum::DateTime{0};
+  std::optional<RegisterEdit> edit;
+  if (services_.editRegister) {
+    edit = services_.editRegister(this, instrument_, changes);
+  } else {
+    InstrumentRegisterDialog dialog(instrument_, changes, today, this);
+    if (dialog.exec() == QDialog::Accepted) edit = dialog.Edit();
+  }
+  if (!edit) return;
+  kestrum::Result<> saved = store->SetCalibrationUncertainty(name, edit->calibrationUncertainty);
+  if (saved) saved = store->SetRegister(name, edit->entry, today);
+  if (!saved) {
+    services_.prompts->ShowError(QStringLiteral("The register was not saved: ") +
+                                 QString::fromStdString(saved.error()));
+    return;
+  }
+  if (services_.noteChange) {
+    services_.noteChange(name,
+                         "Register of " + name + " changed: calibrated " +
+                             (edit->entry.calibratedOn ? kestrum::DayText(*edit->entry.calibratedOn)
+                                                       : std::string("not entered")) +
+                             ", holds " + std::to_string(edit->entry.intervalMonths) + " months");
+  }
+  if (const auto found = store->FindInstrument(name)) instrument_ = *found;
+  RefreshSummary();
 }

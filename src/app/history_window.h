@@ -18,6 +18,7 @@
 #include "app/history_chart_view.h"
 #include "app/history_run_table.h"
 #include "app/history_summary.h"
+#include "app/instrument_register_dialog.h"
 #include "app/user_prompts.h"
 #include "history/history_selection.h"
 #include "history/history_store.h"
@@ -46,6 +47,12 @@ struct HistoryWindowServices {
   std::function<kestrum::ChartAdditions()> additions;
   // Where the long-term protocol's seasonal profile comes from.
   ProfileSources profiles;
+  // The register's dialog (tests answer it); empty: the real one, modal.
+  std::function<std::optional<RegisterEdit>(QWidget* parent, const kestrum::HistoryInstrument&,
+                                            const std::vector<kestrum::FactorChange>&)>
+      editRegister;
+  // Today, for the calibration day's limit.
+  std::function<kestrum::DateTime()> now;
   // Notes a change made here (a re-dated run) in the activity log.
   std::function<void(const std::string& instrument, const std::string& text)> noteChange;
 };
@@ -72,6 +79,8 @@ class HistoryWindow : public QWidget {
   // Asks the first sample's date and time of the row's run, re-dates the
   // run and loads the instrument again.
   void RedateRow(int row);
+  // "Instrument…": the shown instrument's register entry, edited and kept.
+  void EditInstrument();
 
   const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
   const kestrum::HistorySelection& Selection() const { return selection_; }
@@ -84,6 +93,7 @@ class HistoryWindow : public QWidget {
   QDateEdit* ToDate = nullptr;
   QPushButton* ShowRangeButton = nullptr;
   QPushButton* ReportButton = nullptr;
+  QPushButton* InstrumentButton = nullptr;
   QLabel* NoticeLabel = nullptr;  // why editing is off
   HistoryRunTable* RunTable = nullptr;
   QCheckBox* HourlyValues = nullptr;

@@ -92,6 +92,7 @@ void TForm1::History1Click() {
     services.dialogs = &Dialogs();
     services.additions = [this] { return ChartAdditions->Choices().ForChart(); };
     services.profiles = ProfileSourcesOfWindow();
+    services.now = [this] { return Now(); };
     services.noteChange = [this](const std::string& instrument, const std::string& text) {
       NoteEntry("history", instrument, text);
     };

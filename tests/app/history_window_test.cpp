@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
@@ -17,6 +18,7 @@
 #include "app/emulated_window_fixture.h"
 #include "app/history_run_table.h"
 #include "app/history_window.h"
+#include "app/instrument_register_dialog.h"
 #include "emulator/emulated_bus.h"
 #include "history/history_store.h"
 #include "link/d2xx_unit.h"
@@ -325,4 +327,53 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
   EXPECT_TRUE(shown->SummaryText->toPlainText().contains(
       "Calibrated 2022-06-01 (certificate C-1); that calibration ran out on 2023-06-01"))
       << shown->SummaryText->toPlainText().toStdString();
+}
+
+// "Instrument…": the dialog takes a calibration from the downloads' factors,
+// and what it gives is kept and read back in the summary.
+TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20)};
+  ASSERT_TRUE(
+      history->Import({"K7-REG", "/elsewhere/r.Rn", "4444444444444444", pcNow, false}, file));
+
+  const kestrum::FactorChange change{6.25, 5.37, EncodeDate(2023, 11, 2), EncodeDate(2023, 12, 4)};
+  InstrumentRegisterDialog dialog(*history->FindInstrument("K7-REG"), {change},
+                                  EncodeDate(2024, 2, 1), window.get());
+  EXPECT_FALSE(dialog.Edit().entry.calibratedOn);
+  EXPECT_FALSE(dialog.Edit().calibrationUncertainty) << "not given until given";
+  dialog.findChild<QPushButton*>("TakeFactorChange")->click();
+  dialog.Uncertainty->setValue(5);
+  dialog.Interval->setValue(6);
+  const RegisterEdit edit = dialog.Edit();
+  ASSERT_TRUE(edit.entry.calibratedOn);
+  EXPECT_EQ(*edit.entry.calibratedOn, EncodeDate(2023, 12, 4));
+
+  HistoryWindowServices services;
+  services.store = history;
+  services.prompts = &prompts;
+  services.dialogs = &dialogs;
+  services.now = [] { return EncodeDate(2024, 2, 1); };
+  services.editRegister = [&](QWidget*, const kestrum::HistoryInstrument&,
+                              const std::vector<kestrum::FactorChange>&) {
+    return std::optional<RegisterEdit>(edit);
+  };
+  HistoryWindow shown(services, window.get());
+  shown.Reload();
+  ASSERT_TRUE(shown.PickInstrument("K7-REG"));
+  shown.RunTable->selectAll();
+  shown.EditInstrument();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  const auto kept = history->FindInstrument("K7-REG");
+  EXPECT_EQ(kept->entry.calibratedOn, edit.entry.calibratedOn);
+  EXPECT_EQ(kept->entry.intervalMonths, 6);
+  EXPECT_EQ(kept->calibrationUncertainty, 5.0);
+  // Six months from 2023-12-04 hold the test of January 2024.
+  EXPECT_TRUE(shown.SummaryText->toPlainText().contains(
+      "Calibrated 2023-12-04; it holds until 2024-06-04."))
+      << shown.SummaryText->toPlainText().toStdString();
 }
