@@ -170,6 +170,10 @@ QWidget* HistoryWindow::BuildTopRow() {
   connect(InstrumentPicker, QOverload<int>::of(&QComboBox::activated), this,
           [this](int index) { LoadInstrument(InstrumentNameAt(index)); });
   layout->addWidget(InstrumentPicker);
+  InstrumentButton = new QPushButton(QStringLiteral("Instrument\u2026"), row);
+  InstrumentButton->setObjectName("HistoryInstrumentRegister");
+  connect(InstrumentButton, &QPushButton::clicked, this, &HistoryWindow::EditInstrument);
+  layout->addWidget(InstrumentButton);
   layout->addSpacing(16);
   layout->addWidget(Caption(QStringLiteral("From"), row));
   FromDate = new QDateEdit(row);
@@ -183,10 +187,6 @@ QWidget* HistoryWindow::BuildTopRow() {
     edit->setCalendarPopup(true);
     edit->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
   }
-  InstrumentButton = new QPushButton(QStringLiteral("Instrument\u2026"), row);
-  InstrumentButton->setObjectName("HistoryInstrumentRegister");
-  connect(InstrumentButton, &QPushButton::clicked, this, &HistoryWindow::EditInstrument);
-  layout->addWidget(InstrumentButton);
   ShowRangeButton = new QPushButton(QStringLiteral("Show range"), row);
   ShowRangeButton->setObjectName("HistoryShowRange");
   connect(ShowRangeButton, &QPushButton::clicked, this, &HistoryWindow::ShowRangeClicked);
