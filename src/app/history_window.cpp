@@ -3,7 +3,9 @@
 #include "app/freed_memory.h"
 #include "app/shown_text.h"
 #include "assessment/condition_marks.h"
+#include "assessment/test_csv.h"
 #include "history/register_text.h"
+#include "records/checked_file.h"
 #include "views/test_conditions_text.h"
 
 #include "app/chart_additions_settings.h"
@@ -196,6 +198,10 @@ QWidget* HistoryWindow::BuildTopRow() {
   ReportButton->setObjectName("HistoryReport");
   connect(ReportButton, &QPushButton::clicked, this, &HistoryWindow::Report);
   layout->addWidget(ReportButton);
+  CsvButton = new QPushButton(QStringLiteral("Test as CSV\u2026"), row);
+  CsvButton->setObjectName("HistoryTestCsv");
+  connect(CsvButton, &QPushButton::clicked, this, &HistoryWindow::SaveTestCsv);
+  layout->addWidget(CsvButton);
   return row;
 }
 
@@ -466,35 +472,45 @@ void HistoryWindow::ZoomChanged() {
   RefreshSummary();
 }
 
-void HistoryWindow::RefreshSummary() {
-  if (selection_.samples() == 0) return;
-  kestrum::DateTime from = shownFrom_;
-  kestrum::DateTime to = shownTo_;
+HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
+  ShownTest test;
+  test.from = shownFrom_;
+  test.to = shownTo_;
   if (Chart->IsZoomed()) {
     const kestrum::TimeRange visible = Chart->BottomAxisRange();
-    from = std::max(from, visible.min);
-    to = std::min(to, visible.max);
+    test.from = std::max(test.from, visible.min);
+    test.to = std::min(test.to, visible.max);
   }
-  std::vector<kestrum::RunHours> hours;
   for (int i : shownRuns_)
-    hours.push_back(kestrum::RunHoursOf(loaded_[static_cast<std::size_t>(i)]));
-  kestrum::AssessmentRequest request = Chooser->Request();
-  request.levels = VerdictLevels();
-  kestrum::TakeCalibration(request, instrument_.calibrationUncertainty);
+    test.hours.push_back(kestrum::RunHoursOf(loaded_[static_cast<std::size_t>(i)]));
+  test.request = Chooser->Request();
+  test.request.levels = VerdictLevels();
+  kestrum::TakeCalibration(test.request, instrument_.calibrationUncertainty);
+  // Only what the model measures can mark an hour.
+  const auto model = ModelNamed(instrument_.model);
+  const kestrum::ModelChannels channels =
+      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+  if (!channels.temperature) test.thresholds.temperature.reset();
+  if (!channels.humidity) test.thresholds.humidity.reset();
+  if (!channels.pressure) test.thresholds.pressure.reset();
+  test.csvChannels = kestrum::CsvChannelsOf(model);
+  return test;
+}
+
+void HistoryWindow::RefreshSummary() {
+  if (selection_.samples() == 0) return;
+  const ShownTest test = CurrentTest();
+  const kestrum::DateTime from = test.from;
+  const kestrum::DateTime to = test.to;
+  const std::vector<kestrum::RunHours>& hours = test.hours;
+  const kestrum::AssessmentRequest& request = test.request;
+  const kestrum::ConditionThresholds& thresholds = test.thresholds;
   sites_.clear();
   int leftOut = 0;
   int overlap = 0;
   int clockUnset = 0;
   std::size_t marked = 0;
   kestrum::DateTime testEnd = 0;
-  // Only what the model measures can mark an hour.
-  const auto model = ModelNamed(instrument_.model);
-  const kestrum::ModelChannels channels =
-      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
-  kestrum::ConditionThresholds thresholds;
-  if (!channels.temperature) thresholds.temperature.reset();
-  if (!channels.humidity) thresholds.humidity.reset();
-  if (!channels.pressure) thresholds.pressure.reset();
   std::vector<std::pair<double, double>> shaded;
   for (const kestrum::SiteHours& siteHours : kestrum::CountHoursPerSite(hours, from, to)) {
     const std::string& site = siteHours.site;
@@ -684,6 +700,43 @@ void HistoryWindow::RedateRow(int row) {
     services_.noteChange(run.instrument, kestrum::RedateActivityText(run.id, first));
   }
   LoadInstrument(instrument_.name);
+}
+
+void HistoryWindow::SaveTestCsv() {
+  if (selection_.samples() == 0) {
+    services_.prompts->ShowError(QString::fromUtf8(kChooseText));
+    return;
+  }
+  const ShownTest test = CurrentTest();
+  const std::vector<kestrum::SiteHours> sites =
+      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
+  if (sites.size() != 1) {
+    services_.prompts->ShowError(
+        sites.empty() ? QStringLiteral("No counted hour lies in the shown range.")
+                      : QStringLiteral("The shown runs are of %1 sites; a test is of one: select "
+                                       "the runs of one site.")
+                            .arg(sites.size()));
+    return;
+  }
+  const FileDialogSetup setup{{"CSV (*.csv)"}, "*.csv", "test"};
+  const auto choice = services_.dialogs->AskSave(
+      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
+  if (!choice) return;
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
+  if (!localName) {
+    services_.prompts->ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  const kestrum::CountedHours& counted = sites.front().hours;
+  const std::string table =
+      kestrum::TestCsv(counted, kestrum::HoursLeftOut(counted, test.request),
+                       kestrum::MarkConditionChanges(counted.samples, test.thresholds),
+                       sites.front().site, test.csvChannels);
+  const kestrum::Result<> saved = kestrum::WriteFileReplacing(localName.value(), table);
+  if (!saved) {
+    services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
+  }
 }
 
 void HistoryWindow::Report() {

@@ -20,8 +20,10 @@
 #include "app/history_summary.h"
 #include "app/instrument_register_dialog.h"
 #include "app/user_prompts.h"
+#include "assessment/condition_marks.h"
 #include "history/history_selection.h"
 #include "history/history_store.h"
+#include "records/csv_export.h"
 #include "views/chart_additions.h"
 #include "views/run_summary.h"
 #include "views/summary_text.h"
@@ -81,6 +83,8 @@ class HistoryWindow : public QWidget {
   void RedateRow(int row);
   // "Instrument…": the shown instrument's register entry, edited and kept.
   void EditInstrument();
+  // "Test as CSV…": the hours of the shown site's test, counted and marked.
+  void SaveTestCsv();
 
   const std::vector<kestrum::LoadedRun>& Loaded() const { return loaded_; }
   const kestrum::HistorySelection& Selection() const { return selection_; }
@@ -94,7 +98,8 @@ class HistoryWindow : public QWidget {
   QPushButton* ShowRangeButton = nullptr;
   QPushButton* ReportButton = nullptr;
   QPushButton* InstrumentButton = nullptr;
-  QLabel* NoticeLabel = nullptr;  // why editing is off
+  QPushButton* CsvButton = nullptr;  // the shown test's hours as CSV
+  QLabel* NoticeLabel = nullptr;     // why editing is off
   HistoryRunTable* RunTable = nullptr;
   QCheckBox* HourlyValues = nullptr;
   QComboBox* MeanPicker = nullptr;  // "no mean", then the items of interval_table.h
@@ -113,6 +118,17 @@ class HistoryWindow : public QWidget {
   void Report();
 
  private:
+  // What the summary and the test's CSV are made of: the shown runs within
+  // the shown (or zoomed) range, the chosen protocol, the model's channels.
+  struct ShownTest {
+    kestrum::DateTime from = 0;
+    kestrum::DateTime to = 0;
+    std::vector<kestrum::RunHours> hours;
+    kestrum::AssessmentRequest request;
+    kestrum::ConditionThresholds thresholds;
+    kestrum::CsvChannels csvChannels;
+  };
+  ShownTest CurrentTest() const;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   QWidget* BuildTopRow();

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QMenu>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -19,6 +20,7 @@
 #include "app/history_run_table.h"
 #include "app/history_window.h"
 #include "app/instrument_register_dialog.h"
+#include "assessment/test_csv.h"
 #include "emulator/emulated_bus.h"
 #include "history/history_store.h"
 #include "link/d2xx_unit.h"
@@ -376,4 +378,17 @@ TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
   EXPECT_TRUE(shown.SummaryText->toPlainText().contains(
       "Calibrated 2023-12-04; it holds until 2024-06-04."))
       << shown.SummaryText->toPlainText().toStdString();
+
+  // The test's hours as CSV: the ten hours of the run, each counted.
+  const QString csv = QDir(dataFolder.path()).filePath("test.csv");
+  dialogs.saveAnswers.push_back(FileChoice{csv, 1});
+  shown.SaveTestCsv();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
+  QFile written(csv);
+  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+  const QStringList rows = QString::fromUtf8(written.readAll()).split('\n', Qt::SkipEmptyParts);
+  ASSERT_EQ(rows.size(), 11);
+  EXPECT_EQ(rows[0], kestrum::kTestCsvHeader);
+  for (int i = 1; i < rows.size(); ++i)
+    EXPECT_TRUE(rows[i].endsWith(",1,0")) << rows[i].toStdString();
 }
