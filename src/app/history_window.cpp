@@ -490,9 +490,8 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
   const auto model = ModelNamed(instrument_.model);
   const kestrum::ModelChannels channels =
       model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
-  if (!channels.temperature) test.thresholds.temperature.reset();
-  if (!channels.humidity) test.thresholds.humidity.reset();
-  if (!channels.pressure) test.thresholds.pressure.reset();
+  test.thresholds =
+      kestrum::MeasuredOnly({}, channels.temperature, channels.humidity, channels.pressure);
   test.csvChannels = kestrum::CsvChannelsOf(model);
   return test;
 }
@@ -702,76 +701,67 @@ void HistoryWindow::RedateRow(int row) {
   LoadInstrument(instrument_.name);
 }
 
-void HistoryWindow::SaveTestCsv() {
+bool HistoryWindow::OneSiteShown(const QString& what) {
   if (selection_.samples() == 0) {
     services_.prompts->ShowError(QString::fromUtf8(kChooseText));
-    return;
+    return false;
   }
-  const ShownTest test = CurrentTest();
-  const std::vector<kestrum::SiteHours> sites =
-      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
-  if (sites.size() != 1) {
-    services_.prompts->ShowError(
-        sites.empty() ? QStringLiteral("No counted hour lies in the shown range.")
-                      : QStringLiteral("The shown runs are of %1 sites; a test is of one: select "
-                                       "the runs of one site.")
-                            .arg(sites.size()));
-    return;
-  }
-  const FileDialogSetup setup{{"CSV (*.csv)"}, "*.csv", "test"};
+  if (sites_.size() == 1) return true;
+  services_.prompts->ShowError(
+      sites_.empty() ? QStringLiteral("No counted hour lies in the shown range.")
+                     : QStringLiteral("The shown runs are of %1 sites; %2 is of one: select the "
+                                      "runs of one site.")
+                           .arg(sites_.size())
+                           .arg(what));
+  return false;
+}
+
+std::optional<HistoryWindow::SaveTarget> HistoryWindow::AskSaveTarget(
+    const FileDialogSetup& setup) {
   const auto choice = services_.dialogs->AskSave(
       setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
-  if (!choice) return;
+  if (!choice) return std::nullopt;
   const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
   if (!localName) {
     services_.prompts->ShowError(QString::fromStdString(localName.error()));
-    return;
+    return std::nullopt;
   }
   kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  return SaveTarget{choice->path, localName.value()};
+}
+
+void HistoryWindow::SaveTestCsv() {
+  if (!OneSiteShown(QStringLiteral("a test"))) return;
+  const auto target = AskSaveTarget({{"CSV (*.csv)"}, "*.csv", "test"});
+  if (!target) return;
+  // Counted again for the file: the summary keeps no copy of ten years of hours.
+  const ShownTest test = CurrentTest();
+  const std::vector<kestrum::SiteHours> sites =
+      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
   const kestrum::CountedHours& counted = sites.front().hours;
   const std::string table =
       kestrum::TestCsv(counted, kestrum::HoursLeftOut(counted, test.request),
                        kestrum::MarkConditionChanges(counted.samples, test.thresholds),
                        sites.front().site, test.csvChannels);
-  const kestrum::Result<> saved = kestrum::WriteFileReplacing(localName.value(), table);
+  const kestrum::Result<> saved = kestrum::WriteFileReplacing(target->localName, table);
   if (!saved) {
-    services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
+    services_.prompts->ShowError(target->shown + ":\n" + QString::fromStdString(saved.error()));
   }
 }
 
 void HistoryWindow::Report() {
-  if (selection_.samples() == 0) {
-    services_.prompts->ShowError(QString::fromUtf8(kChooseText));
-    return;
-  }
-  if (sites_.size() != 1) {
-    services_.prompts->ShowError(
-        sites_.empty()
-            ? QStringLiteral("No counted hour lies in the shown range.")
-            : QStringLiteral("The shown runs are of %1 sites; a report is of one: select "
-                             "the runs of one site.")
-                  .arg(sites_.size()));
-    return;
-  }
-  const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
-  const auto choice = services_.dialogs->AskSave(
-      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
-  if (!choice) return;
-  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
-  if (!localName) {
-    services_.prompts->ShowError(QString::fromStdString(localName.error()));
-    return;
-  }
-  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  if (!OneSiteShown(QStringLiteral("a report"))) return;
+  const auto target = AskSaveTarget({{"Pdf Document (*.pdf)"}, "*.pdf", "report"});
+  if (!target) return;
   kestrum::ReportContent content;
   content.summary = summary_;
   content.source = Source();
   content.assessedSite = sites_.front().site;
   content.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
   const kestrum::Result<> saved =
-      kestrum::SaveMeasurementReport(*Chart, content, localName.value());
+      kestrum::SaveMeasurementReport(*Chart, content, target->localName);
   if (!saved) {
-    services_.prompts->ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
+    services_.prompts->ShowError(target->shown + ":\n" + QString::fromStdString(saved.error()));
   }
 }
 

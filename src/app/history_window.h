@@ -129,6 +129,15 @@ class HistoryWindow : public QWidget {
     kestrum::CsvChannels csvChannels;
   };
   ShownTest CurrentTest() const;
+  // For the report and the test's CSV: one site shown, else said why (`what`
+  // is "a report", "a test").
+  bool OneSiteShown(const QString& what);
+  // The file chosen in the save dialog: as shown, and as the system's bytes.
+  struct SaveTarget {
+    QString shown;
+    std::string localName;
+  };
+  std::optional<SaveTarget> AskSaveTarget(const FileDialogSetup& setup);
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   QWidget* BuildTopRow();

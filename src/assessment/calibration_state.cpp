@@ -5,25 +5,12 @@
 #include <cmath>
 
 namespace kestrum {
-namespace {
-
-bool IsLeap(int year) {
-  return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-}
-
-int DaysIn(int year, int month) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  return month == 2 && IsLeap(year) ? 29 : kDays[month - 1];
-}
-
-}  // namespace
-
 DateTime CalibrationDue(DateTime calibratedOn, int months) {
   const DateTimeFields f = SplitDateTime(std::floor(calibratedOn));
   const int index = f.year * 12 + (f.month - 1) + months;
   const int year = index / 12;
   const int month = index % 12 + 1;
-  return EncodeDate(year, month, std::min(f.day, DaysIn(year, month)));
+  return EncodeDate(year, month, std::min(f.day, DaysInMonth(year, month)));
 }
 
 CalibrationState CalibrationStateFor(std::optional<DateTime> calibratedOn, int intervalMonths,

@@ -18,6 +18,14 @@ bool Beyond(double change, const std::optional<double>& threshold) {
 
 }  // namespace
 
+ConditionThresholds MeasuredOnly(ConditionThresholds thresholds, bool temperature, bool humidity,
+                                 bool pressure) {
+  if (!temperature) thresholds.temperature.reset();
+  if (!humidity) thresholds.humidity.reset();
+  if (!pressure) thresholds.pressure.reset();
+  return thresholds;
+}
+
 std::vector<ConditionMark> MarkConditionChanges(HourSpan samples,
                                                 const ConditionThresholds& thresholds) {
   std::vector<ConditionMark> marks;

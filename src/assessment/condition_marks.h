@@ -22,6 +22,11 @@ struct ConditionThresholds {
   std::optional<double> pressure = 0.5;     // kPa
 };
 
+// `thresholds` for only the channels the instrument measures: the others
+// can mark no hour.
+ConditionThresholds MeasuredOnly(ConditionThresholds thresholds, bool temperature, bool humidity,
+                                 bool pressure);
+
 struct ConditionMark {
   DateTime time = 0;  // the hour's stamp (its end)
   double temperatureChange = 0;

@@ -7,12 +7,16 @@
 
 #include "history/history_types.h"
 #include "records/date_time_stamp.h"
+#include "records/guarded_read.h"
 #include "records/utf8_text.h"
 
 namespace kestrum {
 namespace {
 
 constexpr char kHeader[] = "kestrum-annotations\t1";
+
+// The file is small text; anything larger is not ours.
+constexpr std::size_t kAnnotationsLimit = 64u << 20;
 
 std::string Number(double value) {
   char text[40];
@@ -113,6 +117,15 @@ bool ReadActivity(const std::vector<std::string>& f, Annotations& out) {
 }
 
 }  // namespace
+
+Result<Annotations> ReadAnnotationsFile(const std::string& path, bool* found, int* unreadLines) {
+  if (found) *found = false;
+  const Result<GuardedRead> read = ReadRegularFile(path, kAnnotationsLimit);
+  if (!read) return Fail("cannot read " + path + ": " + read.error());
+  if (read->truncated) return Fail(path + " is larger than any annotations file; it was not read");
+  if (found) *found = !read->missing;
+  return ParseAnnotations(read->bytes, unreadLines);
+}
 
 std::string EscapeAnnotationField(std::string_view field) {
   std::string out;

@@ -97,6 +97,10 @@ std::string AnnotationsText(const Annotations& annotations);
 // damaged line must not cost the others.
 Annotations ParseAnnotations(std::string_view text, int* unreadLines);
 
+// Reads and parses the file at path through the guarded read; a missing
+// file is no failure (`found` false). Failures name the path.
+Result<Annotations> ReadAnnotationsFile(const std::string& path, bool* found, int* unreadLines);
+
 // A field as written (exposed for the tests of odd bytes).
 std::string EscapeAnnotationField(std::string_view field);
 std::string UnescapeAnnotationField(std::string_view field);

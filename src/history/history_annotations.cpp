@@ -10,13 +10,9 @@
 #include "history/history_store.h"
 #include "records/checked_file.h"
 #include "records/date_time_stamp.h"
-#include "records/guarded_read.h"
 
 namespace kestrum {
 namespace {
-
-// The file is small text; anything larger is not ours.
-constexpr std::size_t kAnnotationsLimit = 64u << 20;
 
 using KeyTuple = std::tuple<std::string, std::int64_t, int>;
 
@@ -42,14 +38,6 @@ std::map<KeyTuple, std::int64_t> RunKeys(sqlite3* db) {
     keys[{name, start, version}] = select.Int(2);
   }
   return keys;
-}
-
-Result<Annotations> ReadAnnotationsFile(const std::string& path, bool* found, int* unread) {
-  const Result<GuardedRead> read = ReadRegularFile(path, kAnnotationsLimit);
-  if (!read) return read.failure();
-  if (found) *found = !read->missing;
-  if (read->truncated) return Fail(path + " is larger than any annotations file");
-  return ParseAnnotations(read->bytes, unread);
 }
 
 }  // namespace
@@ -104,7 +92,7 @@ Annotations HistoryStore::CollectAnnotations() {
 Result<> HistoryStore::KeepAnnotations() {
   Annotations now = CollectAnnotations();
   const Result<Annotations> before = ReadAnnotationsFile(AnnotationsPath(), nullptr, nullptr);
-  if (!before) return Fail("cannot read " + AnnotationsPath() + ": " + before.error());
+  if (!before) return before.failure();
   // What the file holds for runs, instruments and files the store lacks
   // waits there for the data that brings them back.
   const std::map<KeyTuple, std::int64_t> keys = RunKeys(db_.Handle());
@@ -161,7 +149,7 @@ Result<AnnotationRestore> HistoryStore::RestoreAnnotations(const Annotations& fr
 Result<> HistoryStore::ApplyWaitingAnnotations() {
   bool found = false;
   const Result<Annotations> waiting = ReadAnnotationsFile(AnnotationsPath(), &found, nullptr);
-  if (!waiting) return Fail("cannot read " + AnnotationsPath() + ": " + waiting.error());
+  if (!waiting) return waiting.failure();
   if (!found || waiting->runs.empty()) return {};
   AnnotationRestore ignored;
   return ApplyAnnotations(waiting.value(), false, ignored);

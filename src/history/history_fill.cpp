@@ -3,34 +3,10 @@
 
 #include <filesystem>
 
-#include "records/guarded_read.h"
 #include "records/kept_downloads.h"
 
 namespace kestrum {
 namespace {
-
-constexpr std::size_t kAnnotationsLimit = 64u << 20;
-
-struct ReadAnnotations {
-  bool found = false;
-  int unread = 0;
-  Annotations annotations;
-  std::string problem;
-};
-
-ReadAnnotations ReadFile(const std::string& path) {
-  ReadAnnotations out;
-  const Result<GuardedRead> read = ReadRegularFile(path, kAnnotationsLimit);
-  if (!read) {
-    out.problem = "cannot read " + path + ": " + read.error();
-  } else if (read->truncated) {
-    out.problem = path + " is larger than any annotations file; it was not read";
-  } else {
-    out.found = !read->missing;
-    out.annotations = ParseAnnotations(read->bytes, &out.unread);
-  }
-  return out;
-}
 
 bool AddedRuns(const std::vector<FileImport>& imports) {
   for (const FileImport& i : imports) {
@@ -82,10 +58,12 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
   fill.imports = ImportKeptDownloads(store, KeptDownloadsFolder(dataFolder), now);
   const bool made = store.AwaitsRestore();
   if (!made && !AddedRuns(fill.imports)) return fill;
-  ReadAnnotations read = ReadFile(store.AnnotationsPath());
-  if (!read.problem.empty()) {
-    fill.problem = read.problem;
-  } else if (!read.found) {
+  bool found = false;
+  int unread = 0;
+  const Result<Annotations> read = ReadAnnotationsFile(store.AnnotationsPath(), &found, &unread);
+  if (!read) {
+    fill.problem = read.error();
+  } else if (!found) {
     // A history made for the first time has nothing to restore.
     if (store.NeedsRebuild()) fill.restore = AnnotationRestore{};
   } else {
@@ -93,7 +71,7 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
     int again = 0;
     if (made) {
       // Files from elsewhere are in no kept download: read them again where they still are.
-      for (const ImportedFile& file : read.annotations.files) {
+      for (const ImportedFile& file : read->files) {
         if (store.KnowsPath(file.path)) continue;
         std::error_code error;
         if (!std::filesystem::is_regular_file(file.path, error)) {
@@ -106,13 +84,13 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
         }
       }
     }
-    Result<AnnotationRestore> restored = store.RestoreAnnotations(read.annotations, made);
+    Result<AnnotationRestore> restored = store.RestoreAnnotations(read.value(), made);
     if (!restored) {
       fill.problem = restored.error();
     } else if (made || restored->sites + restored->notes + restored->exclusions +
                                restored->redatings + restored->instruments >
                            0) {
-      restored->unreadLines = read.unread;
+      restored->unreadLines = unread;
       restored->missingFiles = std::move(missing);
       restored->files = again;
       fill.restore = std::move(restored).value();

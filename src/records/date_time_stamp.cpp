@@ -2,6 +2,7 @@
 #include "records/date_time_stamp.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdio>
 
 #include "records/date_time.h"
@@ -43,6 +44,22 @@ std::optional<DateTime> ParseDateTimeStamp(const std::string& text) {
 
 std::string DateTimeMessageText(DateTime value) {
   return Formatted("%04d-%02d-%02d %02d:%02d:%02d", value);
+}
+
+std::string DayText(DateTime day) {
+  return Formatted("%04d-%02d-%02d", std::floor(day));
+}
+
+std::optional<DateTime> ParseDay(const std::string& text) {
+  int year = 0;
+  int month = 0;
+  int day = 0;
+  char end = 0;
+  if (text.size() != 10 || text[4] != '-' || text[7] != '-' ||
+      std::sscanf(text.c_str(), "%4d-%2d-%2d%c", &year, &month, &day, &end) != 3) {
+    return std::nullopt;
+  }
+  return TryEncodeDate(year, month, day);
 }
 
 }  // namespace kestrum

@@ -17,4 +17,9 @@ std::optional<DateTime> ParseDateTimeStamp(const std::string& text);
 // "2024-03-05 14:07:09", for messages.
 std::string DateTimeMessageText(DateTime value);
 
+// "2025-03-01": a day, as the register and the reports give it.
+std::string DayText(DateTime day);
+// "2025-03-01" into that day; empty for anything else.
+std::optional<DateTime> ParseDay(const std::string& text);
+
 }  // namespace kestrum

@@ -271,11 +271,9 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     io.out << "calibrated=" << DayText(*calibrated) << "\n"
            << "calibration_due=" << DayText(CalibrationDue(*calibrated, interval)) << "\n";
   }
-  // The channels the model measures are the ones that can mark an hour.
-  if (!channels.temperature) thresholds.temperature.reset();
-  if (!channels.humidity) thresholds.humidity.reset();
-  if (!channels.pressure) thresholds.pressure.reset();
-  const std::vector<ConditionMark> marks = MarkConditionChanges(counted.samples, thresholds);
+  const std::vector<ConditionMark> marks = MarkConditionChanges(
+      counted.samples,
+      MeasuredOnly(thresholds, channels.temperature, channels.humidity, channels.pressure));
   io.out << "conditions=" << marks.size() << "\n";
   for (const ConditionMark& m : marks) {
     io.out << "condition=" << SummaryMinute(m.time) << " dT=" << SignedChange(m.temperatureChange)

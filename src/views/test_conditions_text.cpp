@@ -2,13 +2,13 @@
 #include "views/test_conditions_text.h"
 
 #include "assessment/calibration_state.h"
+#include "records/date_time_stamp.h"
 
 namespace kestrum {
 namespace {
 
 QString Day(DateTime day) {
-  const DateTimeFields f = SplitDateTime(day);
-  return QString::asprintf("%04d-%02d-%02d", f.year, f.month, f.day);
+  return QString::fromStdString(DayText(day));
 }
 
 }  // namespace
