@@ -202,6 +202,7 @@ std::string AnnotationRestoreText(const AnnotationRestore& r) {
   count(r.exclusions, "exclusion", "exclusions");
   count(r.redatings, "re-dating", "re-datings");
   count(r.instruments, "instrument entry", "instrument entries");
+  count(r.clients, "site's client", "sites' clients");
   count(r.files, "file from elsewhere", "files from elsewhere");
   count(r.activity, "activity entry", "activity entries");
   std::string text = std::string("Restored from ") + kAnnotationsFileName + ": ";
@@ -246,6 +247,9 @@ std::string AnnotationsText(const Annotations& a) {
                   i.calibratedOn ? DateTimeStamp(*i.calibratedOn) : std::string(), i.certificate,
                   std::to_string(i.intervalMonths), i.note});
   }
+  for (const SiteClientAnnotation& c : a.clients) {
+    AddLine(out, {"client", c.site, c.client, c.address});
+  }
   for (const ImportedFile& f : a.files) AddLine(out, {"file", f.instrument, f.path});
   for (const AnnotatedActivity& e : a.activity) {
     AddLine(out, {"activity", DateTimeStamp(e.at), e.kind, e.instrument, e.text});
@@ -269,6 +273,9 @@ Annotations ParseAnnotations(std::string_view text, int* unreadLines) {
       read = ReadRun(f, out);
     } else if (f[0] == "instrument") {
       read = ReadInstrument(f, out);
+    } else if (f[0] == "client" && f.size() == 4) {
+      out.clients.push_back({f[1], f[2], f[3]});
+      read = true;
     } else if (f[0] == "file" && f.size() == 3) {
       out.files.push_back({f[1], f[2]});
       read = true;

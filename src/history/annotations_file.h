@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What only the user put into the history (sites, notes, exclusions,
-// re-dated clocks, the instrument register, files imported from elsewhere
+// re-dated clocks, the instrument register, the sites' clients, files imported from elsewhere
 // and the activity log), as a plain UTF-8 text file beside the store,
 // "annotations.tsv". The store is an index that can be built again from
 // the kept downloads; this file is what lets the rebuilt one hold the
@@ -55,6 +55,13 @@ struct InstrumentAnnotation {
   }
 };
 
+// The client and address of a site.
+struct SiteClientAnnotation {
+  std::string site;
+  std::string client;
+  std::string address;
+};
+
 struct ImportedFile {
   std::string instrument;
   std::string path;  // as the system's bytes
@@ -70,6 +77,7 @@ struct AnnotatedActivity {
 struct Annotations {
   std::vector<RunAnnotation> runs;
   std::vector<InstrumentAnnotation> instruments;
+  std::vector<SiteClientAnnotation> clients;
   std::vector<ImportedFile> files;
   std::vector<AnnotatedActivity> activity;  // oldest first
 };
@@ -81,6 +89,7 @@ struct AnnotationRestore {
   int exclusions = 0;
   int redatings = 0;
   int instruments = 0;
+  int clients = 0;
   int activity = 0;
   int files = 0;                          // files from elsewhere imported again
   int waitingRuns = 0;                    // runs no kept download or imported file holds (yet)

@@ -76,6 +76,11 @@ Annotations HistoryStore::CollectAnnotations() {
                            i.entry.note};
     if (a.calibrationUncertainty || !a.RegisterEmpty()) out.instruments.push_back(std::move(a));
   }
+  if (HasVersion4Tables()) {
+    SqliteStatement clients(db, "SELECT site, client, address FROM site_clients ORDER BY site");
+    while (clients.Next())
+      out.clients.push_back({clients.Text(0), clients.Text(1), clients.Text(2)});
+  }
   SqliteStatement files(db,
                         "SELECT i.name, f.path FROM download_files f JOIN downloads d ON "
                         "d.id = f.download_id JOIN instruments i ON i.id = d.instrument_id "
@@ -220,6 +225,17 @@ Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivi
         restored = restored || sqlite3_changes(db) > 0;
       }
       restore.instruments += restored ? 1 : 0;
+    }
+    // A client given since wins over the file's.
+    SqliteStatement client(db,
+                           "INSERT OR IGNORE INTO site_clients(site, client, address) "
+                           "VALUES(?, ?, ?)");
+    for (const SiteClientAnnotation& c : from.clients) {
+      if (c.client.empty() && c.address.empty()) continue;
+      client.Reset();
+      client.Bind(1, c.site).Bind(2, c.client).Bind(3, c.address);
+      if (Result<> set = client.Run(); !set) return set;
+      restore.clients += sqlite3_changes(db) > 0 ? 1 : 0;
     }
     if (withActivity) {
       // What the new store logged already (the download that made it) is not logged twice.

@@ -67,4 +67,18 @@ std::string SiteTitle(const std::string& site) {
   return site.empty() ? "site not given" : site;
 }
 
+std::vector<CollocatedInstrument> CollocatedAt(HistoryStore& store, const std::string& instrument,
+                                               const std::string& site, DateTime from, DateTime to,
+                                               HourSpan own) {
+  std::vector<CollocatedInstrument> found;
+  for (const HistoryInstrument& other : store.Instruments()) {
+    if (other.name == instrument) continue;
+    const std::vector<LoadedRun> runs = LoadInstrumentRuns(store, other.name);
+    const CountedHours theirs = CountHours(RunHoursOf(runs), from, to, &site);
+    const Collocation c = Collocate(own, theirs.samples);
+    if (c.sharedHours > 0) found.push_back({other.name, c});
+  }
+  return found;
+}
+
 }  // namespace kestrum

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "assessment/collocation.h"
 #include "assessment/counted_hours.h"
 #include "assessment/seasonal_profile.h"
 #include "history/history_selection.h"
@@ -25,6 +26,17 @@ std::vector<LoadedRun> LoadInstrumentRuns(HistoryStore& store, const std::string
 // the site most recently.
 Result<SeasonalProfile> ProfileOfSite(HistoryStore& store, const std::string& site,
                                       const std::string* instrument = nullptr);
+
+struct CollocatedInstrument {
+  std::string name;
+  Collocation figures;
+};
+
+// Every other instrument of the history with counted hours at `site` from..to
+// shared with `own` (the instrument's counted hours there); never another site's.
+std::vector<CollocatedInstrument> CollocatedAt(HistoryStore& store, const std::string& instrument,
+                                               const std::string& site, DateTime from, DateTime to,
+                                               HourSpan own);
 
 // "site not given" for runs without a site: the name of their block.
 std::string SiteTitle(const std::string& site);

@@ -76,6 +76,10 @@ CREATE TABLE activity(
   kind TEXT NOT NULL,
   instrument TEXT NOT NULL,
   text TEXT NOT NULL);
+CREATE TABLE site_clients(
+  site TEXT PRIMARY KEY,
+  client TEXT NOT NULL,
+  address TEXT NOT NULL) WITHOUT ROWID;
 )sql";
 
 // What version 2 added to version 1: the re-dating of a run and the
@@ -93,6 +97,14 @@ ALTER TABLE instruments ADD COLUMN certificate TEXT NOT NULL DEFAULT '';
 ALTER TABLE instruments ADD COLUMN interval_months INTEGER NOT NULL DEFAULT 12;
 ALTER TABLE instruments ADD COLUMN register_note TEXT NOT NULL DEFAULT '';
 ALTER TABLE downloads ADD COLUMN calibration_factor REAL;
+)sql";
+
+// What version 4 added: whom each site's tests are for.
+constexpr char kToVersion4[] = R"sql(
+CREATE TABLE site_clients(
+  site TEXT PRIMARY KEY,
+  client TEXT NOT NULL,
+  address TEXT NOT NULL) WITHOUT ROWID;
 )sql";
 
 // Times are given to the minute: a shift under half of one is the run's own time.
@@ -329,6 +341,9 @@ Result<> HistoryStore::Migrate(int fromVersion) {
   if (fromVersion < 3) {
     if (Result<> added = db_.Exec(kToVersion3); !added) return added;
   }
+  if (fromVersion < 4) {
+    if (Result<> added = db_.Exec(kToVersion4); !added) return added;
+  }
   return SetUserVersion(db_);
 }
 
@@ -462,6 +477,35 @@ Result<> HistoryStore::SetRegister(const std::string& instrument, const Instrume
     if (sqlite3_changes(db_.Handle()) == 0) return Fail("no instrument \"" + instrument + "\"");
     return {};
   });
+}
+
+Result<> HistoryStore::SetSiteClient(const std::string& site, const SiteClient& client) {
+  if (Result<> ok = Writable(); !ok) return ok;
+  if (Result<> ok = CheckTextLength("client", client.client, kSiteCharacterLimit); !ok) return ok;
+  if (Result<> ok = CheckTextLength("address", client.address, kNoteCharacterLimit); !ok) {
+    return ok;
+  }
+  return ChangeKept([&]() -> Result<> {
+    SqliteStatement change(
+        db_.Handle(), client.Empty() ? "DELETE FROM site_clients WHERE site = ?"
+                                     : "INSERT OR REPLACE INTO site_clients(site, client, address) "
+                                       "VALUES(?, ?, ?)");
+    change.Bind(1, site);
+    if (!client.Empty()) change.Bind(2, client.client).Bind(3, client.address);
+    if (Result<> done = change.Run(); !done) {
+      return Fail("cannot write the history: " + done.error());
+    }
+    return {};
+  });
+}
+
+Result<SiteClient> HistoryStore::SiteClientOf(const std::string& site) {
+  if (!HasVersion4Tables()) return SiteClient{};
+  SqliteStatement select(db_.Handle(), "SELECT client, address FROM site_clients WHERE site = ?");
+  select.Bind(1, site);
+  if (select.Next()) return SiteClient{select.Text(0), select.Text(1)};
+  if (select.Failed()) return Fail("cannot read the history: " + select.Error());
+  return SiteClient{};
 }
 
 Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {

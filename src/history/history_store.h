@@ -41,7 +41,7 @@ namespace kestrum {
 inline constexpr char kHistoryFileName[] = "history.sqlite";
 // The schema this program writes (PRAGMA user_version). An older store
 // opened for writing is brought up to it; one only read stays as it is.
-inline constexpr int kHistorySchemaVersion = 3;
+inline constexpr int kHistorySchemaVersion = 4;
 
 // The longest site and note, in characters: a site names a room, a note
 // says what happened; more is a paste gone wrong.
@@ -110,6 +110,13 @@ class HistoryStore {
   Result<> SetRegister(const std::string& instrument, const InstrumentRegister& entry,
                        DateTime today);
 
+  // The client and address of a site ("" for runs without one); a client
+  // over 200 or an address over 4,000 characters is refused. Both empty
+  // forgets them.
+  Result<> SetSiteClient(const std::string& site, const SiteClient& client);
+  // Empty when none was given (or the store predates them).
+  Result<SiteClient> SiteClientOf(const std::string& site);
+
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
   std::vector<ActivityEntry> LatestActivity(int count);
@@ -157,6 +164,8 @@ class HistoryStore {
   bool HasVersion2Columns() const { return schemaVersion_ >= 2; }
   // The register and the downloads' calibration factors.
   bool HasVersion3Columns() const { return schemaVersion_ >= 3; }
+  // The sites' clients and addresses.
+  bool HasVersion4Tables() const { return schemaVersion_ >= 4; }
   // Runs a prepared change of one run; a run that is not there is a failure.
   Result<> UpdateRun(SqliteStatement& update, std::int64_t run);
   // A change of what only the user adds: in one transaction with writing

@@ -72,6 +72,13 @@ struct InstrumentRegister {
   std::string note;
 };
 
+// Whom a site's tests are for, asked once and kept with the site.
+struct SiteClient {
+  std::string client;
+  std::string address;
+  bool Empty() const { return client.empty() && address.empty(); }
+};
+
 struct HistoryInstrument {
   std::int64_t id = 0;
   std::string name;

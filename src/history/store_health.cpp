@@ -35,6 +35,7 @@ constexpr UsedColumns kUsed[] = {
     {"samples", "run_id, idx, time, concentration, error, pulses, temperature, humidity, pressure",
      1},
     {"activity", "id, at, kind, instrument, text", 1},
+    {"site_clients", "site, client, address", 4},
 };
 
 bool IsDamagedCode(int code) {

@@ -17,9 +17,11 @@
 #include "tool/history_output.h"
 #include "tool/run_range_options.h"
 #include "tool/summary_output.h"
+#include "tool/test_report_job.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 #include "tool/tool_output.h"
+#include "views/model_channels.h"
 #include "views/run_sample_range.h"
 
 namespace kestrum::tool {
@@ -56,6 +58,14 @@ constexpr const char* kUsage =
     "                               \"history export\", then counted (0 where the protocol\n"
     "                               leaves the hour out) and condition (1 for a marked hour);\n"
     "                               \"-\" writes to standard output\n"
+    "  --report OUT.pdf             also writes the test report: client, operator, instrument\n"
+    "                               and calibration, the test as deployed and assessed, the\n"
+    "                               result, the chart, advice (us-short-term), monthly means,\n"
+    "                               collocated instruments and every hour (at most 2000 pages)\n"
+    "  --client TEXT --address TEXT whom the report is for; with --instrument and a site they\n"
+    "                               are kept with the site in the history and used again\n"
+    "  --operator TEXT --certification TEXT   who measured, with their certification number\n"
+    "  --paper a4|letter            the report's paper (default: by the locale)\n"
     "Keys: protocol site first last hours overlap_hours clock_unset_hours excluded_hours days\n"
     "calibration_uncertainty_percent (assumed=1 when not given) mean_bqm3 u_counting_bqm3\n"
     "(mean / sqrt(pulses)) u_temporal_bqm3 (s / sqrt(n_eff) of the daily means of days with\n"
@@ -132,9 +142,20 @@ std::string NoHoursText(const CountedHours& counted) {
 
 }  // namespace
 
-int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
+bool AsksForReport(const std::vector<std::string>& args) {
+  for (const std::string& word : args) {
+    if (word == "--") break;
+    if (word == "--report" || word.rfind("--report=", 0) == 0) return true;
+  }
+  return false;
+}
+
+int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter writer) {
   std::vector<std::string> values = RunRangeOptionNames();
-  for (const char* name : {"instrument", "site", "thresholds", "csv"}) values.emplace_back(name);
+  for (const char* name : {"instrument", "site", "thresholds", "csv", "report", "client", "address",
+                           "operator", "certification", "paper"}) {
+    values.emplace_back(name);
+  }
   for (const std::string& name : AssessmentValueOptions()) values.push_back(name);
   const Result<ParsedArgs> read = ParseArgs(args, values, AssessmentFlagOptions());
   if (!read) return Usage(io, read.error());
@@ -154,6 +175,18 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     return Usage(io, "wants either a data file with --run or --instrument NAME");
   }
   if (instrument && option("run")) return Usage(io, "--run goes with a data file");
+  const std::string* report = option("report");
+  if (report && *report == "-") {
+    return Usage(io, "the report goes to a file; \"-\" names none (give e.g. report.pdf)");
+  }
+  if (report && !writer) return Usage(io, "--report needs kestrum-report, which draws it");
+  ReportPaper paper = PaperOfLocale(QLocale::system());
+  if (const std::string* text = option("paper")) {
+    if (*text != "a4" && *text != "letter") {
+      return Usage(io, "--paper wants a4 or letter, not \"" + *text + "\"");
+    }
+    paper = *text == "letter" ? ReportPaper::kLetter : ReportPaper::kA4;
+  }
 
   ConditionThresholds thresholds;
   if (const std::string* text = option("thresholds")) {
@@ -188,6 +221,8 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
   // A data file on its own says nothing of when the instrument was calibrated.
   std::optional<InstrumentRegister> calibration;
   CsvChannels channels;
+  std::optional<InstrumentModel> model;
+  std::string dataName;
   DateTime rangeFrom = -1e9, rangeTo = 1e9;
   std::unique_ptr<HistoryStore> history;
   const auto openHistory = [&]() -> HistoryStore* {
@@ -206,7 +241,9 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     const RunRangeRequest range = ReadRunRange("assess", parsed, parsed.positional[0], io, Usage);
     if (range.exitCode != kExitSuccess) return range.exitCode;
     const std::vector<HourlySample> samples = RunHourlySamples(*range.store, range.run);
-    channels = CsvChannelsOf(ModelFromMarker(range.store->MemoryImage[0]));
+    model = ModelFromMarker(range.store->MemoryImage[0]);
+    channels = CsvChannelsOf(model);
+    dataName = parsed.positional[0].substr(parsed.positional[0].find_last_of('/') + 1);
     counted =
         CountHours({RunHoursOfFile(*range.store, range.run, samples, site)}, range.from, range.to);
   } else {
@@ -226,7 +263,9 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     }
     TakeCalibration(request, found->calibrationUncertainty);
     calibration = found->entry;
-    channels = CsvChannelsOf(ModelNamed(found->model));
+    model = ModelNamed(found->model);
+    channels = CsvChannelsOf(model);
+    dataName = "the history of " + *instrument;
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
     const std::vector<RunHours> hours = RunHoursOf(runs);
     if (!siteWord) {
@@ -289,6 +328,7 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
     }
   }
   // Other instruments at the same site over the same hours; never another site's.
+  std::vector<CollocatedResult> collocated;
   if (instrument && !site.empty()) {
     HistoryStore* store = openHistory();
     for (const HistoryInstrument& other :
@@ -303,7 +343,70 @@ int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
              << " own_mean_bqm3=" << SummaryNumber(c.ownMean)
              << " average_bqm3=" << SummaryNumber(c.Average())
              << " rpd_percent=" << SummaryNumber(c.RelativePercentDifference()) << "\n";
+      collocated.push_back({QString::fromStdString(other.name), c});
     }
+  }
+  if (!report) return kExitSuccess;
+
+  // Whom the report is for: given now, else what the history keeps for the site.
+  SiteClient client;
+  HistoryStore* kept = instrument ? openHistory() : nullptr;
+  if (kept) {
+    const Result<SiteClient> known = kept->SiteClientOf(site);
+    if (!known) {
+      io.err << "kestrum-tool assess: " << known.error() << "\n";
+      return kExitFailure;
+    }
+    client = known.value();
+  }
+  const std::string* clientWord = option("client");
+  const std::string* addressWord = option("address");
+  if (clientWord) client.client = *clientWord;
+  if (addressWord) client.address = *addressWord;
+  if (kept && (clientWord || addressWord)) {
+    if (const Result<> saved = kept->SetSiteClient(site, client); !saved) {
+      io.err << "kestrum-tool assess: the client was not kept: " << saved.error() << "\n";
+      return kExitFailure;
+    }
+  }
+  const auto text = [&](const char* name) {
+    const std::string* word = option(name);
+    return word ? QString::fromStdString(*word) : QString();
+  };
+  TestReportJob job;
+  job.counted = &counted;
+  job.leftOut = HoursLeftOut(counted, request);
+  const ModelChannels measured = model ? ChannelsOf(*model) : ModelChannels{};
+  job.lines = {measured.temperature, measured.humidity, measured.pressure};
+  job.additions.referenceLevels = request.levels;
+  job.additions.unit =
+      request.protocol == Protocol::kUsShortTerm ? RadonUnit::PciPerL : RadonUnit::BqPerM3;
+  job.paper = paper;
+  job.path = *report;
+  TestReportInput input;
+  input.assessment = &assessment;
+  input.counted = &counted;
+  input.leftOut = job.leftOut;
+  input.marks = marks;
+  input.thresholds =
+      MeasuredOnly(thresholds, channels.temperature, channels.humidity, channels.pressure);
+  input.channels = measured;
+  input.discardHours = request.discardHours;
+  input.site = QString::fromStdString(site);
+  input.model = model ? QString::fromLatin1(ModelName(*model)) : QString();
+  input.instrument = instrument ? QString::fromStdString(*instrument) : QString();
+  input.data = QString::fromLocal8Bit(dataName.c_str());
+  input.calibratedOn = calibrated;
+  input.intervalMonths = interval;
+  input.certificate = calibration ? calibration->certificate : std::string();
+  input.people = {QString::fromStdString(client.client), QString::fromStdString(client.address),
+                  text("operator"), text("certification")};
+  input.unit = job.additions.unit;
+  input.collocated = std::move(collocated);
+  job.report = ComposeTestReport(input);
+  if (const Result<> written = writer(job); !written) {
+    io.err << "kestrum-tool assess: " << CannotWriteText(*report, written.error()) << "\n";
+    return kExitFailure;
   }
   return kExitSuccess;
 }

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool report FILE.Rn --run I [--from ... --to ...] [--levels L,...] [--units bqm3|pcil]
 //                     OUT.pdf
-#include <QApplication>
-
 #include "records/instrument_model.h"
+#include "tool/offscreen_application.h"
 #include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
@@ -33,16 +32,6 @@ constexpr const char* kUsage =
 int Usage(ToolIo& io, const std::string& problem) {
   io.err << "kestrum-tool report: " << problem << "\n" << kUsage;
   return kExitFailure;
-}
-
-// The chart is a widget: without a display, Qt's offscreen platform draws it.
-void EnsureApplication() {
-  if (QApplication::instance()) return;
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static int argc = 1;
-  static char name[] = "kestrum-tool";
-  static char* argv[] = {name, nullptr};
-  static QApplication application(argc, argv);
 }
 
 }  // namespace
@@ -94,7 +83,7 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
   content.source.origin = QString::fromLocal8Bit(file.c_str());
 
-  EnsureApplication();
+  EnsureOffscreenApplication();
   KestrumChart chart;
   ChartAdditions additions;
   additions.referenceLevels = levels;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "tool/test_report_job.h"
 #include "tool/tool_command.h"
 
 extern char** environ;
@@ -24,6 +25,8 @@ namespace kestrum::tool {
 namespace {
 
 constexpr const char* kReportProgram = "kestrum-report";
+// kestrum-report's first word when it is to run "assess" rather than "report".
+constexpr const char* kAssessWord = "--assess";
 
 std::string FolderOfThisProgram() {
   std::string path(4096, '\0');
@@ -153,6 +156,15 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   for (const std::string& place : places) io.err << " " << place;
   io.err << ")\n";
   return kExitFailure;
+}
+
+// The assessment itself runs in kestrum-report when it is to draw a report,
+// so that its lines and the PDF come from one reading of the data.
+int RunAssessCommand(const std::vector<std::string>& args, ToolIo& io) {
+  if (!AsksForReport(args)) return RunAssess(args, io, nullptr);
+  std::vector<std::string> words{kAssessWord};
+  words.insert(words.end(), args.begin(), args.end());
+  return RunReportCommand(words, io);
 }
 
 }  // namespace kestrum::tool

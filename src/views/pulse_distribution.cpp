@@ -2,6 +2,8 @@
 #include "views/pulse_distribution.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "views/run_sample_range.h"
 
@@ -48,6 +50,33 @@ PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, 
     if (lines.pressure) {
       out.pressure.push_back({sample.Time, static_cast<double>(sample.PressureValue)});
     }
+  }
+  return out;
+}
+
+PulseDistributionSeries ComputePulseDistribution(HourSpan samples, const EnvironmentLines& lines) {
+  PulseDistributionSeries out;
+  out.pulses.reserve(samples.size());
+  constexpr double kBreak = std::numeric_limits<double>::quiet_NaN();
+  // An hour and a half apart: at least one hour is missing between them.
+  constexpr DateTime kGap = 1.5 / 24;
+  DateTime previous = 0;
+  for (const HourlySample& s : samples) {
+    if (previous != 0 && s.time - previous > kGap) {
+      const DateTime between = (s.time + previous) / 2;
+      if (lines.temperature) out.temperature.push_back({between, kBreak});
+      if (lines.humidity) out.humidity.push_back({between, kBreak});
+      if (lines.pressure) out.pressure.push_back({between, kBreak});
+    }
+    previous = s.time;
+    if (s.concentration == 0) {
+      out.pulses.push_back({s.time, 0.0, 0.1});
+    } else {
+      out.pulses.push_back({s.time, s.concentration, s.error});
+    }
+    if (lines.temperature) out.temperature.push_back({s.time, s.temperature});
+    if (lines.humidity) out.humidity.push_back({s.time, s.humidity});
+    if (lines.pressure) out.pressure.push_back({s.time, s.pressure});
   }
   return out;
 }

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
 #include "views/run_sample_range.h"
@@ -32,5 +33,10 @@ PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, 
 // for a stretch that is not one entry of the run list.
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
                                                  const EnvironmentLines& lines);
+
+// The same over hours counted from the history or a file; the lines break
+// (a point with y = NaN) where an hour or more is missing, so no line joins
+// two runs across a gap.
+PulseDistributionSeries ComputePulseDistribution(HourSpan samples, const EnvironmentLines& lines);
 
 }  // namespace kestrum
