@@ -331,13 +331,10 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   std::vector<CollocatedResult> collocated;
   if (instrument && !site.empty()) {
     HistoryStore* store = openHistory();
-    for (const HistoryInstrument& other :
-         store ? store->Instruments() : std::vector<HistoryInstrument>{}) {
-      if (other.name == *instrument) continue;
-      const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, other.name);
-      const CountedHours theirs = CountHours(RunHoursOf(runs), rangeFrom, rangeTo, &site);
-      const Collocation c = Collocate(counted.samples, theirs.samples);
-      if (c.sharedHours == 0) continue;
+    for (const CollocatedInstrument& other :
+         store ? CollocatedAt(*store, *instrument, site, rangeFrom, rangeTo, counted.samples)
+               : std::vector<CollocatedInstrument>{}) {
+      const Collocation& c = other.figures;
       io.out << "collocated=" << LineText(other.name) << " shared_hours=" << c.sharedHours
              << " mean_bqm3=" << SummaryNumber(c.otherMean)
              << " own_mean_bqm3=" << SummaryNumber(c.ownMean)
@@ -373,25 +370,13 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     const std::string* word = option(name);
     return word ? QString::fromStdString(*word) : QString();
   };
-  TestReportJob job;
-  job.counted = &counted;
-  job.leftOut = HoursLeftOut(counted, request);
   const ModelChannels measured = model ? ChannelsOf(*model) : ModelChannels{};
-  job.lines = {measured.temperature, measured.humidity, measured.pressure};
-  job.additions.referenceLevels = request.levels;
-  job.additions.unit =
-      request.protocol == Protocol::kUsShortTerm ? RadonUnit::PciPerL : RadonUnit::BqPerM3;
-  job.paper = paper;
-  job.path = *report;
-  TestReportInput input;
-  input.assessment = &assessment;
-  input.counted = &counted;
-  input.leftOut = job.leftOut;
-  input.marks = marks;
-  input.thresholds =
-      MeasuredOnly(thresholds, channels.temperature, channels.humidity, channels.pressure);
-  input.channels = measured;
-  input.discardHours = request.discardHours;
+  TestReportJob job;
+  // A US test is read in pCi/L.
+  job.input = TestReportInputFor(
+      assessment, counted, request, thresholds, measured,
+      request.protocol == Protocol::kUsShortTerm ? RadonUnit::PciPerL : RadonUnit::BqPerM3);
+  TestReportInput& input = job.input;
   input.site = QString::fromStdString(site);
   input.model = model ? QString::fromLatin1(ModelName(*model)) : QString();
   input.instrument = instrument ? QString::fromStdString(*instrument) : QString();
@@ -401,9 +386,10 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   input.certificate = calibration ? calibration->certificate : std::string();
   input.people = {QString::fromStdString(client.client), QString::fromStdString(client.address),
                   text("operator"), text("certification")};
-  input.unit = job.additions.unit;
   input.collocated = std::move(collocated);
   job.report = ComposeTestReport(input);
+  job.paper = paper;
+  job.path = *report;
   if (const Result<> written = writer(job); !written) {
     io.err << "kestrum-tool assess: " << CannotWriteText(*report, written.error()) << "\n";
     return kExitFailure;

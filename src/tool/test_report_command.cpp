@@ -3,7 +3,6 @@
 // writer that draws the test report.
 #include "tool/offscreen_application.h"
 #include "tool/test_report_job.h"
-#include "views/gui/shaded_hours.h"
 #include "views/gui/test_report.h"
 
 namespace kestrum::tool {
@@ -11,11 +10,7 @@ namespace {
 
 Result<> WriteTestReport(const TestReportJob& job) {
   EnsureOffscreenApplication();
-  TestChart chart;
-  chart.series = ComputePulseDistribution(job.counted->samples, job.lines);
-  chart.shaded = LeftOutSpans(job.counted->samples, job.leftOut);
-  chart.additions = job.additions;
-  return SaveTestReport(job.report, chart, job.paper, job.path);
+  return SaveTestReport(job.report, TestChartOf(job.input), job.paper, job.path);
 }
 
 }  // namespace

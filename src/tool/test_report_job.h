@@ -7,21 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "assessment/counted_hours.h"
 #include "records/result.h"
 #include "tool/tool_command.h"
-#include "views/chart_additions.h"
-#include "views/pulse_distribution.h"
 #include "views/test_report_content.h"
 
 namespace kestrum::tool {
 
 struct TestReportJob {
+  TestReportInput input;  // what the report was composed of; its chart's hours
   TestReport report;
-  const CountedHours* counted = nullptr;  // the chart's hours
-  std::vector<bool> leftOut;              // shaded on the chart
-  EnvironmentLines lines;
-  ChartAdditions additions;
   ReportPaper paper = ReportPaper::kA4;
   std::string path;
 };

@@ -195,6 +195,23 @@ ReportPaper PaperOfLocale(const QLocale& locale) {
   }
 }
 
+TestReportInput TestReportInputFor(const Assessment& assessment, const CountedHours& counted,
+                                   const AssessmentRequest& request,
+                                   const ConditionThresholds& thresholds,
+                                   const ModelChannels& channels, RadonUnit unit) {
+  TestReportInput in;
+  in.assessment = &assessment;
+  in.counted = &counted;
+  in.leftOut = HoursLeftOut(counted, request);
+  in.thresholds =
+      MeasuredOnly(thresholds, channels.temperature, channels.humidity, channels.pressure);
+  in.marks = MarkConditionChanges(counted.samples, in.thresholds);
+  in.channels = channels;
+  in.discardHours = request.discardHours;
+  in.unit = unit;
+  return in;
+}
+
 QString HoursText(long long hours) {
   return hours == 1 ? QStringLiteral("1 hour") : QStringLiteral("%1 hours").arg(hours);
 }

@@ -80,6 +80,14 @@ struct TestReport {
   std::vector<QStringList> hours;      // one row per counted hour
 };
 
+// The computed part of the input for an assessment of `counted` under
+// `request`: the hours left out, the marked hours (by `thresholds`, of the
+// measured channels only), the unit; whoever calls fills in the rest.
+TestReportInput TestReportInputFor(const Assessment& assessment, const CountedHours& counted,
+                                   const AssessmentRequest& request,
+                                   const ConditionThresholds& thresholds,
+                                   const ModelChannels& channels, RadonUnit unit);
+
 // "3 hours"/"1 hour".
 QString HoursText(long long hours);
 

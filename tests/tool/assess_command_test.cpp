@@ -104,6 +104,45 @@ TEST_F(AssessTest, ShortTermTestOfADataFile) {
   EXPECT_EQ(Keys(out_.str()).count("action"), 0u);
 }
 
+// The report a tester hands over: the calibration, the result as the
+// assessment prints it, the advice of a US short-term test, the user's
+// words as text, every hour of the test; the client is kept with the site.
+TEST_F(AssessTest, TestReportCarriesCalibrationResultAdviceAndEveryHour) {
+  Generate("t.Rn", "50", "2026-03-02T10:00", "3");
+  ASSERT_EQ(Run({"history", "import", "--instrument", "K8-T1", "t.Rn"}), 0) << err_.str();
+  ASSERT_EQ(Run({"history", "site", "1", "Basement"}), 0);
+  ASSERT_EQ(Run({"history", "instrument", "K8-T1", "--calibrated", "2026-01-15", "--certificate",
+                 "PTB 123/26"}),
+            0)
+      << err_.str();
+  const std::vector<std::string> test = {"assess",     "--instrument",  "K8-T1",
+                                         "--protocol", "us-short-term", "--csv",
+                                         "t.csv",      "--report",      "t.pdf"};
+  std::vector<std::string> first = test;
+  for (const char* word : {"--client", "Jane <b>Doe</b> &amp;", "--operator", "A. Tester",
+                           "--certification", "NRPP 1234"}) {
+    first.emplace_back(word);
+  }
+  ASSERT_EQ(Run(first), 0) << err_.str();
+  const auto keys = Keys(out_.str());
+  const std::string text = testing::PdfText("t.pdf");
+  ASSERT_EQ(Run(test), 0) << err_.str();  // the client is asked once
+  EXPECT_NE(testing::PdfText("t.pdf").find("Jane <b>Doe</b>"), std::string::npos);
+  for (const std::string& expected :
+       {std::string("2026-01-15"), std::string("PTB 123/26"), std::string("current"),
+        keys.at("result_pcil") + " pCi/L", std::string("consider having the home fixed"),
+        std::string("heating runs day and night"), std::string("every few years"),
+        std::string("Jane <b>Doe</b> &amp;"), std::string("NRPP 1234")}) {
+    EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
+  }
+  const std::vector<std::string> rows = testing::SplitLines(testing::ReadWholeFile("t.csv"));
+  ASSERT_EQ(rows.size(), 51u);
+  for (std::size_t i = 1; i < rows.size(); ++i) {
+    const std::string hour = rows[i].substr(0, 10) + " " + rows[i].substr(11, 5);
+    EXPECT_NE(text.find(hour), std::string::npos) << hour;
+  }
+}
+
 // Two monitors side by side at one site: each one's mean over the shared
 // hours is what assessing the other alone gives; another site is never mixed in.
 TEST_F(AssessTest, CollocatedInstrumentsAndConditionMarks) {
@@ -166,6 +205,8 @@ TEST_F(AssessTest, RefusalsNameTheWord) {
       {{"--protocol", "us-short-term", "--discard-hours", "-1"}, "\"-1\""},
       {{"--protocol", "workplace", "--profile", "eleven.txt"}, "long-term"},
       {{"--thresholds", "3,10"}, "\"3,10\""},
+      {{"--report", "-"}, "\"-\""},
+      {{"--report", "r.pdf", "--paper", "a5"}, "\"a5\""},
   };
   for (const auto& c : cases) {
     std::vector<std::string> args{"assess", "t.Rn", "--run", "0", "--now", "2026-04-01T00:00:00"};

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -33,6 +34,24 @@ inline std::vector<std::string> SplitLines(const std::string& text) {
   std::istringstream in(text);
   for (std::string line; std::getline(in, line);) lines.push_back(line);
   return lines;
+}
+
+// The text of a PDF as pdftotext reads it, every run of white space one
+// space, so that a text wrapped over two lines reads as one.
+inline std::string PdfText(const std::string& path) {
+  const std::string command = "pdftotext '" + path + "' - 2>/dev/null";
+  std::string text;
+  if (FILE* pipe = ::popen(command.c_str(), "r")) {
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
+      for (std::size_t i = 0; i < n; ++i) {
+        const bool space = buffer[i] == ' ' || buffer[i] == '\n' || buffer[i] == '\f';
+        if (!space || (!text.empty() && text.back() != ' ')) text += space ? ' ' : buffer[i];
+      }
+    }
+    ::pclose(pipe);
+  }
+  return text;
 }
 
 class ToolFixture : public ::testing::Test {

@@ -12,6 +12,7 @@
 #include "records/checked_file.h"
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
+#include "views/gui/shaded_hours.h"
 
 namespace kestrum {
 namespace {
@@ -44,6 +45,8 @@ QFont ReportFont(int pixels, bool bold = false) {
   font.setHintingPreference(QFont::PreferNoHinting);
   font.setPixelSize(pixels);
   font.setBold(bold);
+  // Any letter spacing turns ligatures off, so "fi" is copied out of the PDF as two letters.
+  font.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
   return font;
 }
 
@@ -421,6 +424,23 @@ void DrawFooter(QPainter& painter, const QString& title, int page, int pages, co
 }
 
 }  // namespace
+
+TestChart TestChartOf(const TestReportInput& input) {
+  TestChart chart;
+  const ModelChannels& c = input.channels;
+  chart.series = ComputePulseDistribution(input.counted->samples,
+                                          EnvironmentLines{c.temperature, c.humidity, c.pressure});
+  chart.shaded = LeftOutSpans(input.counted->samples, input.leftOut);
+  const Assessment& a = *input.assessment;
+  // An annual assessment judges each year, not the whole.
+  const std::vector<LevelOutcome>& levels =
+      a.levels.empty() && !a.years.empty() ? a.years.back().levels : a.levels;
+  for (const LevelOutcome& level : levels) {
+    chart.additions.referenceLevels.push_back(level.level);
+  }
+  chart.additions.unit = input.unit;
+  return chart;
+}
 
 int TestReportPages(const TestReport& report, ReportPaper paper) {
   return Layout(report, paper).Pages();

@@ -26,6 +26,10 @@ struct TestChart {
   ChartAdditions additions;
 };
 
+// The whole test's hours with their errors and the measured channels, the
+// left-out hours shaded, the assessment's levels.
+TestChart TestChartOf(const TestReportInput& input);
+
 // The pages the report takes on that paper.
 int TestReportPages(const TestReport& report, ReportPaper paper);
 
