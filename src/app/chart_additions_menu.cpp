@@ -3,10 +3,8 @@
 
 #include <QActionGroup>
 #include <QApplication>
-#include <QDialog>
-#include <QDialogButtonBox>
-#include <QFormLayout>
-#include <QLineEdit>
+
+#include "app/report_details_dialog.h"
 
 namespace {
 
@@ -23,36 +21,17 @@ QString CustomCaption(const std::optional<double>& level) {
                : QStringLiteral("Custom\u2026");
 }
 
-std::optional<kestrum::ReportDetails> DetailsBox(const kestrum::ReportDetails& offered) {
-  QDialog box(QApplication::activeWindow());
-  box.setWindowTitle(QStringLiteral("Report"));
-  auto* form = new QFormLayout(&box);
-  auto* site = new QLineEdit(offered.site, &box);
-  auto* person = new QLineEdit(offered.operatorName, &box);
-  site->setObjectName("ReportSite");
-  person->setObjectName("ReportOperator");
-  site->setMinimumWidth(280);
-  form->addRow(QStringLiteral("Site:"), site);
-  form->addRow(QStringLiteral("Operator:"), person);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
-  QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
-  QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
-  form->addRow(buttons);
-  if (box.exec() != QDialog::Accepted) return std::nullopt;
-  return kestrum::ReportDetails{site->text().trimmed(), person->text().trimmed()};
-}
-
 }  // namespace
 
-std::optional<kestrum::ReportDetails> ChartAdditionsMenu::AskReportDetails() {
-  const kestrum::ReportDetails offered = kestrum::LoadReportDetails();
+std::optional<kestrum::ReportDetails> ChartAdditionsMenu::AskReportDetails(
+    const kestrum::ReportDetails& offered) {
   std::optional<kestrum::ReportDetails> details = offered;
   if (detailsQuestion_) {
     details = detailsQuestion_(offered);
   } else if (dynamic_cast<MessageBoxPrompts*>(&prompts_)) {
     // The box is one of the window's questions: where those are answered
     // without boxes, the remembered lines stand.
-    details = DetailsBox(offered);
+    details = AskReportDetailsBox(QApplication::activeWindow(), offered);
   }
   if (details) kestrum::SaveReportDetails(*details);
   return details;

@@ -21,10 +21,10 @@ class ChartAdditionsMenu : public QObject {
 
   const kestrum::ChartAdditionChoices& Choices() const { return choices_; }
 
-  // The site and operator of a report: the last ones offered in a small
-  // box (with the real message boxes) and remembered; nothing when the box
-  // is cancelled.
-  std::optional<kestrum::ReportDetails> AskReportDetails();
+  // Whom and by whom a report is: `offered` (the remembered lines with the
+  // site's client) in a small box (with the real message boxes), the answer
+  // remembered; nothing when the box is cancelled.
+  std::optional<kestrum::ReportDetails> AskReportDetails(const kestrum::ReportDetails& offered);
   // Takes the place of the box (tests answer it).
   using DetailsQuestion =
       std::function<std::optional<kestrum::ReportDetails>(const kestrum::ReportDetails& offered)>;

@@ -70,7 +70,15 @@ ReportDetails LoadReportDetails() {
     return value.typeId() == QMetaType::QStringList ? value.toStringList().join(", ")
                                                     : value.toString();
   };
-  return {text("site"), text("operator")};
+  ReportDetails details;
+  details.site = text("site");
+  details.operatorName = text("operator");
+  details.certification = text("certification");
+  const QString paper = settings->value("paper").toString();
+  if (paper == "letter") details.paper = ReportPaper::kLetter;
+  if (paper == "a4") details.paper = ReportPaper::kA4;
+  details.onePage = settings->value("one_page", true).toBool();
+  return details;
 }
 
 void SaveReportDetails(const ReportDetails& details) {
@@ -78,6 +86,9 @@ void SaveReportDetails(const ReportDetails& details) {
   settings->beginGroup(kReportGroup);
   settings->setValue("site", details.site);
   settings->setValue("operator", details.operatorName);
+  settings->setValue("certification", details.certification);
+  settings->setValue("paper", details.paper == ReportPaper::kLetter ? "letter" : "a4");
+  if (details.onePageOffered) settings->setValue("one_page", details.onePage);
   settings->endGroup();
   settings->sync();
 }

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "views/chart_additions.h"
+#include "views/test_report_content.h"
 
 namespace kestrum {
 
@@ -27,11 +28,23 @@ struct ChartAdditionChoices {
 ChartAdditionChoices LoadChartAdditionChoices();
 void SaveChartAdditionChoices(const ChartAdditionChoices& choices);
 
-// The site and operator lines of the main window's report, kept in the
-// settings group "report" and offered again at the next report.
+// What a report says of whom it is for and by whom. The site, operator,
+// certification number, paper and the one-page choice are kept in the
+// settings group "report" and offered again; the client and address are
+// kept with the site in the history.
 struct ReportDetails {
   QString site;
   QString operatorName;
+  QString certification;
+  QString client;
+  QString address;
+  ReportPaper paper = PaperOfLocale(QLocale::system());
+  // The one-page report of the period, as it always was; off: the test report.
+  bool onePage = true;
+  // How it is asked: the site given by the runs shown, and whether the
+  // one-page report is offered (for the period only).
+  bool siteFixed = false;
+  bool onePageOffered = true;
 };
 
 ReportDetails LoadReportDetails();

@@ -37,6 +37,7 @@
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/gui/measurement_report.h"
+#include "views/gui/test_report.h"
 #include "views/interval_table.h"
 #include "views/model_channels.h"
 
@@ -753,13 +754,64 @@ void HistoryWindow::Report() {
   if (!OneSiteShown(QStringLiteral("a report"))) return;
   const auto target = AskSaveTarget({{"Pdf Document (*.pdf)"}, "*.pdf", "report"});
   if (!target) return;
-  kestrum::ReportContent content;
-  content.summary = summary_;
-  content.source = Source();
-  content.assessedSite = sites_.front().site;
-  content.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
-  const kestrum::Result<> saved =
-      kestrum::SaveMeasurementReport(*Chart, content, target->localName);
+  const ShownTest test = CurrentTest();
+  const std::vector<kestrum::SiteHours> sites =
+      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
+  const std::string& site = sites.front().site;
+  kestrum::HistoryStore* store = services_.store;
+  kestrum::ReportDetails offered = kestrum::LoadReportDetails();
+  offered.site = QString::fromStdString(site);
+  offered.siteFixed = true;
+  offered.onePageOffered = test.request.protocol == kestrum::Protocol::kPeriod;
+  if (const auto kept = store->SiteClientOf(site)) {
+    offered.client = QString::fromStdString(kept->client);
+    offered.address = QString::fromStdString(kept->address);
+  }
+  const std::optional<kestrum::ReportDetails> details =
+      services_.askReportDetails ? services_.askReportDetails(offered) : offered;
+  if (!details) return;
+  const kestrum::RadonUnit unit =
+      services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
+  kestrum::Result<> saved;
+  if (details->onePage) {
+    kestrum::ReportContent content;
+    content.summary = summary_;
+    content.source = Source();
+    content.source.operatorName = details->operatorName;
+    content.assessedSite = sites_.front().site;
+    content.unit = unit;
+    saved = kestrum::SaveMeasurementReport(*Chart, content, target->localName);
+  } else {
+    const kestrum::CountedHours& counted = sites.front().hours;
+    const kestrum::Assessment assessment = kestrum::Assess(counted, test.request);
+    const auto model = ModelNamed(instrument_.model);
+    kestrum::TestReportInput input = kestrum::TestReportInputFor(
+        assessment, counted, test.request, test.thresholds,
+        model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{}, unit);
+    input.site = QString::fromStdString(site);
+    input.model = QString::fromStdString(instrument_.model);
+    input.instrument = QString::fromStdString(instrument_.name);
+    input.data = QStringLiteral("the history of ") + input.instrument;
+    input.calibratedOn = instrument_.entry.calibratedOn;
+    input.intervalMonths = instrument_.entry.intervalMonths;
+    input.certificate = instrument_.entry.certificate;
+    input.people = {details->client, details->address, details->operatorName,
+                    details->certification};
+    if (!site.empty()) {
+      for (const kestrum::CollocatedInstrument& other : kestrum::CollocatedAt(
+               *store, instrument_.name, site, test.from, test.to, counted.samples)) {
+        input.collocated.push_back({QString::fromStdString(other.name), other.figures});
+      }
+    }
+    saved = kestrum::SaveTestReport(kestrum::ComposeTestReport(input), kestrum::TestChartOf(input),
+                                    details->paper, target->localName);
+    // The client goes with the site, for the next report of it.
+    if (saved && !store->ReadOnly() &&
+        (details->client != offered.client || details->address != offered.address)) {
+      saved = store->SetSiteClient(site,
+                                   {details->client.toStdString(), details->address.toStdString()});
+    }
+  }
   if (!saved) {
     services_.prompts->ShowError(target->shown + ":\n" + QString::fromStdString(saved.error()));
   }

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/assessment_chooser.h"
+#include "app/chart_additions_settings.h"
 #include "app/file_dialogs.h"
 #include "app/history_chart_view.h"
 #include "app/history_run_table.h"
@@ -53,6 +54,10 @@ struct HistoryWindowServices {
   std::function<std::optional<RegisterEdit>(QWidget* parent, const kestrum::HistoryInstrument&,
                                             const std::vector<kestrum::FactorChange>&)>
       editRegister;
+  // Whom and by whom a report is (the main window's remembered question);
+  // empty: what is offered stands.
+  std::function<std::optional<kestrum::ReportDetails>(const kestrum::ReportDetails& offered)>
+      askReportDetails;
   // Today, for the calibration day's limit.
   std::function<kestrum::DateTime()> now;
   // Notes a change made here (a re-dated run) in the activity log.

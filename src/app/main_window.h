@@ -274,6 +274,9 @@ class TForm1 : public QMainWindow {
   void RefreshChartAdditions();
   kestrum::MeasurementSource SourceOfMeasurements() const;
   kestrum::RunSummary SummaryOfShownRange() const;
+  // The test report of the shown run (the visible part when zoomed).
+  kestrum::Result<> SaveTestReportOfShownRun(const kestrum::ReportDetails& details,
+                                             const std::string& path);
   kestrum::ModelChannels ChannelsMeasured() const;
   void SetRunToolTips();
   void NoteDownloadTime();

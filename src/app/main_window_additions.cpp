@@ -1,15 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart additions of the View menu (reference levels, units, legend,
-// cursor readout, summary), the run list's tooltips and Main > Report.
+// cursor readout, summary) and the run list's tooltips.
 #include <QFileInfo>
 #include <QTime>
 
-#include "app/last_folders.h"
-#include "app/local_names.h"
 #include "app/main_window.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
-#include "views/gui/measurement_report.h"
 #include "views/run_sample_range.h"
 #include "views/sample_reading.h"
 
@@ -124,33 +121,4 @@ void TForm1::SetRunToolTips() {
 void TForm1::NoteDownloadTime() {
   const kestrum::DateTimeFields now = kestrum::SplitDateTime(Now());
   MeasurementOrigin = QString::asprintf("downloaded at %02d:%02d", now.hour, now.minute);
-}
-
-void TForm1::Report1Click() {
-  if (Chart1->isHidden()) {
-    Prompts().ShowError(kNoChartShownMessage);
-    return;
-  }
-  const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
-  const auto choice = Dialogs().AskSave(
-      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
-  if (!choice) return;
-  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
-  if (!localName) {
-    Prompts().ShowError(QString::fromStdString(localName.error()));
-    return;
-  }
-  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
-  const auto details = ChartAdditions->AskReportDetails();
-  if (!details) return;
-  kestrum::ReportContent content;
-  content.summary = kestrum::SummaryForReport(*store_, SelectedRun, SummaryOfShownRange());
-  content.source = SourceOfMeasurements();
-  content.source.site = details->site;
-  content.source.operatorName = details->operatorName;
-  content.assessedSite = details->site;
-  content.unit = ChartAdditions->Choices().unit;
-  const kestrum::Result<> saved =
-      kestrum::SaveMeasurementReport(*Chart1, content, localName.value());
-  if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
 }

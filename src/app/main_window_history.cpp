@@ -93,6 +93,9 @@ void TForm1::History1Click() {
     services.additions = [this] { return ChartAdditions->Choices().ForChart(); };
     services.profiles = ProfileSourcesOfWindow();
     services.now = [this] { return Now(); };
+    services.askReportDetails = [this](const kestrum::ReportDetails& offered) {
+      return ChartAdditions->AskReportDetails(offered);
+    };
     services.noteChange = [this](const std::string& instrument, const std::string& text) {
       NoteEntry("history", instrument, text);
     };

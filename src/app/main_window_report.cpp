@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Main > Report: the one-page report of the period, or the test report of
+// the shown run under the summary's protocol.
+#include "app/last_folders.h"
+#include "app/local_names.h"
+#include "app/main_window.h"
+#include "assessment/assessment.h"
+#include "history/history_files.h"
+#include "history/history_store.h"
+#include "records/instrument_model.h"
+#include "views/gui/measurement_report.h"
+#include "views/gui/test_report.h"
+#include "views/run_sample_range.h"
+
+namespace {
+
+// The history's entry of the instrument whose data is shown, when it has one.
+std::optional<kestrum::HistoryInstrument> ShownInstrument(kestrum::HistoryStore* history,
+                                                          const std::string& path) {
+  if (!history || path.empty()) return std::nullopt;
+  return history->FindInstrument(kestrum::InstrumentNameForFile(path, {}));
+}
+
+}  // namespace
+
+void TForm1::Report1Click() {
+  if (Chart1->isHidden()) {
+    Prompts().ShowError(kNoChartShownMessage);
+    return;
+  }
+  const FileDialogSetup setup{{"Pdf Document (*.pdf)"}, "*.pdf", "report"};
+  const auto choice = Dialogs().AskSave(
+      setup, kestrum::InitialDialogPath(kestrum::DialogFolder::kReport, QString(), setup.fileName));
+  if (!choice) return;
+  const kestrum::Result<std::string> localName = kestrum::LocalNameOf(choice->path);
+  if (!localName) {
+    Prompts().ShowError(QString::fromStdString(localName.error()));
+    return;
+  }
+  kestrum::RememberFolderOf(kestrum::DialogFolder::kReport, choice->path);
+  kestrum::ReportDetails offered = kestrum::LoadReportDetails();
+  offered.onePageOffered = Summary->Chooser->Request().protocol == kestrum::Protocol::kPeriod;
+  kestrum::HistoryStore* history = historyProblem_.empty() ? History() : nullptr;
+  if (history) {
+    if (const auto kept = history->SiteClientOf(offered.site.toStdString())) {
+      offered.client = QString::fromStdString(kept->client);
+      offered.address = QString::fromStdString(kept->address);
+    }
+  }
+  const auto details = ChartAdditions->AskReportDetails(offered);
+  if (!details) return;
+  kestrum::Result<> saved;
+  if (details->onePage) {
+    kestrum::ReportContent content;
+    content.summary = kestrum::SummaryForReport(*store_, SelectedRun, SummaryOfShownRange());
+    content.source = SourceOfMeasurements();
+    content.source.site = details->site;
+    content.source.operatorName = details->operatorName;
+    content.assessedSite = details->site;
+    content.unit = ChartAdditions->Choices().unit;
+    saved = kestrum::SaveMeasurementReport(*Chart1, content, localName.value());
+  } else {
+    saved = SaveTestReportOfShownRun(*details, localName.value());
+  }
+  if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
+  // The client goes with the site, for the next report of it.
+  if (history && !details->onePage && !history->ReadOnly() &&
+      (details->client != offered.client || details->address != offered.address ||
+       details->site != offered.site)) {
+    const kestrum::Result<> kept =
+        history->SetSiteClient(details->site.toStdString(),
+                               {details->client.toStdString(), details->address.toStdString()});
+    if (!kept) StatusBar1->SetText(1, QString::fromStdString("Client not kept: " + kept.error()));
+  }
+}
+
+kestrum::Result<> TForm1::SaveTestReportOfShownRun(const kestrum::ReportDetails& details,
+                                                   const std::string& path) {
+  const std::string site = details.site.toStdString();
+  // Zoomed: what is visible; otherwise the whole run.
+  kestrum::DateTime from = -1e9;
+  kestrum::DateTime to = 1e9;
+  if (Chart1->IsZoomed()) {
+    const kestrum::TimeRange range = Chart1->BottomAxisRange();
+    from = range.min;
+    to = range.max;
+  }
+  const std::vector<kestrum::HourlySample> samples =
+      kestrum::RunHourlySamples(*store_, SelectedRun);
+  const kestrum::CountedHours counted =
+      kestrum::CountHours({kestrum::RunHoursOfFile(*store_, SelectedRun, samples, site)}, from, to);
+  if (counted.samples.empty()) return kestrum::Fail("no counted hour lies in the shown range");
+  kestrum::AssessmentRequest request = Summary->Chooser->Request();
+  request.levels = kestrum::LevelsForVerdicts(ChartAdditions->Choices().ForChart().referenceLevels);
+  kestrum::HistoryStore* history = historyProblem_.empty() ? History() : nullptr;
+  const std::optional<kestrum::HistoryInstrument> instrument =
+      ShownInstrument(history, lastFilePath_);
+  if (instrument) kestrum::TakeCalibration(request, instrument->calibrationUncertainty);
+  const kestrum::Assessment assessment = kestrum::Assess(counted, request);
+  if (assessment.hours() == 0) {
+    return kestrum::Fail("none of the counted hours is one the protocol assesses");
+  }
+  kestrum::TestReportInput input = kestrum::TestReportInputFor(
+      assessment, counted, request, {}, ChannelsMeasured(), ChartAdditions->Choices().unit);
+  input.site = details.site;
+  input.model = SourceOfMeasurements().model;
+  input.data = MeasurementOrigin;
+  if (instrument) {
+    input.instrument = QString::fromStdString(instrument->name);
+    input.calibratedOn = instrument->entry.calibratedOn;
+    input.intervalMonths = instrument->entry.intervalMonths;
+    input.certificate = instrument->entry.certificate;
+  }
+  input.people = {details.client, details.address, details.operatorName, details.certification};
+  return kestrum::SaveTestReport(kestrum::ComposeTestReport(input), kestrum::TestChartOf(input),
+                                 details.paper, path);
+}
