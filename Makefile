@@ -43,6 +43,7 @@ bench: deps
 	./bench/tool_startup.sh build-bench
 	./bench/window_startup.sh build-bench
 	./bench/history_window.sh build-bench
+	./bench/test_report.sh build-bench
 
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 sanitize: deps
