@@ -8,8 +8,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QMenu>
+#include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
 #include <cmath>
@@ -260,6 +262,32 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
   EXPECT_TRUE(shown->SummaryPlain().contains("not valid")) << shown->SummaryPlain().toStdString();
   shown->Chooser->SetProtocol(kestrum::Protocol::kPeriod);
   EXPECT_TRUE(shown->Chart->Shading()->Spans().empty());
+
+  // One site's test report: its client asked once, kept with the site.
+  shown->ShowRows({0});
+  std::vector<kestrum::ReportDetails> offered;
+  window->ChartAdditions->SetDetailsQuestion([&](const kestrum::ReportDetails& last) {
+    offered.push_back(last);
+    kestrum::ReportDetails answer = last;
+    answer.onePage = false;
+    if (answer.client.isEmpty()) answer.client = "Jane Doe";
+    return answer;
+  });
+  QTemporaryDir dir;
+  for (int i = 0; i < 2; ++i) {
+    dialogs.saveAnswers.push_back(FileChoice{dir.filePath("test.pdf"), 1});
+    shown->Report();
+  }
+  ASSERT_EQ(prompts.errors.size(), 1) << prompts.errors.join("\n").toStdString();
+  ASSERT_EQ(offered.size(), 2u);
+  EXPECT_TRUE(offered[0].siteFixed && offered[0].site == "Basement");
+  EXPECT_EQ(offered[1].client, "Jane Doe");
+  EXPECT_EQ(history->SiteClientOf("Basement")->client, "Jane Doe");
+  QProcess text;
+  text.start("pdftotext", {dir.filePath("test.pdf"), "-"});
+  text.waitForFinished();
+  const QString page = QString::fromUtf8(text.readAllStandardOutput());
+  EXPECT_TRUE(page.contains("Jane Doe") && page.contains("Hourly data")) << page.toStdString();
 }
 
 }  // namespace
