@@ -82,14 +82,17 @@ QStringList VerdictSentences(const RunSummary& summary, RadonUnit unit) {
       said =
           QStringLiteral("the mean %1 it").arg(QString::fromUtf8(VerdictPhrase(j.verdict).data()));
       if (o.moreDays && *o.moreDays > 0) {
-        said += QStringLiteral(", about %1 more days would tell").arg(*o.moreDays);
+        said += *o.moreDays == 1
+                    ? QStringLiteral(", about 1 more day would tell")
+                    : QStringLiteral(", about %1 more days would tell").arg(*o.moreDays);
       } else if (o.reason == OpenReason::kTooClose && o.calibrationSpans) {
         said += QStringLiteral(", and the calibration uncertainty alone spans it");
       }
     }
-    sentences << QStringLiteral("%1: %2 (%3 hours above).")
-                     .arg(ReferenceLevelText(j.level, unit), said)
-                     .arg(j.hoursAbove);
+    sentences << QStringLiteral("%1: %2 (%3 above).")
+                     .arg(ReferenceLevelText(j.level, unit), said,
+                          j.hoursAbove == 1 ? QStringLiteral("1 hour")
+                                            : QStringLiteral("%1 hours").arg(j.hoursAbove));
   }
   return sentences;
 }

@@ -9,6 +9,7 @@
 #include "views/radon_units.h"
 #include "views/sample_reading.h"
 #include "views/store_builder.h"
+#include "views/summary_text.h"
 
 namespace kestrum {
 namespace {
@@ -78,6 +79,20 @@ TEST(RunSummary, VerdictsAtTheirBoundaries) {
     EXPECT_EQ(s.judgements[i].hoursAbove, hoursAbove[i]);
   }
   EXPECT_EQ(VerdictPhrase(LevelVerdict::Undecided), "cannot be told apart from");
+}
+
+// One hour above is "1 hour", never "1 hours".
+TEST(RunSummary, VerdictSentencesCountHoursInWords) {
+  auto store = MakeStore(6.0L);
+  std::vector<Extended> levels(100, 50);
+  levels[7] = 400;
+  const int run = AddRunOfConcentrations(*store, kDay, levels);
+  const QStringList sentences =
+      VerdictSentences(SummariseRun(*store, run, 0, 1e9, {49, 300, 500}), RadonUnit::BqPerM3);
+  ASSERT_EQ(sentences.size(), 3);
+  EXPECT_TRUE(sentences[0].endsWith("(100 hours above).")) << sentences[0].toStdString();
+  EXPECT_TRUE(sentences[1].endsWith("(1 hour above).")) << sentences[1].toStdString();
+  EXPECT_TRUE(sentences[2].endsWith("(0 hours above).")) << sentences[2].toStdString();
 }
 
 TEST(RadonUnits, PicocuriesPerLitreAreThirtySevenBecquerelsPerCubicMetre) {
