@@ -2,6 +2,7 @@
 #include "views/test_report_content.h"
 
 #include "assessment/calibration_state.h"
+#include "assessment/daily_means.h"
 #include "records/date_time_stamp.h"
 #include "views/assessment_text.h"
 #include "views/sample_reading.h"
@@ -145,17 +146,38 @@ QString Number(double value, int decimals) {
   return QString::number(value, 'f', decimals);
 }
 
-void AddHourlyTable(const TestReportInput& in, TestReport& out) {
+// The days of the hours the assessment rests on (counted, not left out).
+ReportTable DailyTable(const TestReportInput& in) {
+  std::vector<HourlySample> assessed;
+  const std::vector<HourlySample>& samples = in.counted->samples;
+  for (std::size_t i = 0; i < samples.size(); ++i) {
+    if (i >= in.leftOut.size() || !in.leftOut[i]) assessed.push_back(samples[i]);
+  }
+  ReportTable table{QStringLiteral("Daily means"),
+                    {QStringLiteral("Day"), RadonUnitText(in.unit), QStringLiteral("Hours")},
+                    {}};
+  for (const DailyMean& d : CalendarDays(assessed)) {
+    table.rows.push_back(
+        {QString::asprintf("%04d-%02d-%02d", d.year, d.month, d.day),
+         QString::number(InRadonUnit(d.mean, in.unit), 'f', in.unit == RadonUnit::PciPerL ? 2 : 0),
+         QString::number(d.count)});
+  }
+  return table;
+}
+
+ReportTable HourlyTable(const TestReportInput& in) {
+  ReportTable table{QStringLiteral("Hourly data"), {}, {}};
+  QStringList& columns = table.columns;
   const bool pci = in.unit == RadonUnit::PciPerL;
-  out.columns << QStringLiteral("Hour ending") << QStringLiteral("Bq/m3");
-  if (pci) out.columns << QStringLiteral("pCi/L");
-  out.columns << QStringLiteral("\u00b1 Bq/m3");
-  if (in.channels.temperature) out.columns << QStringLiteral("\u00b0C");
-  if (in.channels.humidity) out.columns << QStringLiteral("RH %");
-  if (in.channels.pressure) out.columns << QStringLiteral("kPa");
-  out.columns << QStringLiteral("Counted") << QStringLiteral("Change");
+  columns << QStringLiteral("Hour ending") << QStringLiteral("Bq/m3");
+  if (pci) columns << QStringLiteral("pCi/L");
+  columns << QStringLiteral("\u00b1 Bq/m3");
+  if (in.channels.temperature) columns << QStringLiteral("\u00b0C");
+  if (in.channels.humidity) columns << QStringLiteral("RH %");
+  if (in.channels.pressure) columns << QStringLiteral("kPa");
+  columns << QStringLiteral("Counted") << QStringLiteral("Change");
   const CountedHours& counted = *in.counted;
-  out.hours.reserve(counted.samples.size());
+  table.rows.reserve(counted.samples.size());
   std::size_t mark = 0;
   for (std::size_t i = 0; i < counted.samples.size(); ++i) {
     const HourlySample& s = counted.samples[i];
@@ -171,8 +193,9 @@ void AddHourlyTable(const TestReportInput& in, TestReport& out) {
     if (in.channels.pressure) row << Number(s.pressure, 2);
     row << (i < in.leftOut.size() && in.leftOut[i] ? QStringLiteral("no") : QStringLiteral("yes"))
         << (changed ? QStringLiteral("*") : QString());
-    out.hours.push_back(std::move(row));
+    table.rows.push_back(std::move(row));
   }
+  return table;
 }
 
 }  // namespace
@@ -279,7 +302,8 @@ TestReport ComposeTestReport(const TestReportInput& in) {
     }
     out.summaries.push_back(std::move(beside));
   }
-  AddHourlyTable(in, out);
+  if (a.hours() > 0 && a.last - a.first >= 1) out.tables.push_back(DailyTable(in));
+  out.tables.push_back(HourlyTable(in));
   return out;
 }
 

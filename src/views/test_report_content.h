@@ -68,6 +68,12 @@ struct ReportBlock {
   std::vector<SummaryRow> rows;
 };
 
+struct ReportTable {
+  QString heading;
+  QStringList columns;
+  std::vector<QStringList> rows;
+};
+
 struct TestReport {
   QString title;                       // on every page
   QString answer;                      // the assessment's one sentence
@@ -76,8 +82,7 @@ struct TestReport {
   QStringList notes;                   // the conditions
   QStringList advisories;              // us-short-term
   std::vector<ReportBlock> summaries;  // monthly means, collocated instruments
-  QStringList columns;                 // of the hourly table
-  std::vector<QStringList> hours;      // one row per counted hour
+  std::vector<ReportTable> tables;     // the daily means (over a day), then every hour
 };
 
 // The computed part of the input for an assessment of `counted` under

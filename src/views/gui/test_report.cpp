@@ -106,7 +106,8 @@ struct Item {
   double width = 0;
   int pixels = kRowPixels;
   bool bold = false;
-  int row = -1;  // of the hourly table
+  int table = -1;  // of the report's tables
+  int row = -1;
   double labelWidth = kLabelWidth;
   std::vector<Item> left, right;  // the two columns of a pair, laid out from its top
   // Where it went.
@@ -139,13 +140,14 @@ class Layout {
   const std::vector<Item>& Items() const { return items_; }
   Paper Size() const { return paper_; }
 
-  // The hourly table's columns (left edge, width): the time, then equal shares.
-  std::vector<std::pair<double, double>> Columns() const {
+  // A table's columns (left edge, width): the time or day, then equal shares.
+  std::vector<std::pair<double, double>> Columns(const ReportTable& table) const {
     std::vector<std::pair<double, double>> columns;
-    const int count = static_cast<int>(report_.columns.size());
+    const int count = static_cast<int>(table.columns.size());
     if (count == 0) return columns;
     constexpr double kTimeWidth = 96;
-    const double share = (width_ - kTimeWidth) / std::max(1, count - 1);
+    constexpr double kWidest = 80;
+    const double share = std::min(kWidest, (width_ - kTimeWidth) / std::max(1, count - 1));
     columns.push_back({kMargin, kTimeWidth});
     for (int i = 1; i < count; ++i) {
       columns.push_back({kMargin + kTimeWidth + (i - 1) * share, share});
@@ -234,12 +236,17 @@ class Layout {
       for (const QString& advice : report_.advisories) Paragraph(advice, 10, false);
     }
     for (const ReportBlock& block : report_.summaries) Block(block, 3);
-    if (!report_.hours.empty()) {
+    for (std::size_t t = 0; t < report_.tables.size(); ++t) {
+      const ReportTable& table = report_.tables[t];
+      if (table.rows.empty()) continue;
       Gap(8);
-      items_.push_back(Heading(QStringLiteral("Hourly data"), kMargin, width_));
-      items_.push_back(MakeItem(Kind::kTableHeader, kTableLine, kMargin, width_));
-      for (std::size_t i = 0; i < report_.hours.size(); ++i) {
+      items_.push_back(Heading(table.heading, kMargin, width_));
+      Item header = MakeItem(Kind::kTableHeader, kTableLine, kMargin, width_);
+      header.table = static_cast<int>(t);
+      items_.push_back(header);
+      for (std::size_t i = 0; i < table.rows.size(); ++i) {
         Item row = MakeItem(Kind::kTableRow, kTableLine);
+        row.table = static_cast<int>(t);
         row.row = static_cast<int>(i);
         items_.push_back(row);
       }
@@ -277,6 +284,7 @@ class Layout {
         if (item.kind == Kind::kGap) continue;
         if (item.kind == Kind::kTableRow) {
           Item header = MakeItem(Kind::kTableHeader, kTableLine, kMargin, width_);
+          header.table = item.table;
           header.page = page;
           header.y = y;
           placed.push_back(std::move(header));
@@ -322,9 +330,13 @@ void DrawCell(QPainter& painter, const QFontMetricsF& metrics, const QString& te
                        : text);
 }
 
-void DrawItem(QPainter& painter, const Item& item, const TestReport& report,
-              const std::vector<std::pair<double, double>>& columns, double offset = 0) {
+void DrawItem(QPainter& painter, const Item& item, const TestReport& report, const Layout& layout,
+              double offset = 0) {
   const double y = item.y + offset;
+  const ReportTable* table =
+      item.table >= 0 ? &report.tables[static_cast<std::size_t>(item.table)] : nullptr;
+  const std::vector<std::pair<double, double>> columns =
+      table ? layout.Columns(*table) : std::vector<std::pair<double, double>>{};
   switch (item.kind) {
     case Kind::kTitle:
     case Kind::kHeading:
@@ -341,23 +353,25 @@ void DrawItem(QPainter& painter, const Item& item, const TestReport& report,
       break;
     }
     case Kind::kPair:
-      for (const Item& part : item.left) DrawItem(painter, part, report, columns, y);
-      for (const Item& part : item.right) DrawItem(painter, part, report, columns, y);
+      for (const Item& part : item.left) DrawItem(painter, part, report, layout, y);
+      for (const Item& part : item.right) DrawItem(painter, part, report, layout, y);
       break;
     case Kind::kTableHeader: {
       const QFont font = ReportFont(kTablePixels, true);
       painter.setFont(font);
       const QFontMetricsF metrics(font);
       for (std::size_t c = 0; c < columns.size(); ++c) {
-        DrawCell(painter, metrics, report.columns[static_cast<int>(c)], columns[c].first, y,
+        DrawCell(painter, metrics, table->columns[static_cast<int>(c)], columns[c].first, y,
                  columns[c].second, c == 0 ? Qt::AlignLeft : Qt::AlignRight);
       }
-      painter.drawLine(QPointF(kMargin, y + kTableLine),
-                       QPointF(item.x + item.width, y + kTableLine));
+      if (!columns.empty()) {
+        const double right = columns.back().first + columns.back().second;
+        painter.drawLine(QPointF(kMargin, y + kTableLine), QPointF(right, y + kTableLine));
+      }
       break;
     }
     case Kind::kTableRow: {
-      const QStringList& cells = report.hours[static_cast<std::size_t>(item.row)];
+      const QStringList& cells = table->rows[static_cast<std::size_t>(item.row)];
       if (item.row % 2 == 1) {
         painter.fillRect(
             QRectF(kMargin, y, columns.back().first + columns.back().second - kMargin, kTableLine),
@@ -464,7 +478,6 @@ Result<QByteArray> DrawTestReport(const TestReport& report, const TestChart& cha
   painter.setWindow(0, 0, static_cast<int>(size.width), static_cast<int>(size.height));
   painter.setViewport(0, 0, writer.width(), writer.height());
   painter.setPen(Qt::black);
-  const std::vector<std::pair<double, double>> columns = layout.Columns();
   int page = 0;
   DrawFooter(painter, report.title, page, layout.Pages(), size);
   painter.setFont(ReportFont(kTablePixels));
@@ -478,7 +491,7 @@ Result<QByteArray> DrawTestReport(const TestReport& report, const TestChart& cha
     if (item.kind == Kind::kChart) {
       DrawChart(painter, chart, item);
     } else {
-      DrawItem(painter, item, report, columns);
+      DrawItem(painter, item, report, layout);
     }
     if (item.kind != Kind::kTableRow) painter.setFont(ReportFont(kTablePixels));
   }

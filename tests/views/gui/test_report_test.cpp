@@ -13,12 +13,15 @@ namespace {
 TestReport ReportOfHours(int hours) {
   TestReport report;
   report.title = QStringLiteral("Radon test report, Cellar");
-  report.columns = {"Hour ending", "Bq/m3", "\u00b1 Bq/m3", "\u00b0C",
-                    "RH %",        "kPa",   "Counted",      "Change"};
+  ReportTable table{
+      "Hourly data",
+      {"Hour ending", "Bq/m3", "\u00b1 Bq/m3", "\u00b0C", "RH %", "kPa", "Counted", "Change"},
+      {}};
   for (int i = 0; i < hours; ++i) {
-    report.hours.push_back({QStringLiteral("2026-01-01 %1:00").arg(i % 24, 2, 10, QChar('0')),
-                            "120", "25", "20.1", "45.0", "101.30", "yes", ""});
+    table.rows.push_back({QStringLiteral("2026-01-01 %1:00").arg(i % 24, 2, 10, QChar('0')), "120",
+                          "25", "20.1", "45.0", "101.30", "yes", ""});
   }
+  report.tables.push_back(std::move(table));
   return report;
 }
 
