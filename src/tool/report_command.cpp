@@ -19,13 +19,16 @@ namespace {
 constexpr const char* kUsage =
     "Usage: kestrum-tool report [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --run I\n"
     "                           [--from \"YYYY-MM-DD HH:MM\" --to \"YYYY-MM-DD HH:MM\"]\n"
-    "                           [--levels L1,L2,...] [--units bqm3|pcil] OUT.pdf\n"
+    "                           [--levels L1,L2,...] [--units bqm3|pcil]\n"
+    "                           [--site TEXT] [--operator TEXT] OUT.pdf\n"
     "Writes the one-page A4 measurement report of run I over from..to (default: the whole\n"
     "run), as the program's Main > Report does for the pulse distribution of that run: the\n"
     "chart with its legend and the reference levels, the summary, a statement for each level\n"
     "and the daily means. Needs no display.\n"
     "  --levels  reference levels in Bq/m3, e.g. 100,148,300\n"
     "  --units   bqm3 (default) or pcil: the unit of the chart's radon axis and the figures\n"
+    "  --site --operator   where and by whom it was measured (default: \"not given\")\n"
+    "The test report of a protocol, over as many pages as it takes, is \"assess --report\".\n"
     "Exit codes: 0 written; 1 no runs, or no sample in the range; 2 wrong usage, a run index\n"
     "that names no run, a rejected file, or a report that could not be written.\n";
 
@@ -38,7 +41,7 @@ int Usage(ToolIo& io, const std::string& problem) {
 
 int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> names = RunRangeOptionNames();
-  names.push_back("units");
+  for (const char* name : {"units", "site", "operator"}) names.emplace_back(name);
   const Result<ParsedArgs> read = ParseArgs(args, names);
   if (!read) return Usage(io, read.error());
   const ParsedArgs& parsed = read.value();
@@ -82,6 +85,13 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
     file = file.substr(slash + 1);
   }
   content.source.origin = QString::fromLocal8Bit(file.c_str());
+  if (const auto it = parsed.options.find("site"); it != parsed.options.end()) {
+    content.source.site = QString::fromStdString(it->second);
+    content.assessedSite = content.source.site;
+  }
+  if (const auto it = parsed.options.find("operator"); it != parsed.options.end()) {
+    content.source.operatorName = QString::fromStdString(it->second);
+  }
 
   EnsureOffscreenApplication();
   KestrumChart chart;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The kestrum-tool program itself: it loads no drawing library, and hands
-// "report" to the program that does with the words, output and exit code intact.
+// "report" (and "assess --report") to the program that does with the words,
+// output and exit code intact.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -55,6 +56,7 @@ TEST_F(ToolBinaryTest, ReportRunsWithTheSameWordsAndEnds) {
     const char* stdoutStarts;
     const char* stderrStarts;
     bool writes;
+    const char* command = "report";
   } runs[] = {
       {{"--help"}, 0, "Usage: kestrum-tool report", "", false},
       {{sample, "--run", "0", pdf}, 0, "", "", true},
@@ -70,15 +72,23 @@ TEST_F(ToolBinaryTest, ReportRunsWithTheSameWordsAndEnds) {
        "",
        "kestrum-tool report: --levels wants positive numbers up to 100000",
        false},
+      // The assessment that draws its report runs in that program too.
+      {{sample, "--run", "0", "--report", pdf}, 0, "protocol=period\n", "", true, "assess"},
+      {{sample, "--run", "0", "--report", pdf, "--paper", "a5"},
+       2,
+       "",
+       "kestrum-tool assess: --paper wants a4 or letter",
+       false,
+       "assess"},
   };
   for (const auto& run : runs) {
     std::remove(pdf.c_str());
-    std::string command = Quoted(KESTRUM_TOOL_BINARY) + " report";
+    std::string command = Quoted(KESTRUM_TOOL_BINARY) + " " + run.command;
     for (const std::string& word : run.words) command += " " + Quoted(word);
     command += " >out.txt 2>err.txt";
     const int status = std::system(command.c_str());
     ASSERT_TRUE(WIFEXITED(status)) << command;
-    EXPECT_EQ(WEXITSTATUS(status), run.exitCode) << command;
+    EXPECT_EQ(WEXITSTATUS(status), run.exitCode) << command << "\n" << ReadWholeFile("err.txt");
     EXPECT_EQ(ReadWholeFile("out.txt").rfind(run.stdoutStarts, 0), 0u) << command;
     const std::string err = ReadWholeFile("err.txt");
     if (*run.stderrStarts) {

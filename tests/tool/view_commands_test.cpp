@@ -218,8 +218,13 @@ TEST_F(ViewCommandsTest, ReportPageCarriesTheSummary) {
         "Radon, hourly", "EU 300 Bq/m3"}) {
     EXPECT_NE(text.find(expected), std::string::npos) << expected << "\n" << text;
   }
-  ASSERT_EQ(Run({"report", file_, "--run", "0", "--units", "pcil", pdf}), 0) << err_.str();
+  ASSERT_EQ(Run({"report", file_, "--run", "0", "--units", "pcil", "--site", "Cellar 1",
+                 "--operator", "A. Tester", pdf}),
+            0)
+      << err_.str();
   ASSERT_EQ(std::system(("pdftotext -layout '" + pdf + "' '" + pdf + ".txt'").c_str()), 0);
+  EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("Cellar 1"), std::string::npos);
+  EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("A. Tester"), std::string::npos);
   // Without --levels the verdicts are against the standard levels.
   EXPECT_NE(testing::ReadWholeFile(pdf + ".txt").find("US action"), std::string::npos);
   // 218.75 / 37 = 5.91, 21.875 / 37 = 0.59.
