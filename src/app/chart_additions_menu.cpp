@@ -4,6 +4,7 @@
 #include <QActionGroup>
 #include <QApplication>
 
+#include "app/condition_thresholds_dialog.h"
 #include "app/report_details_dialog.h"
 
 namespace {
@@ -70,6 +71,21 @@ ChartAdditionsMenu::ChartAdditionsMenu(QMenu* view, UserPrompts& prompts)
     connect(action, &QAction::triggered, this, &ChartAdditionsMenu::TakeMenuState);
   }
   connect(CustomLevel, &QAction::triggered, this, &ChartAdditionsMenu::AskCustomLevel);
+  Thresholds = view->addAction(QStringLiteral("Condition thresholds\u2026"));
+  Thresholds->setObjectName("ConditionThresholds");
+  connect(Thresholds, &QAction::triggered, this, &ChartAdditionsMenu::AskThresholds);
+}
+
+void ChartAdditionsMenu::AskThresholds() {
+  std::optional<kestrum::ConditionThresholds> given;
+  if (thresholdsQuestion_) {
+    given = thresholdsQuestion_(choices_.thresholds);
+  } else if (dynamic_cast<MessageBoxPrompts*>(&prompts_)) {
+    given = AskConditionThresholdsBox(QApplication::activeWindow(), choices_.thresholds);
+  }
+  if (!given) return;
+  choices_.thresholds = *given;
+  TakeMenuState();
 }
 
 void ChartAdditionsMenu::AskCustomLevel() {

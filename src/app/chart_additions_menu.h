@@ -2,7 +2,8 @@
 #pragma once
 // The View menu's entries for the chart additions, below the original ones:
 // "Reference levels" (100, 148 and 300 Bq/m3 and one typed in), "Units",
-// "Legend", "Cursor readout" and "Summary". Every change is remembered at once.
+// "Legend", "Cursor readout", "Summary" and "Condition thresholds…". Every
+// change is remembered at once.
 // It also keeps the site and operator the main window's report names.
 
 #include <QAction>
@@ -41,6 +42,13 @@ class ChartAdditionsMenu : public QObject {
   QAction* Legend = nullptr;
   QAction* Readout = nullptr;
   QAction* Summary = nullptr;
+  QAction* Thresholds = nullptr;
+  // Takes the place of the thresholds' box (tests answer it).
+  using ThresholdsQuestion = std::function<std::optional<kestrum::ConditionThresholds>(
+      const kestrum::ConditionThresholds& offered)>;
+  void SetThresholdsQuestion(ThresholdsQuestion question) {
+    thresholdsQuestion_ = std::move(question);
+  }
 
  signals:
   void changed();
@@ -48,8 +56,10 @@ class ChartAdditionsMenu : public QObject {
  private:
   void TakeMenuState();
   void AskCustomLevel();
+  void AskThresholds();
 
   UserPrompts& prompts_;
   kestrum::ChartAdditionChoices choices_;
   DetailsQuestion detailsQuestion_;
+  ThresholdsQuestion thresholdsQuestion_;
 };

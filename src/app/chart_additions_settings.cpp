@@ -39,6 +39,10 @@ ChartAdditionChoices LoadChartAdditionChoices() {
   c.legend = settings->value("legend", false).toBool();
   c.summary = settings->value("summary", false).toBool();
   c.readout = settings->value("readout", false).toBool();
+  if (const auto thresholds =
+          ParseConditionThresholds(settings->value("thresholds").toString().toStdString())) {
+    c.thresholds = *thresholds;
+  }
   return c;
 }
 
@@ -57,6 +61,12 @@ void SaveChartAdditionChoices(const ChartAdditionChoices& c) {
   settings->setValue("legend", c.legend);
   settings->setValue("summary", c.summary);
   settings->setValue("readout", c.readout);
+  const ConditionThresholds usual;
+  const ConditionThresholds& t = c.thresholds;
+  settings->setValue("thresholds", QStringLiteral("%1,%2,%3")
+                                       .arg(t.temperature.value_or(*usual.temperature))
+                                       .arg(t.humidity.value_or(*usual.humidity))
+                                       .arg(t.pressure.value_or(*usual.pressure)));
   settings->endGroup();
   settings->sync();
 }

@@ -6,6 +6,7 @@
 #include <QString>
 #include <optional>
 
+#include "assessment/condition_marks.h"
 #include "views/chart_additions.h"
 #include "views/test_report_content.h"
 
@@ -20,6 +21,8 @@ struct ChartAdditionChoices {
   bool legend = false;
   bool summary = false;  // the summary dock shown
   bool readout = false;  // the reading under the mouse pointer
+  // The changes from the hour before that mark an hour's conditions.
+  ConditionThresholds thresholds;
 
   // The levels in ascending order, each once.
   ChartAdditions ForChart() const;

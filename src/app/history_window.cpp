@@ -34,6 +34,7 @@
 #include "history/history_hours.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"
+#include "views/gui/chart_time.h"
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
 #include "views/gui/measurement_report.h"
@@ -323,6 +324,7 @@ bool HistoryWindow::PickInstrument(const QString& name) {
 
 void HistoryWindow::LoadInstrument(const std::string& name) {
   kestrum::HistoryStore& store = *services_.store;
+  collocated_.reset();  // the other instruments may have changed too
   const auto found = store.FindInstrument(name);
   loaded_.clear();
   instrument_ = found ? *found : kestrum::HistoryInstrument{};
@@ -467,6 +469,10 @@ void HistoryWindow::Redraw() {
   RefreshSummary();
 }
 
+void HistoryWindow::AdditionsChanged() {
+  Redraw();
+}
+
 void HistoryWindow::ZoomChanged() {
   if (drawing_ || selection_.samples() == 0) return;
   kestrum::WriteFooterLine(*Chart, *selection_.store, kestrum::SystemDateTimeFormats());
@@ -491,8 +497,9 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
   const auto model = ModelNamed(instrument_.model);
   const kestrum::ModelChannels channels =
       model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
-  test.thresholds =
-      kestrum::MeasuredOnly({}, channels.temperature, channels.humidity, channels.pressure);
+  test.thresholds = kestrum::MeasuredOnly(
+      services_.thresholds ? services_.thresholds() : kestrum::ConditionThresholds{},
+      channels.temperature, channels.humidity, channels.pressure);
   test.csvChannels = kestrum::CsvChannelsOf(model);
   return test;
 }
@@ -512,8 +519,11 @@ void HistoryWindow::RefreshSummary() {
   std::size_t marked = 0;
   kestrum::DateTime testEnd = 0;
   std::vector<std::pair<double, double>> shaded;
+  std::vector<double> markedKeys;
+  std::string onlySite;
   for (const kestrum::SiteHours& siteHours : kestrum::CountHoursPerSite(hours, from, to)) {
     const std::string& site = siteHours.site;
+    onlySite = site;
     const kestrum::CountedHours& counted = siteHours.hours;
     // Each site is its own test: its own start is discarded.
     for (const auto& span :
@@ -522,7 +532,11 @@ void HistoryWindow::RefreshSummary() {
     }
     leftOut += counted.excludedHours;
     overlap += counted.overlapHours;
-    marked += kestrum::MarkConditionChanges(counted.samples, thresholds).size();
+    for (const kestrum::ConditionMark& mark :
+         kestrum::MarkConditionChanges(counted.samples, thresholds)) {
+      markedKeys.push_back(kestrum::ChartKeyFromDateTime(mark.time));
+      ++marked;
+    }
     if (!counted.samples.empty()) testEnd = std::max(testEnd, counted.samples.back().time);
     clockUnset += counted.clockUnsetHours;
     sites_.push_back({ShownText(kestrum::SiteTitle(site), kestrum::kSiteCharacterLimit),
@@ -530,6 +544,8 @@ void HistoryWindow::RefreshSummary() {
   }
   std::sort(shaded.begin(), shaded.end());
   Chart->SetShadedSpans(std::move(shaded));
+  std::sort(markedKeys.begin(), markedKeys.end());
+  Chart->SetConditionMarks(std::move(markedKeys));
   if (sites_.empty()) {
     // Nothing counts; still say why, with the hours left out.
     const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to);
@@ -565,9 +581,32 @@ void HistoryWindow::RefreshSummary() {
                                            instrument_.entry.certificate, testEnd));
     if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
       AddNote(page, conditions);
+    if (sites_.size() == 1 && !onlySite.empty()) {
+      for (const kestrum::CollocatedInstrument& other : Collocated(onlySite, from, to)) {
+        AddNote(page, kestrum::CollocationNote(ShownText(other.name, kestrum::kSiteCharacterLimit),
+                                               other.figures, unit));
+      }
+    }
   }
   summaryPlain_ = page.plain;
   SummaryText->setHtml(page.html);
+}
+
+const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(const std::string& site,
+                                                                            kestrum::DateTime from,
+                                                                            kestrum::DateTime to) {
+  // Read again only when the test changes, not at every repaint.
+  const auto key = std::make_tuple(instrument_.name, site, from, to);
+  if (!collocated_ || collocated_->first != key) {
+    const ShownTest test = CurrentTest();
+    const std::vector<kestrum::SiteHours> sites =
+        kestrum::CountHoursPerSite(test.hours, test.from, test.to);
+    collocated_.emplace(key, sites.empty()
+                                 ? std::vector<kestrum::CollocatedInstrument>{}
+                                 : kestrum::CollocatedAt(*services_.store, instrument_.name, site,
+                                                         from, to, sites.front().hours.samples));
+  }
+  return collocated_->second;
 }
 
 void HistoryWindow::ClearSelection(const QString& why) {
@@ -579,6 +618,7 @@ void HistoryWindow::ClearSelection(const QString& why) {
   summary_ = {};
   ClearHistoryChart(*Chart);
   Chart->SetShadedSpans({});
+  Chart->SetConditionMarks({});
   Chart->ClearTitle();
   chartStack_->setCurrentWidget(Placeholder);
   Placeholder->setText(why);

@@ -11,6 +11,8 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <tuple>
 #include <vector>
 
 #include "app/assessment_chooser.h"
@@ -22,6 +24,7 @@
 #include "app/instrument_register_dialog.h"
 #include "app/user_prompts.h"
 #include "assessment/condition_marks.h"
+#include "history/history_hours.h"
 #include "history/history_selection.h"
 #include "history/history_store.h"
 #include "records/csv_export.h"
@@ -48,6 +51,8 @@ struct HistoryWindowServices {
   FileDialogs* dialogs = nullptr;
   // The View menu's reference levels, unit and legend at the moment of asking.
   std::function<kestrum::ChartAdditions()> additions;
+  // The View menu's condition thresholds; empty: the usual ones.
+  std::function<kestrum::ConditionThresholds()> thresholds;
   // Where the long-term protocol's seasonal profile comes from.
   ProfileSources profiles;
   // The register's dialog (tests answer it); empty: the real one, modal.
@@ -76,6 +81,8 @@ class HistoryWindow : public QWidget {
   // Reloads when another program changed the history since (checked every
   // two seconds while the window is shown, and when it is raised).
   void Follow();
+  // Draws the shown runs again after a View menu change (levels, unit, thresholds).
+  void AdditionsChanged();
   static constexpr int kFollowMilliseconds = 2000;
   // Picks the instrument as the picker does; false when the history has none of that name.
   bool PickInstrument(const QString& name);
@@ -182,5 +189,11 @@ class HistoryWindow : public QWidget {
   kestrum::HistorySelection selection_;
   kestrum::RunSummary summary_;
   std::vector<SiteSummary> sites_;
+  // The other instruments beside the shown site, for the test they were read for.
+  const std::vector<kestrum::CollocatedInstrument>& Collocated(const std::string& site,
+                                                               kestrum::DateTime from,
+                                                               kestrum::DateTime to);
+  using CollocatedKey = std::tuple<std::string, std::string, kestrum::DateTime, kestrum::DateTime>;
+  std::optional<std::pair<CollocatedKey, std::vector<kestrum::CollocatedInstrument>>> collocated_;
   QString summaryPlain_;
 };

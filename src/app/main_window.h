@@ -225,7 +225,8 @@ class TForm1 : public QMainWindow {
   kestrum::HistoryStore* History();
   // The dialogs and the history a long-term protocol takes its profile from.
   ProfileSources ProfileSourcesOfWindow();
-  // Shades the hours the chosen protocol leaves out of its mean.
+  // Shades the hours the chosen protocol leaves out of its mean and, while
+  // the summary is shown, marks the hours whose conditions changed.
   void ShadeLeftOutHours();
   // What Save proposes with each of its filters, in their order.
   QStringList SaveProposals() const;

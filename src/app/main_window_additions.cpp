@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
+#include "views/gui/chart_time.h"
 #include "views/run_sample_range.h"
 #include "views/sample_reading.h"
 
@@ -27,6 +28,7 @@ void TForm1::BuildChartAdditions() {
 
 void TForm1::ApplyChartAdditions() {
   Chart1->SetAdditions(ChartAdditions->Choices().ForChart());
+  if (HistoryWin) HistoryWin->AdditionsChanged();
   Summary->setVisible(ChartAdditions->Choices().summary);
   if (!Chart1->isHidden()) {
     Meanonchart1Click();
@@ -85,8 +87,11 @@ void TForm1::ShadeLeftOutHours() {
   const kestrum::AssessmentRequest request = Summary->Chooser->Request();
   const bool shades = request.protocol == kestrum::Protocol::kUsShortTerm ||
                       request.protocol == kestrum::Protocol::kWorkplace;
-  if (!shades || Chart1->isHidden()) {
+  // The marks go with the assessment: while the summary shows it.
+  const bool marks = ChartAdditions->Choices().summary;
+  if ((!shades && !marks) || Chart1->isHidden()) {
     Chart1->SetShadedSpans({});
+    Chart1->SetConditionMarks({});
     return;
   }
   const std::vector<kestrum::HourlySample> samples =
@@ -94,7 +99,18 @@ void TForm1::ShadeLeftOutHours() {
   const kestrum::CountedHours counted =
       kestrum::CountHours({kestrum::RunHoursOfFile(*store_, SelectedRun, samples, {})}, -1e9, 1e9);
   Chart1->SetShadedSpans(
-      kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request)));
+      shades ? kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request))
+             : std::vector<std::pair<double, double>>{});
+  std::vector<double> keys;
+  if (marks) {
+    const kestrum::ModelChannels c = ChannelsMeasured();
+    for (const kestrum::ConditionMark& mark : kestrum::MarkConditionChanges(
+             counted.samples, kestrum::MeasuredOnly(ChartAdditions->Choices().thresholds,
+                                                    c.temperature, c.humidity, c.pressure))) {
+      keys.push_back(kestrum::ChartKeyFromDateTime(mark.time));
+    }
+  }
+  Chart1->SetConditionMarks(std::move(keys));
 }
 
 kestrum::ModelChannels TForm1::ChannelsMeasured() const {

@@ -92,6 +92,7 @@ void TForm1::History1Click() {
     services.dialogs = &Dialogs();
     services.additions = [this] { return ChartAdditions->Choices().ForChart(); };
     services.profiles = ProfileSourcesOfWindow();
+    services.thresholds = [this] { return ChartAdditions->Choices().thresholds; };
     services.now = [this] { return Now(); };
     services.askReportDetails = [this](const kestrum::ReportDetails& offered) {
       return ChartAdditions->AskReportDetails(offered);

@@ -101,7 +101,8 @@ kestrum::Result<> TForm1::SaveTestReportOfShownRun(const kestrum::ReportDetails&
     return kestrum::Fail("none of the counted hours is one the protocol assesses");
   }
   kestrum::TestReportInput input = kestrum::TestReportInputFor(
-      assessment, counted, request, {}, ChannelsMeasured(), ChartAdditions->Choices().unit);
+      assessment, counted, request, ChartAdditions->Choices().thresholds, ChannelsMeasured(),
+      ChartAdditions->Choices().unit);
   input.site = details.site;
   input.model = SourceOfMeasurements().model;
   input.data = MeasurementOrigin;

@@ -45,4 +45,15 @@ QString ConditionNote(std::size_t markedHours) {
                             : QStringLiteral("%1 hours").arg(markedHours));
 }
 
+QString CollocationNote(const QString& other, const Collocation& c, RadonUnit unit) {
+  return QStringLiteral(
+             "Beside %1 over %2 shared hours: its mean %3, this one's %4, average %5, relative "
+             "percent difference %6 %.")
+      .arg(other)
+      .arg(c.sharedHours)
+      .arg(RadonValueText(c.otherMean, unit), RadonValueText(c.ownMean, unit),
+           RadonValueText(c.Average(), unit))
+      .arg(c.RelativePercentDifference(), 0, 'f', 1);
+}
+
 }  // namespace kestrum

@@ -361,6 +361,47 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
 
 // "Instrument…": the dialog takes a calibration from the downloads' factors,
 // and what it gives is kept and read back in the summary.
+// At one site: the hours whose temperature jumped are marked under the
+// chart by the View menu's thresholds, and the instrument beside it is compared.
+TEST_F(HistoryWindowTest, ConditionMarksAndTheInstrumentBesideShowWithTheSite) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  const struct {
+    const char* name;
+    const char* hash;
+    double level;
+  } instruments[] = {{"K7-A", "5555555555555555", 100}, {"K7-B", "6666666666666666", 110}};
+  for (const auto& i : instruments) {
+    kestrum::DecodedFile file;
+    file.model = InstrumentModel::K7;
+    file.runs = {FlatRun(EncodeDate(2024, 1, 1), i.level, 20)};
+    file.runs[0].samples[5].temperature = 25;  // up at hour 6, down at hour 7
+    ASSERT_TRUE(
+        history->Import({i.name, std::string("/elsewhere/") + i.name, i.hash, pcNow, false}, file));
+    ASSERT_TRUE(history->SetSite(history->Runs(i.name)[0].id, "Lab"));
+  }
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_TRUE(shown->PickInstrument("K7-A"));
+  shown->RunTable->selectAll();
+  ASSERT_NE(shown->Chart->ConditionMarks(), nullptr);
+  EXPECT_EQ(shown->Chart->ConditionMarks()->Keys().size(), 2u);
+  EXPECT_TRUE(shown->SummaryPlain().contains(
+      "Beside K7-B over 10 shared hours: its mean 110 Bq/m3, this one's 100 Bq/m3, average 105 "
+      "Bq/m3, relative percent difference 9.5 %."))
+      << shown->SummaryPlain().toStdString();
+
+  window->ChartAdditions->SetThresholdsQuestion([](const kestrum::ConditionThresholds& was) {
+    kestrum::ConditionThresholds wider = was;
+    wider.temperature = 5.5;
+    return std::optional<kestrum::ConditionThresholds>(wider);
+  });
+  window->ChartAdditions->Thresholds->trigger();
+  EXPECT_TRUE(shown->Chart->ConditionMarks()->Keys().empty());
+  EXPECT_EQ(*kestrum::LoadChartAdditionChoices().thresholds.temperature, 5.5);
+}
+
 TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();

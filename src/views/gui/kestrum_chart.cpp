@@ -149,6 +149,17 @@ void KestrumChart::SetShadedSpans(std::vector<std::pair<double, double>> spans) 
   replot(QCustomPlot::rpQueuedReplot);
 }
 
+void KestrumChart::SetConditionMarks(std::vector<double> keys) {
+  if (!conditionTicks_) {
+    // Made only when first wanted, as the shading is.
+    if (keys.empty()) return;
+    conditionTicks_ = new ConditionTicks(xAxis, yAxis);
+    conditionTicks_->removeFromLegend();
+  }
+  conditionTicks_->SetKeys(std::move(keys));
+  replot(QCustomPlot::rpQueuedReplot);
+}
+
 void KestrumChart::SyncLegend() {
   SyncChartLegend(*this, additions_.legend);
 }

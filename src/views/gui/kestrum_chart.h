@@ -15,6 +15,7 @@
 
 #include "records/measurement_store.h"
 #include "views/chart_additions.h"
+#include "views/gui/condition_ticks.h"
 #include "views/gui/cursor_readout.h"
 #include "views/gui/error_bar_series.h"
 #include "views/gui/line_series.h"
@@ -112,6 +113,9 @@ class KestrumChart : public QCustomPlot {
   // order); none at first, and an empty list takes them away.
   void SetShadedSpans(std::vector<std::pair<double, double>> spans);
   const ShadedHours* Shading() const { return shading_; }
+  // Marks the hours (chart keys) whose conditions changed; none removes them.
+  void SetConditionMarks(std::vector<double> keys);
+  const ConditionTicks* ConditionMarks() const { return conditionTicks_; }
 
  signals:
   void zoomed();
@@ -155,6 +159,7 @@ class KestrumChart : public QCustomPlot {
   std::vector<ReferenceLine*> referenceLines_;
   CursorReadout* readout_ = nullptr;
   ShadedHours* shading_ = nullptr;
+  ConditionTicks* conditionTicks_ = nullptr;
   QString leftAxisTitle_ = QStringLiteral("Bq/m3");  // as the views set it, in Bq/m3
   QSharedPointer<QCPAxisTicker> plainLeftTicker_;
 
