@@ -50,6 +50,44 @@ QFont ReportFont(int pixels, bool bold = false) {
   return font;
 }
 
+// How much wider text comes out on the page than the screen's metrics
+// measure it (they round advances at small sizes): measured once, on a page
+// laid out as the report's, over the sizes it uses; every width the layout
+// gives the metrics is divided by it, so no line runs past its place.
+double TextScale() {
+  static const double scale = [] {
+    QByteArray bytes;
+    QBuffer out(&bytes);
+    out.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&out);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(300);
+    QPainter painter;
+    if (!painter.begin(&writer)) return 1.05;
+    painter.setWindow(0, 0, 595, 842);
+    painter.setViewport(0, 0, writer.width(), writer.height());
+    const QString sample = QStringLiteral(
+        "Radon test report 0123456789 undecided: the calibration uncertainty alone spans it, "
+        "MWQ wmi.,;:");
+    double widest = 1;
+    for (const int pixels : {8, 9, 10, 12, 18}) {
+      for (const bool bold : {false, true}) {
+        const QFont font = ReportFont(pixels, bold);
+        painter.setFont(font);
+        const double drawn =
+            painter
+                .boundingRect(QRectF(0, 0, 20000, 100), Qt::AlignLeft | Qt::TextSingleLine, sample)
+                .width();
+        const double measured = QFontMetricsF(font).horizontalAdvance(sample);
+        if (measured > 0) widest = std::max(widest, drawn / measured);
+      }
+    }
+    painter.end();
+    return widest * 1.01;
+  }();
+  return scale;
+}
+
 // A text as plain lines: control characters become spaces, a line end
 // starts a new line; at `most` lines the rest is cut with an ellipsis.
 QStringList WrapLines(const QString& text, const QFont& font, double width, int most) {
@@ -68,12 +106,12 @@ QStringList WrapLines(const QString& text, const QFont& font, double width, int 
     layout.setTextOption(option);
     layout.beginLayout();
     for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-      line.setLineWidth(width);
+      line.setLineWidth(width / TextScale());
       if (lines.size() == most - 1) {
         QStringList rest{paragraph.mid(line.textStart())};
         for (int q = p + 1; q < paragraphs.size(); ++q) rest << paragraphs[q];
         const QString joined = rest.join(QLatin1Char(' '));
-        lines << metrics.elidedText(joined, Qt::ElideRight, width);
+        lines << metrics.elidedText(joined, Qt::ElideRight, width / TextScale());
         layout.endLayout();
         return lines;
       }
@@ -325,8 +363,8 @@ void DrawCell(QPainter& painter, const QFontMetricsF& metrics, const QString& te
               double y, double width, Qt::Alignment align) {
   painter.drawText(QRectF(x + 2, y, width - 4, kTableLine),
                    align | Qt::AlignVCenter | Qt::TextSingleLine,
-                   metrics.horizontalAdvance(text) > width - 4
-                       ? metrics.elidedText(text, Qt::ElideRight, width - 4)
+                   metrics.horizontalAdvance(text) * TextScale() > width - 4
+                       ? metrics.elidedText(text, Qt::ElideRight, (width - 4) / TextScale())
                        : text);
 }
 
@@ -346,8 +384,9 @@ void DrawItem(QPainter& painter, const Item& item, const TestReport& report, con
     case Kind::kRow: {
       Item label = item;
       label.bold = true;
-      label.lines = {QFontMetricsF(ReportFont(kRowPixels, true))
-                         .elidedText(item.label, Qt::ElideRight, item.labelWidth - 6)};
+      label.lines = {
+          QFontMetricsF(ReportFont(kRowPixels, true))
+              .elidedText(item.label, Qt::ElideRight, (item.labelWidth - 6) / TextScale())};
       DrawLines(painter, label, item.x, y, item.labelWidth);
       DrawLines(painter, item, item.x + item.labelWidth, y, item.width - item.labelWidth);
       break;
@@ -428,10 +467,11 @@ void DrawFooter(QPainter& painter, const QString& title, int page, int pages, co
   painter.setPen(QColor(110, 110, 110));
   painter.drawLine(QPointF(kMargin, y - 2), QPointF(kMargin + width, y - 2));
   const QString number = QStringLiteral("Page %1 of %2").arg(page + 1).arg(pages);
-  const double numberWidth = metrics.horizontalAdvance(number) + 8;
-  painter.drawText(QRectF(kMargin, y, width - numberWidth, 12),
-                   Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
-                   metrics.elidedText(title, Qt::ElideRight, width - numberWidth - 8));
+  const double numberWidth = metrics.horizontalAdvance(number) * TextScale() + 8;
+  painter.drawText(
+      QRectF(kMargin, y, width - numberWidth, 12),
+      Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+      metrics.elidedText(title, Qt::ElideRight, (width - numberWidth - 8) / TextScale()));
   painter.drawText(QRectF(kMargin, y, width, 12),
                    Qt::AlignRight | Qt::AlignVCenter | Qt::TextSingleLine, number);
   painter.setPen(Qt::black);
