@@ -813,7 +813,8 @@ void HistoryWindow::Report() {
   const kestrum::RadonUnit unit =
       services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
   kestrum::Result<> saved;
-  if (details->onePage) {
+  // The one page is only the period's.
+  if (details->onePage && offered.onePageOffered) {
     kestrum::ReportContent content;
     content.summary = summary_;
     content.source = Source();

@@ -50,7 +50,9 @@ void TForm1::Report1Click() {
   const auto details = ChartAdditions->AskReportDetails(offered);
   if (!details) return;
   kestrum::Result<> saved;
-  if (details->onePage) {
+  // The one page is only the period's.
+  const bool onePage = details->onePage && offered.onePageOffered;
+  if (onePage) {
     kestrum::ReportContent content;
     content.summary = kestrum::SummaryForReport(*store_, SelectedRun, SummaryOfShownRange());
     content.source = SourceOfMeasurements();
@@ -64,7 +66,7 @@ void TForm1::Report1Click() {
   }
   if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
   // The client goes with the site, for the next report of it.
-  if (history && !details->onePage && !history->ReadOnly() &&
+  if (history && !onePage && !history->ReadOnly() &&
       (details->client != offered.client || details->address != offered.address ||
        details->site != offered.site)) {
     const kestrum::Result<> kept =

@@ -74,7 +74,9 @@ std::vector<CollocatedInstrument> CollocatedAt(HistoryStore& store, const std::s
   for (const HistoryInstrument& other : store.Instruments()) {
     if (other.name == instrument) continue;
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(store, other.name);
-    const CountedHours theirs = CountHours(RunHoursOf(runs), from, to, &site);
+    // Their stamps may lie up to half an hour beyond the test's ends and still pair.
+    const CountedHours theirs =
+        CountHours(RunHoursOf(runs), from - kOneHour / 2, to + kOneHour / 2, &site);
     const Collocation c = Collocate(own, theirs.samples);
     if (c.sharedHours > 0) found.push_back({other.name, c});
   }

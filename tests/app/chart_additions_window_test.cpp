@@ -142,6 +142,17 @@ TEST_F(ChartAdditionsWindowTest, ReportJudgesStandardLevelsAndStatesItsPeriodSit
   EXPECT_FALSE(page.contains("First sample"));
   EXPECT_TRUE(page.contains("Cellar, Mill Lane 5"));
   EXPECT_TRUE(page.contains("A. Tester"));
+
+  // Under another protocol than the period the report is the test's, pages of it.
+  window->Summary->Chooser->SetProtocol(kestrum::Protocol::kUsShortTerm);
+  dialogs.saveAnswers.push_back(FileChoice{dir.filePath("test.pdf"), 1});
+  window->Report1Click();
+  ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("\n").toStdString();
+  EXPECT_FALSE(offered.back().onePageOffered);
+  const QString test = PdfText(dir.filePath("test.pdf"));
+  EXPECT_TRUE(test.contains("Radon test report") && test.contains("Hourly data") &&
+              test.contains("Cellar, Mill Lane 5"))
+      << test.toStdString();
 }
 
 TEST_F(ChartAdditionsWindowTest, ReportAndPrintSitAfterPrintInMain) {
