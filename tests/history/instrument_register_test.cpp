@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The instrument register: what is entered comes back (also from
 // annotations.tsv into a store made again), what cannot be true is refused,
-// and a calibration shows in the factors the downloads carried.
+// and a calibration shows in the factors the downloads carried. A site's
+// client comes back the same way.
 #include <gtest/gtest.h>
 
 #include "assessment/calibration_state.h"
@@ -22,6 +23,12 @@ TEST_F(HistoryFixture, TheRegisterComesBackAndRefusesWhatCannotBeTrue) {
   entry.intervalMonths = 13;
   entry.note = "sent back after a fall";
   ASSERT_TRUE(store->SetRegister("K8-FT1", entry, kToday));
+  // The client goes with the site, whichever instrument measured it.
+  const SiteClient client{"Jane Doe\tand Sons", "12 Elm Street\nSpringfield"};
+  ASSERT_TRUE(store->SetSiteClient("Basement", client));
+  const Result<> longClient = store->SetSiteClient("Attic", {std::string(201, 'c'), ""});
+  ASSERT_FALSE(longClient);
+  EXPECT_NE(longClient.error().find("at most 200"), std::string::npos);
 
   const struct {
     const char* name;
@@ -50,7 +57,17 @@ TEST_F(HistoryFixture, TheRegisterComesBackAndRefusesWhatCannotBeTrue) {
     EXPECT_EQ(found->entry.certificate, entry.certificate);
     EXPECT_EQ(found->entry.intervalMonths, 13);
     EXPECT_EQ(found->entry.note, entry.note);
+    EXPECT_EQ(store->SiteClientOf("Basement")->client, client.client);
+    EXPECT_EQ(store->SiteClientOf("Basement")->address, client.address);
+    EXPECT_TRUE(store->SiteClientOf("Attic")->Empty());
     const Annotations words = store->CollectAnnotations();
+    // As the file keeps it, tab and line end and all.
+    bool onDisk = false;
+    const Result<Annotations> kept =
+        ReadAnnotationsFile(store->AnnotationsPath(), &onDisk, nullptr);
+    ASSERT_TRUE(kept && onDisk);
+    ASSERT_EQ(kept->clients.size(), 1u);
+    EXPECT_EQ(kept->clients[0].address, client.address);
     store.reset();
     std::remove(path_.c_str());
     store = OpenStore();
