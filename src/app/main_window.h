@@ -274,6 +274,8 @@ class TForm1 : public QMainWindow {
   // The summary dock and the cursor readout for what the chart now shows.
   void RefreshChartAdditions();
   kestrum::MeasurementSource SourceOfMeasurements() const;
+  // The chart's visible time when zoomed, else all time.
+  kestrum::TimeRange ShownTimeRange() const;
   kestrum::RunSummary SummaryOfShownRange() const;
   // The test report of the shown run (the visible part when zoomed).
   kestrum::Result<> SaveTestReportOfShownRun(const kestrum::ReportDetails& details,

@@ -47,17 +47,15 @@ kestrum::MeasurementSource TForm1::SourceOfMeasurements() const {
   return source;
 }
 
-kestrum::RunSummary TForm1::SummaryOfShownRange() const {
+kestrum::TimeRange TForm1::ShownTimeRange() const {
   // Zoomed: what is visible; otherwise the whole run (a mean view starts
   // its line only after the first interval).
-  kestrum::DateTime from = -1e9;
-  kestrum::DateTime to = 1e9;
-  if (Chart1->IsZoomed()) {
-    const kestrum::TimeRange range = Chart1->BottomAxisRange();
-    from = range.min;
-    to = range.max;
-  }
-  return kestrum::SummariseRun(*store_, SelectedRun, from, to,
+  return Chart1->IsZoomed() ? Chart1->BottomAxisRange() : kestrum::TimeRange{-1e9, 1e9};
+}
+
+kestrum::RunSummary TForm1::SummaryOfShownRange() const {
+  const kestrum::TimeRange shown = ShownTimeRange();
+  return kestrum::SummariseRun(*store_, SelectedRun, shown.min, shown.max,
                                ChartAdditions->Choices().ForChart().referenceLevels,
                                Summary->Chooser->Request());
 }

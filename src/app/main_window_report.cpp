@@ -79,18 +79,11 @@ void TForm1::Report1Click() {
 kestrum::Result<> TForm1::SaveTestReportOfShownRun(const kestrum::ReportDetails& details,
                                                    const std::string& path) {
   const std::string site = details.site.toStdString();
-  // Zoomed: what is visible; otherwise the whole run.
-  kestrum::DateTime from = -1e9;
-  kestrum::DateTime to = 1e9;
-  if (Chart1->IsZoomed()) {
-    const kestrum::TimeRange range = Chart1->BottomAxisRange();
-    from = range.min;
-    to = range.max;
-  }
+  const kestrum::TimeRange shown = ShownTimeRange();
   const std::vector<kestrum::HourlySample> samples =
       kestrum::RunHourlySamples(*store_, SelectedRun);
-  const kestrum::CountedHours counted =
-      kestrum::CountHours({kestrum::RunHoursOfFile(*store_, SelectedRun, samples, site)}, from, to);
+  const kestrum::CountedHours counted = kestrum::CountHours(
+      {kestrum::RunHoursOfFile(*store_, SelectedRun, samples, site)}, shown.min, shown.max);
   if (counted.samples.empty()) return kestrum::Fail("no counted hour lies in the shown range");
   kestrum::AssessmentRequest request = Summary->Chooser->Request();
   request.levels = kestrum::LevelsForVerdicts(ChartAdditions->Choices().ForChart().referenceLevels);

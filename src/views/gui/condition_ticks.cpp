@@ -17,8 +17,7 @@ QPolygonF Tick(double x, double bottom) {
 }  // namespace
 
 ConditionTicks::ConditionTicks(QCPAxis* keyAxis, QCPAxis* valueAxis)
-    : QCPAbstractPlottable(keyAxis, valueAxis) {
-  setSelectable(QCP::stNone);
+    : ChartOverlay(keyAxis, valueAxis) {
   setPen(Qt::NoPen);
   // An orange none of the series wears.
   setBrush(QColor(230, 120, 0));
@@ -27,20 +26,6 @@ ConditionTicks::ConditionTicks(QCPAxis* keyAxis, QCPAxis* valueAxis)
 
 void ConditionTicks::SetKeys(std::vector<double> keys) {
   keys_ = std::move(keys);
-}
-
-double ConditionTicks::selectTest(const QPointF&, bool, QVariant*) const {
-  return -1;
-}
-
-QCPRange ConditionTicks::getKeyRange(bool& foundRange, QCP::SignDomain) const {
-  foundRange = false;  // the data decides what time is shown
-  return {};
-}
-
-QCPRange ConditionTicks::getValueRange(bool& foundRange, QCP::SignDomain, const QCPRange&) const {
-  foundRange = false;
-  return {};
 }
 
 void ConditionTicks::draw(QCPPainter* painter) {

@@ -5,13 +5,13 @@
 // so the reader sees where a window may have been opened or the monitor
 // moved. They mark; they leave every bar in sight.
 
-#include <qcustomplot.h>
-
 #include <vector>
+
+#include "views/gui/chart_overlay.h"
 
 namespace kestrum {
 
-class ConditionTicks : public QCPAbstractPlottable {
+class ConditionTicks : public ChartOverlay {
   Q_OBJECT
  public:
   ConditionTicks(QCPAxis* keyAxis, QCPAxis* valueAxis);
@@ -19,12 +19,6 @@ class ConditionTicks : public QCPAbstractPlottable {
   // Chart keys of the marked hours' ends, in time order.
   void SetKeys(std::vector<double> keys);
   const std::vector<double>& Keys() const { return keys_; }
-
-  double selectTest(const QPointF& pos, bool onlySelectable,
-                    QVariant* details = nullptr) const override;
-  QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
-  QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
-                         const QCPRange& inKeyRange = QCPRange()) const override;
 
  protected:
   void draw(QCPPainter* painter) override;

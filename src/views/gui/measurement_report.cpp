@@ -12,6 +12,7 @@
 #include "records/checked_file.h"
 #include "views/assessment_text.h"
 #include "views/gui/kestrum_chart.h"
+#include "views/gui/report_font.h"
 #include "views/sample_reading.h"
 
 namespace kestrum {
@@ -23,14 +24,6 @@ constexpr double kPageHeight = 842;
 constexpr double kMargin = 40;
 constexpr double kLine = 14;
 constexpr double kValueColumn = 150;
-
-QFont ReportFont(int pixels, bool bold = false) {
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setStyleHint(QFont::SansSerif);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
-  return font;
-}
 
 class PageWriter {
  public:

@@ -9,9 +9,7 @@
 
 namespace kestrum {
 
-ShadedHours::ShadedHours(QCPAxis* keyAxis, QCPAxis* valueAxis)
-    : QCPAbstractPlottable(keyAxis, valueAxis) {
-  setSelectable(QCP::stNone);
+ShadedHours::ShadedHours(QCPAxis* keyAxis, QCPAxis* valueAxis) : ChartOverlay(keyAxis, valueAxis) {
   setAntialiased(false);
   setPen(Qt::NoPen);
   setBrush(QColor(120, 120, 120, 45));
@@ -20,20 +18,6 @@ ShadedHours::ShadedHours(QCPAxis* keyAxis, QCPAxis* valueAxis)
 
 void ShadedHours::SetSpans(std::vector<std::pair<double, double>> spans) {
   spans_ = std::move(spans);
-}
-
-double ShadedHours::selectTest(const QPointF&, bool, QVariant*) const {
-  return -1;
-}
-
-QCPRange ShadedHours::getKeyRange(bool& foundRange, QCP::SignDomain) const {
-  foundRange = false;  // the data decides what time is shown
-  return {};
-}
-
-QCPRange ShadedHours::getValueRange(bool& foundRange, QCP::SignDomain, const QCPRange&) const {
-  foundRange = false;
-  return {};
 }
 
 void ShadedHours::draw(QCPPainter* painter) {

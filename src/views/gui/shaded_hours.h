@@ -4,16 +4,15 @@
 // discarded start of a short-term test, a workplace's unoccupied hours), so
 // the chart shows which hours the answer rests on.
 
-#include <qcustomplot.h>
-
 #include <utility>
 #include <vector>
 
 #include "records/hourly_sample.h"
+#include "views/gui/chart_overlay.h"
 
 namespace kestrum {
 
-class ShadedHours : public QCPAbstractPlottable {
+class ShadedHours : public ChartOverlay {
   Q_OBJECT
  public:
   ShadedHours(QCPAxis* keyAxis, QCPAxis* valueAxis);
@@ -21,12 +20,6 @@ class ShadedHours : public QCPAbstractPlottable {
   // Spans of chart keys, in time order; each is drawn from bottom to top.
   void SetSpans(std::vector<std::pair<double, double>> spans);
   const std::vector<std::pair<double, double>>& Spans() const { return spans_; }
-
-  double selectTest(const QPointF& pos, bool onlySelectable,
-                    QVariant* details = nullptr) const override;
-  QCPRange getKeyRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth) const override;
-  QCPRange getValueRange(bool& foundRange, QCP::SignDomain inSignDomain = QCP::sdBoth,
-                         const QCPRange& inKeyRange = QCPRange()) const override;
 
  protected:
   void draw(QCPPainter* painter) override;

@@ -12,6 +12,7 @@
 #include "records/checked_file.h"
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
+#include "views/gui/report_font.h"
 #include "views/gui/shaded_hours.h"
 
 namespace kestrum {
@@ -39,12 +40,10 @@ Paper SizeOf(ReportPaper paper) {
   return paper == ReportPaper::kLetter ? Paper{612, 792} : Paper{595, 842};
 }
 
-QFont ReportFont(int pixels, bool bold = false) {
-  QFont font(QStringLiteral("DejaVu Sans"));
-  font.setStyleHint(QFont::SansSerif);
+// Unhinted, so that the layout's measures scale to the page.
+QFont PageFont(int pixels, bool bold = false) {
+  QFont font = ReportFont(pixels, bold);
   font.setHintingPreference(QFont::PreferNoHinting);
-  font.setPixelSize(pixels);
-  font.setBold(bold);
   // Any letter spacing turns ligatures off, so "fi" is copied out of the PDF as two letters.
   font.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
   return font;
@@ -72,7 +71,7 @@ double TextScale() {
     double widest = 1;
     for (const int pixels : {8, 9, 10, 12, 18}) {
       for (const bool bold : {false, true}) {
-        const QFont font = ReportFont(pixels, bold);
+        const QFont font = PageFont(pixels, bold);
         painter.setFont(font);
         const double drawn =
             painter
@@ -203,7 +202,7 @@ class Layout {
 
   static void Rows(std::vector<Item>& out, const std::vector<SummaryRow>& rows, double x,
                    double width, int most, double labelWidth = kLabelWidth) {
-    const QFont font = ReportFont(kRowPixels);
+    const QFont font = PageFont(kRowPixels);
     for (const SummaryRow& row : rows) {
       Item item = MakeItem(Kind::kRow, 0, x, width,
                            WrapLines(row.value, font, width - labelWidth, most), row.label);
@@ -215,7 +214,7 @@ class Layout {
 
   void Paragraph(const QString& text, int pixels, bool bold) {
     Item item = MakeItem(Kind::kParagraph, 0, kMargin, width_,
-                         WrapLines(text, ReportFont(pixels, bold), width_, 12));
+                         WrapLines(text, PageFont(pixels, bold), width_, 12));
     item.pixels = pixels;
     item.bold = bold;
     item.height = static_cast<double>(item.lines.size()) * (pixels + 4) + 4;
@@ -347,7 +346,7 @@ class Layout {
 
 void DrawLines(QPainter& painter, const Item& item, double x, double y, double width,
                Qt::Alignment align = Qt::AlignLeft) {
-  const QFont font = ReportFont(item.pixels, item.bold);
+  const QFont font = PageFont(item.pixels, item.bold);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
   const double line = item.kind == Kind::kRow ? kRowLine : item.pixels + 4;
@@ -385,7 +384,7 @@ void DrawItem(QPainter& painter, const Item& item, const TestReport& report, con
       Item label = item;
       label.bold = true;
       label.lines = {
-          QFontMetricsF(ReportFont(kRowPixels, true))
+          QFontMetricsF(PageFont(kRowPixels, true))
               .elidedText(item.label, Qt::ElideRight, (item.labelWidth - 6) / TextScale())};
       DrawLines(painter, label, item.x, y, item.labelWidth);
       DrawLines(painter, item, item.x + item.labelWidth, y, item.width - item.labelWidth);
@@ -396,7 +395,7 @@ void DrawItem(QPainter& painter, const Item& item, const TestReport& report, con
       for (const Item& part : item.right) DrawItem(painter, part, report, layout, y);
       break;
     case Kind::kTableHeader: {
-      const QFont font = ReportFont(kTablePixels, true);
+      const QFont font = PageFont(kTablePixels, true);
       painter.setFont(font);
       const QFontMetricsF metrics(font);
       for (std::size_t c = 0; c < columns.size(); ++c) {
@@ -459,7 +458,7 @@ void DrawChart(QPainter& painter, const TestChart& test, const Item& item) {
 }
 
 void DrawFooter(QPainter& painter, const QString& title, int page, int pages, const Paper& paper) {
-  const QFont font = ReportFont(8);
+  const QFont font = PageFont(8);
   painter.setFont(font);
   const QFontMetricsF metrics(font);
   const double y = paper.height - kMargin - 12;
@@ -520,20 +519,20 @@ Result<QByteArray> DrawTestReport(const TestReport& report, const TestChart& cha
   painter.setPen(Qt::black);
   int page = 0;
   DrawFooter(painter, report.title, page, layout.Pages(), size);
-  painter.setFont(ReportFont(kTablePixels));
+  painter.setFont(PageFont(kTablePixels));
   for (const Item& item : layout.Items()) {
     if (item.page != page) {
       writer.newPage();
       page = item.page;
       DrawFooter(painter, report.title, page, layout.Pages(), size);
-      painter.setFont(ReportFont(kTablePixels));
+      painter.setFont(PageFont(kTablePixels));
     }
     if (item.kind == Kind::kChart) {
       DrawChart(painter, chart, item);
     } else {
       DrawItem(painter, item, report, layout);
     }
-    if (item.kind != Kind::kTableRow) painter.setFont(ReportFont(kTablePixels));
+    if (item.kind != Kind::kTableRow) painter.setFont(PageFont(kTablePixels));
   }
   if (!painter.end()) return Fail("the report could not be drawn");
   out.close();
