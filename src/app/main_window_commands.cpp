@@ -170,7 +170,8 @@ void TForm1::Dump_BtnClick() {
 void TForm1::SpeedButton3Click() {
   OpenHistory();  // before the command, as for a download
   kestrum::CommandWindow& effects = CommandEvents();
-  const kestrum::ClockOutcome outcome = kestrum::SynchronizeClock(Now(), effects);
+  const kestrum::ClockOutcome outcome =
+      kestrum::SynchronizeClock([this] { return Now(); }, effects);
   ShowOpenFailure(outcome.openFailure);
   ShowOutcome(ClockOutcomeLine(outcome));
   NoteCommand("clock", outcome.modelCode, kestrum::ClockActivityText(outcome));

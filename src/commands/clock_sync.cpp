@@ -7,13 +7,13 @@
 
 namespace kestrum {
 
-ClockOutcome SendClockFields(const ClockFields& fields, CommandWindow& window) {
+ClockOutcome SendClockFields(const PcClock& pcNow, CommandWindow& window) {
   ClockOutcome outcome;
-  outcome.fields = fields;
   const CycleResult cycle =
       WithInstrument(window, {}, [&](const WireDialect& dialect, InstrumentPort& port) {
+        outcome.fields = TakeClockFields(pcNow());
         // An instrument pulled out halfway has not been set: no success text then.
-        if (!dialect.SendClock(port, fields)) {
+        if (!dialect.SendClock(port, outcome.fields)) {
           outcome.end = ClockEnd::kWriteFailed;
           return;
         }
@@ -26,15 +26,12 @@ ClockOutcome SendClockFields(const ClockFields& fields, CommandWindow& window) {
   return outcome;
 }
 
-ClockOutcome SynchronizeClock(DateTime pcNow, CommandWindow& window) {
-  const ClockFields fields = TakeClockFields(pcNow);
+ClockOutcome SynchronizeClock(const PcClock& pcNow, CommandWindow& window) {
   if (!window.Confirm(kClockConfirmText)) {
-    ClockOutcome outcome;
-    outcome.fields = fields;
     InstrumentPort(window).Close();
-    return outcome;
+    return ClockOutcome{};
   }
-  return SendClockFields(fields, window);
+  return SendClockFields(pcNow, window);
 }
 
 }  // namespace kestrum

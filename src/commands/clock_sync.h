@@ -3,6 +3,7 @@
 // The clock command: set the instrument's real-time clock to the PC's
 // local date and time, after the user confirms.
 
+#include <functional>
 #include <string>
 
 #include "commands/clock_fields.h"
@@ -29,11 +30,16 @@ struct ClockOutcome {
   std::string openFailure;     // kNotOpened: why, as the open said it
 };
 
-// The fields are taken from pcNow before the question is asked, so the time
-// sent is the time of the click.
-ClockOutcome SynchronizeClock(DateTime pcNow, CommandWindow& window);
+// The PC's clock, read when the fields are taken.
+using PcClock = std::function<DateTime()>;
 
-// The exchange alone, for fields already taken and confirmed.
-ClockOutcome SendClockFields(const ClockFields& fields, CommandWindow& window);
+// Asks first; the fields are taken from `pcNow` immediately before the clock
+// is written (after the answer and after any wait for an instrument still
+// sending), so the instrument is set to the time it is set at, not to the
+// time of the click.
+ClockOutcome SynchronizeClock(const PcClock& pcNow, CommandWindow& window);
+
+// The exchange alone, once confirmed.
+ClockOutcome SendClockFields(const PcClock& pcNow, CommandWindow& window);
 
 }  // namespace kestrum

@@ -39,6 +39,8 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
     return kExitFailure;
   }
   const InstrumentOptions& options = read.value();
+  // Read when the clock is written; --now stands for it.
+  PcClock clock = [] { return CurrentLocalDateTime(); };
   DateTime now = CurrentLocalDateTime();
   if (options.now) {
     const std::optional<DateTime> given = ParseDateTime(*options.now, true);
@@ -48,13 +50,14 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
       return kExitFailure;
     }
     now = *given;
+    clock = [now] { return now; };
   }
 
   InstrumentSession session("sync-clock", io);
   if (!session.Start(options) || !session.SelectInstrument(options))
     return session.Finish(kExitFailure);
   TerminalWindow window(io, options.yes);
-  const ClockOutcome outcome = SynchronizeClock(now, window);
+  const ClockOutcome outcome = SynchronizeClock(clock, window);
   NoteToolActivity(session.Prefix(), "clock", outcome.modelCode, ClockActivityText(outcome), now,
                    io);
   switch (outcome.end) {

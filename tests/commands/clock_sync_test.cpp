@@ -35,7 +35,7 @@ TEST(ClockFieldsTest, PacksEachFieldAsBcd) {
 
 TEST_F(ClockSyncTest, K8GetsOneFrameWithWeekdayOne) {
   auto k8 = Attach(InstrumentModel::K8);
-  const ClockOutcome outcome = SynchronizeClock(kClick, window);
+  const ClockOutcome outcome = SynchronizeClock([] { return kClick; }, window);
 
   EXPECT_EQ(outcome.end, ClockEnd::kSent);
   EXPECT_EQ(trace,
@@ -71,7 +71,7 @@ TEST_F(ClockSyncTest, K5AndK6GetNibbleFramesPerRegister) {
     window = RecordingWindow();
     auto instrument = Attach(model);
 
-    const ClockOutcome outcome = SynchronizeClock(kClick, window);
+    const ClockOutcome outcome = SynchronizeClock([] { return kClick; }, window);
 
     EXPECT_EQ(outcome.end, ClockEnd::kSent);
     EXPECT_EQ(trace, NibbleClockTrace(instrument->Serial()));
@@ -85,7 +85,7 @@ TEST_F(ClockSyncTest, K5AndK6GetNibbleFramesPerRegister) {
 
 TEST_F(ClockSyncTest, K7GetsLetterFramesPerRegister) {
   auto k7 = Attach(InstrumentModel::K7);
-  const ClockOutcome outcome = SynchronizeClock(kClick, window);
+  const ClockOutcome outcome = SynchronizeClock([] { return kClick; }, window);
 
   Lines expected = {"open SERK7 -> 0", "write F3 3F -> 2", "sleep 25", "read 2 -> 2"};
   for (const char* frame : {"02 09", "03 07", "04 14", "05 05", "06 03", "07 03", "08 24"}) {
@@ -102,9 +102,22 @@ TEST_F(ClockSyncTest, K7GetsLetterFramesPerRegister) {
   EXPECT_EQ(window.status, "Clock updated");
 }
 
+// The user answers 76 s after the click: the instrument gets the time of
+// the answer, and the outcome says the time that was sent.
+TEST_F(ClockSyncTest, TheClockIsReadWhenItIsWrittenNotWhenAsked) {
+  auto k8 = Attach(InstrumentModel::K8);
+  DateTime pc = kClick;
+  window.whileAsking = [&] { pc += EncodeTime(0, 1, 16, 0); };
+  const ClockOutcome outcome = SynchronizeClock([&] { return pc; }, window);
+  ASSERT_EQ(outcome.end, ClockEnd::kSent);
+  EXPECT_EQ(k8->State().clock_registers[2], 0x25);  // 14:08:25
+  EXPECT_EQ(k8->State().clock_registers[3], 0x08);
+  EXPECT_EQ(outcome.fields.seconds, 0x25);
+}
+
 TEST_F(ClockSyncTest, ConverterWithoutDownloadStillGetsTheClock) {
   auto k5 = Attach(InstrumentModel::K5, "FT230X Basic UART");
-  EXPECT_EQ(SynchronizeClock(kClick, window).end, ClockEnd::kSent);
+  EXPECT_EQ(SynchronizeClock([] { return kClick; }, window).end, ClockEnd::kSent);
   EXPECT_EQ(trace, NibbleClockTrace("SERK5"));
   EXPECT_EQ(k5->State().clock_registers[3], 0x07);
 }
@@ -112,7 +125,7 @@ TEST_F(ClockSyncTest, ConverterWithoutDownloadStillGetsTheClock) {
 TEST_F(ClockSyncTest, CancelSendsNothing) {
   Attach(InstrumentModel::K5);
   window.answer = false;
-  EXPECT_EQ(SynchronizeClock(kClick, window).end, ClockEnd::kCancelled);
+  EXPECT_EQ(SynchronizeClock([] { return kClick; }, window).end, ClockEnd::kCancelled);
   EXPECT_TRUE(bus.Log().empty());
   EXPECT_EQ(trace, (Lines{"close -> 1"}));
   EXPECT_EQ(window.events, (Lines{"confirm"}));
@@ -122,7 +135,7 @@ TEST_F(ClockSyncTest, IdentifyAnswerCountsOnlyLowNibbles) {
   // A K7 whose identify answer reads 0x33 0x31 on the wire is taken for a K5.
   auto k7 = Attach(InstrumentModel::K7);
   k7->AnswerWrong({0x33, 0x31});
-  const ClockOutcome outcome = SynchronizeClock(kClick, window);
+  const ClockOutcome outcome = SynchronizeClock([] { return kClick; }, window);
   EXPECT_EQ(outcome.modelCode, 0x31);
   EXPECT_EQ(trace, NibbleClockTrace("SERK7"));
   // A K5-K7 command applies no line settings.
@@ -132,9 +145,9 @@ TEST_F(ClockSyncTest, IdentifyAnswerCountsOnlyLowNibbles) {
 TEST_F(ClockSyncTest, UnknownOrMissingIdentifyWritesNothing) {
   auto k5 = Attach(InstrumentModel::K5);
   k5->AnswerWrong({0x03, 0x04});
-  EXPECT_EQ(SynchronizeClock(kClick, window).end, ClockEnd::kUnknownModel);
+  EXPECT_EQ(SynchronizeClock([] { return kClick; }, window).end, ClockEnd::kUnknownModel);
   k5->SetSilent(true);
-  EXPECT_EQ(SynchronizeClock(kClick, window).end, ClockEnd::kUnknownModel);
+  EXPECT_EQ(SynchronizeClock([] { return kClick; }, window).end, ClockEnd::kUnknownModel);
   EXPECT_EQ(bus.BytesWritten(), (Bytes{0xF3, 0x3F, 0xF3, 0x3F}));
   EXPECT_EQ(window.status, "");
 }
@@ -142,14 +155,14 @@ TEST_F(ClockSyncTest, UnknownOrMissingIdentifyWritesNothing) {
 TEST_F(ClockSyncTest, InstrumentPulledHalfwayIsNotReportedUpdated) {
   Attach(InstrumentModel::K5);
   bus.UnplugAt("SERK5", bus.NowNs() + 200 * kNsPerMs);
-  EXPECT_EQ(SynchronizeClock(kClick, window).end, ClockEnd::kWriteFailed);
+  EXPECT_EQ(SynchronizeClock([] { return kClick; }, window).end, ClockEnd::kWriteFailed);
   EXPECT_EQ(window.status, "");
   EXPECT_EQ(window.events, (Lines{"confirm"}));
 }
 
 TEST_F(ClockSyncTest, K8NeverGetsTheIdentifyExchange) {
   Attach(InstrumentModel::K8);
-  SynchronizeClock(kClick, window);
+  SynchronizeClock([] { return kClick; }, window);
   const Bytes written = bus.BytesWritten();
   EXPECT_EQ(written.front(), 0xA3);
   EXPECT_EQ(std::count(written.begin(), written.end(), 0xF3), 0);

@@ -54,6 +54,7 @@ class RecordingWindow : public CommandWindow {
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
     events.push_back("confirm");
+    if (whileAsking) whileAsking();
     return answer;
   }
   void MemoryTransferBegins(std::uint32_t requested) override {
@@ -69,6 +70,8 @@ class RecordingWindow : public CommandWindow {
   void LongWaitEnds() override { events.push_back("long wait end"); }
 
   bool answer = true;
+  // What happens while the question is open (the user takes their time).
+  std::function<void()> whileAsking;
   // What the memory transfer's progress answers; unset: go on.
   std::function<bool(std::uint32_t received, std::uint32_t requested)> transferProgress;
   std::string status;

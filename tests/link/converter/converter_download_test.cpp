@@ -156,7 +156,7 @@ TEST_F(ConverterDownloadTest, AK7CancelledAfterTenSecondsLeavesAClockSyncThatWor
   window.transferProgress = {};
 
   const ClockOutcome clock =
-      SynchronizeClock(EncodeDate(2026, 12, 8) + EncodeTime(14, 30, 9, 0), window);
+      SynchronizeClock([] { return EncodeDate(2026, 12, 8) + EncodeTime(14, 30, 9, 0); }, window);
   EXPECT_EQ(clock.end, ClockEnd::kSent);
   EXPECT_EQ(clock.modelCode, kModelCodeK7);
   EXPECT_EQ(device.chip.Instrument().State().clock_registers[4], 0x14);
