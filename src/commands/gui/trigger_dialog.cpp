@@ -49,8 +49,10 @@ void TTrigger::BuildComponents() {
   Level_edit = new QLineEdit(this);
   Level_edit->setObjectName("Level_edit");
   Level_edit->setFont(PixelFont(font(), 21));
-  Level_edit->setReadOnly(true);
   Level_edit->setGeometry(248, 56, 89, 31);
+  Level_edit->setMaxLength(6);
+  connect(Level_edit, &QLineEdit::textEdited, this, &TTrigger::TypingChanged);
+  connect(Level_edit, &QLineEdit::returnPressed, this, &TTrigger::Button1Click);
 
   UpDown1 = new UpDownControl(this);
   UpDown1->setObjectName("UpDown1");
@@ -69,14 +71,22 @@ void TTrigger::BuildComponents() {
   CheckBox1->adjustSize();
   connect(CheckBox1, &QCheckBox::clicked, this, &TTrigger::CheckBox1Click);
 
+  Refusal = new QLabel(this);
+  Refusal->setObjectName("LevelRefusal");
+  Refusal->setGeometry(248, 88, 410, 16);
+  Refusal->setStyleSheet(QStringLiteral("color: #b00000"));
+
   Button1 = new QPushButton("Set", this);
   Button1->setObjectName("Button1");
   Button1->setGeometry(472, 144, 75, 25);
+  // Enter in the edit is taken there, once; no button takes it as well.
+  Button1->setAutoDefault(false);
   connect(Button1, &QPushButton::clicked, this, &TTrigger::Button1Click);
 
   Button2 = new QPushButton("Cancel", this);
   Button2->setObjectName("Button2");
   Button2->setGeometry(568, 144, 75, 25);
+  Button2->setAutoDefault(false);
   connect(Button2, &QPushButton::clicked, this, &TTrigger::Button2Click);
 }
 
@@ -97,9 +107,35 @@ void TTrigger::CheckBox1Click() {
   Level_edit->setEnabled(!CheckBox1->isChecked());
 }
 
+std::optional<int> TTrigger::TypedLevel() {
+  bool number = false;
+  const int level = Level_edit->text().trimmed().toInt(&number);
+  if (number && level >= UpDown1->Min() && level <= UpDown1->Max()) {
+    Refusal->clear();
+    return level;
+  }
+  Refusal->setText(QStringLiteral("Type a whole number from %1 to %2 Bq/m3; nothing was sent.")
+                       .arg(UpDown1->Min())
+                       .arg(UpDown1->Max()));
+  return std::nullopt;
+}
+
+void TTrigger::TypingChanged(const QString& text) {
+  // The arrows step on from what was typed, once it is a level.
+  bool number = false;
+  const int level = text.trimmed().toInt(&number);
+  if (number && level >= UpDown1->Min() && level <= UpDown1->Max()) {
+    const int cursor = Level_edit->cursorPosition();
+    UpDown1->SetPosition(level);
+    Level_edit->setCursorPosition(cursor);
+  }
+}
+
 void TTrigger::Button1Click() {
-  lastOutcome_ =
-      kestrum::SetTriggerLevel(UpDown1->Position(), CheckBox1->isChecked(), factor_, events_);
+  const std::optional<int> level = TypedLevel();
+  if (!level) return;
+  UpDown1->SetPosition(*level);
+  lastOutcome_ = kestrum::SetTriggerLevel(*level, CheckBox1->isChecked(), factor_, events_);
   accept();
 }
 

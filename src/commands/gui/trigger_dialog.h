@@ -3,6 +3,8 @@
 // The trigger-level dialog: the radon level at which the instrument's
 // indicator turns from green to red, and whether it flashes. Created once at
 // start-up and reused, so the user's last choice stays between openings.
+// The level is stepped by the arrows or typed; Enter or "Set" takes a typed
+// whole number within the range and refuses anything else, sending nothing.
 
 #include <QCheckBox>
 #include <QDialog>
@@ -31,6 +33,8 @@ class TTrigger : public QDialog {
   QCheckBox* CheckBox1 = nullptr;
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
+  // Why a typed level was not taken; empty otherwise.
+  QLabel* Refusal = nullptr;
 
   // Called before each opening with the CalibrationFactor of the moment: the
   // level "Set" sends is computed with it, and UpDown1 goes no higher than
@@ -50,6 +54,9 @@ class TTrigger : public QDialog {
 
  private:
   void BuildComponents();
+  // The typed level when it is a whole number within the range; else says why.
+  std::optional<int> TypedLevel();
+  void TypingChanged(const QString& text);
 
   kestrum::Extended factor_ = 6.0L;
   kestrum::CommandWindow* events_ = nullptr;

@@ -13,6 +13,19 @@
 
 namespace {
 
+// Keys as the keyboard sends them.
+void Type(QWidget* widget, const QString& text) {
+  for (const QChar c : text) {
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - '0'), Qt::NoModifier, QString(c));
+    QCoreApplication::sendEvent(widget, &key);
+  }
+}
+
+void PressEnter(QWidget* widget) {
+  QKeyEvent key(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QCoreApplication::sendEvent(widget, &key);
+}
+
 class TriggerDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { dialog = std::make_unique<TTrigger>(); }
@@ -56,7 +69,7 @@ TEST_F(TriggerDialogTest, LooksAsDesigned) {
 
 TEST_F(TriggerDialogTest, StartsAt200StepsBy25WithinItsRange) {
   EXPECT_EQ(dialog->Level_edit->text(), "200");
-  EXPECT_TRUE(dialog->Level_edit->isReadOnly());
+  EXPECT_FALSE(dialog->Level_edit->isReadOnly());
   EXPECT_FALSE(dialog->CheckBox1->isChecked());
   EXPECT_EQ(dialog->UpDown1->Min(), 50);
   EXPECT_EQ(dialog->UpDown1->Increment(), 25);
@@ -142,6 +155,47 @@ TEST_F(TriggerDialogTest, SetWritesTheLevelIntoTheInstrument) {
   EXPECT_EQ(k5->State().TriggerLevel(), 8);
   EXPECT_EQ(k5->State().FlashOption(), 2);
   EXPECT_FALSE(bus.IsOpen("DLGK5"));
+}
+
+// What is typed is what is set (Enter or Set), steps or not; what is no
+// level within the range is refused, naming it, and nothing is sent.
+TEST_F(TriggerDialogTest, TypedLevelsAreSetOrRefused) {
+  kestrum::ResetD2XXUnitState();
+  kestrum::EmulatedBus bus(kestrum::TimeMode::kInstant);
+  kestrum::EmulatedInstrumentConfig config;
+  config.model = kestrum::InstrumentModel::K5;
+  config.description = "USB <-> K5";
+  config.serial = "DLGK5";
+  auto k5 = std::make_shared<kestrum::EmulatedInstrument>(config);
+  bus.Plug(k5);
+  kestrum::SetFtDriver(&bus);
+  kestrum::SetSleeper(bus.MakeSleeper());
+  kestrum::SelectedInstrument = {"DLGK5", "USB <-> K5"};
+  kestrum::InstrumentAttached = true;
+  dialog->LimitToCalibrationFactor(6.0L);
+  dialog->show();
+  for (const char* typed : {"30", "1550", "abc", "150.5", ""}) {
+    SCOPED_TRACE(typed);
+    dialog->Level_edit->setText(typed);
+    dialog->Button1->click();
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_FALSE(dialog->LastOutcome().has_value());
+    EXPECT_TRUE(dialog->Refusal->text().contains("from 50 to 1525")) << typed;
+  }
+  EXPECT_TRUE(bus.Log().empty());
+
+  // 148 Bq/m3 is no step of the arrows; typed, it is set, by Enter alone.
+  dialog->Level_edit->clear();
+  Type(dialog->Level_edit, "148");
+  EXPECT_EQ(dialog->UpDown1->Position(), 148);
+  PressEnter(dialog->Level_edit);
+  kestrum::SetFtDriver(nullptr);
+  kestrum::SetSleeper({});
+  ASSERT_TRUE(dialog->LastOutcome().has_value());
+  EXPECT_EQ(dialog->LastOutcome()->end, kestrum::TriggerEnd::kSent);
+  EXPECT_EQ(k5->State().TriggerLevel(), 148 / 6);
+  EXPECT_TRUE(dialog->Refusal->text().isEmpty());
+  EXPECT_FALSE(dialog->isVisible());
 }
 
 }  // namespace
