@@ -126,7 +126,7 @@ class TForm1 : public QMainWindow {
   ActivityDock* Activity = nullptr;
   // Made at the first Main > History...
   HistoryWindow* HistoryWin = nullptr;
-  // The data file's name, or "downloaded at HH:MM".
+  // The data file's name, or the kept download's with the time and the converter.
   QString MeasurementOrigin;
   // Only with --emulate; the last menu.
   EmulationMenu* Emulation = nullptr;
@@ -282,7 +282,7 @@ class TForm1 : public QMainWindow {
                                              const std::string& path);
   kestrum::ModelChannels ChannelsMeasured() const;
   void SetRunToolTips();
-  void NoteDownloadTime();
+  void NoteDownloadOrigin(const std::optional<kestrum::Result<std::string>>& kept);
   void BuildMenu();
   void BuildHistoryEntries();
   // Records what a command did in the activity log; a problem goes to

@@ -1,10 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The chart additions of the View menu (reference levels, units, legend,
 // cursor readout, summary) and the run list's tooltips.
+#include <QFile>
 #include <QFileInfo>
 #include <QTime>
 
 #include "app/main_window.h"
+#include "link/instrument_detection.h"
 #include "records/date_time.h"
 #include "records/instrument_model.h"
 #include "views/gui/chart_time.h"
@@ -132,7 +134,15 @@ void TForm1::SetRunToolTips() {
   }
 }
 
-void TForm1::NoteDownloadTime() {
+void TForm1::NoteDownloadOrigin(const std::optional<kestrum::Result<std::string>>& kept) {
+  // The kept file, when, and through which converter: what a report's reader
+  // needs to find the data again.
   const kestrum::DateTimeFields now = kestrum::SplitDateTime(Now());
-  MeasurementOrigin = QString::asprintf("downloaded at %02d:%02d", now.hour, now.minute);
+  QString file = QStringLiteral("not kept");
+  if (kept && *kept)
+    file = QFileInfo(QFile::decodeName(QByteArray::fromStdString(kept->value()))).fileName();
+  MeasurementOrigin =
+      QString::asprintf("%s, downloaded %04d-%02d-%02d %02d:%02d from converter %s",
+                        file.toUtf8().constData(), now.year, now.month, now.day, now.hour,
+                        now.minute, kestrum::SelectedInstrument.SerialNo.c_str());
 }

@@ -155,7 +155,7 @@ void TForm1::Dump_BtnClick() {
   }
   ShowOpenFailure(outcome.openFailure);
   if (outcome.decode) {
-    NoteDownloadTime();
+    NoteDownloadOrigin(outcome.kept);
     if (outcome.decodedModel) NameDownload(*outcome.decodedModel);
     ShowDecodeResult(*outcome.decode);
     // A download goes into the history by itself.

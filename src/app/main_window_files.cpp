@@ -209,19 +209,21 @@ void TForm1::Save1Click() {
     Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
     return;
   }
-  // The caption names the file written, as it always has; only a data file
-  // becomes what Save proposes next for the measurements and what "Add this
-  // file to the history" reads.
-  setWindowTitle(QFileInfo(choice->path).fileName());
+  // The caption names the data shown: a data file written becomes it, and
+  // what Save proposes next and what "Add this file to the history" reads;
+  // an export is said in the lasting line, so unsaved data never looks saved.
   kestrum::RememberFolderOf(kestrum::DialogFolder::kSave, choice->path);
   if (kind == kestrum::SaveKind::kDataFile) {
+    setWindowTitle(QFileInfo(choice->path).fileName());
+    MeasurementOrigin = QFileInfo(choice->path).fileName();
     LastFileName = choice->path;
     lastFilePath_ = localName.value();
     downloadStem_.clear();
     kestrum::RememberFolderOf(kestrum::DialogFolder::kData, choice->path);
     kestrum::AddRecentFile(localName.value());
     RebuildRecentMenu();
-  } else if (kind) {
-    lastExports_[*kind] = choice->path;
+  } else {
+    if (kind) lastExports_[*kind] = choice->path;
+    ShowOutcome("Exported " + QFileInfo(choice->path).fileName().toStdString());
   }
 }

@@ -16,8 +16,9 @@ namespace kestrum {
 struct MeasurementSource {
   QString model;  // "K7"; empty when unknown
   double calibrationFactor = 0;
-  QString origin;        // "k7-sample.Rn" or "downloaded at 14:05"
-  QString site;          // where it was measured; empty when not known
+  QString origin;  // "k7-sample.Rn" or "K7-…-20261209-1435.Rn, downloaded 2026-12-09 14:35 from
+                   // converter …"
+  QString site;    // where it was measured; empty when not known
   QString operatorName;  // who measured; empty when not known
 };
 

@@ -207,7 +207,9 @@ TEST_F(DataFilesWindowTest, TextExportHasTheHeaderOfTheModel) {
   const QByteArray text = ReadAll(target);
   EXPECT_TRUE(text.startsWith("Time; Bqm3; Error; Temperature; Humidity%; Presssure\r\n"));
   EXPECT_EQ(text.count("\r\n"), window->Store().LastSampleIndex + 2);
-  EXPECT_EQ(window->windowTitle(), "samples.txt");
+  // The caption keeps naming the data; the export is said in the lasting line.
+  EXPECT_EQ(window->windowTitle(), "k7-sample.Rn");
+  EXPECT_EQ(window->StatusBar1->Text(StatusPanels::kOutcomePanel), "Exported samples.txt");
 }
 
 }  // namespace

@@ -272,6 +272,9 @@ TEST_F(InstrumentWindowTest, AKeptDownloadSurvivesTheEraseAndReopensFromDownload
   window->Dump_BtnClick();
   const QStringList downloaded = RunItems();
   ASSERT_GE(downloaded.size(), 2);
+  // What a report names as its data: the kept file, when, through which converter.
+  EXPECT_EQ(window->MeasurementOrigin,
+            "K8-EMUK8001-20240305-140709.Rn, downloaded 2024-03-05 14:07 from converter EMUK8001");
 
   // Kept since the last erase: said so, OK stays the default.
   window->ERASE_BTNClick();

@@ -222,7 +222,9 @@ TEST_F(ViewsWindowTest, PicturesAndPrintingComeOutAsFiles) {
     QFile file(dir.filePath(picture.name));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_TRUE(file.readAll().startsWith(picture.magic));
-    EXPECT_EQ(window->windowTitle(), picture.name);
+    EXPECT_NE(window->windowTitle(), picture.name);
+    EXPECT_EQ(window->StatusBar1->Text(StatusPanels::kOutcomePanel),
+              QStringLiteral("Exported ") + picture.name);
   }
   EXPECT_TRUE(prompts.errors.isEmpty());
 
