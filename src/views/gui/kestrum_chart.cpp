@@ -19,6 +19,8 @@ const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
 const QColor kBlue(0, 0, 255);
 const QColor kPurple(64, 0, 64);
+// Pressure's own colour once the additions are on.
+const QColor kPressureGreen(0, 130, 70);
 
 // Where the title box opens: over the top left corner.
 const QRect kTitleBox(0, 0, 657, 21);
@@ -94,6 +96,7 @@ KestrumChart::KestrumChart(QWidget* parent)
   SetUpLook();
   connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::ApplyAutoScale);
   connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::SyncLegend);
+  connect(this, &QCustomPlot::beforeReplot, this, &KestrumChart::ArrangeAroundPlot);
   temperatureLine_.Graph()->setName(QStringLiteral("Temperature \u00b0C"));
   humidityLine_.Graph()->setName(QStringLiteral("Humidity %RH"));
   pressureLine_.Graph()->setName(QStringLiteral("Pressure kPa"));
@@ -117,7 +120,6 @@ void KestrumChart::SetAdditions(const ChartAdditions& additions) {
     const QColor color = ReferenceLineColor(level, StandardLevelIndex(level) < 0 ? others++ : 0);
     auto* line = new ReferenceLine(xAxis, yAxis, level, additions_.unit, color);
     line->setLayer(QStringLiteral("levels"));
-    if (!referenceLines_.empty()) line->SetLineBelow(referenceLines_.back());
     referenceLines_.push_back(line);
   }
   if (!plainLeftTicker_) plainLeftTicker_ = yAxis->ticker();
@@ -127,8 +129,80 @@ void KestrumChart::SetAdditions(const ChartAdditions& additions) {
     yAxis->setTicker(plainLeftTicker_);
   }
   ShowLeftAxisTitle();
+  // With any addition on, pressure leaves humidity's blue for its own hue and
+  // dashes, which also tell them apart on a black-and-white print.
+  const bool added = additions_ != ChartAdditions{};
+  pressureLine_.Graph()->setPen(added ? QPen(kPressureGreen, 1, Qt::DashLine) : QPen(kBlue));
+  if (!referenceLines_.empty() && !levelLabels_) levelLabels_ = new LevelLabels(this, axisRect());
+  if (levelLabels_) {
+    levelLabels_->SetLines({referenceLines_.begin(), referenceLines_.end()});
+  }
   SyncLegend();
   replot(rpQueuedReplot);
+}
+
+void KestrumChart::ArrangeAroundPlot() {
+  const bool labels = levelLabels_ && !referenceLines_.empty();
+  const bool legendShown = additions_.legend;
+  // The viewport, not the widget: a picture or page is drawn at its own size.
+  const int across = viewport().width();
+  const bool above = legendShown && across < kLegendBesideWidth;
+  const std::array<bool, 3> wanted{labels, legendShown && !above, above};
+  if (above) {
+    // As many entries to a row as the width holds.
+    int widest = 1;
+    for (int i = 0; i < legend->itemCount(); ++i) {
+      if (const QCPAbstractLegendItem* item = legend->item(i)) {
+        widest = std::max(widest, item->minimumOuterSizeHint().width());
+      }
+    }
+    // The legend's row shares column 0 with the plot; the names take their own.
+    const int beside = labels ? levelLabels_->minimumOuterSizeHint().width() : 0;
+    legend->setWrap(std::max(1, (across - beside - 20) / (widest + 8)));
+  }
+  if (wanted == arranged_) return;
+  arranged_ = wanted;
+  // Everything beside the plot out, then in again where it now goes.
+  QCPLayoutGrid* grid = plotLayout();
+  for (QCPLayoutElement* element :
+       {static_cast<QCPLayoutElement*>(levelLabels_), static_cast<QCPLayoutElement*>(legend),
+        static_cast<QCPLayoutElement*>(legendColumn_)}) {
+    if (element && element->layout()) element->layout()->take(element);
+  }
+  grid->simplify();
+  if (!above) {
+    legend->setWrap(0);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+  }
+  int plotRow = 1;
+  if (above) {
+    grid->insertRow(1);
+    grid->addElement(1, 0, legend);
+    grid->setRowStretchFactor(1, 0.001);
+    legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    plotRow = 2;
+  }
+  int column = 1;
+  if (labels) {
+    grid->addElement(plotRow, column, levelLabels_);
+    grid->setColumnStretchFactor(column++, 0.001);
+  }
+  if (legendShown && !above) {
+    if (!legendColumn_) {
+      legendColumn_ = new QCPLayoutGrid;
+      legendColumn_->addElement(1, 0, new QCPLayoutElement(this));
+      legendColumn_->setRowStretchFactors({0.001, 1});
+    }
+    legendColumn_->addElement(0, 0, legend);
+    grid->addElement(plotRow, column, legendColumn_);
+    grid->setColumnStretchFactor(column++, 0.001);
+  }
+  if (!legendShown) {
+    // Back where it always was, hidden: the original look.
+    axisRect()->insetLayout()->addElement(legend, Qt::AlignTop | Qt::AlignLeft);
+  }
+  if (grid->columnCount() > 0) grid->setColumnStretchFactor(0, 1);
+  legend->setVisible(legendShown);
 }
 
 void KestrumChart::SetReadoutSource(ReadoutSource source) {

@@ -18,6 +18,7 @@
 #include "views/gui/condition_ticks.h"
 #include "views/gui/cursor_readout.h"
 #include "views/gui/error_bar_series.h"
+#include "views/gui/level_labels.h"
 #include "views/gui/line_series.h"
 #include "views/gui/outside_plot_mask.h"
 #include "views/gui/shaded_hours.h"
@@ -106,6 +107,10 @@ class KestrumChart : public QCustomPlot {
   const ChartAdditions& Additions() const { return additions_; }
   void SetAdditions(const ChartAdditions& additions);
   const std::vector<ReferenceLine*>& ReferenceLines() const { return referenceLines_; }
+  // The level names' column beside the plot; none before a level was shown.
+  const LevelLabels* LevelNames() const { return levelLabels_; }
+  // Narrower than this, the legend goes above the plot instead of beside it.
+  static constexpr int kLegendBesideWidth = 640;
   // The reading under the pointer; an empty source turns it off.
   void SetReadoutSource(ReadoutSource source);
   CursorReadout* Readout() const { return readout_; }
@@ -141,6 +146,9 @@ class KestrumChart : public QCustomPlot {
   void HideZoomBand();
   void ShowLeftAxisTitle();
   void SyncLegend();
+  // The level names and the legend beside the plot (the legend above it
+  // when the chart is narrow); with neither, the original layout.
+  void ArrangeAroundPlot();
 
   QCPTextElement* titleElement_ = nullptr;
   QCPTextElement* footerElement_ = nullptr;
@@ -160,6 +168,11 @@ class KestrumChart : public QCustomPlot {
   CursorReadout* readout_ = nullptr;
   ShadedHours* shading_ = nullptr;
   ConditionTicks* conditionTicks_ = nullptr;
+  LevelLabels* levelLabels_ = nullptr;
+  // Beside the plot the legend sits at the top of a column of its own, at its own height.
+  QCPLayoutGrid* legendColumn_ = nullptr;
+  // What ArrangeAroundPlot last laid out: labels beside, legend beside, legend above.
+  std::array<bool, 3> arranged_{false, false, false};
   QString leftAxisTitle_ = QStringLiteral("Bq/m3");  // as the views set it, in Bq/m3
   QSharedPointer<QCPAxisTicker> plainLeftTicker_;
 

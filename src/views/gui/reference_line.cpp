@@ -56,25 +56,6 @@ void ReferenceLine::draw(QCPPainter* painter) {
   applyDefaultAntialiasingHint(painter);
   painter->setPen(pen());
   painter->drawLine(QLineF(left, y, right, y));
-
-  QFont font = painter->font();
-  font.setPixelSize(11);
-  painter->setFont(font);
-  const QString label = Label();
-  const QFontMetricsF metrics(font);
-  const QSizeF size(metrics.horizontalAdvance(label) + 6, metrics.height() + 1);
-  double end = std::max(left, right) - 4;
-  // Close to the line below, the label moves left of that line's label.
-  if (below_ && std::abs(below_->labelRect_.bottom() - (y - 1)) < size.height()) {
-    end = below_->labelRect_.left() - 6;
-  }
-  labelRect_ = QRectF(QPointF(end - size.width(), y - 1 - size.height()), size);
-  painter->setPen(Qt::NoPen);
-  painter->setBrush(QColor(255, 255, 255, 215));
-  painter->drawRect(labelRect_);
-  painter->setBrush(Qt::NoBrush);
-  painter->setPen(pen().color());
-  painter->drawText(labelRect_, Qt::AlignCenter, label);
 }
 
 void ReferenceLine::drawLegendIcon(QCPPainter* painter, const QRectF& rect) const {

@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A reference level on the radon axis: a dashed horizontal line across the
-// plot with its name and value written above the right end, on a light
-// ground so bars beneath do not cross the text. A plottable, so that the
-// axis scales to take it in, the legend can name it and every picture and
-// print-out draws it.
+// plot; its name and value stand beside the plot (level_labels.h). A
+// plottable, so that the axis scales to take it in, the legend can name it
+// and every picture and print-out draws it.
 
 #include <qcustomplot.h>
 
@@ -21,11 +20,6 @@ class ReferenceLine : public QCPAbstractPlottable {
   double Level() const { return level_; }
   // "WHO 100 Bq/m3", "Custom 250 Bq/m3".
   QString Label() const;
-  // The next lower line, drawn before this one: a label that would overlap
-  // its label moves to the left of it.
-  void SetLineBelow(const ReferenceLine* below) { below_ = below; }
-  // Where the label was last drawn, in pixels.
-  QRectF LabelRect() const { return labelRect_; }
 
   double selectTest(const QPointF& pos, bool onlySelectable,
                     QVariant* details = nullptr) const override;
@@ -40,8 +34,6 @@ class ReferenceLine : public QCPAbstractPlottable {
  private:
   double level_;  // Bq/m3, as the axis coordinates are
   RadonUnit unit_;
-  const ReferenceLine* below_ = nullptr;
-  QRectF labelRect_;
 };
 
 // The colour of a reference line, fixed by its level: each standard level

@@ -6,6 +6,7 @@
 
 #include "views/gui/chart_time.h"
 #include "views/gui/kestrum_chart.h"
+#include "views/gui/level_labels.h"
 #include "views/gui/reference_line.h"
 #include "views/store_builder.h"
 
@@ -106,25 +107,56 @@ TEST_F(ChartAdditionsTest, LevelsKeepTheirColourAndAreListedAscending) {
   EXPECT_EQ(distinct.size(), together.size());
 }
 
-// Bars falling from top left to bottom right: the legend goes where none is.
-TEST(ChartLegend, SitsInTheCornerThatHidesNoBar) {
-  KestrumChart chart;
-  for (int k = 1; k <= 60; ++k) {
-    chart.PulseBars().AddXYError(testing::kDay + k * testing::kHour, 400 - 5 * k, 10);
+// Bars falling from top left to bottom right, levels close together and one
+// at the very top: the legend and the level names stand beside the plot (the
+// legend above it on a narrow chart), covering no bar, no two names overlap
+// and none is cut off.
+TEST(ChartLegend, LegendAndLevelNamesStandOutsideThePlot) {
+  for (const int width : {1017, 560}) {
+    SCOPED_TRACE(width);
+    KestrumChart chart;
+    chart.resize(width, 470);
+    chart.setViewport(QRect(0, 0, width, 470));  // as a shown chart gets it
+    for (int k = 1; k <= 60; ++k) {
+      chart.PulseBars().AddXYError(testing::kDay + k * testing::kHour, 400 - 5 * k, 10);
+    }
+    chart.SetAdditions({{100, 110, 148, 400}, RadonUnit::BqPerM3, true});
+    chart.replot(QCustomPlot::rpImmediateRefresh);
+    chart.replot(QCustomPlot::rpImmediateRefresh);  // laid out at its final size
+    const QRect plot = chart.axisRect()->rect();
+    const QRect legend = chart.legend->outerRect();
+    ASSERT_FALSE(legend.isEmpty());
+    EXPECT_FALSE(legend.intersects(plot));
+    if (width < KestrumChart::kLegendBesideWidth) {
+      EXPECT_LE(legend.bottom(), plot.top());
+    } else {
+      EXPECT_GT(legend.left(), plot.right());
+    }
+    ASSERT_NE(chart.LevelNames(), nullptr);
+    const std::vector<QRectF>& names = chart.LevelNames()->LabelRects();
+    ASSERT_EQ(names.size(), 4u);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      EXPECT_GT(names[i].left(), plot.right());
+      EXPECT_TRUE(QRectF(chart.rect()).contains(names[i])) << i;
+      for (std::size_t j = i + 1; j < names.size(); ++j) {
+        EXPECT_FALSE(names[i].intersects(names[j])) << i << " and " << j;
+      }
+    }
   }
-  chart.SetAdditions({{}, RadonUnit::BqPerM3, true});
-  chart.replot(QCustomPlot::rpImmediateRefresh);
-  chart.replot(QCustomPlot::rpImmediateRefresh);  // laid out at its final size
-  const QRectF legend = chart.legend->outerRect();
-  ASSERT_FALSE(legend.isEmpty());
-  for (const ErrorBarPoint& bar : chart.PulseBars().Points()) {
-    const double x = chart.xAxis->coordToPixel(ChartKeyFromDateTime(bar.x));
-    const double top = chart.yAxis->coordToPixel(bar.y + bar.error);
-    const double bottom = chart.yAxis->coordToPixel(bar.y - bar.error);
-    const bool hidden = x >= legend.left() && x <= legend.right() && bottom >= legend.top() &&
-                        top <= legend.bottom();
-    EXPECT_FALSE(hidden) << "bar at " << x << " under the legend " << legend.left() << ".."
-                         << legend.right();
+}
+
+TEST(LevelLabels, StackedNearTheirLevelsWithinTheRow) {
+  const struct {
+    std::vector<double> centres;
+    std::vector<double> tops;
+  } cases[] = {
+      {{50, 200}, {45, 195}},              // apart: each at its level
+      {{100, 104}, {95, 105}},             // close: the second pushed down
+      {{2, 3}, {0, 10}},                   // at the top: kept inside
+      {{299, 298, 297}, {290, 280, 270}},  // at the bottom, any order
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(StackedLabelTops(c.centres, 10, 0, 300), c.tops);
   }
 }
 
