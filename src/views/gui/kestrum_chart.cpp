@@ -146,7 +146,11 @@ void KestrumChart::ArrangeAroundPlot() {
   const bool legendShown = additions_.legend;
   // The viewport, not the widget: a picture or page is drawn at its own size.
   const int across = viewport().width();
-  const bool above = legendShown && across < kLegendBesideWidth;
+  const int namesWidth = labels ? levelLabels_->minimumOuterSizeHint().width() : 0;
+  // Beside the plot while that leaves the plot most of the width; else above it.
+  const bool above =
+      legendShown && across - namesWidth - legend->minimumOuterSizeHint().width() - 8 <
+                         kPlotShareBesideLegend * across;
   const std::array<bool, 3> wanted{labels, legendShown && !above, above};
   if (above) {
     // As many entries to a row as the width holds.
@@ -156,52 +160,65 @@ void KestrumChart::ArrangeAroundPlot() {
         widest = std::max(widest, item->minimumOuterSizeHint().width());
       }
     }
-    // The legend's row shares column 0 with the plot; the names take their own.
-    const int beside = labels ? levelLabels_->minimumOuterSizeHint().width() : 0;
-    legend->setWrap(std::max(1, (across - beside - 20) / (widest + 8)));
+    legend->setWrap(std::max(1, (across - 20) / (widest + 8)));
   }
   if (wanted == arranged_) return;
   arranged_ = wanted;
-  // Everything beside the plot out, then in again where it now goes.
+  // Everything out, then in again where it now goes. The title and the
+  // footer keep the whole width: what stands beside the plot shares a row
+  // of its own with it.
   QCPLayoutGrid* grid = plotLayout();
+  // Held here: the plot finds its axis rect only while it is in the layout.
+  QCPAxisRect* const plot = axisRect();
   for (QCPLayoutElement* element :
        {static_cast<QCPLayoutElement*>(levelLabels_), static_cast<QCPLayoutElement*>(legend),
-        static_cast<QCPLayoutElement*>(legendColumn_)}) {
+        static_cast<QCPLayoutElement*>(legendColumn_), static_cast<QCPLayoutElement*>(plot),
+        static_cast<QCPLayoutElement*>(plotRow_)}) {
     if (element && element->layout()) element->layout()->take(element);
   }
-  grid->simplify();
-  if (!above) {
-    legend->setWrap(0);
-    legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
+  grid->simplify();  // title, footer
+  grid->insertRow(1);
+  const bool beside = labels || (legendShown && !above);
+  if (beside) {
+    if (!plotRow_) plotRow_ = new QCPLayoutGrid;
+    plotRow_->addElement(0, 0, plot);
+    int column = 1;
+    if (labels) plotRow_->addElement(0, column++, levelLabels_);
+    if (legendShown && !above) {
+      if (!legendColumn_) {
+        legendColumn_ = new QCPLayoutGrid;
+        legendColumn_->addElement(1, 0, new QCPLayoutElement(this));
+        legendColumn_->setRowStretchFactors({0.001, 1});
+        // Its frame clear of the chart's edge.
+        legendColumn_->setMargins(QMargins(0, 0, 8, 0));
+      }
+      legendColumn_->addElement(0, 0, legend);
+      plotRow_->addElement(0, column++, legendColumn_);
+    }
+    plotRow_->simplify();
+    QList<double> stretch(plotRow_->columnCount(), 0.001);
+    stretch[0] = 1;
+    plotRow_->setColumnStretchFactors(stretch);
+    grid->addElement(1, 0, plotRow_);
+  } else {
+    grid->addElement(1, 0, plot);
   }
-  int plotRow = 1;
+  if (!insetLegendMargins_) insetLegendMargins_ = legend->margins();
+  // Above the plot its frame keeps clear of the chart's edges.
+  legend->setMargins(above ? QMargins(6, 2, 8, 2) : *insetLegendMargins_);
   if (above) {
     grid->insertRow(1);
     grid->addElement(1, 0, legend);
     grid->setRowStretchFactor(1, 0.001);
     legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-    plotRow = 2;
-  }
-  int column = 1;
-  if (labels) {
-    grid->addElement(plotRow, column, levelLabels_);
-    grid->setColumnStretchFactor(column++, 0.001);
-  }
-  if (legendShown && !above) {
-    if (!legendColumn_) {
-      legendColumn_ = new QCPLayoutGrid;
-      legendColumn_->addElement(1, 0, new QCPLayoutElement(this));
-      legendColumn_->setRowStretchFactors({0.001, 1});
-    }
-    legendColumn_->addElement(0, 0, legend);
-    grid->addElement(plotRow, column, legendColumn_);
-    grid->setColumnStretchFactor(column++, 0.001);
+  } else {
+    legend->setWrap(0);
+    legend->setFillOrder(QCPLayoutGrid::foRowsFirst);
   }
   if (!legendShown) {
     // Back where it always was, hidden: the original look.
-    axisRect()->insetLayout()->addElement(legend, Qt::AlignTop | Qt::AlignLeft);
+    plot->insetLayout()->addElement(legend, Qt::AlignTop | Qt::AlignLeft);
   }
-  if (grid->columnCount() > 0) grid->setColumnStretchFactor(0, 1);
   legend->setVisible(legendShown);
 }
 

@@ -109,8 +109,9 @@ class KestrumChart : public QCustomPlot {
   const std::vector<ReferenceLine*>& ReferenceLines() const { return referenceLines_; }
   // The level names' column beside the plot; none before a level was shown.
   const LevelLabels* LevelNames() const { return levelLabels_; }
-  // Narrower than this, the legend goes above the plot instead of beside it.
-  static constexpr int kLegendBesideWidth = 640;
+  // The legend stands beside the plot while that leaves the plot this share
+  // of the chart's width, else above it.
+  static constexpr double kPlotShareBesideLegend = 0.6;
   // The reading under the pointer; an empty source turns it off.
   void SetReadoutSource(ReadoutSource source);
   CursorReadout* Readout() const { return readout_; }
@@ -171,6 +172,9 @@ class KestrumChart : public QCustomPlot {
   LevelLabels* levelLabels_ = nullptr;
   // Beside the plot the legend sits at the top of a column of its own, at its own height.
   QCPLayoutGrid* legendColumn_ = nullptr;
+  // The plot with what stands beside it, one row of the chart.
+  QCPLayoutGrid* plotRow_ = nullptr;
+  std::optional<QMargins> insetLegendMargins_;  // the legend's own, inside the plot
   // What ArrangeAroundPlot last laid out: labels beside, legend beside, legend above.
   std::array<bool, 3> arranged_{false, false, false};
   QString leftAxisTitle_ = QStringLiteral("Bq/m3");  // as the views set it, in Bq/m3

@@ -127,7 +127,7 @@ TEST(ChartLegend, LegendAndLevelNamesStandOutsideThePlot) {
     const QRect legend = chart.legend->outerRect();
     ASSERT_FALSE(legend.isEmpty());
     EXPECT_FALSE(legend.intersects(plot));
-    if (width < KestrumChart::kLegendBesideWidth) {
+    if (width < 800) {
       EXPECT_LE(legend.bottom(), plot.top());
     } else {
       EXPECT_GT(legend.left(), plot.right());
