@@ -44,6 +44,7 @@ bench: deps
 	./bench/window_startup.sh build-bench
 	./bench/history_window.sh build-bench
 	./bench/test_report.sh build-bench
+	./bench/all_measurements.sh build-bench
 
 # Builds the tests with AddressSanitizer and UndefinedBehaviorSanitizer and runs them.
 sanitize: deps

@@ -14,6 +14,7 @@
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/protocol_log.h"
+#include "app/selection_timing_report.h"
 #include "app/startup_options.h"
 #include "commands/gui/trigger_dialog.h"
 #include "emulator/emulation_setup.h"
@@ -106,6 +107,7 @@ int RunProgram(int argc, char* argv[]) {
   if (emulatedBus) mainWindow.AddEmulationMenu(*emulatedBus);
   ReportFirstFrameWhenAsked(mainWindow);
   ReportHistoryTimingWhenAsked(mainWindow);
+  ReportSelectionTimingWhenAsked(mainWindow);
   mainWindow.show();
   if (!options.file.empty()) {
     const std::string path = kestrum::AbsoluteLocalName(options.file);

@@ -42,13 +42,18 @@ void SummaryDock::ShowSummary(const kestrum::RunSummary& summary,
   const auto days = kestrum::DailyMeanRows(summary, unit);
   if (!days.empty()) {
     AddHeading(out, QStringLiteral("Daily means"));
-    AddRows(out, days);
+    AddRowLines(out, days);
   }
   plain_ = out.plain;
+  // One choice refreshes the summary more than once; laying the same page
+  // out again would only cost time.
+  if (out.html == shownHtml_) return;
+  shownHtml_ = out.html;
   text_->setHtml(out.html);
 }
 
 void SummaryDock::ShowNothing() {
   plain_ = QStringLiteral("Choose a measurement to see its summary.");
-  text_->setHtml(QStringLiteral("<p>%1</p>").arg(plain_));
+  shownHtml_ = QStringLiteral("<p>%1</p>").arg(plain_);
+  text_->setHtml(shownHtml_);
 }

@@ -28,4 +28,5 @@ class SummaryDock : public QDockWidget {
  private:
   QTextBrowser* text_;
   QString plain_;
+  QString shownHtml_;
 };

@@ -22,6 +22,18 @@ void AddRows(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows) {
   out.html += QStringLiteral("</table>");
 }
 
+void AddRowLines(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows) {
+  out.html += QStringLiteral("<p>");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const kestrum::SummaryRow& row = rows[i];
+    if (i > 0) out.html += QStringLiteral("<br>");
+    out.html += QStringLiteral("<b>%1</b>&nbsp; %2")
+                    .arg(row.label.toHtmlEscaped(), row.value.toHtmlEscaped());
+    out.plain += row.label + QLatin1Char(' ') + row.value + QLatin1Char('\n');
+  }
+  out.html += QStringLiteral("</p>");
+}
+
 void AddSentences(SummaryPage& out, const QString& title, const QStringList& sentences) {
   if (sentences.isEmpty()) return;
   AddHeading(out, title);

@@ -19,6 +19,9 @@ struct SummaryPage {
 void AddAnswer(SummaryPage& out, const QString& sentence);
 void AddHeading(SummaryPage& out, const QString& title);
 void AddRows(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows);
+// The same as lines of one paragraph: for long lists (a daily mean for each
+// of hundreds of days), which a table would take long to lay out.
+void AddRowLines(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows);
 // A heading and one paragraph per sentence; nothing when there are none.
 void AddSentences(SummaryPage& out, const QString& title, const QStringList& sentences);
 // In italics, before what follows.
