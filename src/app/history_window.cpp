@@ -1,5 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/history_window.h"
+
+#include <QKeyEvent>
+
 #include "app/freed_memory.h"
 #include "app/shown_text.h"
 #include "assessment/condition_marks.h"
@@ -467,6 +470,14 @@ void HistoryWindow::Redraw() {
   if (tooShort > 0) said += QStringLiteral("; %1 too short for the mean").arg(tooShort);
   SelectionLabel->setText(said);
   RefreshSummary();
+}
+
+void HistoryWindow::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void HistoryWindow::AdditionsChanged() {

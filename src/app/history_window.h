@@ -151,6 +151,8 @@ class HistoryWindow : public QWidget {
   };
   std::optional<SaveTarget> AskSaveTarget(const FileDialogSetup& setup);
   void showEvent(QShowEvent* event) override;
+  // Escape closes the window (an open cell editor takes it first).
+  void keyPressEvent(QKeyEvent* event) override;
   void hideEvent(QHideEvent* event) override;
   QWidget* BuildTopRow();
   std::string InstrumentNameAt(int index) const;

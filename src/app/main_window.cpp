@@ -86,6 +86,14 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   chartLayout->addWidget(Chart1);
   layout->addWidget(chartArea, 1);
   setCentralWidget(central);
+  // The keyboard's way: the toolbar's buttons, the run list, the means, the chart.
+  QWidget* previous = Open_SB;
+  for (QWidget* next :
+       std::initializer_list<QWidget*>{Save_SB, SpeedButton1, SpeedButton7, Level_button,
+                                       SpeedButton3, ERASE_BTN, ComboBox3, ComboBox2, Chart1}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
 
   StatusBar1 = new StatusPanels(this);
   setStatusBar(StatusBar1);

@@ -4,6 +4,7 @@
 
 #include "app/local_names.h"
 #include "app/main_window.h"
+#include "app/window_placement.h"
 #include "history/command_activity.h"
 #include "history/history_files.h"
 #include "history/history_hours.h"
@@ -101,6 +102,7 @@ void TForm1::History1Click() {
       NoteEntry("history", instrument, text);
     };
     HistoryWin = new HistoryWindow(services, this);
+    PlaceOverOwner(HistoryWin, this);
     HistoryWin->Reload();
   } else {
     // Another program may have changed the history while the window was away.

@@ -7,10 +7,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QProcess>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeWidget>
@@ -22,6 +24,7 @@
 #include "app/history_run_table.h"
 #include "app/history_window.h"
 #include "app/instrument_register_dialog.h"
+#include "app/window_placement.h"
 #include "assessment/test_csv.h"
 #include "emulator/emulated_bus.h"
 #include "history/history_store.h"
@@ -262,6 +265,11 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
   EXPECT_TRUE(shown->SummaryPlain().contains("not valid")) << shown->SummaryPlain().toStdString();
   shown->Chooser->SetProtocol(kestrum::Protocol::kPeriod);
   EXPECT_TRUE(shown->Chart->Shading()->Spans().empty());
+  // Over the main window, its top left and its height inside its screen.
+  const QRect screen = window->screen()->availableGeometry();
+  const QRect frame = shown->frameGeometry();
+  EXPECT_TRUE(screen.contains(frame.topLeft()));
+  EXPECT_LE(frame.height(), screen.height());
 
   // One site's test report: its client asked once, kept with the site.
   shown->ShowRows({0});
@@ -361,6 +369,23 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
 
 // "Instrument…": the dialog takes a calibration from the downloads' factors,
 // and what it gives is kept and read back in the summary.
+TEST(WindowPlacement, OverTheOwnerAndWhollyInsideTheScreen) {
+  const QRect screen(0, 0, 1024, 700);
+  const struct {
+    QSize size;
+    QRect owner;
+    QRect placed;
+  } cases[] = {
+      {{400, 300}, {0, 0, 1024, 700}, {312, 200, 400, 300}},     // centred over it
+      {{1200, 780}, {0, 0, 1024, 700}, {0, 0, 1024, 700}},       // too big: made to fit
+      {{600, 400}, {700, 500, 300, 180}, {424, 300, 600, 400}},  // owner in a corner
+      {{600, 400}, {-200, -100, 300, 200}, {0, 0, 600, 400}},    // owner partly off-screen
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PlacedInside(c.size, c.owner, screen), c.placed) << c.owner.x() << "," << c.owner.y();
+  }
+}
+
 // At one site: the hours whose temperature jumped are marked under the
 // chart by the View menu's thresholds, and the instrument beside it is compared.
 TEST_F(HistoryWindowTest, ConditionMarksAndTheInstrumentBesideShowWithTheSite) {
@@ -399,6 +424,11 @@ TEST_F(HistoryWindowTest, ConditionMarksAndTheInstrumentBesideShowWithTheSite) {
   });
   window->ChartAdditions->Thresholds->trigger();
   EXPECT_TRUE(shown->Chart->ConditionMarks()->Keys().empty());
+  // Escape closes the window.
+  shown->show();
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(shown, &escape);
+  EXPECT_FALSE(shown->isVisible());
   EXPECT_EQ(*kestrum::LoadChartAdditionChoices().thresholds.temperature, 5.5);
 }
 

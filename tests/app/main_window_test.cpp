@@ -4,6 +4,7 @@
 
 #include <qcustomplot.h>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QPushButton>
 #include <memory>
@@ -209,6 +210,36 @@ TEST_F(MainWindowTest, ClosingTheAboutBoxKeepsChartAndCalibrationFactor) {
   EXPECT_TRUE(window->Chart1->isVisible());
   EXPECT_EQ(window->Store().CalibrationFactor, 6.25L);
   About = nullptr;
+}
+
+}  // namespace
+
+namespace {
+
+// Tab goes through the toolbar, the run list, the mean list and the chart,
+// so a run can be chosen without a mouse.
+TEST_F(MainWindowTest, TabReachesTheRunListTheMeansAndTheChart) {
+  window->show();
+  QApplication::setActiveWindow(window.get());
+  OpenFile(SamplePath("k8-sample.Rn"));
+  window->ComboBox3->setCurrentIndex(0);
+  window->ComboBox3Change();
+  window->Open_SB->setFocus();
+  QStringList order;
+  for (int i = 0; i < 14 && order.size() < 14; ++i) {
+    QWidget* focused = QApplication::focusWidget();
+    const QString name = focused ? focused->objectName() : QStringLiteral("none");
+    if (order.contains(name)) break;
+    order << name;
+    QKeyEvent tab(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier);
+    QApplication::sendEvent(focused ? focused : window.get(), &tab);
+  }
+  // Disabled buttons are passed over; the mean list is enabled with a mean view.
+  const qsizetype runs = order.indexOf("ComboBox3");
+  const qsizetype chart = order.indexOf("Chart1");
+  EXPECT_TRUE(order.indexOf("SpeedButton1") < runs && runs >= 0 && chart > runs)
+      << order.join(", ").toStdString();
+  EXPECT_EQ(order.size(), runs + 2) << order.join(", ").toStdString();
 }
 
 }  // namespace

@@ -364,9 +364,29 @@ void KestrumChart::SetUpLook() {
   title_->setObjectName(QStringLiteral("title"));
   title_->setFrame(false);
   title_->setGeometry(kTitleBox);
+  // The text stands where the title stands, in the middle of its row.
+  title_->setAlignment(Qt::AlignCenter);
   title_->hide();
+  title_->installEventFilter(this);
   // Return takes the text as the next click on the chart does.
   connect(title_, &QLineEdit::returnPressed, this, &KestrumChart::FinishTitleEdit);
+}
+
+bool KestrumChart::eventFilter(QObject* watched, QEvent* event) {
+  // Escape leaves the title as it was.
+  if (watched == title_ && event->type() == QEvent::KeyPress &&
+      static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+    CancelTitleEdit();
+    return true;
+  }
+  return QCustomPlot::eventFilter(watched, event);
+}
+
+void KestrumChart::CancelTitleEdit() {
+  if (title_->isHidden()) return;
+  title_->hide();
+  setFocus();
+  replot(rpImmediateRefresh);
 }
 
 QStringList KestrumChart::TitleLines() const {

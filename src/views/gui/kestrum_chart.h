@@ -94,6 +94,8 @@ class KestrumChart : public QCustomPlot {
   // becomes the title (split at line breaks) and is drawn at once; the box
   // is hidden in any case.
   void FinishTitleEdit();
+  // Hides the box and keeps the title as it was (Escape in the box).
+  void CancelTitleEdit();
 
   // The size pictures and print-outs are drawn at: the chart's size on
   // screen, or kDefaultSize for a chart that never got one.
@@ -136,6 +138,7 @@ class KestrumChart : public QCustomPlot {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void leaveEvent(QEvent* event) override;
 
  private:

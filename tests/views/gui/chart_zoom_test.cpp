@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QKeyEvent>
+
 #include "views/gui/chart_time.h"
 #include "views/gui/chart_view_filling.h"
 #include "views/gui/kestrum_chart.h"
@@ -167,6 +170,18 @@ TEST_F(TitleEditing, NextClickTakesTheEditedTitleOverAndHidesTheBox) {
   EXPECT_TRUE(chart_.TitleEdit()->isHidden());
   EXPECT_EQ(chart_.TitleLines(),
             (QStringList{QStringLiteral("Cellar"), QStringLiteral("winter 2023")}));
+}
+
+// Escape in the box keeps the title as it was; its text stands over the title.
+TEST_F(TitleEditing, EscapeLeavesTheTitleAsItWas) {
+  testing::DoubleClick(&chart_, at_);
+  EXPECT_EQ(chart_.TitleEdit()->alignment(), Qt::AlignCenter);
+  chart_.TitleEdit()->setText(QStringLiteral("typed, then thought better of"));
+  QKeyEvent escape(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+  QCoreApplication::sendEvent(chart_.TitleEdit(), &escape);
+  EXPECT_TRUE(chart_.TitleEdit()->isHidden());
+  testing::Click(&chart_, at_);
+  EXPECT_EQ(chart_.TitleLines(), QStringList{QStringLiteral("2h-Mean")});
 }
 
 TEST_F(TitleEditing, MultiLineTitleRoundTripsThroughTheBox) {
