@@ -2,6 +2,8 @@
 #include "app/command_progress.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <algorithm>
 
 #include "app/wait_box.h"
 #include "commands/command_cycle.h"
@@ -16,6 +18,11 @@ void CommandProgress::Open(const QString& title, const QString& label, int maxim
   dialog_ = new WaitBox(label, cancellable ? "Cancel" : QString(), maximum, parent_);
   dialog_->setObjectName("CommandProgress");
   dialog_->setWindowTitle(title);
+  // Wide enough that a window manager shows the whole title, with room for
+  // its buttons.
+  const QFontMetrics titleFont(QApplication::font("QMdiSubWindowTitleBar"));
+  dialog_->setMinimumWidth(
+      std::max(dialog_->sizeHint().width(), titleFont.horizontalAdvance(title) + 140));
   dialog_->setWindowModality(Qt::ApplicationModal);
   dialog_->setMinimumDuration(0);
   dialog_->setAutoClose(false);

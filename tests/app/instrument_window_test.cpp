@@ -166,6 +166,9 @@ TEST_F(InstrumentWindowTest, ACancelledTransferKeepsTheMeasurementsAndTheNextCom
     QProgressDialog* dialog = window->Progress().Dialog();
     if (!dialog || dialog->wasCanceled()) return;
     sawDialog = sawDialog || dialog->windowTitle() == "Transfering measurements";
+    // A window manager shows the whole title.
+    EXPECT_GT(dialog->minimumWidth(),
+              QFontMetrics(QApplication::font()).horizontalAdvance(dialog->windowTitle()));
     if (bus.NowNs() - start >= 10'000 * kestrum::kNsPerMs) dialog->cancel();
   });
   canceller.start(0);
