@@ -109,6 +109,8 @@ void TForm1::OpenChosenFile(const kestrum::Result<std::string>& localName,
     SpeedButton7->setEnabled(before.downloadEnabled);
     Temperature->setEnabled(before.temperatureEnabled);
     Humidity->setEnabled(before.humidityEnabled);
+    // The box goes; the reason stays in the lasting line.
+    ShowOutcome("Not opened: " + opened.error());
     Prompts().ShowError(QString::fromStdString(opened.error()));
     return;
   }

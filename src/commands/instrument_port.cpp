@@ -50,6 +50,8 @@ Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
       return Fail(kDownloadCancelledText);
     case ReadEnd::kBytesLost:
       return Fail(BytesLostText(received, count));
+    case ReadEnd::kDeviceGone:
+      return Fail(ConverterGoneText(received, count));
     default:
       return Fail(IncompleteTransferText(received, count));
   }
@@ -101,6 +103,12 @@ std::string IncompleteTransferText(std::uint32_t received, std::uint32_t request
   return "The transfer from the Kestrum was incomplete: " + std::to_string(received) + " of " +
          std::to_string(requested) +
          " bytes arrived. Nothing was changed; check the cable and try again.";
+}
+
+std::string ConverterGoneText(std::uint32_t received, std::uint32_t requested) {
+  return "The Kestrum's converter went away (unplugged?) after " + std::to_string(received) +
+         " of " + std::to_string(requested) +
+         " bytes. Nothing was changed; plug it in again and try again.";
 }
 
 std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {

@@ -93,6 +93,9 @@ inline constexpr int kLineQuietMs = 250;
 // Texts of a reply that came short and of a command that did not go out.
 std::string IncompleteTransferText(std::uint32_t received, std::uint32_t requested);
 std::string BytesLostText(std::uint32_t received, std::uint32_t requested);
+// The converter left the bus during a read: "The Kestrum's converter went away
+// (unplugged?) after 1000 of 131072 bytes. ..."
+std::string ConverterGoneText(std::uint32_t received, std::uint32_t requested);
 std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count);
 inline constexpr char kDownloadCancelledText[] = "Download cancelled";
 

@@ -119,6 +119,9 @@ TEST_F(DataFilesWindowTest, ADamagedFileIsRejectedAndChangesNothing) {
 
   ASSERT_EQ(prompts.errors.size(), 1);
   EXPECT_TRUE(prompts.errors[0].contains("short.Rn")) << prompts.errors[0].toStdString();
+  // The reason stays after the box is gone.
+  EXPECT_EQ(window->StatusBar1->Text(StatusPanels::kOutcomePanel),
+            "Not opened: " + prompts.errors[0]);
   EXPECT_EQ(RunItems(), before);
   EXPECT_EQ(window->Store().MemoryImage, imageBefore);
   EXPECT_EQ(window->Store().LastSampleIndex, samplesBefore);

@@ -423,7 +423,11 @@ TEST_F(InstrumentWindowTest, EmulatedFaultsSpoilTheNextDownloadAndTheMemoryComes
     fault->trigger();
     window->SpeedButton7->click();
     ASSERT_EQ(prompts.errors.size(), 1);
-    EXPECT_TRUE(prompts.errors[0].startsWith("The transfer from the Kestrum was incomplete"));
+    // A pulled plug is told apart from a reply that stopped.
+    EXPECT_TRUE(prompts.errors[0].startsWith(fault == menu.UnplugAfterBytes
+                                                 ? "The Kestrum's converter went away"
+                                                 : "The transfer from the Kestrum was incomplete"))
+        << prompts.errors[0].toStdString();
     EXPECT_EQ(RunItems(), runs);
   }
   EXPECT_TRUE(prompts.errors[0].contains(" 1000 of ")) << prompts.errors[0].toStdString();
