@@ -14,21 +14,9 @@ sample=$root/samples/k8-sample.Rn
 command -v Xvfb >/dev/null || { echo "all_measurements.sh: needs Xvfb (apt-get install xvfb)" >&2; exit 2; }
 [ -x "$program" ] || { echo "all_measurements.sh: no $program" >&2; exit 2; }
 
-scratch=$(mktemp -d /tmp/kestrum-all-measurements-XXXXXX)
-display=
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-for n in $(seq 90 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
-done
-[ -n "$display" ] || { echo "all_measurements.sh: no free display number" >&2; exit 2; }
-Xvfb ":$display" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+# shellcheck source=bench/scratch_display.sh
+. "$root/bench/scratch_display.sh"
+start_scratch_display all-measurements 90 120
 
 mkdir -p "$scratch/config/kestrum"
 printf '%s\n' "[chart]" "level100=true" "level148=true" "level300=true" "legend=true" \

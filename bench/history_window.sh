@@ -16,22 +16,9 @@ tool=$build/src/tool/kestrum-tool
 command -v Xvfb >/dev/null || { echo "history_window.sh: needs Xvfb (apt-get install xvfb)" >&2; exit 2; }
 [ -x "$program" ] && [ -x "$tool" ] || { echo "history_window.sh: no $program or $tool" >&2; exit 2; }
 
-scratch=$(mktemp -d /tmp/kestrum-history-window-XXXXXX)
-display=
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-[ -n "${KEEP_SCRATCH:-}" ] && trap - EXIT && echo "scratch: $scratch" >&2
-
-for n in $(seq 121 150); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
-done
-[ -n "$display" ] || { echo "history_window.sh: no free display number" >&2; exit 2; }
-Xvfb ":$display" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+# shellcheck source=bench/scratch_display.sh
+. "$root/bench/scratch_display.sh"
+start_scratch_display history-window 121 150
 
 DISPLAY=":$display" python3 - "$program" "$tool" "$scratch" <<'PYEOF'
 import datetime, os, statistics, subprocess, sys

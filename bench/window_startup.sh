@@ -15,21 +15,9 @@ program=$build/src/app/kestrum
 command -v Xvfb >/dev/null || { echo "window_startup.sh: needs Xvfb (apt-get install xvfb)" >&2; exit 2; }
 [ -x "$program" ] || { echo "window_startup.sh: no $program" >&2; exit 2; }
 
-scratch=$(mktemp -d /tmp/kestrum-window-startup-XXXXXX)
-display=
-cleanup() {
-  [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null && wait "$xvfb_pid" 2>/dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-for n in $(seq 90 120); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=$n; break; }
-done
-[ -n "$display" ] || { echo "window_startup.sh: no free display number" >&2; exit 2; }
-Xvfb ":$display" -screen 0 1400x900x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$display" ] && break; sleep 0.05; done
+# shellcheck source=bench/scratch_display.sh
+. "$root/bench/scratch_display.sh"
+start_scratch_display window-startup 90 120
 
 DISPLAY=":$display" python3 - "$program" "$scratch" <<'PYEOF'
 import os, statistics, subprocess, sys, time

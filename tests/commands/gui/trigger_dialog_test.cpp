@@ -26,6 +26,22 @@ void PressEnter(QWidget* widget) {
   QCoreApplication::sendEvent(widget, &key);
 }
 
+// An emulated K5 on its converter, the one the commands use.
+std::shared_ptr<kestrum::EmulatedInstrument> AttachK5(kestrum::EmulatedBus& bus) {
+  kestrum::ResetD2XXUnitState();
+  kestrum::EmulatedInstrumentConfig config;
+  config.model = kestrum::InstrumentModel::K5;
+  config.description = "USB <-> K5";
+  config.serial = "DLGK5";
+  auto k5 = std::make_shared<kestrum::EmulatedInstrument>(config);
+  bus.Plug(k5);
+  kestrum::SetFtDriver(&bus);
+  kestrum::SetSleeper(bus.MakeSleeper());
+  kestrum::SelectedInstrument = {"DLGK5", "USB <-> K5"};
+  kestrum::InstrumentAttached = true;
+  return k5;
+}
+
 class TriggerDialogTest : public ::testing::Test {
  protected:
   void SetUp() override { dialog = std::make_unique<TTrigger>(); }
@@ -127,18 +143,8 @@ TEST_F(TriggerDialogTest, CancelClosesAndTheChoiceStaysForTheNextOpening) {
 // "Set" against an emulated K5: the level and the flash option land in
 // instrument memory bytes 4 and 5, and the dialog closes.
 TEST_F(TriggerDialogTest, SetWritesTheLevelIntoTheInstrument) {
-  kestrum::ResetD2XXUnitState();
   kestrum::EmulatedBus bus(kestrum::TimeMode::kInstant);
-  kestrum::EmulatedInstrumentConfig config;
-  config.model = kestrum::InstrumentModel::K5;
-  config.description = "USB <-> K5";
-  config.serial = "DLGK5";
-  auto k5 = std::make_shared<kestrum::EmulatedInstrument>(config);
-  bus.Plug(k5);
-  kestrum::SetFtDriver(&bus);
-  kestrum::SetSleeper(bus.MakeSleeper());
-  kestrum::SelectedInstrument = {"DLGK5", "USB <-> K5"};
-  kestrum::InstrumentAttached = true;
+  auto k5 = AttachK5(bus);
 
   dialog->LimitToCalibrationFactor(6.25L);
   dialog->UpDown1->SetPosition(50);
@@ -160,18 +166,8 @@ TEST_F(TriggerDialogTest, SetWritesTheLevelIntoTheInstrument) {
 // What is typed is what is set (Enter or Set), steps or not; what is no
 // level within the range is refused, naming it, and nothing is sent.
 TEST_F(TriggerDialogTest, TypedLevelsAreSetOrRefused) {
-  kestrum::ResetD2XXUnitState();
   kestrum::EmulatedBus bus(kestrum::TimeMode::kInstant);
-  kestrum::EmulatedInstrumentConfig config;
-  config.model = kestrum::InstrumentModel::K5;
-  config.description = "USB <-> K5";
-  config.serial = "DLGK5";
-  auto k5 = std::make_shared<kestrum::EmulatedInstrument>(config);
-  bus.Plug(k5);
-  kestrum::SetFtDriver(&bus);
-  kestrum::SetSleeper(bus.MakeSleeper());
-  kestrum::SelectedInstrument = {"DLGK5", "USB <-> K5"};
-  kestrum::InstrumentAttached = true;
+  auto k5 = AttachK5(bus);
   dialog->LimitToCalibrationFactor(6.0L);
   dialog->show();
   for (const char* typed : {"30", "1550", "abc", "150.5", ""}) {
