@@ -70,7 +70,7 @@ void TForm1::HistoryChanged() {
 }
 
 void TForm1::NoteCommand(const char* kind, std::uint8_t modelCode, const std::string& text) {
-  NoteEntry(kind, kestrum::CommandInstrumentName(modelCode), text);
+  NoteEntry(kind, kestrum::CommandInstrumentName(modelCode, History()), text);
 }
 
 void TForm1::NoteEntry(const char* kind, const std::string& instrument, const std::string& text) {

@@ -42,6 +42,20 @@ std::string CommandInstrumentName(std::uint8_t modelCode) {
   return model ? std::string(ModelName(*model)) + "-" + serial : serial;
 }
 
+std::string CommandInstrumentName(std::uint8_t modelCode, HistoryStore* history) {
+  const std::string named = CommandInstrumentName(modelCode);
+  if (!history || named.find('-') != std::string::npos) return named;
+  const std::string suffix = "-" + named;
+  for (const HistoryInstrument& known : history->Instruments()) {
+    const std::string& name = known.name;
+    if (name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return name;
+    }
+  }
+  return named;
+}
+
 Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill) {
   const std::string dataFolder = ProgramDataFolder();
   HistoryOpenOptions options;

@@ -26,6 +26,10 @@ Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill
 // model is known (a K8 by its converter, a K5-K7 by its identify answer),
 // else the serial alone.
 std::string CommandInstrumentName(std::uint8_t modelCode);
+// The same, where the answer never came (unplugged during identify): the
+// name the history knows for that serial, so every entry of one instrument
+// reads "<model>-<serial>"; the serial alone when the history knows none.
+std::string CommandInstrumentName(std::uint8_t modelCode, HistoryStore* history);
 
 // "Downloaded 27 runs, 16281 samples (kept as K8-...Rn)", "Download cancelled",
 // "Download failed: <error>".
