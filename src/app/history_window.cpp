@@ -531,10 +531,9 @@ void HistoryWindow::RefreshSummary() {
   kestrum::DateTime testEnd = 0;
   std::vector<std::pair<double, double>> shaded;
   std::vector<double> markedKeys;
-  std::string onlySite;
-  for (const kestrum::SiteHours& siteHours : kestrum::CountHoursPerSite(hours, from, to)) {
+  const std::vector<kestrum::SiteHours> perSite = kestrum::CountHoursPerSite(hours, from, to);
+  for (const kestrum::SiteHours& siteHours : perSite) {
     const std::string& site = siteHours.site;
-    onlySite = site;
     const kestrum::CountedHours& counted = siteHours.hours;
     // Each site is its own test: its own start is discarded.
     for (const auto& span :
@@ -592,8 +591,8 @@ void HistoryWindow::RefreshSummary() {
                                            instrument_.entry.certificate, testEnd));
     if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
       AddNote(page, conditions);
-    if (sites_.size() == 1 && !onlySite.empty()) {
-      for (const kestrum::CollocatedInstrument& other : Collocated(onlySite, from, to)) {
+    if (perSite.size() == 1 && !perSite.front().site.empty()) {
+      for (const kestrum::CollocatedInstrument& other : Collocated(perSite.front(), from, to)) {
         AddNote(page, kestrum::CollocationNote(ShownText(other.name, kestrum::kSiteCharacterLimit),
                                                other.figures, unit));
       }
@@ -603,19 +602,13 @@ void HistoryWindow::RefreshSummary() {
   SummaryText->setHtml(page.html);
 }
 
-const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(const std::string& site,
-                                                                            kestrum::DateTime from,
-                                                                            kestrum::DateTime to) {
+const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(
+    const kestrum::SiteHours& shown, kestrum::DateTime from, kestrum::DateTime to) {
   // Read again only when the test changes, not at every repaint.
-  const auto key = std::make_tuple(instrument_.name, site, from, to);
+  const auto key = std::make_tuple(instrument_.name, shown.site, from, to);
   if (!collocated_ || collocated_->first != key) {
-    const ShownTest test = CurrentTest();
-    const std::vector<kestrum::SiteHours> sites =
-        kestrum::CountHoursPerSite(test.hours, test.from, test.to);
-    collocated_.emplace(key, sites.empty()
-                                 ? std::vector<kestrum::CollocatedInstrument>{}
-                                 : kestrum::CollocatedAt(*services_.store, instrument_.name, site,
-                                                         from, to, sites.front().hours.samples));
+    collocated_.emplace(key, kestrum::CollocatedAt(*services_.store, instrument_.name, shown.site,
+                                                   from, to, shown.hours.samples));
   }
   return collocated_->second;
 }
@@ -788,8 +781,7 @@ void HistoryWindow::SaveTestCsv() {
   if (!target) return;
   // Counted again for the file: the summary keeps no copy of ten years of hours.
   const ShownTest test = CurrentTest();
-  const std::vector<kestrum::SiteHours> sites =
-      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
+  const std::vector<kestrum::SiteHours> sites = test.Sites();
   const kestrum::CountedHours& counted = sites.front().hours;
   const std::string table =
       kestrum::TestCsv(counted, kestrum::HoursLeftOut(counted, test.request),
@@ -806,8 +798,7 @@ void HistoryWindow::Report() {
   const auto target = AskSaveTarget({{"Pdf Document (*.pdf)"}, "*.pdf", "report"});
   if (!target) return;
   const ShownTest test = CurrentTest();
-  const std::vector<kestrum::SiteHours> sites =
-      kestrum::CountHoursPerSite(test.hours, test.from, test.to);
+  const std::vector<kestrum::SiteHours> sites = test.Sites();
   const std::string& site = sites.front().site;
   kestrum::HistoryStore* store = services_.store;
   kestrum::ReportDetails offered = kestrum::LoadReportDetails();

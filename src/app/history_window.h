@@ -139,6 +139,10 @@ class HistoryWindow : public QWidget {
     kestrum::AssessmentRequest request;
     kestrum::ConditionThresholds thresholds;
     kestrum::CsvChannels csvChannels;
+    // The counted hours of each shown site.
+    std::vector<kestrum::SiteHours> Sites() const {
+      return kestrum::CountHoursPerSite(hours, from, to);
+    }
   };
   ShownTest CurrentTest() const;
   // For the report and the test's CSV: one site shown, else said why (`what`
@@ -192,7 +196,7 @@ class HistoryWindow : public QWidget {
   kestrum::RunSummary summary_;
   std::vector<SiteSummary> sites_;
   // The other instruments beside the shown site, for the test they were read for.
-  const std::vector<kestrum::CollocatedInstrument>& Collocated(const std::string& site,
+  const std::vector<kestrum::CollocatedInstrument>& Collocated(const kestrum::SiteHours& shown,
                                                                kestrum::DateTime from,
                                                                kestrum::DateTime to);
   using CollocatedKey = std::tuple<std::string, std::string, kestrum::DateTime, kestrum::DateTime>;

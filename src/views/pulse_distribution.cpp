@@ -18,6 +18,12 @@ SampleRange ClampedSampleRange(SampleRange range) {
   return range;
 }
 
+// A concentration of 0 is drawn as a bar of half-height 0.1 at 0, whatever its error.
+ErrorBarPoint PulseBar(DateTime time, double concentration, double error) {
+  if (concentration == 0) return {time, 0.0, 0.1};
+  return {time, concentration, error};
+}
+
 }  // namespace
 
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, int run,
@@ -35,12 +41,8 @@ PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, 
   for (std::int32_t i = range.first; i <= range.last; ++i) {
     const SampleRecord& sample = store.Samples[static_cast<std::size_t>(i)];
     if (sample.Time == 0) continue;
-    if (sample.Concentration == 0) {
-      out.pulses.push_back({sample.Time, 0.0, 0.1});
-    } else {
-      out.pulses.push_back({sample.Time, static_cast<double>(sample.Concentration),
-                            static_cast<double>(sample.Error)});
-    }
+    out.pulses.push_back(PulseBar(sample.Time, static_cast<double>(sample.Concentration),
+                                  static_cast<double>(sample.Error)));
     if (lines.temperature) {
       out.temperature.push_back({sample.Time, static_cast<double>(sample.TemperatureValue)});
     }
@@ -69,11 +71,7 @@ PulseDistributionSeries ComputePulseDistribution(HourSpan samples, const Environ
       if (lines.pressure) out.pressure.push_back({between, kBreak});
     }
     previous = s.time;
-    if (s.concentration == 0) {
-      out.pulses.push_back({s.time, 0.0, 0.1});
-    } else {
-      out.pulses.push_back({s.time, s.concentration, s.error});
-    }
+    out.pulses.push_back(PulseBar(s.time, s.concentration, s.error));
     if (lines.temperature) out.temperature.push_back({s.time, s.temperature});
     if (lines.humidity) out.humidity.push_back({s.time, s.humidity});
     if (lines.pressure) out.pressure.push_back({s.time, s.pressure});

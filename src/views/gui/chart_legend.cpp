@@ -1,11 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/gui/chart_legend.h"
 
-#include <algorithm>
-#include <array>
+#include <vector>
 
-#include "views/gui/chart_time.h"
-#include "views/gui/error_bar_series.h"
 #include "views/gui/reference_line.h"
 
 namespace kestrum {

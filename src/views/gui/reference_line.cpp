@@ -1,9 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "views/gui/reference_line.h"
 
-#include <algorithm>
-#include <cmath>
-
 #include "assessment/reference_levels.h"
 #include "views/summary_text.h"
 
