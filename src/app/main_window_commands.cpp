@@ -144,14 +144,13 @@ void TForm1::Dump_BtnClick() {
   settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
   const kestrum::DownloadOutcome outcome =
       kestrum::DownloadMeasurements(Store(), settings, effects);
+  const kestrum::DateTime ended = Now();
   Progress().End();
 
   if (outcome.end == kestrum::DownloadEnd::kCancelled) {
     // The user's own choice: said in the status bar, not as a fault.
     StatusBar1->SetText(1, kestrum::kDownloadCancelledText);
     effects.StartStatusTimer();
-  } else if (!outcome.error.empty()) {
-    Prompts().ShowError(QString::fromStdString(outcome.error));
   }
   ShowOpenFailure(outcome.openFailure);
   if (outcome.decode) {
@@ -162,9 +161,14 @@ void TForm1::Dump_BtnClick() {
     AddToHistory1->setEnabled(false);
   }
   ShowOutcome(DownloadOutcomeLine(outcome, Store(), HourMinuteNow().toStdString()));
-  const std::string problem = kestrum::NoteDownload(history, outcome, Store(), Now());
+  const std::string problem = kestrum::NoteDownload(history, outcome, Store(), ended);
   if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
   HistoryChanged();
+  // The box comes last: while it is open, the log (stamped when the download
+  // ended) and the lasting line already say what happened.
+  if (outcome.end != kestrum::DownloadEnd::kCancelled && !outcome.error.empty()) {
+    Prompts().ShowError(QString::fromStdString(outcome.error));
+  }
 }
 
 void TForm1::SpeedButton3Click() {
@@ -205,13 +209,13 @@ void TForm1::Level_buttonClick() {
   Trigger->LimitToCalibrationFactor(Store().CalibrationFactor);
   if (Trigger->exec() != QDialog::Accepted) return;
   const auto& outcome = Trigger->LastOutcome();
-  if (outcome && outcome->end == kestrum::TriggerEnd::kWriteFailed) {
+  if (!outcome) return;
+  const std::string text = kestrum::LevelActivityText(*outcome, Trigger->UpDown1->Position());
+  ShowOpenFailure(outcome->openFailure);
+  ShowOutcome(text);
+  NoteCommand("level", outcome->modelCode, text);
+  // After the log, as for a download.
+  if (outcome->end == kestrum::TriggerEnd::kWriteFailed) {
     Prompts().ShowError(kestrum::WriteFailedText(*outcome));
-  }
-  if (outcome) {
-    const std::string text = kestrum::LevelActivityText(*outcome, Trigger->UpDown1->Position());
-    ShowOpenFailure(outcome->openFailure);
-    ShowOutcome(text);
-    NoteCommand("level", outcome->modelCode, text);
   }
 }

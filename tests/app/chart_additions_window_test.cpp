@@ -115,7 +115,10 @@ TEST_F(ChartAdditionsWindowTest, ReportJudgesStandardLevelsAndStatesItsPeriodSit
   std::vector<kestrum::ReportDetails> offered;
   window->ChartAdditions->SetDetailsQuestion([&](const kestrum::ReportDetails& last) {
     offered.push_back(last);
-    return kestrum::ReportDetails{"Cellar, Mill Lane 5", "A. Tester"};
+    kestrum::ReportDetails answer;
+    answer.site = "Cellar, Mill Lane 5";
+    answer.operatorName = "A. Tester";
+    return answer;
   });
   QTemporaryDir dir;
   for (int i = 0; i < 2; ++i) {

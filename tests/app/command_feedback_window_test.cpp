@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QTimer>
+#include <QTreeWidget>
 
 #include "app/emulated_window_fixture.h"
 #include "commands/gui/trigger_dialog.h"
@@ -90,6 +91,31 @@ TEST_F(CommandFeedbackWindowTest, TheLastOutcomeOutlastsTheStatusTimer) {
   window->SpeedButton3->click();
   window->SB_TimerTimer();
   EXPECT_EQ(Panel(2), "Clock set to 14:07:09");
+}
+
+TEST_F(CommandFeedbackWindowTest, AFailureIsLoggedWhenItHappensNotWhenItsBoxIsClosed) {
+  auto k8 = Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  OpenWindow();
+  k8->AnswerNothing(kestrum::ReplyKind::kCoefficients);
+  const kestrum::DateTime failedAt = pcNow;
+  QString shownInTheDock;
+  QString shownInTheLine;
+  prompts.whileErrorShown = [&] {
+    const QTreeWidgetItem* top = window->Activity->List()->topLevelItem(0);
+    shownInTheDock = top ? top->text(2) : QString();
+    shownInTheLine = Panel(2);
+    pcNow += 131.0 / 86400;  // the user comes back to the box two minutes later
+  };
+
+  window->SpeedButton7->click();
+
+  ASSERT_EQ(prompts.errors.size(), 1);
+  const kestrum::ActivityEntry logged = window->History()->LatestActivity(1).at(0);
+  const QString text = QString::fromStdString(logged.text);
+  EXPECT_TRUE(text.contains(prompts.errors[0])) << logged.text;
+  EXPECT_EQ(shownInTheDock.toStdString(), logged.text);
+  EXPECT_EQ(shownInTheLine, text.section('\n', 0, 0)) << shownInTheLine.toStdString();
+  EXPECT_EQ(logged.at, failedAt);
 }
 
 TEST_F(CommandFeedbackWindowTest, TheInstrumentMenuFollowsTheButtonsAndTheGuard) {

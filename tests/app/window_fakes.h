@@ -4,6 +4,7 @@
 
 #include <QPrinter>
 #include <deque>
+#include <functional>
 
 #include "app/file_dialogs.h"
 #include "app/user_prompts.h"
@@ -24,7 +25,12 @@ class ScriptedPrompts : public UserPrompts {
     cancelDefaultConfirmations << text;
     return Confirm(text);
   }
-  void ShowError(const QString& text) override { errors << text; }
+  // What happens while an error box is open (the user reads it, or goes away).
+  std::function<void()> whileErrorShown;
+  void ShowError(const QString& text) override {
+    errors << text;
+    if (whileErrorShown) whileErrorShown();
+  }
 
   std::optional<int> numberAnswer;
   std::optional<int> AskNumber(const QString&, int, int, int) override { return numberAnswer; }
