@@ -44,7 +44,7 @@ Result<> OpenSelectedInstrument(InstrumentPort& port) {
 Result<std::uint8_t> IdentifyExchange(InstrumentPort& port) {
   (void)port.Send({0xF3, 0x3F});  // a short write shows as a missing answer
   port.Wait(25);
-  const Result<Reply> answer = port.Read(kIdentifyReply);
+  const Result<Reply> answer = port.Read(kIdentifyReply, 0, ReplyCoding::kNibble);
   if (!answer) return answer.failure();
   return NibbleValue(answer.value()[0], answer.value()[1]);
 }

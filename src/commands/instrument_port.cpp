@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "commands/reply_plausibility.h"
 #include "link/port_wait.h"
 #include "records/whole_number_text.h"
 
@@ -25,18 +26,19 @@ Result<> InstrumentPort::Send(const std::uint8_t* bytes, std::size_t count) {
   return Fail(UnsentCommandText(sent, requested));
 }
 
-Result<Reply> InstrumentPort::ReadShowingProgress(std::uint32_t count, std::size_t width) {
+Result<Reply> InstrumentPort::ReadShowingProgress(std::uint32_t count, std::size_t width,
+                                                  ReplyCoding coding) {
   events_.MemoryTransferBegins(count);
   SetReadProgressHook([this](std::uint32_t received, std::uint32_t requested) {
     return events_.MemoryTransferProgress(received, requested);
   });
-  Result<Reply> reply = Read(count, width);
+  Result<Reply> reply = Read(count, width, coding);
   SetReadProgressHook({});
   events_.MemoryTransferEnds();
   return reply;
 }
 
-Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
+Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width, ReplyCoding coding) {
   const std::uint32_t received = ReadFTDevice(count);
   if (received >= count) {
     shortfall_ = {};
@@ -53,6 +55,9 @@ Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width) {
     case ReadEnd::kDeviceGone:
       return Fail(ConverterGoneText(received, count));
     default:
+      if (coding == ReplyCoding::kNibble && !PlausibleNibbleReply(FTInBuffer.data(), received)) {
+        return Fail(GarbledReplyText(received, count));
+      }
       return Fail(IncompleteTransferText(received, count));
   }
 }
@@ -109,6 +114,13 @@ std::string ConverterGoneText(std::uint32_t received, std::uint32_t requested) {
   return "The Kestrum's converter went away (unplugged?) after " + std::to_string(received) +
          " of " + std::to_string(requested) +
          " bytes. Nothing was changed; plug it in again and try again.";
+}
+
+std::string GarbledReplyText(std::uint32_t received, std::uint32_t requested) {
+  return "The reply from the Kestrum came garbled: " + std::to_string(received) + " of " +
+         std::to_string(requested) +
+         " bytes arrived, and they are not what an instrument sends. Nothing was changed; "
+         "check that no other device shares the converter and try again.";
 }
 
 std::string BytesLostText(std::uint32_t received, std::uint32_t requested) {

@@ -35,6 +35,11 @@ struct ReadShortfall {
   ReadEnd end = ReadEnd::kComplete;
 };
 
+// How a reply travels: raw bytes, or nibble-coded (link/nibble_coding.h),
+// whose wire bytes an instrument fills with one high half throughout, so
+// that bytes mixing them are known not to be its own.
+enum class ReplyCoding { kRaw, kNibble };
+
 class InstrumentPort {
  public:
   explicit InstrumentPort(CommandWindow& events) : events_(events) {}
@@ -52,11 +57,14 @@ class InstrumentPort {
   // Reads `count` bytes. The reply covers max(count, width) bytes of the
   // receive buffer: a few replies are taken wider than they come, and the
   // bytes beyond still hold what an earlier reply left there. Fails when
-  // fewer came, saying why for the user; Shortfall() has the numbers.
-  Result<Reply> Read(std::uint32_t count, std::size_t width = 0);
+  // fewer came, saying why for the user (a nibble-coded reply whose bytes
+  // came garbled is told apart from one cut short); Shortfall() has the numbers.
+  Result<Reply> Read(std::uint32_t count, std::size_t width = 0,
+                     ReplyCoding coding = ReplyCoding::kRaw);
   // The same read shown to the events as the memory transfer, bytes as
   // they come; a cancel there ends it as a short read (ReadEnd::kCancelled).
-  Result<Reply> ReadShowingProgress(std::uint32_t count, std::size_t width = 0);
+  Result<Reply> ReadShowingProgress(std::uint32_t count, std::size_t width = 0,
+                                    ReplyCoding coding = ReplyCoding::kRaw);
   const ReadShortfall& Shortfall() const { return shortfall_; }
 
   // How the last Send or Read went wrong; kNone after one that went right.
@@ -96,6 +104,9 @@ std::string BytesLostText(std::uint32_t received, std::uint32_t requested);
 // The converter left the bus during a read: "The Kestrum's converter went away
 // (unplugged?) after 1000 of 131072 bytes. ..."
 std::string ConverterGoneText(std::uint32_t received, std::uint32_t requested);
+// A short nibble-coded reply whose bytes no instrument sends: "The reply
+// from the Kestrum came garbled: ..."
+std::string GarbledReplyText(std::uint32_t received, std::uint32_t requested);
 std::string UnsentCommandText(std::uint32_t sent, std::uint32_t count);
 inline constexpr char kDownloadCancelledText[] = "Download cancelled";
 

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "command_fixture.h"
@@ -154,6 +155,44 @@ TEST_F(DownloadFaultTest, LastReplyCutShortWritesNoFile) {
     EXPECT_EQ(outcome.requested, c.requested);
     ExpectNothingChanged();
     bus.Unplug(instrument->Serial());
+  }
+}
+
+// What the box says names the cause: bytes no instrument sends, a reply cut
+// short (raw bytes cannot be told from garbage), a converter gone.
+TEST_F(DownloadFaultTest, TheErrorNamesGarbledShortOrGone) {
+  const Bytes garbage = {0xFF, 0x00, 0xA5, 0x5A};
+  const struct {
+    InstrumentModel model;
+    std::function<void(EmulatedInstrument&)> fault;
+    const char* text;
+  } cases[] = {
+      {InstrumentModel::K5,
+       [&](EmulatedInstrument& i) { i.AnswerWrong(garbage, ReplyKind::kMemory); },
+       "The reply from the Kestrum came garbled: 4 of 16383 bytes arrived"},
+      {InstrumentModel::K6,
+       [&](EmulatedInstrument& i) { i.AnswerWrong(garbage, ReplyKind::kParameters); },
+       "The reply from the Kestrum came garbled: 4 of 18 bytes arrived"},
+      {InstrumentModel::K5, [](EmulatedInstrument& i) { i.AnswerShort(4, ReplyKind::kMemory); },
+       "The transfer from the Kestrum was incomplete: 4 of 16383 bytes arrived"},
+      {InstrumentModel::K8,
+       [&](EmulatedInstrument& i) { i.AnswerWrong(garbage, ReplyKind::kMemory); },
+       "The transfer from the Kestrum was incomplete: 4 of 131072 bytes arrived"},
+      {InstrumentModel::K7, [](EmulatedInstrument& i) { i.UnplugAfterSending(1004); },
+       "The Kestrum's converter went away (unplugged?) after 1000 of 131071 bytes."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.text);
+    window = RecordingWindow();
+    auto instrument = Attach(c.model);
+    c.fault(*instrument);
+
+    const DownloadOutcome outcome = Download();
+
+    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
+    EXPECT_EQ(outcome.error.rfind(c.text, 0), 0u) << outcome.error;
+    ExpectNothingChanged();
+    if (bus.IsPlugged(instrument->Serial())) bus.Unplug(instrument->Serial());
   }
 }
 

@@ -53,7 +53,8 @@ class NibbleDialect : public WireDialect {
     // The reply is one wire byte short of the memory: the last low nibble is
     // whatever the receive buffer held there.
     const auto imageBytes = static_cast<std::size_t>(ImageLengthOf(model_.model));
-    const Result<Reply> memory = port.ReadShowingProgress(model_.memoryReply, 2 * imageBytes);
+    const Result<Reply> memory =
+        port.ReadShowingProgress(model_.memoryReply, 2 * imageBytes, ReplyCoding::kNibble);
     if (!memory) return memory.failure();
     MemoryImageBytes& image = *received.image;
     for (std::size_t j = 0; j < imageBytes; ++j) image[j] = NibblePair(memory.value(), j);
@@ -65,7 +66,7 @@ class NibbleDialect : public WireDialect {
     }
     if (model_.waitForParametersMs > 0) port.Wait(model_.waitForParametersMs);
     // Ten bytes from nine: the tenth pair still holds memory wire bytes.
-    const Result<Reply> parameters = port.Read(kParameterReply, 20);
+    const Result<Reply> parameters = port.Read(kParameterReply, 20, ReplyCoding::kNibble);
     if (!parameters) return parameters.failure();
     if (!PlausibleNibbleReply(parameters->data, kParameterReply)) {
       return Fail(ImplausibleReplyText("parameter"));
@@ -108,7 +109,7 @@ class NibbleDialect : public WireDialect {
     }
     if (Result<> sent = port.Send({kCommandPrefix, kErase}); !sent) return sent.failure();
     port.LongWait(kEraseWaitMs);
-    const Result<Reply> answer = port.Read(2);
+    const Result<Reply> answer = port.Read(2, 0, ReplyCoding::kNibble);
     return answer ? NibblePair(answer.value(), 0) : kNoAcknowledgement;
   }
 
