@@ -116,6 +116,9 @@ class TForm1 : public QMainWindow {
   QAction* SynchroniseClock1 = nullptr;
   QAction* Erase1 = nullptr;
   QAction* TriggerLevel1 = nullptr;
+  // Instrument > Use: the attached instruments, the one the commands reach
+  // checked.
+  QMenu* Use1 = nullptr;
   QMenu* HelpMenu = nullptr;
   QAction* About1 = nullptr;
   // The View menu's chart additions and the summary beside the chart.
@@ -293,6 +296,9 @@ class TForm1 : public QMainWindow {
   void HistoryChanged();
   void BuildToolBar();
   void BuildInstrumentMenu();
+  void FillUseMenu();
+  // The trigger-level button is for the instrument whose download set it up.
+  void FollowChosenInstrument();
   // After a download: no file holds the measurements yet.
   void NameDownload(kestrum::InstrumentModel model);
   // A failed open's reason in panel 1, where it stays until the next command.
@@ -324,6 +330,10 @@ class TForm1 : public QMainWindow {
   std::map<kestrum::SaveKind, QString> lastExports_;
   // An open failure shown in panel 1; the status timer leaves it.
   QString keptStatus_;
+  // The instrument the trigger-level button was shown for, and the one
+  // detection took last.
+  std::string levelSerial_;
+  std::string detectedSerial_;
 };
 
 // The program's single main window.

@@ -18,6 +18,7 @@
 #include "records/date_time.h"
 #include "records/erase_record.h"
 #include "records/kept_downloads.h"
+#include "records/model_capabilities.h"
 #include "records/program_data_folder.h"
 
 namespace {
@@ -156,6 +157,8 @@ void TForm1::Dump_BtnClick() {
   if (outcome.decode) {
     NoteDownloadOrigin(outcome.kept);
     if (outcome.decodedModel) NameDownload(*outcome.decodedModel);
+    if (outcome.decodedModel && kestrum::CapabilitiesOf(*outcome.decodedModel).triggerLevel)
+      levelSerial_ = kestrum::SelectedInstrument.SerialNo;
     ShowDecodeResult(*outcome.decode);
     // A download goes into the history by itself.
     AddToHistory1->setEnabled(false);

@@ -40,6 +40,7 @@ class DetectionEffects : public kestrum::DetectionWindow {
 void TForm1::DetectAttachedInstrument() {
   DetectionEffects effects(*this);
   kestrum::DetectInstrument(effects);
+  FollowChosenInstrument();
 }
 
 void TForm1::Timer2Timer() {

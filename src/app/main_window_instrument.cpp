@@ -5,6 +5,8 @@
 #include <QMenuBar>
 
 #include "app/main_window.h"
+#include "history/command_activity.h"
+#include "link/instrument_detection.h"
 
 namespace {
 
@@ -79,4 +81,37 @@ void TForm1::BuildInstrumentMenu() {
     new ButtonMirror(item.button, item.entry);
     ConnectCommand(item.entry, item.handler);
   }
+  Instrument1->addSeparator();
+  Use1 = Instrument1->addMenu("&Use");
+  Use1->setObjectName("Use1");
+  connect(Use1, &QMenu::aboutToShow, this, &TForm1::FillUseMenu);
+  FillUseMenu();
+}
+
+void TForm1::FillUseMenu() {
+  Use1->clear();
+  const std::vector<kestrum::TK5> attached = kestrum::ListAttachedInstruments();
+  if (attached.empty()) {
+    Use1->addAction("No instrument attached")->setEnabled(false);
+    return;
+  }
+  for (const kestrum::TK5& instrument : attached) {
+    const std::string name = kestrum::AttachedInstrumentName(instrument, History());
+    QAction* entry =
+        Use1->addAction(QString::fromStdString(name + " (" + instrument.Description + ")"));
+    entry->setCheckable(true);
+    entry->setChecked(kestrum::InstrumentAttached &&
+                      instrument.SerialNo == kestrum::SelectedInstrument.SerialNo);
+    connect(entry, &QAction::triggered, this, [this, serial = instrument.SerialNo] {
+      kestrum::PreferInstrument(serial);
+      DetectAttachedInstrument();
+    });
+  }
+}
+
+void TForm1::FollowChosenInstrument() {
+  if (kestrum::SelectedInstrument.SerialNo == detectedSerial_) return;
+  detectedSerial_ = kestrum::SelectedInstrument.SerialNo;
+  Level_button->setEnabled(kestrum::InstrumentAttached && !Level_button->isHidden() &&
+                           detectedSerial_ == levelSerial_);
 }

@@ -29,6 +29,20 @@ std::string NotOpenedText(const std::string& openFailure) {
   return openFailure.empty() ? "the instrument could not be opened" : openFailure;
 }
 
+// The history's "<model>-<serial>" for a serial, or the serial alone.
+std::string KnownNameOfSerial(const std::string& serial, HistoryStore* history) {
+  if (!history) return serial;
+  const std::string suffix = "-" + serial;
+  for (const HistoryInstrument& known : history->Instruments()) {
+    const std::string& name = known.name;
+    if (name.size() > suffix.size() &&
+        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
+      return name;
+    }
+  }
+  return serial;
+}
+
 }  // namespace
 
 std::string CommandInstrumentName(std::uint8_t modelCode) {
@@ -44,16 +58,14 @@ std::string CommandInstrumentName(std::uint8_t modelCode) {
 
 std::string CommandInstrumentName(std::uint8_t modelCode, HistoryStore* history) {
   const std::string named = CommandInstrumentName(modelCode);
-  if (!history || named.find('-') != std::string::npos) return named;
-  const std::string suffix = "-" + named;
-  for (const HistoryInstrument& known : history->Instruments()) {
-    const std::string& name = known.name;
-    if (name.size() > suffix.size() &&
-        name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {
-      return name;
-    }
-  }
-  return named;
+  if (named.find('-') != std::string::npos) return named;
+  return KnownNameOfSerial(named, history);
+}
+
+std::string AttachedInstrumentName(const TK5& instrument, HistoryStore* history) {
+  const std::string serial = FileNameSerial(instrument.SerialNo);
+  if (IsK8Description(instrument.Description)) return "K8-" + serial;
+  return KnownNameOfSerial(serial, history);
 }
 
 Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill) {

@@ -12,6 +12,7 @@
 #include "commands/measurement_download.h"
 #include "commands/trigger_level.h"
 #include "history/history_store.h"
+#include "link/instrument_detection.h"
 
 namespace kestrum {
 
@@ -30,6 +31,10 @@ std::string CommandInstrumentName(std::uint8_t modelCode);
 // name the history knows for that serial, so every entry of one instrument
 // reads "<model>-<serial>"; the serial alone when the history knows none.
 std::string CommandInstrumentName(std::uint8_t modelCode, HistoryStore* history);
+// An attached instrument as detection knows it, named as above: "K8-<serial>"
+// by its converter, else the name the history knows for the serial, else the
+// serial alone.
+std::string AttachedInstrumentName(const TK5& instrument, HistoryStore* history);
 
 // "Downloaded 27 runs, 16281 samples (kept as K8-...Rn)", "Download cancelled",
 // "Download failed: <error>".

@@ -14,6 +14,7 @@ namespace {
 // The permission hint is written when the problem appears and then left
 // standing, not rewritten every second.
 bool g_permission_hint_shown = false;
+std::string g_preferred_serial;
 }  // namespace
 
 namespace {
@@ -43,7 +44,46 @@ void ResetInstrumentDetection() {
   SelectedInstrument = TK5{};
   InstrumentAttached = false;
   g_permission_hint_shown = false;
+  g_preferred_serial.clear();
 }
+
+std::vector<TK5> ListAttachedInstruments() {
+  std::vector<TK5> attached;
+  GetFTDeviceCount();
+  if (FTDeviceCount > 2147483647u) return attached;
+  for (std::uint32_t index = 0; index < FTDeviceCount; ++index) {
+    if (GetFTDeviceDescription(index) != FT_OK || !IsAcceptedDescription(FTDeviceString)) continue;
+    TK5 instrument;
+    instrument.Description = FTDeviceString;
+    if (GetFTDeviceSerialNo(index) != FT_OK) continue;
+    instrument.SerialNo = FTDeviceString;
+    attached.push_back(instrument);
+  }
+  return attached;
+}
+
+void PreferInstrument(const std::string& serial) {
+  g_preferred_serial = serial;
+}
+
+const std::string& PreferredInstrument() {
+  return g_preferred_serial;
+}
+
+namespace {
+// Takes the chosen instrument in place of the first one found, or forgets
+// the choice when it is no longer attached.
+void TakePreferred() {
+  if (g_preferred_serial.empty() || SelectedInstrument.SerialNo == g_preferred_serial) return;
+  for (const TK5& listed : ListAttachedInstruments()) {
+    if (listed.SerialNo == g_preferred_serial) {
+      SelectedInstrument = listed;
+      return;
+    }
+  }
+  g_preferred_serial.clear();
+}
+}  // namespace
 
 void DetectInstrument(DetectionWindow& window) {
   // Panel 0 is written once, at the end, with the text the tick ends on.
@@ -71,7 +111,10 @@ void DetectInstrument(DetectionWindow& window) {
     }
   }
 
-  if (!InstrumentAttached) {
+  if (InstrumentAttached) {
+    TakePreferred();
+  } else {
+    g_preferred_serial.clear();
     window.SetButtonEnabled(InstrumentButton::kDownload, false);
     window.SetButtonEnabled(InstrumentButton::kClockSync, false);
     window.SetButtonEnabled(InstrumentButton::kTriggerLevel, false);

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace kestrum {
 
@@ -60,6 +61,15 @@ class DetectionWindow {
 // Panel 0 ends as "Kestrum Attached", empty, or the permission hint (written
 // once when the problem appears and left standing while it lasts).
 void DetectInstrument(DetectionWindow& window);
+
+// Every attached converter with an accepted description, in listing order.
+std::vector<TK5> ListAttachedInstruments();
+
+// The instrument the user chose among several (Instrument > Use): detection
+// takes it while it is listed and forgets the choice once it is gone; with
+// no choice the first accepted device is taken, as always. Empty: no choice.
+void PreferInstrument(const std::string& serial);
+const std::string& PreferredInstrument();
 
 // Back to the start-up state (for tests).
 void ResetInstrumentDetection();

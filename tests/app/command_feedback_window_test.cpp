@@ -159,4 +159,41 @@ TEST_F(CommandFeedbackWindowTest, TheInstrumentMenuFollowsTheButtonsAndTheGuard)
   EXPECT_EQ(enabled(), (States{false, false, false, false}));
 }
 
+// Two instruments attached: the user picks one; commands and the toolbar
+// follow it while it stays attached, then the first found is used again.
+TEST_F(CommandFeedbackWindowTest, UseChoosesAmongAttachedInstruments) {
+  Plug(InstrumentModel::K8, "EMUK8001", "USB <-> K8");
+  Plug(InstrumentModel::K5, "EMUK5002", "USB <-> K5");
+  OpenWindow();
+  const auto offered = [&] {
+    emit window->Use1->aboutToShow();
+    QStringList items;
+    for (QAction* entry : window->Use1->actions())
+      items << (entry->isChecked() ? "* " : "  ") + entry->text();
+    return items;
+  };
+  EXPECT_EQ(offered(), (QStringList{"* K8-EMUK8001 (USB <-> K8)", "  EMUK5002 (USB <-> K5)"}));
+
+  window->Use1->actions().at(1)->trigger();
+  window->Timer2Timer();
+  window->SpeedButton7->click();
+  EXPECT_EQ(window->Store().MemoryImage[0], '1');  // the K5's download
+  EXPECT_TRUE(window->Level_button->isEnabled());
+  window->Timer2Timer();
+  EXPECT_EQ(offered(), (QStringList{"  K8-EMUK8001 (USB <-> K8)", "* K5-EMUK5002 (USB <-> K5)"}));
+
+  window->Use1->actions().at(0)->trigger();
+  EXPECT_EQ(kestrum::SelectedInstrument.SerialNo, "EMUK8001");
+  EXPECT_FALSE(window->Level_button->isEnabled());  // set up for the K5's factor
+  EXPECT_TRUE(window->SpeedButton7->isEnabled());
+
+  window->Use1->actions().at(1)->trigger();
+  EXPECT_TRUE(window->Level_button->isEnabled());
+  bus.Unplug("EMUK5002");
+  window->Timer2Timer();
+  Plug(InstrumentModel::K5, "EMUK5002", "USB <-> K5");
+  window->Timer2Timer();
+  EXPECT_EQ(kestrum::SelectedInstrument.SerialNo, "EMUK8001");  // the choice went with it
+}
+
 }  // namespace
