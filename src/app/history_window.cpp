@@ -53,14 +53,6 @@ constexpr kestrum::DateTime kLatest = 1e9;
 
 const char kChooseText[] = "Select runs in the table, or a range of dates and \"Show range\".";
 
-std::optional<kestrum::InstrumentModel> ModelNamed(const std::string& name) {
-  for (auto model : {kestrum::InstrumentModel::K5, kestrum::InstrumentModel::K6,
-                     kestrum::InstrumentModel::K7, kestrum::InstrumentModel::K8}) {
-    if (name == kestrum::ModelName(model)) return model;
-  }
-  return std::nullopt;
-}
-
 // A run's own figures over the whole of it, judged against the levels:
 // its row shows them whether or not the run counts in summaries.
 kestrum::RunSummary SummaryOfRun(const kestrum::LoadedRun& loaded, double calibrationFactor,
@@ -348,7 +340,7 @@ void HistoryWindow::LoadInstrument(const std::string& name) {
     RunTable->ShowRuns(rows, !store.ReadOnly());
   }
 
-  const auto model = ModelNamed(instrument_.model);
+  const auto model = kestrum::ModelNamed(instrument_.model);
   const kestrum::ModelChannels channels =
       model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
   TemperatureBox->setVisible(channels.temperature);
@@ -505,7 +497,7 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
   test.request.levels = VerdictLevels();
   kestrum::TakeCalibration(test.request, instrument_.calibrationUncertainty);
   // Only what the model measures can mark an hour.
-  const auto model = ModelNamed(instrument_.model);
+  const auto model = kestrum::ModelNamed(instrument_.model);
   const kestrum::ModelChannels channels =
       model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
   test.thresholds = kestrum::MeasuredOnly(
@@ -827,7 +819,7 @@ void HistoryWindow::Report() {
   } else {
     const kestrum::CountedHours& counted = sites.front().hours;
     const kestrum::Assessment assessment = kestrum::Assess(counted, test.request);
-    const auto model = ModelNamed(instrument_.model);
+    const auto model = kestrum::ModelNamed(instrument_.model);
     kestrum::TestReportInput input = kestrum::TestReportInputFor(
         assessment, counted, test.request, test.thresholds,
         model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{}, unit);

@@ -15,6 +15,7 @@
 #include "history/command_activity.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
+#include "records/bcd.h"
 #include "records/date_time.h"
 #include "records/erase_record.h"
 #include "records/kept_downloads.h"
@@ -85,10 +86,6 @@ std::string Counted(std::int64_t count, const char* what) {
   return Grouped(count) + " " + what + (count == 1 ? "" : "s");
 }
 
-int FromBcd(std::uint8_t value) {
-  return (value >> 4) * 10 + (value & 0x0F);
-}
-
 std::string DownloadOutcomeLine(const kestrum::DownloadOutcome& outcome,
                                 const kestrum::MeasurementStore& store, const std::string& at) {
   if (outcome.end == kestrum::DownloadEnd::kCancelled)
@@ -108,8 +105,9 @@ std::string ClockOutcomeLine(const kestrum::ClockOutcome& outcome) {
   if (outcome.end != kestrum::ClockEnd::kSent) return kestrum::ClockActivityText(outcome);
   const kestrum::ClockFields& f = outcome.fields;
   char text[40];
-  std::snprintf(text, sizeof text, "Clock set to %02d:%02d:%02d", FromBcd(f.hours & 0x3F),
-                FromBcd(f.minutes), FromBcd(f.seconds));
+  std::snprintf(text, sizeof text, "Clock set to %02d:%02d:%02d",
+                kestrum::BcdToByte(f.hours & 0x3F), kestrum::BcdToByte(f.minutes),
+                kestrum::BcdToByte(f.seconds));
   return text;
 }
 

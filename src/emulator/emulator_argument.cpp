@@ -2,18 +2,6 @@
 #include "emulator/emulator_argument.h"
 
 namespace kestrum {
-namespace {
-
-std::optional<InstrumentModel> ModelNamed(const std::string& name) {
-  for (InstrumentModel model :
-       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
-    if (name == ModelName(model)) return model;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
-
 Result<EmulatorArgument> ParseEmulatorArgument(const std::string& text) {
   const std::size_t model_end = text.find_first_of(":@");
   const std::string name = text.substr(0, model_end);

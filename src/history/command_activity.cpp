@@ -9,16 +9,13 @@
 #include "history/history_files.h"
 #include "history/history_fill.h"
 #include "link/instrument_detection.h"
+#include "records/bcd.h"
 #include "records/data_file.h"
 #include "records/kept_downloads.h"
 #include "records/program_data_folder.h"
 
 namespace kestrum {
 namespace {
-
-int FromBcd(std::uint8_t value) {
-  return (value >> 4) * 10 + (value & 0x0F);
-}
 
 std::string FileNameOf(const std::string& path) {
   return std::filesystem::path(path).filename().string();
@@ -115,8 +112,8 @@ std::string ClockActivityText(const ClockOutcome& outcome) {
       const ClockFields& f = outcome.fields;
       char text[64];
       std::snprintf(text, sizeof text, "Clock set to 20%02d-%02d-%02d %02d:%02d:%02d",
-                    FromBcd(f.year), FromBcd(f.month), FromBcd(f.day), FromBcd(f.hours & 0x3F),
-                    FromBcd(f.minutes), FromBcd(f.seconds));
+                    BcdToByte(f.year), BcdToByte(f.month), BcdToByte(f.day),
+                    BcdToByte(f.hours & 0x3F), BcdToByte(f.minutes), BcdToByte(f.seconds));
       return text;
     }
     case ClockEnd::kCancelled:

@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "records/data_file.h"
+#include "records/fnv1a.h"
 #include "records/kept_downloads.h"
 #include "records/open_data_file.h"
 
@@ -79,11 +80,8 @@ FileImport ImportOne(HistoryStore& store, const std::string& path, const std::st
 }  // namespace
 
 std::string ContentHash(std::string_view bytes) {
-  std::uint64_t hash = 14695981039346656037ull;
-  for (unsigned char byte : bytes) {
-    hash ^= byte;
-    hash *= 1099511628211ull;
-  }
+  const std::uint64_t hash =
+      Fnv1a(kFnv1aStart, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
   char text[17];
   std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(hash));
   return text;

@@ -11,14 +11,6 @@
 namespace kestrum {
 namespace {
 
-InstrumentModel ModelNamed(const std::string& name) {
-  for (InstrumentModel model :
-       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
-    if (name == ModelName(model)) return model;
-  }
-  return InstrumentModel::K5;
-}
-
 bool SharesTime(const HistoryRun& run, DateTime from, DateTime to) {
   return run.samples > 0 && run.last >= from && run.first - kOneHour <= to;
 }
@@ -127,8 +119,9 @@ HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime
   store.RunCount = next > 0 ? 1 : 0;
   store.Runs[0] = RunEntry{0, next - 1, next > 0 ? store.Samples[0].Time - kOneHour : 0};
   store.CalibrationFactor = calibrationFactor;
-  store.MemoryImage[0] =
-      ModelMarkerOf(ordered.empty() ? InstrumentModel::K5 : ModelNamed(ordered.front()->run.model));
+  store.MemoryImage[0] = ModelMarkerOf(
+      ordered.empty() ? InstrumentModel::K5
+                      : ModelNamed(ordered.front()->run.model).value_or(InstrumentModel::K5));
   return selection;
 }
 

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "history/history_types.h"
+#include "records/fnv1a.h"
 
 namespace kestrum {
 
-inline constexpr std::uint64_t kEmptySampleDigest = 14695981039346656037ull;
+inline constexpr std::uint64_t kEmptySampleDigest = kFnv1aStart;
 
 // FNV-1a over the bit patterns of every value of the sample.
 inline std::uint64_t AddToDigest(std::uint64_t digest, const HistorySample& sample) {
@@ -19,11 +20,7 @@ inline std::uint64_t AddToDigest(std::uint64_t digest, const HistorySample& samp
                            sample.temperature, sample.humidity,      sample.pressure};
   unsigned char bytes[sizeof values];
   std::memcpy(bytes, values, sizeof values);
-  for (unsigned char byte : bytes) {
-    digest ^= byte;
-    digest *= 1099511628211ull;
-  }
-  return digest;
+  return Fnv1a(digest, bytes, sizeof bytes);
 }
 
 // prefix[k]: the digest of the first k samples.

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 namespace kestrum {
 
@@ -30,6 +31,17 @@ inline constexpr const char* ModelName(InstrumentModel model) {
     default:
       return "K8";
   }
+}
+
+inline constexpr InstrumentModel kAllModels[] = {InstrumentModel::K5, InstrumentModel::K6,
+                                                 InstrumentModel::K7, InstrumentModel::K8};
+
+// The model a name ("K5" .. "K8") stands for; none for any other text.
+inline std::optional<InstrumentModel> ModelNamed(std::string_view name) {
+  for (InstrumentModel model : kAllModels) {
+    if (name == ModelName(model)) return model;
+  }
+  return std::nullopt;
 }
 
 }  // namespace kestrum

@@ -82,14 +82,6 @@ std::string ActivityLine(const ActivityEntry& entry) {
          " instrument=" + LineText(entry.instrument) + " text=" + LineText(entry.text, true);
 }
 
-std::optional<InstrumentModel> ModelNamed(const std::string& name) {
-  for (InstrumentModel model :
-       {InstrumentModel::K5, InstrumentModel::K6, InstrumentModel::K7, InstrumentModel::K8}) {
-    if (name == ModelName(model)) return model;
-  }
-  return std::nullopt;
-}
-
 std::string ExportRow(const HistoryRun& run, const HistorySample& sample) {
   std::string row =
       CsvMinute(sample.time) + "," + std::to_string(run.id) + "," + CsvUserText(run.site) + ",";

@@ -31,7 +31,4 @@ inline constexpr char kExportHeader[] =
 // helpers (records/csv_export.h); the channels the model lacks stay empty.
 std::string ExportRow(const HistoryRun& run, const HistorySample& sample);
 
-// "K7" -> K7; nothing for a name that is no model's.
-std::optional<InstrumentModel> ModelNamed(const std::string& name);
-
 }  // namespace kestrum::tool

@@ -10,14 +10,6 @@
 namespace kestrum {
 namespace {
 
-// A range handed in is kept inside the sample array, as RunSampleRange keeps
-// a run's.
-SampleRange ClampedSampleRange(SampleRange range) {
-  range.first = std::max<std::int32_t>(range.first, 0);
-  range.last = std::min<std::int32_t>(range.last, kSampleCapacity - 1);
-  return range;
-}
-
 std::int32_t TruncatedPulses(const SampleRecord& sample) {
   return static_cast<std::int32_t>(std::trunc(sample.Pulses));
 }

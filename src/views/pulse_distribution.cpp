@@ -10,14 +10,6 @@
 namespace kestrum {
 namespace {
 
-// A range handed in is kept inside the sample array, as RunSampleRange keeps
-// a run's.
-SampleRange ClampedSampleRange(SampleRange range) {
-  range.first = std::max<std::int32_t>(range.first, 0);
-  range.last = std::min<std::int32_t>(range.last, kSampleCapacity - 1);
-  return range;
-}
-
 // A concentration of 0 is drawn as a bar of half-height 0.1 at 0, whatever its error.
 ErrorBarPoint PulseBar(DateTime time, double concentration, double error) {
   if (concentration == 0) return {time, 0.0, 0.1};

@@ -5,7 +5,6 @@
 // view read past the samples.
 
 #include <cstdint>
-
 #include <vector>
 
 #include "assessment/counted_hours.h"
@@ -18,6 +17,13 @@ struct SampleRange {
   std::int32_t first = 0;
   std::int32_t last = -1;  // inclusive; below first means no sample
 };
+
+// A range handed in, kept inside the sample array as RunSampleRange keeps a run's.
+inline SampleRange ClampedSampleRange(SampleRange range) {
+  if (range.first < 0) range.first = 0;
+  if (range.last > kSampleCapacity - 1) range.last = kSampleCapacity - 1;
+  return range;
+}
 
 // An index outside the run list gives an empty range.
 SampleRange RunSampleRange(const MeasurementStore& store, int run);
