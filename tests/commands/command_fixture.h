@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cstdlib>
 #include <fstream>
@@ -114,7 +115,8 @@ class CommandTest : public ::testing::Test {
     SetSleeper({});
     SetReadProgressHook({});
     SetPortTraceSink({});
-    std::system(("rm -rf '" + folder + "'").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
   }
 
   // Plugs an instrument with the given memory (or a generated one) and

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/mount.h>
+#include <filesystem>
 
 #include <cmath>
 #include <cstdlib>
@@ -47,7 +48,8 @@ class HistoryFixture : public ::testing::Test {
   void TearDown() override {
     // A test that mounted a small file system there leaves nothing mounted.
     ::umount2((folder_ + "/small").c_str(), MNT_DETACH);
-    std::system(("rm -rf '" + folder_ + "'").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
   }
 
   std::unique_ptr<HistoryStore> OpenStore(int busyMilliseconds = 3000) {

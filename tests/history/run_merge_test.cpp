@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Runs merged across downloads: what the history holds after a sequence of
 // downloads, compared with what each download held.
+#include <filesystem>
 #include <map>
 
 #include "history_fixture.h"
@@ -51,7 +52,7 @@ TEST_F(HistoryFixture, DownloadsMergeIntoRunsWithoutMixingVersions) {
   };
   for (const MergeCase& c : cases) {
     SCOPED_TRACE(c.name);
-    std::system(("rm -f '" + path_ + "'*").c_str());
+    for (const char* end : {"", "-wal", "-shm", "-journal"}) std::filesystem::remove(path_ + end);
     auto store = OpenStore();
     ASSERT_TRUE(store);
     std::size_t longest = 0;

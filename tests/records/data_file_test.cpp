@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <gtest/gtest.h>
+#include <filesystem>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -219,7 +220,8 @@ TEST(DataFile, FailedSaveReportsAndKeepsTheOldFile) {
   // Saving over an existing file replaces it whole and leaves no temporary files.
   ASSERT_EQ(SaveDataFile(folder.File("old.Rn"), *store).error(), "");
   EXPECT_EQ(ReadWholeFile(folder.File("old.Rn")).size(), 8192u);
-  EXPECT_EQ(std::system(("test $(ls -A '" + folder.path() + "' | wc -l) -eq 1").c_str()), 0);
+  const auto entries = std::filesystem::directory_iterator(folder.path());
+  EXPECT_EQ(std::distance(begin(entries), end(entries)), 1);
 }
 
 TEST(DataFile, SavedFileGetsOrdinaryPermissions) {

@@ -4,6 +4,7 @@
 // directory, hand-placed slots, header values and sample bytes.
 
 #include <unistd.h>
+#include <filesystem>
 
 #include <array>
 #include <cstdint>
@@ -136,7 +137,10 @@ class TempFolder {
     char name[] = "records-test-XXXXXX";
     path_ = ::mkdtemp(name) ? name : "";
   }
-  ~TempFolder() { std::system(("rm -rf '" + path_ + "'").c_str()); }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
   const std::string& path() const { return path_; }
   std::string File(const std::string& name) const { return path_ + "/" + name; }
 

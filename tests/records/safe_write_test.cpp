@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cstdlib>
 #include <fstream>
@@ -25,8 +26,8 @@ void WriteBytes(const std::string& path, const std::string& bytes) {
 
 // Entries of a folder, to see that no temporary file is left behind.
 int EntryCount(const std::string& folder) {
-  const std::string command = "exit $(ls -A '" + folder + "' | wc -l)";
-  return WEXITSTATUS(std::system(command.c_str()));
+  const auto entries = std::filesystem::directory_iterator(folder);
+  return static_cast<int>(std::distance(begin(entries), end(entries)));
 }
 
 struct stat StatOf(const std::string& path) {

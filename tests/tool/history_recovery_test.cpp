@@ -202,7 +202,9 @@ TEST_F(HistoryRecoveryTest, OddFilesAtTheJournalNamesRefuseTheOpenAndMoveNothing
       SCOPED_TRACE(std::string(kind) + " at " + suffix);
       const std::string odd = Store() + suffix;
       if (std::string(kind) == "folder") fs::create_directory(odd);
-      if (std::string(kind) == "fifo") ASSERT_EQ(::mkfifo(odd.c_str(), 0600), 0);
+      if (std::string(kind) == "fifo") {
+        ASSERT_EQ(::mkfifo(odd.c_str(), 0600), 0);
+      }
       if (std::string(kind) == "link") fs::create_symlink("/dev/zero", odd);
       EXPECT_EQ(Run({"history", "runs"}), 2);
       EXPECT_NE(err_.str().find(odd + " is not a regular file"), std::string::npos) << err_.str();

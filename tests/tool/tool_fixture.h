@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cstdio>
 #include <cstdlib>
@@ -70,7 +71,9 @@ class ToolFixture : public ::testing::Test {
   void TearDown() override {
     SetProgramDataFolder("");
     ASSERT_EQ(::chdir(previous_.c_str()), 0);
-    std::system(("rm -rf '" + folder_ + "' '" + folder_ + ".data'").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder_, ignored);
+    std::filesystem::remove_all(folder_ + ".data", ignored);
   }
 
   int Run(std::vector<std::string> args) {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <filesystem>
 
 #include <cstdlib>
 #include <fstream>
@@ -56,7 +57,8 @@ class ConverterTest : public ::testing::Test {
     SetSleeper({});
     SetReadProgressHook({});
     SetPortTraceSink({});
-    std::system(("rm -rf '" + folder + "'").c_str());
+    std::error_code ignored;
+    std::filesystem::remove_all(folder, ignored);
   }
 
   static EmulatedInstrumentConfig Config(InstrumentModel model, std::uint32_t seed = 3) {
