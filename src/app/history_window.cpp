@@ -33,7 +33,7 @@
 #include "app/last_folders.h"
 #include "app/local_names.h"
 #include "assessment/reference_levels.h"
-#include "history/command_activity.h"
+#include "history/activity_log.h"
 #include "history/history_hours.h"
 #include "records/date_time.h"
 #include "views/date_time_text.h"

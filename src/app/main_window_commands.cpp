@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "activity/command_activity.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "commands/clock_sync.h"
@@ -12,7 +13,6 @@
 #include "commands/gui/trigger_dialog.h"
 #include "commands/instrument_erase.h"
 #include "commands/measurement_download.h"
-#include "history/command_activity.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
 #include "records/bcd.h"

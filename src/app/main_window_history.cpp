@@ -2,12 +2,13 @@
 // The measurement history: opening it, Main > History... and Main > Add this
 // file to the history, View > Activity, and the activity log of the commands.
 
+#include "activity/command_activity.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "app/window_placement.h"
-#include "history/command_activity.h"
 #include "history/history_files.h"
 #include "history/history_hours.h"
+#include "history/program_history.h"
 
 void TForm1::BuildHistoryEntries() {
   History1 = new QAction(QStringLiteral("History\u2026"), MainMenu);

@@ -4,8 +4,8 @@
 #include <QEvent>
 #include <QMenuBar>
 
+#include "activity/command_activity.h"
 #include "app/main_window.h"
-#include "history/command_activity.h"
 #include "link/instrument_detection.h"
 
 namespace {

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool erase [--emulate INSTRUMENT]... [--serial S] [--trace FILE] [--yes]
+#include "activity/command_activity.h"
 #include "commands/erase_notice.h"
 #include "commands/instrument_erase.h"
-#include "history/command_activity.h"
 #include "link/instrument_detection.h"
 #include "records/date_time.h"
 #include "records/erase_record.h"

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "assessment/calibration_state.h"
-#include "history/command_activity.h"
+#include "history/activity_log.h"
 #include "history/history_files.h"
 #include "history/history_fill.h"
 #include "history/register_text.h"

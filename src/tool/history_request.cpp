@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "tool/history_request.h"
 
-#include "history/command_activity.h"
+#include "history/program_history.h"
 #include "records/program_data_folder.h"
 #include "tool/run_range_options.h"
 

@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "activity/command_activity.h"
 #include "commands/trigger_level.h"
-#include "history/command_activity.h"
 #include "records/date_time.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool sync-clock [--emulate INSTRUMENT]... [--serial S] [--trace FILE]
 //                         [--now YYYY-MM-DDTHH:MM:SS] [--yes]
+#include "activity/command_activity.h"
 #include "commands/clock_sync.h"
-#include "history/command_activity.h"
 #include "records/date_time.h"
 #include "tool/instrument_options.h"
 #include "tool/instrument_session.h"

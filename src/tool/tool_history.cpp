@@ -3,9 +3,10 @@
 
 #include <optional>
 
+#include "activity/command_activity.h"
 #include "commands/command_cycle.h"
-#include "history/command_activity.h"
 #include "history/history_fill.h"
+#include "history/program_history.h"
 #include "link/instrument_detection.h"
 #include "records/kept_downloads.h"
 #include "records/program_data_folder.h"

@@ -6,9 +6,9 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <filesystem>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <iterator>

@@ -5,10 +5,10 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/mount.h>
-#include <filesystem>
 
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <memory>
 #include <string>
 

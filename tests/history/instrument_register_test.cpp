@@ -6,10 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "assessment/calibration_state.h"
-#include "history/command_activity.h"
 #include "history/history_fixture.h"
 #include "history/register_text.h"
-#include "link/instrument_detection.h"
 
 namespace kestrum::testing {
 namespace {
@@ -100,22 +98,6 @@ TEST_F(HistoryFixture, AChangedFactorBetweenDownloadsIsACalibration) {
   EXPECT_EQ(FactorChangeText(changes[0]),
             "calibration factor changed from 6.25 to 5.37 between the downloads of 2025-04-01 "
             "and 2025-05-01");
-}
-
-// An instrument pulled out before it answered is still named as the history
-// knows it, so its entries read alike.
-TEST_F(HistoryFixture, AnUnansweredCommandNamesTheInstrumentAsTheHistoryKnowsIt) {
-  auto store = OpenStore();
-  ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(kToday - 30, 5)})));
-  const std::string known = store->Instruments().at(0).name;  // "K8-FT1"
-  const std::string serial = known.substr(known.find('-') + 1);
-  const TK5 selected = SelectedInstrument;
-  SelectedInstrument = {serial, "USB <-> K5"};
-  EXPECT_EQ(CommandInstrumentName(0, store.get()), known);
-  EXPECT_EQ(CommandInstrumentName(0, nullptr), serial);
-  SelectedInstrument = {"NEVERSEEN", "USB <-> K5"};
-  EXPECT_EQ(CommandInstrumentName(0, store.get()), "NEVERSEEN");
-  SelectedInstrument = selected;
 }
 
 }  // namespace

@@ -4,11 +4,11 @@
 // directory, hand-placed slots, header values and sample bytes.
 
 #include <unistd.h>
-#include <filesystem>
 
 #include <array>
 #include <cstdint>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>

@@ -4,9 +4,9 @@
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
-#include <filesystem>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 

@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <filesystem>
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>

@@ -8,9 +8,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <filesystem>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>

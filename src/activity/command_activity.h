@@ -2,7 +2,8 @@
 #pragma once
 // What the activity log says of each instrument command's outcome, and the
 // import of a complete download into the history right after it was kept.
-// Shared by the window and kestrum-tool, so both keep the same record.
+// Above both the commands and the history; shared by the window and
+// kestrum-tool, so both keep the same record.
 
 #include <memory>
 #include <string>
@@ -11,17 +12,11 @@
 #include "commands/instrument_erase.h"
 #include "commands/measurement_download.h"
 #include "commands/trigger_level.h"
+#include "history/activity_log.h"
 #include "history/history_store.h"
 #include "link/instrument_detection.h"
 
 namespace kestrum {
-
-// The history in the program's data folder. A damaged store is moved aside
-// and rebuilt from the kept downloads and annotations.tsv; missing kept
-// downloads are imported (unless `fill` is false: the caller is about to
-// import a download of its own first, then fills it).
-// The failure (or the store's Notice()) is a text for the status bar.
-Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill = true);
 
 // The selected instrument as the history names it: "K7-<serial>" when the
 // model is known (a K8 by its converter, a K5-K7 by its identify answer),
@@ -46,17 +41,11 @@ std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept);
 // "Trigger level set to 33 pulses (200 Bq/m3)", ...
 std::string LevelActivityText(const TriggerOutcome& outcome, int position);
 
-// "Run 5 re-dated: first sample 2026-03-02 14:00".
-std::string RedateActivityText(std::int64_t run, DateTime firstSample);
-
 // After a download: imports the kept file (when one was kept) from `store`'s
 // decode, then records the download with `text`. history may be null (no
 // history available): nothing happens. Returns a problem for the status bar,
 // or empty.
 std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
                          const MeasurementStore& store, DateTime now);
-
-// Records one entry; returns a problem for the status bar, or empty.
-std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry);
 
 }  // namespace kestrum

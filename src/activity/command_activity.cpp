@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "history/command_activity.h"
+#include "activity/command_activity.h"
 
 #include <cmath>
 #include <cstdio>
@@ -7,12 +7,10 @@
 
 #include "commands/command_cycle.h"
 #include "history/history_files.h"
-#include "history/history_fill.h"
 #include "link/instrument_detection.h"
 #include "records/bcd.h"
 #include "records/data_file.h"
 #include "records/kept_downloads.h"
-#include "records/program_data_folder.h"
 
 namespace kestrum {
 namespace {
@@ -63,21 +61,6 @@ std::string AttachedInstrumentName(const TK5& instrument, HistoryStore* history)
   const std::string serial = FileNameSerial(instrument.SerialNo);
   if (IsK8Description(instrument.Description)) return "K8-" + serial;
   return KnownNameOfSerial(serial, history);
-}
-
-Result<std::unique_ptr<HistoryStore>> OpenProgramHistory(DateTime now, bool fill) {
-  const std::string dataFolder = ProgramDataFolder();
-  HistoryOpenOptions options;
-  options.now = now;
-  Result<std::unique_ptr<HistoryStore>> opened =
-      HistoryStore::Open(HistoryFilePath(dataFolder), options);
-  if (!opened) return opened;
-  HistoryStore& store = *opened.value();
-  // A damaged store was replaced, or a program was killed during an import:
-  // what the kept downloads hold and the store lacks is taken now, and a
-  // store made new gets the user's words back.
-  if (fill) (void)FillHistory(store, dataFolder, now);
-  return opened;
 }
 
 std::string DownloadActivityText(const DownloadOutcome& outcome, const MeasurementStore& store) {
@@ -168,15 +151,6 @@ std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
   return "Trigger level not set: the instrument went away while it was sent";
 }
 
-std::string RedateActivityText(std::int64_t run, DateTime firstSample) {
-  // To the minute, as it was given.
-  const DateTimeFields f = SplitDateTime(std::round(firstSample * 1440.0) / 1440.0);
-  char text[96];
-  std::snprintf(text, sizeof text, "Run %lld re-dated: first sample %04d-%02d-%02d %02d:%02d",
-                static_cast<long long>(run), f.year, f.month, f.day, f.hour, f.minute);
-  return text;
-}
-
 std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
                          const MeasurementStore& store, DateTime now) {
   if (!history) return {};
@@ -205,13 +179,6 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
   const std::string noted = NoteActivity(
       history, {now, "download", instrument, DownloadActivityText(outcome, store) + later});
   return problem.empty() ? noted : problem;
-}
-
-std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry) {
-  if (!history) return {};
-  const Result<> recorded = history->RecordActivity(entry);
-  if (!recorded) return "Not recorded in the history: " + recorded.error();
-  return {};
 }
 
 }  // namespace kestrum

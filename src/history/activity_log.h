@@ -1,0 +1,20 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#pragma once
+// Entries of the activity log that the history itself words, and the one
+// way every entry is recorded.
+
+#include <cstdint>
+#include <string>
+
+#include "history/history_store.h"
+#include "records/date_time.h"
+
+namespace kestrum {
+
+// "Run 5 re-dated: first sample 2026-03-02 14:00".
+std::string RedateActivityText(std::int64_t run, DateTime firstSample);
+
+// Records one entry; returns a problem for the status bar, or empty.
+std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry);
+
+}  // namespace kestrum
