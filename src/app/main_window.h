@@ -22,7 +22,7 @@
 //   StatusBar1 panel 0       DetectionWindow::SetAttachmentText
 //   StatusBar1 panel 1       CommandWindow::SetProgressText
 //   StatusBar1 panel 2       the last instrument command's outcome (window only)
-//   SB_Timer                 CommandWindow::StartStatusTimer (the status timer)
+//   SB_Timer                 TForm1::StartStatusTimer (the status timer)
 //   Memo1                    MeasurementStore::diagnosticText (starts "Memo1",
 //                            written to "debug.tmp")
 
@@ -303,6 +303,8 @@ class TForm1 : public QMainWindow {
   void NameDownload(kestrum::InstrumentModel model);
   // A failed open's reason in panel 1, where it stays until the next command.
   void ShowOpenFailure(const std::string& reason);
+  // The status timer blanks the command's text one tick later.
+  void StartStatusTimer();
   // The last instrument command's outcome, in panel 2.
   void ShowOutcome(const std::string& text);
   QString HourMinuteNow() const;

@@ -33,21 +33,6 @@ class CommandEffects : public kestrum::CommandWindow {
     window_.StatusBar1->SetText(1, QString::fromStdString(text));
   }
   void RepaintStatusBar() override { window_.StatusBar1->RepaintNow(); }
-  void SetDownloadButtonEnabled(bool enabled) override {
-    window_.SpeedButton7->setEnabled(enabled);
-  }
-  void SetTemperatureHumidityEnabled(bool enabled) override {
-    window_.Temperature->setEnabled(enabled);
-    window_.Humidity->setEnabled(enabled);
-  }
-  void ShowLevelButton() override {
-    window_.Level_button->setVisible(true);
-    window_.Level_button->setEnabled(true);
-  }
-  void StartStatusTimer() override {
-    // Starting it while it runs does not restart its interval.
-    if (!window_.SB_Timer->isActive()) window_.SB_Timer->start();
-  }
   bool Confirm(const std::string& text) override {
     return window_.Prompts().Confirm(QString::fromStdString(text));
   }
@@ -141,22 +126,30 @@ void TForm1::Dump_BtnClick() {
   settings.directory = kestrum::WorkFolder();
   settings.decode = DecodeContextNow();
   settings.keepFolder = kestrum::KeptDownloadsFolder(kestrum::ProgramDataFolder());
+  // Off while the download runs; T and RH come back with a decode that has them.
+  SpeedButton7->setEnabled(false);
+  Temperature->setEnabled(false);
+  Humidity->setEnabled(false);
   const kestrum::DownloadOutcome outcome =
       kestrum::DownloadMeasurements(Store(), settings, effects);
   const kestrum::DateTime ended = Now();
   Progress().End();
+  if (kestrum::DownloadReachedTheDevice(outcome)) SpeedButton7->setEnabled(true);
 
   if (outcome.end == kestrum::DownloadEnd::kCancelled) {
     // The user's own choice: said in the status bar, not as a fault.
     StatusBar1->SetText(1, kestrum::kDownloadCancelledText);
-    effects.StartStatusTimer();
+    StartStatusTimer();
   }
   ShowOpenFailure(outcome.openFailure);
+  if (kestrum::DownloadOffersTriggerLevel(outcome)) {
+    Level_button->setVisible(true);
+    Level_button->setEnabled(true);
+    levelSerial_ = kestrum::SelectedInstrument.SerialNo;
+  }
   if (outcome.decode) {
     NoteDownloadOrigin(outcome.kept);
     if (outcome.decodedModel) NameDownload(*outcome.decodedModel);
-    if (outcome.decodedModel && kestrum::CapabilitiesOf(*outcome.decodedModel).triggerLevel)
-      levelSerial_ = kestrum::SelectedInstrument.SerialNo;
     ShowDecodeResult(*outcome.decode);
     // A download goes into the history by itself.
     AddToHistory1->setEnabled(false);
@@ -177,6 +170,7 @@ void TForm1::SpeedButton3Click() {
   kestrum::CommandWindow& effects = CommandEvents();
   const kestrum::ClockOutcome outcome =
       kestrum::SynchronizeClock([this] { return Now(); }, effects);
+  if (outcome.confirmed) StartStatusTimer();
   ShowOpenFailure(outcome.openFailure);
   ShowOutcome(ClockOutcomeLine(outcome));
   NoteCommand("clock", outcome.modelCode, kestrum::ClockActivityText(outcome));
@@ -191,6 +185,7 @@ void TForm1::ERASE_BTNClick() {
   const kestrum::EraseOutcome outcome =
       kestrum::EraseInstrument(effects, {notice.line, !notice.downloadKept});
   Progress().End();
+  StartStatusTimer();
   ShowOpenFailure(outcome.openFailure);
   ShowOutcome(outcome.end == kestrum::EraseEnd::kErased
                   ? "Erased at " + HourMinuteNow().toStdString()

@@ -7,3 +7,8 @@ void TForm1::SB_TimerTimer() {
   if (keptStatus_.isEmpty() || StatusBar1->Text(1) != keptStatus_) StatusBar1->SetText(1, "      ");
   SB_Timer->stop();
 }
+
+void TForm1::StartStatusTimer() {
+  // Starting it while it runs does not restart its interval.
+  if (!SB_Timer->isActive()) SB_Timer->start();
+}

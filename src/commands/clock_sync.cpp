@@ -19,8 +19,8 @@ ClockOutcome SendClockFields(const PcClock& pcNow, CommandWindow& window) {
         }
         outcome.end = ClockEnd::kSent;
         if (!CapabilitiesOf(dialect.Model()).clockConfirmed) return;
+        outcome.confirmed = true;
         window.SetProgressText(kClockUpdatedText);
-        window.StartStatusTimer();
       });
   TakeSharedEnd(cycle, outcome);
   return outcome;

@@ -28,6 +28,7 @@ struct ClockOutcome {
   ClockFields fields;
   std::uint8_t modelCode = 0;  // K5-K7 identify answer
   std::string openFailure;     // kNotOpened: why, as the open said it
+  bool confirmed = false;      // kSent, and "Clock updated" said (K5-K7)
 };
 
 // The PC's clock, read when the fields are taken.

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// What the instrument commands change on the main window, and the questions
-// they ask. The main window implements it with its widgets; kestrum-tool
-// implements it on the terminal. The command code itself uses no widgets.
+// What the instrument commands tell while they run, and the questions they
+// ask. The main window implements it with its widgets; kestrum-tool
+// implements it on the terminal. What a command's end means for the window's
+// buttons and timers the window derives from its outcome.
 
 #include <cstdint>
 #include <string>
@@ -17,14 +18,6 @@ class CommandWindow {
   virtual void SetProgressText(const std::string& text) = 0;
   // Paints the status bar at once: a command blocks the thread.
   virtual void RepaintStatusBar() = 0;
-  // The download button.
-  virtual void SetDownloadButtonEnabled(bool enabled) = 0;
-  // The Temperature and Humidity items of the View menu.
-  virtual void SetTemperatureHumidityEnabled(bool enabled) = 0;
-  // The trigger-level button becomes visible and enabled.
-  virtual void ShowLevelButton() = 0;
-  // The status timer, which blanks the progress text one tick later.
-  virtual void StartStatusTimer() = 0;
   // Question icon, OK and Cancel; true for OK.
   virtual bool Confirm(const std::string& text) = 0;
   // The same with Cancel as the default button, for questions where OK loses data.
@@ -59,10 +52,6 @@ class SilentWindow : public CommandWindow {
  public:
   void SetProgressText(const std::string&) override {}
   void RepaintStatusBar() override {}
-  void SetDownloadButtonEnabled(bool) override {}
-  void SetTemperatureHumidityEnabled(bool) override {}
-  void ShowLevelButton() override {}
-  void StartStatusTimer() override {}
   bool Confirm(const std::string&) override { return false; }
 };
 

@@ -42,7 +42,6 @@ EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& questio
       });
   TakeSharedEnd(cycle, outcome);
   if (EraseResult == kEraseAcknowledged) window.SetProgressText(kErasedText);
-  window.StartStatusTimer();
   return outcome;
 }
 

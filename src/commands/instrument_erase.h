@@ -47,6 +47,7 @@ struct EraseQuestion {
   bool cancelIsDefault = false;
 };
 
+// Whatever its end, the window's status timer blanks the text it left.
 EraseOutcome EraseInstrument(CommandWindow& window, const EraseQuestion& question = {});
 
 }  // namespace kestrum

@@ -63,8 +63,6 @@ class Download {
 };
 
 DownloadOutcome Download::Run() {
-  window_.SetDownloadButtonEnabled(false);
-  window_.SetTemperatureHumidityEnabled(false);
   if (!IsDownloadDescription(SelectedInstrument.Description)) {
     outcome_.end = DownloadEnd::kRefusedDescription;
     InstrumentPort(window_).Close();
@@ -109,7 +107,6 @@ void Download::Transfer(const WireDialect& dialect, InstrumentPort& port) {
   // Every reply is in: only now are files written and the store changed.
   Commit(received);
   const ModelCapabilities& row = CapabilitiesOf(dialect.Model());
-  if (row.triggerLevel) window_.ShowLevelButton();
   for (const DownloadCopy& copy : row.copies) WriteCopy(copy);
   Keep(dialect.Model());
   Decode(dialect.Model());
@@ -201,10 +198,17 @@ void Download::Decode(InstrumentModel model) {
 void Download::Finish() {
   outcome_.copyErrors = copyErrors_;
   window_.SetProgressText(copyErrors_);
-  window_.SetDownloadButtonEnabled(true);
 }
 
 }  // namespace
+
+bool DownloadReachedTheDevice(const DownloadOutcome& outcome) {
+  return outcome.end != DownloadEnd::kNotOpened && outcome.end != DownloadEnd::kRefusedDescription;
+}
+
+bool DownloadOffersTriggerLevel(const DownloadOutcome& outcome) {
+  return outcome.decodedModel && CapabilitiesOf(*outcome.decodedModel).triggerLevel;
+}
 
 std::string UnknownModelText(std::uint8_t modelCode) {
   char code[8];

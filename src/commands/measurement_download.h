@@ -76,10 +76,15 @@ std::string UnknownModelText(std::uint8_t modelCode);
 // The status text for a copy file that could not be written.
 std::string CopyNotWrittenText(const std::string& name, const std::string& error);
 
+// The device was opened (whatever came of it): the window's download button
+// is enabled again, as it was disabled for the download.
+bool DownloadReachedTheDevice(const DownloadOutcome& outcome);
+// A K5-K7 download came in whole: its trigger level can be set now.
+bool DownloadOffersTriggerLevel(const DownloadOutcome& outcome);
+
 // Runs the download over the port module with SelectedInstrument. Nothing of
 // the store (image, decoder inputs, runs, samples) and no copy file changes
-// unless every reply arrived in full and plausible; the device is closed on every path and
-// the download button enabled again once the device was opened.
+// unless every reply arrived in full and plausible; the device is closed on every path.
 DownloadOutcome DownloadMeasurements(MeasurementStore& store, const DownloadSettings& settings,
                                      CommandWindow& window);
 

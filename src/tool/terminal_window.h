@@ -21,10 +21,6 @@ class TerminalWindow : public CommandWindow {
 
   void SetProgressText(const std::string& text) override;
   void RepaintStatusBar() override {}
-  void SetDownloadButtonEnabled(bool) override {}
-  void SetTemperatureHumidityEnabled(bool) override {}
-  void ShowLevelButton() override {}
-  void StartStatusTimer() override {}
   // "OK", "y" or "yes" (any case) for OK; anything else, or no answer, cancels.
   bool Confirm(const std::string& text) override;
   void LongWaitBegins(int milliseconds) override;

@@ -44,8 +44,9 @@ TEST_F(ClockSyncTest, K8GetsOneFrameWithWeekdayOne) {
   EXPECT_EQ(k8->State().clock_registers[2], 0x09);
   EXPECT_EQ(k8->State().clock_registers[6], 0x01);
   EXPECT_EQ(k8->State().clock_registers[8], 0x24);
-  // No status text for a K8.
+  // No status text for a K8, nor a timer to blank it.
   EXPECT_EQ(window.events, (Lines{"confirm"}));
+  EXPECT_FALSE(outcome.confirmed);
   EXPECT_EQ(window.questions,
             (std::vector<std::string>{
                 "The Kestrum clock will be syncronized with the clock in your PC!"}));
@@ -78,7 +79,8 @@ TEST_F(ClockSyncTest, K5AndK6GetNibbleFramesPerRegister) {
     const auto& registers = instrument->State().clock_registers;
     EXPECT_EQ(Bytes(registers.begin() + 2, registers.end()),
               (Bytes{0x09, 0x07, 0x14, 0x05, 0x03, 0x03, 0x24}));
-    EXPECT_EQ(window.events, (Lines{"confirm", "status Clock updated", "timer"}));
+    EXPECT_EQ(window.events, (Lines{"confirm", "status Clock updated"}));
+    EXPECT_TRUE(outcome.confirmed);
     bus.Unplug(instrument->Serial());
   }
 }

@@ -40,18 +40,6 @@ class RecordingWindow : public CommandWindow {
     events.push_back("status " + text);
   }
   void RepaintStatusBar() override { events.push_back("repaint"); }
-  void SetDownloadButtonEnabled(bool enabled) override {
-    downloadEnabled = enabled;
-    events.push_back(enabled ? "download on" : "download off");
-  }
-  void SetTemperatureHumidityEnabled(bool enabled) override {
-    events.push_back(enabled ? "temperature on" : "temperature off");
-  }
-  void ShowLevelButton() override {
-    levelShown = true;
-    events.push_back("level button");
-  }
-  void StartStatusTimer() override { events.push_back("timer"); }
   bool Confirm(const std::string& text) override {
     questions.push_back(text);
     events.push_back("confirm");
@@ -76,8 +64,6 @@ class RecordingWindow : public CommandWindow {
   // What the memory transfer's progress answers; unset: go on.
   std::function<bool(std::uint32_t received, std::uint32_t requested)> transferProgress;
   std::string status;
-  bool downloadEnabled = true;
-  bool levelShown = false;
   Lines events;
   std::vector<std::string> questions;
 };

@@ -91,9 +91,9 @@ TEST_F(DownloadTest, K8TakesTheWholeMemoryAndTheCoefficientsAndDecodes) {
   EXPECT_FALSE(FileExists("K5C.tmp"));
   EXPECT_FALSE(FileExists("K7E.csv"));
 
-  EXPECT_EQ(window.events,
-            (Lines{"download off", "temperature off", "status Transfering measurements", "repaint",
-                   "transfer 131072", "transfer end", "status ", "download on", "repaint"}));
+  EXPECT_EQ(window.events, (Lines{"status Transfering measurements", "repaint", "transfer 131072",
+                                  "transfer end", "status ", "repaint"}));
+  EXPECT_FALSE(DownloadOffersTriggerLevel(outcome));  // the K8 keeps none
 }
 
 TEST_F(DownloadTest, K5DecodesNibblesAndTakesTheLastNibbleFromTheBuffer) {
@@ -139,9 +139,9 @@ TEST_F(DownloadTest, K5DecodesNibblesAndTakesTheLastNibbleFromTheBuffer) {
   ASSERT_TRUE(outcome.decode.has_value());
   EXPECT_EQ(outcome.decode->itemTexts, RunsOf(expected));
   EXPECT_EQ(window.events,
-            (Lines{"download off", "temperature off", "status Connecting", "repaint",
-                   "status Transfering measurements", "repaint", "transfer 16383", "transfer end",
-                   "level button", "status ", "download on", "repaint"}));
+            (Lines{"status Connecting", "repaint", "status Transfering measurements", "repaint",
+                   "transfer 16383", "transfer end", "status ", "repaint"}));
+  EXPECT_TRUE(DownloadOffersTriggerLevel(outcome));
 }
 
 TEST_F(DownloadTest, K6WaitsLongerAroundTheParameterBlock) {
@@ -231,8 +231,8 @@ TEST_F(DownloadTest, ConvertersForClockAndEraseOnlyGetNothing) {
     EXPECT_EQ(outcome.end, DownloadEnd::kRefusedDescription);
     EXPECT_TRUE(bus.Log().empty());
     EXPECT_EQ(trace, (Lines{"close -> 1"}));
-    EXPECT_EQ(window.events, (Lines{"download off", "temperature off", "repaint"}));
-    EXPECT_FALSE(window.downloadEnabled);
+    EXPECT_EQ(window.events, (Lines{"repaint"}));
+    EXPECT_FALSE(DownloadReachedTheDevice(outcome));
     bus.Unplug("SERK5");
   }
 }
@@ -240,9 +240,10 @@ TEST_F(DownloadTest, ConvertersForClockAndEraseOnlyGetNothing) {
 TEST_F(DownloadTest, DetachedInstrumentIsOpenedAndClosedOnly) {
   Attach(InstrumentModel::K8);
   InstrumentAttached = false;
-  EXPECT_EQ(Download().end, DownloadEnd::kNotOpened);
+  const DownloadOutcome outcome = Download();
+  EXPECT_EQ(outcome.end, DownloadEnd::kNotOpened);
   EXPECT_EQ(trace, (Lines{"open SERK8 -> 0", "close -> 0"}));
-  EXPECT_FALSE(window.downloadEnabled);
+  EXPECT_FALSE(DownloadReachedTheDevice(outcome));
 }
 
 TEST_F(DownloadTest, UnknownModelCodeChangesNothing) {
@@ -269,11 +270,11 @@ TEST_F(DownloadTest, UnknownModelCodeChangesNothing) {
   EXPECT_EQ(store->CalibrationFactor, 6.0L);
   EXPECT_EQ(store->RunCount, static_cast<std::int32_t>(RunsOf(earlier).size()));
   EXPECT_FALSE(outcome.decode.has_value());
-  EXPECT_FALSE(window.levelShown);
+  EXPECT_FALSE(DownloadOffersTriggerLevel(outcome));
   EXPECT_FALSE(FileExists("K5C.tmp"));
   EXPECT_FALSE(FileExists("K6.tmp"));
   EXPECT_EQ(window.status, "");
-  EXPECT_TRUE(window.downloadEnabled);
+  EXPECT_TRUE(DownloadReachedTheDevice(outcome));
   EXPECT_FALSE(bus.IsOpen("SERK7"));
 }
 

@@ -117,7 +117,7 @@ TEST_F(KeptDownloadTest, AnUnwritableFolderIsReportedAndTheDownloadStillComplete
   ASSERT_TRUE(outcome.kept.has_value());
   EXPECT_EQ(outcome.kept->error(), "Not a directory");
   EXPECT_EQ(window.status, DownloadNotKeptText(settings.keepFolder, "Not a directory"));
-  EXPECT_TRUE(window.downloadEnabled);
+  EXPECT_TRUE(DownloadReachedTheDevice(outcome));
 }
 
 TEST_F(KeptDownloadTest, TheEraseQuestionSaysWhetherTheMemoryWasKeptSinceTheLastErase) {
