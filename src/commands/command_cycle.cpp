@@ -16,8 +16,8 @@ DialectChoice ChooseByIdentify(InstrumentPort& port, const CycleSteps& steps) {
   if (code) {
     choice.modelCode = code.value();
   } else {
-    choice.identifyShort = port.Shortfall();
-    choice.identifyFailure = code.error();
+    choice.identifyFailure = code.failure();
+    choice.identifyShortfall = port.Shortfall();
   }
   if (steps.waitAfterIdentifyMs > 0) port.Wait(steps.waitAfterIdentifyMs);
   choice.dialect = DialectOfModelCode(choice.modelCode);
@@ -34,7 +34,7 @@ Result<> OpenSelectedInstrument(InstrumentPort& port) {
   const Result<> opened = PortResult(Open_USB_Device_By_Serial_Number(SelectedInstrument.SerialNo),
                                      "opening " + SelectedInstrument.SerialNo);
   if (!opened) return opened;
-  if (!InstrumentAttached) return Fail("no instrument is attached");
+  if (!InstrumentAttached) return Fail(FailureKind::kNotOpened, "no instrument is attached");
   if (!FTReceiveMayBeBusy()) return {};
   // The K8 sends at its own rate; listen at that rate.
   if (SelectedInstrumentIsK8()) port.SetK8Line();

@@ -53,10 +53,10 @@ struct DialectChoice {
   const WireDialect* dialect = nullptr;
   // The K5-K7 identify answer; kNoModelCode for a K8.
   std::uint8_t modelCode = kNoModelCode;
-  // An identify answer that did not come in full: how much came, how its
-  // read ended, and the port's text for it.
-  std::optional<ReadShortfall> identifyShort;
-  std::string identifyFailure;
+  // An identify answer that did not come in full: the port's failure, and
+  // how much came.
+  std::optional<Failure> identifyFailure;
+  ReadShortfall identifyShortfall;
 };
 
 // What a command does around the choice of its dialect.

@@ -21,9 +21,8 @@ Result<> InstrumentPort::Send(const std::uint8_t* bytes, std::size_t count) {
   std::copy_n(bytes, count, FTOutBuffer.begin());
   const auto requested = static_cast<std::uint32_t>(count);
   const std::uint32_t sent = WriteFTDevice(requested);
-  fault_ = sent >= requested ? Fault::kNone : Fault::kUnsent;
-  if (fault_ == Fault::kNone) return {};
-  return Fail(UnsentCommandText(sent, requested));
+  if (sent >= requested) return {};
+  return Fail(FailureKind::kUnsent, UnsentCommandText(sent, requested));
 }
 
 Result<Reply> InstrumentPort::ReadShowingProgress(std::uint32_t count, std::size_t width,
@@ -42,23 +41,21 @@ Result<Reply> InstrumentPort::Read(std::uint32_t count, std::size_t width, Reply
   const std::uint32_t received = ReadFTDevice(count);
   if (received >= count) {
     shortfall_ = {};
-    fault_ = Fault::kNone;
     return Reply{FTInBuffer.data(), std::max<std::size_t>(count, width)};
   }
   shortfall_ = {received, count, LastReadEnd()};
-  fault_ = Fault::kShortRead;
   switch (shortfall_.end) {
     case ReadEnd::kCancelled:
-      return Fail(kDownloadCancelledText);
+      return Fail(FailureKind::kCancelled, kDownloadCancelledText);
     case ReadEnd::kBytesLost:
-      return Fail(BytesLostText(received, count));
+      return Fail(FailureKind::kBytesLost, BytesLostText(received, count));
     case ReadEnd::kDeviceGone:
-      return Fail(ConverterGoneText(received, count));
+      return Fail(FailureKind::kShortReply, ConverterGoneText(received, count));
     default:
       if (coding == ReplyCoding::kNibble && !PlausibleNibbleReply(FTInBuffer.data(), received)) {
-        return Fail(GarbledReplyText(received, count));
+        return Fail(FailureKind::kShortReply, GarbledReplyText(received, count));
       }
-      return Fail(IncompleteTransferText(received, count));
+      return Fail(FailureKind::kShortReply, IncompleteTransferText(received, count));
   }
 }
 
@@ -80,7 +77,10 @@ Result<> InstrumentPort::DrainIfBusy() {
   const bool quiet = DrainFTReceive(
       kLineQuietMs, [this](std::uint32_t drained) { return events_.DrainProgress(drained); });
   events_.DrainEnds();
-  if (!quiet) return Fail("the wait for the instrument to finish sending was cancelled");
+  if (!quiet) {
+    return Fail(FailureKind::kCancelled,
+                "the wait for the instrument to finish sending was cancelled");
+  }
   return {};
 }
 

@@ -67,10 +67,6 @@ class InstrumentPort {
                                     ReplyCoding coding = ReplyCoding::kRaw);
   const ReadShortfall& Shortfall() const { return shortfall_; }
 
-  // How the last Send or Read went wrong; kNone after one that went right.
-  enum class Fault { kNone, kUnsent, kShortRead };
-  Fault LastFault() const { return fault_; }
-
   void Wait(int milliseconds);
   // A wait long enough to show: announced, counted each second, ended.
   void LongWait(int milliseconds);
@@ -92,7 +88,6 @@ class InstrumentPort {
  private:
   CommandWindow& events_;
   ReadShortfall shortfall_;
-  Fault fault_ = Fault::kNone;
 };
 
 inline constexpr char kWaitingForInstrumentText[] = "Waiting for the instrument to finish sending";

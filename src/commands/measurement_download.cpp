@@ -38,8 +38,8 @@ class Download {
   // Status "Connecting", then the wake-up query.
   bool WakeUp(InstrumentPort& port);
   // Why the transfer ended early, as the port saw it.
-  void NoteFailure(const InstrumentPort& port, const Failure& failure);
-  void NoteIncomplete(const ReadShortfall& shortfall, const std::string& text);
+  // How much of a reply came is taken from `shortfall` for a short read.
+  void NoteFailure(const Failure& failure, const ReadShortfall& shortfall);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
   void WriteCopy(const DownloadCopy& copy);
@@ -85,8 +85,8 @@ DownloadOutcome Download::Run() {
 void Download::AfterNoDialect(const DialectChoice& choice) {
   // An instrument that does not answer at all is a broken transfer, not an
   // unknown model: nothing is shown or written again.
-  if (choice.identifyShort) {
-    NoteIncomplete(*choice.identifyShort, choice.identifyFailure);
+  if (choice.identifyFailure) {
+    NoteFailure(*choice.identifyFailure, choice.identifyShortfall);
   } else {
     // Whatever answered is no instrument we know: nothing is touched.
     outcome_.end = DownloadEnd::kUnknownModel;
@@ -100,7 +100,7 @@ void Download::Transfer(const WireDialect& dialect, InstrumentPort& port) {
   window_.RepaintStatusBar();
   ReceivedMemory received(store_);
   if (const Result<> transferred = dialect.TransferMemory(port, received); !transferred) {
-    NoteFailure(port, transferred.failure());
+    NoteFailure(transferred.failure(), port.Shortfall());
     return Finish();
   }
 
@@ -117,7 +117,7 @@ bool Download::WakeUp(InstrumentPort& port) {
   window_.SetProgressText(kConnectingText);
   window_.RepaintStatusBar();
   if (const Result<> sent = port.Send({kWakeUp[0], kWakeUp[1]}); !sent) {
-    NoteFailure(port, sent.failure());
+    NoteFailure(sent.failure(), port.Shortfall());
     return false;
   }
   port.Wait(25);
@@ -127,29 +127,24 @@ bool Download::WakeUp(InstrumentPort& port) {
   return true;
 }
 
-void Download::NoteFailure(const InstrumentPort& port, const Failure& failure) {
-  switch (port.LastFault()) {
-    case InstrumentPort::Fault::kShortRead:
-      NoteIncomplete(port.Shortfall(), failure.message);
+void Download::NoteFailure(const Failure& failure, const ReadShortfall& shortfall) {
+  outcome_.error = failure.message;
+  switch (failure.kind) {
+    case FailureKind::kCancelled:
+      outcome_.end = DownloadEnd::kCancelled;
       break;
-    case InstrumentPort::Fault::kUnsent:
-      outcome_.end = DownloadEnd::kIncomplete;
-      outcome_.error = failure.message;
-      break;
-    case InstrumentPort::Fault::kNone:
+    case FailureKind::kImplausible:
       // Every exchange went through; a reply was refused (reply_plausibility.h).
       outcome_.end = DownloadEnd::kImplausibleReply;
-      outcome_.error = failure.message;
+      break;
+    default:
+      outcome_.end = DownloadEnd::kIncomplete;
       break;
   }
-}
-
-void Download::NoteIncomplete(const ReadShortfall& shortfall, const std::string& text) {
-  outcome_.end =
-      shortfall.end == ReadEnd::kCancelled ? DownloadEnd::kCancelled : DownloadEnd::kIncomplete;
-  outcome_.received = shortfall.received;
-  outcome_.requested = shortfall.requested;
-  outcome_.error = text;
+  if (failure.kind != FailureKind::kImplausible && failure.kind != FailureKind::kUnsent) {
+    outcome_.received = shortfall.received;
+    outcome_.requested = shortfall.requested;
+  }
 }
 
 void Download::WriteCopy(const DownloadCopy& copy) {

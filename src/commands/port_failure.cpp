@@ -33,7 +33,7 @@ std::string StatusWords(FtStatus status) {
 
 Result<> PortResult(FtStatus status, const std::string& what) {
   if (status == FT_OK) return {};
-  return Fail(what + ": " + StatusWords(status));
+  return Fail(FailureKind::kNotOpened, what + ": " + StatusWords(status));
 }
 
 }  // namespace kestrum

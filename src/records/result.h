@@ -12,12 +12,30 @@
 
 namespace kestrum {
 
+// What went wrong, for code that acts on it; the message is for the user.
+enum class FailureKind {
+  kOther,
+  kCancelled,    // the user stopped it
+  kNotOpened,    // the converter or a file could not be opened
+  kUnsent,       // a command did not go out whole
+  kShortReply,   // a reply came short: silence, garbled, the converter gone
+  kBytesLost,    // the converter lost bytes on the line
+  kImplausible,  // a reply came whole but no instrument sends it
+  kFile,         // a file could not be read or written
+  kStore,        // the history's database failed
+};
+
 struct Failure {
   std::string message;
+  FailureKind kind = FailureKind::kOther;
 };
 
 inline Failure Fail(std::string message) {
   return Failure{std::move(message)};
+}
+
+inline Failure Fail(FailureKind kind, std::string message) {
+  return Failure{std::move(message), kind};
 }
 
 // The value of an operation that gives nothing back.

@@ -43,7 +43,7 @@ class FramedDialect : public WireDialect {
     port.Wait(1);
     if (!reply) return reply.failure();
     if (!PlausiblePressureCoefficients(DecodePressureCoefficients(reply->data))) {
-      return Fail(ImplausibleReplyText("coefficient"));
+      return Fail(FailureKind::kImplausible, ImplausibleReplyText("coefficient"));
     }
     std::copy_n(reply->begin(), kCoefficientReply, image.begin() + 9);
     return {};

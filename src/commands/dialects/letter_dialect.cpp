@@ -55,7 +55,7 @@ class LetterDialect : public WireDialect {
     const Result<Reply> reply = port.Read(kCoefficientReply, kCoefficientReply + 1);
     if (!reply) return reply.failure();
     if (!PlausiblePressureCoefficients(DecodePressureCoefficients(reply->data + 1))) {
-      return Fail(ImplausibleReplyText("coefficient"));
+      return Fail(FailureKind::kImplausible, ImplausibleReplyText("coefficient"));
     }
     std::copy(reply->begin() + 1, reply->end(), image.begin() + 9);
     return {};

@@ -69,7 +69,7 @@ class NibbleDialect : public WireDialect {
     const Result<Reply> parameters = port.Read(kParameterReply, 20, ReplyCoding::kNibble);
     if (!parameters) return parameters.failure();
     if (!PlausibleNibbleReply(parameters->data, kParameterReply)) {
-      return Fail(ImplausibleReplyText("parameter"));
+      return Fail(FailureKind::kImplausible, ImplausibleReplyText("parameter"));
     }
     for (std::size_t j = 0; j < 10; ++j) received.parameters[j] = NibblePair(parameters.value(), j);
     return {};

@@ -47,9 +47,9 @@ class WireDialect {
   virtual InstrumentModel Model() const = 0;
 
   // The memory, parameter and coefficient replies into `received`. Fails when
-  // a command did not go out whole or a reply came short (the port's
-  // LastFault says which), or a reply holds what no instrument sends
-  // (reply_plausibility.h; LastFault is then kNone).
+  // a command did not go out whole or a reply came short (the failure's kind
+  // says which), or a reply holds what no instrument sends
+  // (reply_plausibility.h; FailureKind::kImplausible).
   virtual Result<> TransferMemory(InstrumentPort& port, ReceivedMemory& received) const = 0;
 
   // The clock registers; fails when a write did not go out whole.
