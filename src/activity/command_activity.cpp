@@ -151,10 +151,10 @@ std::string LevelActivityText(const TriggerOutcome& outcome, int position) {
   return "Trigger level not set: the instrument went away while it was sent";
 }
 
-std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
-                         const MeasurementStore& store, DateTime now) {
+Result<> NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
+                      const MeasurementStore& store, DateTime now) {
   if (!history) return {};
-  std::string problem;
+  Result<> problem;
   std::string later;  // what the window's decode left out, said in the log
   std::string instrument = CommandInstrumentName(outcome.modelCode);
   if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
@@ -168,7 +168,10 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
     const Result<DecodedFile> decoded = DecodeForHistory(bytes, FileNameOf(path), now);
     const Result<ImportCounts> imported =
         decoded ? history->Import(source, decoded.value()) : decoded.failure();
-    if (!imported) problem = "The download was not added to the history: " + imported.error();
+    if (!imported) {
+      problem = Fail(FailureKind::kStore,
+                     "The download was not added to the history: " + imported.error());
+    }
     const int more = decoded ? static_cast<int>(decoded->runs.size()) - store.RunCount : 0;
     if (more > 0) {
       later = "; " + std::to_string(more) + (more == 1 ? " run" : " runs") +
@@ -176,9 +179,9 @@ std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
               "history only, to be re-dated";
     }
   }
-  const std::string noted = NoteActivity(
+  const Result<> noted = NoteActivity(
       history, {now, "download", instrument, DownloadActivityText(outcome, store) + later});
-  return problem.empty() ? noted : problem;
+  return problem ? noted : problem;
 }
 
 }  // namespace kestrum

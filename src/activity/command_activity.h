@@ -42,10 +42,9 @@ std::string EraseActivityText(const EraseOutcome& outcome, bool downloadKept);
 std::string LevelActivityText(const TriggerOutcome& outcome, int position);
 
 // After a download: imports the kept file (when one was kept) from `store`'s
-// decode, then records the download with `text`. history may be null (no
-// history available): nothing happens. Returns a problem for the status bar,
-// or empty.
-std::string NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
-                         const MeasurementStore& store, DateTime now);
+// decode, then records the download. history may be null (no history
+// available): nothing happens. Its failure's text is for the status bar.
+Result<> NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
+                      const MeasurementStore& store, DateTime now);
 
 }  // namespace kestrum

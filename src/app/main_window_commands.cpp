@@ -155,8 +155,8 @@ void TForm1::Dump_BtnClick() {
     AddToHistory1->setEnabled(false);
   }
   ShowOutcome(DownloadOutcomeLine(outcome, Store(), HourMinuteNow().toStdString()));
-  const std::string problem = kestrum::NoteDownload(history, outcome, Store(), ended);
-  if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
+  const kestrum::Result<> noted = kestrum::NoteDownload(history, outcome, Store(), ended);
+  if (!noted) StatusBar1->SetText(1, QString::fromStdString(noted.error()));
   HistoryChanged();
   // The box comes last: while it is open, the log (stamped when the download
   // ended) and the lasting line already say what happened.

@@ -76,8 +76,8 @@ void TForm1::NoteCommand(const char* kind, std::uint8_t modelCode, const std::st
 
 void TForm1::NoteEntry(const char* kind, const std::string& instrument, const std::string& text) {
   kestrum::HistoryStore* history = History();
-  const std::string problem = kestrum::NoteActivity(history, {Now(), kind, instrument, text});
-  if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
+  const kestrum::Result<> noted = kestrum::NoteActivity(history, {Now(), kind, instrument, text});
+  if (!noted) StatusBar1->SetText(1, QString::fromStdString(noted.error()));
   if (history) Activity->ShowEntries(history->LatestActivity(ActivityDock::kShownEntries));
 }
 
@@ -126,8 +126,9 @@ void TForm1::AddToHistory1Click() {
   const std::string instrument = kestrum::InstrumentNameForFile(path, {});
   const std::string line = imports.empty() ? std::string() : kestrum::ImportLine(imports.front());
   StatusBar1->SetText(1, QString::fromStdString(line));
-  const std::string problem = kestrum::NoteActivity(history, {Now(), "import", instrument, line});
-  if (!problem.empty()) StatusBar1->SetText(1, QString::fromStdString(problem));
+  const kestrum::Result<> noted =
+      kestrum::NoteActivity(history, {Now(), "import", instrument, line});
+  if (!noted) StatusBar1->SetText(1, QString::fromStdString(noted.error()));
   HistoryChanged();
 }
 

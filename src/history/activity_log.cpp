@@ -15,10 +15,11 @@ std::string RedateActivityText(std::int64_t run, DateTime firstSample) {
   return text;
 }
 
-std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry) {
+Result<> NoteActivity(HistoryStore* history, const ActivityEntry& entry) {
   if (!history) return {};
   const Result<> recorded = history->RecordActivity(entry);
-  if (!recorded) return "Not recorded in the history: " + recorded.error();
+  if (!recorded)
+    return Fail(FailureKind::kStore, "Not recorded in the history: " + recorded.error());
   return {};
 }
 

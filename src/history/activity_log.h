@@ -14,7 +14,8 @@ namespace kestrum {
 // "Run 5 re-dated: first sample 2026-03-02 14:00".
 std::string RedateActivityText(std::int64_t run, DateTime firstSample);
 
-// Records one entry; returns a problem for the status bar, or empty.
-std::string NoteActivity(HistoryStore* history, const ActivityEntry& entry);
+// Records one entry; its failure's text is for the status bar. Without a
+// history (null) nothing is recorded and nothing fails.
+Result<> NoteActivity(HistoryStore* history, const ActivityEntry& entry);
 
 }  // namespace kestrum

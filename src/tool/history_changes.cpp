@@ -132,10 +132,10 @@ int HistoryImport(HistoryRequest& request) {
   // name ImportDataFiles gave the file's runs.
   for (const FileImport& import : imports) {
     if (store->ReadOnly()) break;
-    const std::string problem = NoteActivity(
+    const Result<> noted = NoteActivity(
         store,
         {request.now, "import", InstrumentNameForFile(import.path, given), ImportLine(import)});
-    if (!problem.empty()) request.io.err << request.Prefix() << problem << "\n";
+    if (!noted) request.io.err << request.Prefix() << noted.error() << "\n";
   }
   return tally.failed == tally.files ? kExitFailure : kExitSuccess;
 }
@@ -177,9 +177,9 @@ int HistoryRedate(HistoryRequest& request) {
   if (!run) return exitCode;
   const Result<> redated = store->Redate(run->id, *first);
   if (!redated) return request.Failed(redated.error());
-  const std::string problem = NoteActivity(
+  const Result<> noted = NoteActivity(
       store, {request.now, "history", run->instrument, RedateActivityText(run->id, *first)});
-  if (!problem.empty()) request.io.err << request.Prefix() << problem << "\n";
+  if (!noted) request.io.err << request.Prefix() << noted.error() << "\n";
   request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
   return kExitSuccess;
 }

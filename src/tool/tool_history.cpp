@@ -14,8 +14,8 @@
 namespace kestrum::tool {
 namespace {
 
-void ReportProblem(const std::string& prefix, const std::string& problem, ToolIo& io) {
-  if (!problem.empty()) io.err << prefix << "history: " << problem << "\n";
+void ReportProblem(const std::string& prefix, const Result<>& noted, ToolIo& io) {
+  if (!noted) io.err << prefix << "history: " << noted.error() << "\n";
 }
 
 }  // namespace
