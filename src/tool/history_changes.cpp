@@ -13,6 +13,7 @@
 #include "records/program_data_folder.h"
 #include "tool/history_output.h"
 #include "tool/history_request.h"
+#include "tool/reported.h"
 #include "tool/summary_output.h"
 
 namespace kestrum::tool {
@@ -46,32 +47,35 @@ ImportTally PrintImports(const std::vector<FileImport>& imports, ToolIo& io) {
   return tally;
 }
 
-// The run named by the first word, or an exit code (reported).
-std::optional<HistoryRun> NamedRun(HistoryRequest& request, HistoryStore*& store, int& exitCode) {
+// The run named by the first word, with the store that holds it.
+struct NamedRunOf {
+  HistoryStore* store;
+  HistoryRun run;
+};
+
+Reported<NamedRunOf> NamedRun(HistoryRequest& request) {
+  using Named = Reported<NamedRunOf>;
   const std::string& word = request.parsed.positional[0];
   const std::optional<long long> id = ParseWholeNumber(word, 1, INT64_MAX);
   if (!id) {
-    exitCode = request.Usage("RUN-ID wants a run number of \"history runs\", not \"" + word + "\"");
-    return std::nullopt;
+    return Named::Exit(
+        request.Usage("RUN-ID wants a run number of \"history runs\", not \"" + word + "\""));
   }
-  store = request.Store();
-  if (!store) {
-    exitCode = kExitFailure;
-    return std::nullopt;
-  }
+  HistoryStore* store = request.Store();
+  if (!store) return Named::Exit(kExitFailure);
   std::optional<HistoryRun> run = store->FindRun(*id);
-  if (!run) exitCode = request.NothingMatches("the history holds no run " + word);
-  return run;
+  if (!run) return Named::Exit(request.NothingMatches("the history holds no run " + word));
+  return NamedRunOf{store, *run};
 }
 
 // Site and note: the text as given; exclude: 0 or 1.
 int ChangeRun(HistoryRequest& request, Result<> (HistoryStore::*change)(std::int64_t, bool)) {
   const std::string& flag = request.parsed.positional[1];
   if (flag != "0" && flag != "1") return request.Usage("wants 0 or 1, not \"" + flag + "\"");
-  HistoryStore* store = nullptr;
-  int exitCode = kExitSuccess;
-  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
-  if (!run) return exitCode;
+  const Reported<NamedRunOf> named = NamedRun(request);
+  if (!named) return named.ExitCode();
+  HistoryStore* store = named->store;
+  const HistoryRun* run = &named->run;
   const Result<> changed = (store->*change)(run->id, flag == "1");
   if (!changed) return request.Failed(changed.error());
   request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
@@ -80,10 +84,10 @@ int ChangeRun(HistoryRequest& request, Result<> (HistoryStore::*change)(std::int
 
 int ChangeRun(HistoryRequest& request,
               Result<> (HistoryStore::*change)(std::int64_t, const std::string&)) {
-  HistoryStore* store = nullptr;
-  int exitCode = kExitSuccess;
-  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
-  if (!run) return exitCode;
+  const Reported<NamedRunOf> named = NamedRun(request);
+  if (!named) return named.ExitCode();
+  HistoryStore* store = named->store;
+  const HistoryRun* run = &named->run;
   const Result<> changed = (store->*change)(run->id, request.parsed.positional[1]);
   if (!changed) return request.Failed(changed.error());
   request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
@@ -141,10 +145,10 @@ int HistoryImport(HistoryRequest& request) {
 }
 
 int HistoryShow(HistoryRequest& request) {
-  HistoryStore* store = nullptr;
-  int exitCode = kExitSuccess;
-  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
-  if (!run) return exitCode;
+  const Reported<NamedRunOf> named = NamedRun(request);
+  if (!named) return named.ExitCode();
+  HistoryStore* store = named->store;
+  const HistoryRun* run = &named->run;
   std::ostream& out = request.io.out;
   out << RunLine(*run) << "\n"
       << "note=" << LineText(run->note, true) << "\n";
@@ -171,10 +175,10 @@ int HistoryRedate(HistoryRequest& request) {
   if (!first) {
     return request.Usage("--first wants a date-time YYYY-MM-DDTHH:MM, not \"" + *text + "\"");
   }
-  HistoryStore* store = nullptr;
-  int exitCode = kExitSuccess;
-  const std::optional<HistoryRun> run = NamedRun(request, store, exitCode);
-  if (!run) return exitCode;
+  const Reported<NamedRunOf> named = NamedRun(request);
+  if (!named) return named.ExitCode();
+  HistoryStore* store = named->store;
+  const HistoryRun* run = &named->run;
   const Result<> redated = store->Redate(run->id, *first);
   if (!redated) return request.Failed(redated.error());
   const Result<> noted = NoteActivity(

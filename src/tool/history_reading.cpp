@@ -41,9 +41,10 @@ int HistoryRuns(HistoryRequest& request) {
 int HistorySummary(HistoryRequest& request) {
   const std::string* instrument = request.Option("instrument");
   if (!instrument) return request.Usage("--instrument is required");
-  DateTime from = 0, to = 0;
-  int exitCode = kExitSuccess;
-  if (!request.ReadRange(from, to, exitCode)) return exitCode;
+  const Reported<HistoryRequest::TimeRange> range = request.ReadRange();
+  if (!range) return range.ExitCode();
+  const DateTime from = range->from;
+  const DateTime to = range->to;
   std::vector<double> levels;
   if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
     return request.Usage(
@@ -98,9 +99,10 @@ int HistorySummary(HistoryRequest& request) {
 int HistoryExport(HistoryRequest& request) {
   const std::string* instrument = request.Option("instrument");
   if (!instrument) return request.Usage("--instrument is required");
-  DateTime from = 0, to = 0;
-  int exitCode = kExitSuccess;
-  if (!request.ReadRange(from, to, exitCode)) return exitCode;
+  const Reported<HistoryRequest::TimeRange> range = request.ReadRange();
+  if (!range) return range.ExitCode();
+  const DateTime from = range->from;
+  const DateTime to = range->to;
   HistoryStore* store = request.Store();
   if (!store) return kExitFailure;
   if (!store->FindInstrument(*instrument)) {

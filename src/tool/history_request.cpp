@@ -54,35 +54,24 @@ HistoryStore* HistoryRequest::PlainStore() {
   return Opened(HistoryStore::Open(HistoryFilePath(ProgramDataFolder()), options));
 }
 
-bool HistoryRequest::ReadRange(DateTime& from, DateTime& to, int& exitCode) const {
+Reported<HistoryRequest::TimeRange> HistoryRequest::ReadRange() const {
+  using Range = Reported<TimeRange>;
   const std::string* given[2] = {Option("from"), Option("to")};
-  if (!given[0] && !given[1]) {
-    from = -1e9;
-    to = 1e9;
-    return true;
-  }
-  if (!given[0] || !given[1]) {
-    exitCode = Usage("--from and --to go together");
-    return false;
-  }
+  if (!given[0] && !given[1]) return TimeRange{};
+  if (!given[0] || !given[1]) return Range::Exit(Usage("--from and --to go together"));
   const char* names[2] = {"from", "to"};
   DateTime ends[2] = {0, 0};
   for (int i = 0; i < 2; ++i) {
     const std::optional<DateTime> end = ParseRangeEnd(*given[i]);
     if (!end) {
-      exitCode = Usage(std::string("--") + names[i] +
-                       " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + *given[i] + "\"");
-      return false;
+      return Range::Exit(Usage(std::string("--") + names[i] +
+                               " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + *given[i] +
+                               "\""));
     }
     ends[i] = *end;
   }
-  if (ends[0] > ends[1]) {
-    exitCode = Usage("--from lies after --to");
-    return false;
-  }
-  from = ends[0] - kEndTolerance;
-  to = ends[1] + kEndTolerance;
-  return true;
+  if (ends[0] > ends[1]) return Range::Exit(Usage("--from lies after --to"));
+  return TimeRange{ends[0] - kEndTolerance, ends[1] + kEndTolerance};
 }
 
 }  // namespace kestrum::tool

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "history/history_store.h"
+#include "tool/reported.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 
@@ -42,8 +43,12 @@ class HistoryRequest {
   HistoryStore* PlainStore();
 
   // --from and --to (together or neither): both ends included; without
-  // them every time. False when reported as wrong usage.
-  bool ReadRange(DateTime& from, DateTime& to, int& exitCode) const;
+  // them every time.
+  struct TimeRange {
+    DateTime from = -1e9;
+    DateTime to = 1e9;
+  };
+  Reported<TimeRange> ReadRange() const;
 
  private:
   HistoryStore* Opened(Result<std::unique_ptr<HistoryStore>> opened);
