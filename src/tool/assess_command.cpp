@@ -14,6 +14,7 @@
 #include "records/date_time.h"
 #include "tool/assessment_options.h"
 #include "tool/assessment_output.h"
+#include "tool/file_command.h"
 #include "tool/history_output.h"
 #include "tool/run_range_options.h"
 #include "tool/summary_output.h"
@@ -100,11 +101,6 @@ constexpr const char* kUsage =
     "Exit codes: 0 printed; 1 no counted hour in the range, or (annual) no year qualifies;\n"
     "2 wrong usage naming the word, several sites without --site, or a rejected file.\n";
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool assess: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 int NoResult(ToolIo& io, const std::string& problem) {
   io.err << "kestrum-tool assess: " << problem << "\n";
   return kExitNoResult;
@@ -157,8 +153,9 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     values.emplace_back(name);
   }
   for (const std::string& name : AssessmentValueOptions()) values.push_back(name);
+  const FileCommand command("assess", kUsage, io);
   const Result<ParsedArgs> read = ParseArgs(args, values, AssessmentFlagOptions());
-  if (!read) return Usage(io, read.error());
+  if (!read) return command.Usage(read.error());
   const ParsedArgs& parsed = read.value();
   if (parsed.help) {
     io.out << kUsage;
@@ -170,20 +167,20 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   };
   const std::string* instrument = option("instrument");
   const std::string* siteWord = option("site");
-  if (parsed.positional.size() > 1) return Usage(io, "expects one data file at most");
+  if (parsed.positional.size() > 1) return command.Usage("expects one data file at most");
   if (parsed.positional.empty() == !instrument) {
-    return Usage(io, "wants either a data file with --run or --instrument NAME");
+    return command.Usage("wants either a data file with --run or --instrument NAME");
   }
-  if (instrument && option("run")) return Usage(io, "--run goes with a data file");
+  if (instrument && option("run")) return command.Usage("--run goes with a data file");
   const std::string* report = option("report");
   if (report && *report == "-") {
-    return Usage(io, "the report goes to a file; \"-\" names none (give e.g. report.pdf)");
+    return command.Usage("the report goes to a file; \"-\" names none (give e.g. report.pdf)");
   }
-  if (report && !writer) return Usage(io, "--report needs kestrum-report, which draws it");
+  if (report && !writer) return command.Usage("--report needs kestrum-report, which draws it");
   ReportPaper paper = PaperOfLocale(QLocale::system());
   if (const std::string* text = option("paper")) {
     if (*text != "a4" && *text != "letter") {
-      return Usage(io, "--paper wants a4 or letter, not \"" + *text + "\"");
+      return command.Usage("--paper wants a4 or letter, not \"" + *text + "\"");
     }
     paper = *text == "letter" ? ReportPaper::kLetter : ReportPaper::kA4;
   }
@@ -192,27 +189,25 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   if (const std::string* text = option("thresholds")) {
     const std::optional<ConditionThresholds> given = ParseConditionThresholds(*text);
     if (!given) {
-      return Usage(
-          io, "--thresholds wants three positive numbers T,RH,P (°C, points, kPa), not \"" + *text +
-                  "\"");
+      return command.Usage(
+          "--thresholds wants three positive numbers T,RH,P (°C, points, kPa), not \"" + *text +
+          "\"");
     }
     thresholds = *given;
   }
   std::vector<double> levels;
   if (const std::string* text = option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return Usage(io,
-                 "--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" +
-                     *text + "\"");
+    return command.Usage(LevelListProblem(*text));
   }
   levels = LevelsForVerdicts(levels);
   Result<AssessmentWords> words = ReadAssessmentWords(parsed, levels);
-  if (!words) return Usage(io, words.error());
+  if (!words) return command.Usage(words.error());
   AssessmentRequest& request = words->request;
 
   DateTime now = CurrentLocalDateTime();
   if (const std::string* text = option("now")) {
     const std::optional<DateTime> given = ParseDateTime(*text, true);
-    if (!given) return Usage(io, "--now wants YYYY-MM-DDTHH:MM:SS, not \"" + *text + "\"");
+    if (!given) return command.Usage("--now wants YYYY-MM-DDTHH:MM:SS, not \"" + *text + "\"");
     now = *given;
   }
 
@@ -238,7 +233,7 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   };
 
   if (!instrument) {
-    const RunRangeRequest range = ReadRunRange("assess", parsed, parsed.positional[0], io, Usage);
+    const RunRangeRequest range = ReadRunRange(command, parsed, parsed.positional[0]);
     if (range.exitCode != kExitSuccess) return range.exitCode;
     const std::vector<HourlySample> samples = RunHourlySamples(*range.store, range.run);
     model = ModelFromMarker(range.store->MemoryImage[0]);
@@ -250,7 +245,7 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     DateTime from = 0, to = 0;
     bool whole = true;
     if (std::optional<std::string> problem = ReadRangeEnds(parsed, from, to, whole)) {
-      return Usage(io, *problem);
+      return command.Usage(*problem);
     }
     rangeFrom = from;
     rangeTo = to;
@@ -284,7 +279,7 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
     Result<SeasonalProfile> profile = ProfileOfSite(*store, *words->profileSite, instrument);
-    if (!profile) return Usage(io, "--profile-from-site: " + profile.error());
+    if (!profile) return command.Usage("--profile-from-site: " + profile.error());
     request.profile = std::move(profile).value();
   }
   if (counted.samples.empty()) return NoResult(io, NoHoursText(counted));

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool decode [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn
 #include "records/image_decoder.h"
+#include "tool/file_command.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
@@ -20,23 +21,14 @@ constexpr const char* kUsage =
 }  // namespace
 
 int RunDecodeCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const Result<ParsedArgs> read = ParseArgs(args, {"now"});
-  if (read && read->help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (!read || read->positional.size() != 1) {
-    io.err << "kestrum-tool decode: " << (read ? "expects exactly one data file" : read.error())
-           << "\n"
-           << kUsage;
-    return kExitFailure;
-  }
-  const ParsedArgs& parsed = read.value();
-  std::optional<std::string> now;
-  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
+  const FileCommand command("decode", kUsage, io);
+  const Reported<ParsedArgs> words =
+      command.Parse(args, {"now"}, {}, 1, "expects exactly one data file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
 
   auto store = NewStore();
-  const ToolOpenResult opened = OpenForTool("decode", parsed.positional[0], now, true, *store, io);
+  const ToolOpenResult opened = command.Open(parsed, parsed.positional[0], *store, true);
   if (!opened.open) return opened.exitCode;  // bad --now or a rejected file
 
   const DecodeResult& decode = opened.open->decode;

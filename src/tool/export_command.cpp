@@ -5,6 +5,7 @@
 #include "records/date_time_format.h"
 #include "records/image_decoder.h"
 #include "records/text_export.h"
+#include "tool/file_command.h"
 #include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
@@ -31,69 +32,52 @@ constexpr const char* kUsage =
     "no sample in the range (nothing written); 2 wrong usage, a rejected file or a file that\n"
     "could not be written.\n";
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool export: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 }  // namespace
 
 int RunExportCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const Result<ParsedArgs> read = ParseArgs(args, {"now", "format", "run", "from", "to"});
-  if (read && read->help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (!read) return Usage(io, read.error());
-  const ParsedArgs& parsed = read.value();
-  if (parsed.positional.size() != 2) return Usage(io, "expects a data file and an output file");
+  const FileCommand command("export", kUsage, io);
+  const Reported<ParsedArgs> words = command.Parse(args, {"now", "format", "run", "from", "to"}, {},
+                                                   2, "expects a data file and an output file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
 
   const auto format = parsed.options.find("format");
   const bool csv = format != parsed.options.end() && format->second == "csv";
   if (format != parsed.options.end() && !csv && format->second != "text")
-    return Usage(io, "--format wants text or csv, not \"" + format->second + "\"");
+    return command.Usage("--format wants text or csv, not \"" + format->second + "\"");
   CsvSelection selection;
   if (const auto run = parsed.options.find("run"); run != parsed.options.end()) {
     const std::optional<long long> index = ParseWholeNumber(run->second, 0, kRunCapacity - 2);
-    if (!index) return Usage(io, "--run wants a run index 0.." + std::to_string(kRunCapacity - 2));
+    if (!index) return command.Usage(RunIndexProblem());
     selection.run = static_cast<int>(*index);
   }
   bool wholeRange = true;
   if (const auto problem = ReadRangeEnds(parsed, selection.from, selection.to, wholeRange))
-    return Usage(io, *problem);
+    return command.Usage(*problem);
   if (!csv && (selection.run >= 0 || !wholeRange))
-    return Usage(io, "--run, --from and --to go with --format csv");
+    return command.Usage("--run, --from and --to go with --format csv");
 
-  std::optional<std::string> now;
-  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
   auto store = NewStore();
-  const ToolOpenResult opened = OpenForTool("export", parsed.positional[0], now, false, *store, io);
+  const ToolOpenResult opened = command.Open(parsed, parsed.positional[0], *store);
   if (opened.exitCode != kExitSuccess) return opened.exitCode;
   const bool found = opened.open->decode.foundRuns;
-  if (found && selection.run >= store->RunCount) {
-    io.err << "kestrum-tool export: --run " << selection.run << " names no run; the file has "
-           << store->RunCount << " (0.." << store->RunCount - 1 << ")\n";
-    return kExitFailure;
+  if (found) {
+    if (const std::optional<int> code = command.RunNamesNoRun(selection.run, *store)) return *code;
   }
 
   std::string content;
   if (csv) {
     CsvExport exported = CsvExportContent(*store, selection);
     // Without measurements the header alone is written, as the text export does.
-    if (found && exported.rows == 0) {
-      io.err << "kestrum-tool export: no sample lies in the range\n";
-      return kExitNoResult;
-    }
+    if (found && exported.rows == 0)
+      return command.Failed("no sample lies in the range", kExitNoResult);
     content = std::move(exported.text);
   } else {
     content = TextExportContent(*store, SystemDateTimeSeparators());
   }
   const std::string& target = parsed.positional[1];
   const Result<> written = WriteToolOutput(target, content, io);
-  if (!written) {
-    io.err << "kestrum-tool export: " << CannotWriteText(target, written.error()) << "\n";
-    return kExitFailure;
-  }
+  if (!written) return command.Failed(CannotWriteText(target, written.error()));
   if (!found) {
     io.err << kNoMeasurementsMessage << "\n";
     return kExitNoResult;

@@ -10,6 +10,7 @@
 #include "tool/assessment_options.h"
 #include "tool/history_output.h"
 #include "tool/history_request.h"
+#include "tool/run_range_options.h"
 #include "tool/summary_output.h"
 #include "tool/tool_output.h"
 #include "views/run_summary.h"
@@ -47,9 +48,7 @@ int HistorySummary(HistoryRequest& request) {
   const DateTime to = range->to;
   std::vector<double> levels;
   if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return request.Usage(
-        "--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" + *text +
-        "\"");
+    return request.Usage(LevelListProblem(*text));
   }
   Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels);
   if (!assessing) return request.Usage(assessing.error());

@@ -2,6 +2,7 @@
 // kestrum-tool level [--now YYYY-MM-DDTHH:MM:SS] FILE.Rn --from "YYYY-MM-DD HH:MM" --to "..."
 #include "records/date_time.h"
 #include "records/image_decoder.h"
+#include "tool/file_command.h"
 #include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
@@ -23,48 +24,34 @@ constexpr const char* kUsage =
     "  --now   the local date-time that K7/K8 run starts are checked against (default: the clock)\n"
     "Exit codes: 0 printed; 1 no runs; 2 wrong usage or a rejected file.\n";
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool level: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 }  // namespace
 
 int RunLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const Result<ParsedArgs> read = ParseArgs(args, {"now", "from", "to"});
-  if (!read) return Usage(io, read.error());
-  const ParsedArgs& parsed = read.value();
-  if (parsed.help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
+  const FileCommand command("level", kUsage, io);
+  const Reported<ParsedArgs> words =
+      command.Parse(args, {"now", "from", "to"}, {}, 1, "expects exactly one data file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
 
   std::optional<DateTime> ends[2];
   const char* names[2] = {"from", "to"};
   for (int i = 0; i < 2; ++i) {
     const auto it = parsed.options.find(names[i]);
-    if (it == parsed.options.end()) return Usage(io, std::string("--") + names[i] + " is required");
+    if (it == parsed.options.end())
+      return command.Usage(std::string("--") + names[i] + " is required");
     ends[i] = ParseRangeEnd(it->second);
     if (!ends[i]) {
-      return Usage(io, std::string("--") + names[i] +
+      return command.Usage(std::string("--") + names[i] +
                            " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + it->second + "\"");
     }
   }
   const DateTime from = *ends[0];
   const DateTime to = *ends[1];
-  if (from > to) return Usage(io, "--from lies after --to");
-
-  std::optional<std::string> now;
-  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
+  if (from > to) return command.Usage("--from lies after --to");
 
   auto store = NewStore();
-  const ToolOpenResult opened = OpenForTool("level", parsed.positional[0], now, false, *store, io);
-  if (opened.exitCode != kExitSuccess) return opened.exitCode;
-  if (!opened.open->decode.foundRuns) {
-    io.err << kNoMeasurementsMessage << "\n";
-    return kExitNoResult;
-  }
+  const Reported<OpenedFile> opened = command.OpenWithRuns(parsed, parsed.positional[0], *store);
+  if (!opened) return opened.ExitCode();
 
   // A range starting at the zero date-time is the chart's "nothing drawn":
   // the footer stays empty, as on the chart.

@@ -5,6 +5,8 @@
 
 #include "records/date_time.h"
 #include "records/image_decoder.h"
+#include "tool/file_command.h"
+#include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
 #include "tool/tool_options.h"
@@ -46,11 +48,6 @@ std::string ThreeDecimals(double value) {
   return std::string(text, end.ptr);
 }
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool means: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 void PrintMeans(const MeanFallbackResult& result, bool withError, std::ostream& out) {
   out << "# interval " << IntervalItemText(result.itemIndex) << "\n";
   const std::vector<ChartPoint>& mean = result.series.mean;
@@ -70,42 +67,28 @@ void PrintMeans(const MeanFallbackResult& result, bool withError, std::ostream& 
 }  // namespace
 
 int RunMeansCommand(const std::vector<std::string>& args, ToolIo& io) {
-  const Result<ParsedArgs> read = ParseArgs(args, {"now", "run", "interval"}, {"error"});
-  if (!read) return Usage(io, read.error());
-  const ParsedArgs& parsed = read.value();
-  if (parsed.help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
+  const FileCommand command("means", kUsage, io);
+  const Reported<ParsedArgs> words = command.Parse(args, {"now", "run", "interval"}, {"error"}, 1,
+                                                   "expects exactly one data file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
   const bool withError = parsed.flags.count("error") != 0;
 
   const auto runText = parsed.options.find("run");
-  if (runText == parsed.options.end()) return Usage(io, "--run is required");
+  if (runText == parsed.options.end()) return command.Usage("--run is required");
   const std::optional<long long> run = ParseWholeNumber(runText->second, 0, kRunCapacity - 1);
-  if (!run) return Usage(io, "--run wants a run index 0.." + std::to_string(kRunCapacity - 2));
+  if (!run) return command.Usage(RunIndexProblem());
 
   const auto intervalText = parsed.options.find("interval");
-  if (intervalText == parsed.options.end()) return Usage(io, "--interval is required");
+  if (intervalText == parsed.options.end()) return command.Usage("--interval is required");
   const std::optional<int> item = IntervalItemFromText(intervalText->second);
-  if (!item) return Usage(io, "unknown interval \"" + intervalText->second + "\"");
-
-  std::optional<std::string> now;
-  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
+  if (!item) return command.Usage("unknown interval \"" + intervalText->second + "\"");
 
   auto store = NewStore();
-  const ToolOpenResult opened = OpenForTool("means", parsed.positional[0], now, false, *store, io);
-  if (opened.exitCode != kExitSuccess) return opened.exitCode;
-  if (!opened.open->decode.foundRuns) {
-    io.err << kNoMeasurementsMessage << "\n";
-    return kExitNoResult;
-  }
-  // Runs[RunCount] is "All measurements": the means belong to a single run.
-  if (*run >= store->RunCount) {
-    io.err << "kestrum-tool means: --run " << *run << " names no run; the file has "
-           << store->RunCount << " (0.." << store->RunCount - 1 << ")\n";
-    return kExitFailure;
-  }
+  const Reported<OpenedFile> opened = command.OpenWithRuns(parsed, parsed.positional[0], *store);
+  if (!opened) return opened.ExitCode();
+  // The means belong to a single run.
+  if (const std::optional<int> code = command.RunNamesNoRun(*run, *store)) return *code;
 
   IntervalMeanOptions options;
   options.meanError = withError;

@@ -2,6 +2,7 @@
 // kestrum-tool report FILE.Rn --run I [--from ... --to ...] [--levels L,...] [--units bqm3|pcil]
 //                     OUT.pdf
 #include "records/instrument_model.h"
+#include "tool/file_command.h"
 #include "tool/offscreen_application.h"
 #include "tool/run_range_options.h"
 #include "tool/tool_command.h"
@@ -32,37 +33,29 @@ constexpr const char* kUsage =
     "Exit codes: 0 written; 1 no runs, or no sample in the range; 2 wrong usage, a run index\n"
     "that names no run, a rejected file, or a report that could not be written.\n";
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool report: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 }  // namespace
 
 int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> names = RunRangeOptionNames();
   for (const char* name : {"units", "site", "operator"}) names.emplace_back(name);
-  const Result<ParsedArgs> read = ParseArgs(args, names);
-  if (!read) return Usage(io, read.error());
-  const ParsedArgs& parsed = read.value();
-  if (parsed.help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (parsed.positional.size() != 2) return Usage(io, "expects a data file and the report file");
+  const FileCommand command("report", kUsage, io);
+  const Reported<ParsedArgs> words =
+      command.Parse(args, names, {}, 2, "expects a data file and the report file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
   // "-" is no file a PDF can be read back from, and a terminal is no place for one.
   if (parsed.positional[1] == "-") {
-    return Usage(io, "the report goes to a file; \"-\" names none (give e.g. report.pdf)");
+    return command.Usage("the report goes to a file; \"-\" names none (give e.g. report.pdf)");
   }
   RadonUnit unit = RadonUnit::BqPerM3;
   if (const auto it = parsed.options.find("units"); it != parsed.options.end()) {
     if (it->second == "pcil") {
       unit = RadonUnit::PciPerL;
     } else if (it->second != "bqm3") {
-      return Usage(io, "--units wants bqm3 or pcil, not \"" + it->second + "\"");
+      return command.Usage("--units wants bqm3 or pcil, not \"" + it->second + "\"");
     }
   }
-  const RunRangeRequest request = ReadRunRange("report", parsed, parsed.positional[0], io, Usage);
+  const RunRangeRequest request = ReadRunRange(command, parsed, parsed.positional[0]);
   if (request.exitCode != kExitSuccess) return request.exitCode;
   const MeasurementStore& store = *request.store;
 
@@ -72,8 +65,8 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   content.summary = SummaryForReport(
       store, request.run, SummariseRun(store, request.run, request.from, request.to, levels));
   if (content.summary.samples == 0) {
-    io.err << "kestrum-tool report: no sample of run " << request.run << " lies in the range\n";
-    return kExitNoResult;
+    return command.Failed("no sample of run " + std::to_string(request.run) + " lies in the range",
+                          kExitNoResult);
   }
   content.unit = unit;
   if (const auto model = ModelFromMarker(store.MemoryImage[0])) {
@@ -104,11 +97,7 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   WriteFooterLine(chart, store, SystemDateTimeFormats());
 
   const Result<> saved = SaveMeasurementReport(chart, content, parsed.positional[1]);
-  if (!saved) {
-    io.err << "kestrum-tool report: cannot write " << parsed.positional[1] << ": " << saved.error()
-           << "\n";
-    return kExitFailure;
-  }
+  if (!saved) return command.Failed("cannot write " + parsed.positional[1] + ": " + saved.error());
   return kExitSuccess;
 }
 

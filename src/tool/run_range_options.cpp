@@ -11,6 +11,15 @@ std::vector<std::string> RunRangeOptionNames() {
   return {"now", "run", "from", "to", "levels"};
 }
 
+std::string RunIndexProblem() {
+  return "--run wants a run index 0.." + std::to_string(kRunCapacity - 2);
+}
+
+std::string LevelListProblem(const std::string& text) {
+  return "--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" + text +
+         "\"";
+}
+
 std::optional<DateTime> ParseRangeEnd(std::string text) {
   if (text.size() == 16 && text[10] == ' ') text[10] = 'T';
   return ParseDateTime(text, false);
@@ -43,47 +52,34 @@ std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& fro
   return std::nullopt;
 }
 
-RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
-                             ToolIo& io, int (*usage)(ToolIo&, const std::string&)) {
+RunRangeRequest ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
+                             const std::string& path) {
   RunRangeRequest out;
-  const auto fail = [&](const std::string& problem) {
-    out.exitCode = usage(io, problem);
+  const auto stop = [&out](int code) {
+    out.exitCode = code;
     return std::move(out);
   };
   const auto runText = parsed.options.find("run");
-  if (runText == parsed.options.end()) return fail("--run is required");
+  if (runText == parsed.options.end()) return stop(command.Usage("--run is required"));
   const std::optional<long long> run = ParseWholeNumber(runText->second, 0, kRunCapacity - 1);
-  if (!run) return fail("--run wants a run index 0.." + std::to_string(kRunCapacity - 2));
+  if (!run) {
+    return stop(command.Usage(RunIndexProblem()));
+  }
   out.run = static_cast<int>(*run);
 
   if (std::optional<std::string> problem = ReadRangeEnds(parsed, out.from, out.to, out.wholeRun))
-    return fail(*problem);
+    return stop(command.Usage(*problem));
   if (const auto it = parsed.options.find("levels"); it != parsed.options.end()) {
     if (!ParseLevelList(it->second, &out.levels)) {
-      return fail("--levels wants positive numbers up to 100000 Bq/m3 separated by commas, not \"" +
-                  it->second + "\"");
+      return stop(command.Usage(LevelListProblem(it->second)));
     }
   }
 
-  std::optional<std::string> now;
-  if (auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
   out.store = NewStore();
-  const ToolOpenResult opened = OpenForTool(command, path, now, false, *out.store, io);
-  if (opened.exitCode != kExitSuccess) {
-    out.exitCode = opened.exitCode;
-    return out;
-  }
-  if (!opened.open->decode.foundRuns) {
-    io.err << kNoMeasurementsMessage << "\n";
-    out.exitCode = kExitNoResult;
-    return out;
-  }
-  if (out.run >= out.store->RunCount) {
-    io.err << "kestrum-tool " << command << ": --run " << out.run << " names no run; the file has "
-           << out.store->RunCount << " (0.." << out.store->RunCount - 1 << ")\n";
-    out.exitCode = kExitFailure;
-    return out;
-  }
+  const Reported<OpenedFile> opened = command.OpenWithRuns(parsed, path, *out.store);
+  if (!opened) return stop(opened.ExitCode());
+  if (const std::optional<int> code = command.RunNamesNoRun(out.run, *out.store))
+    return stop(*code);
   return out;
 }
 

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "records/measurement_store.h"
+#include "tool/file_command.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 
@@ -27,16 +28,20 @@ struct RunRangeRequest {
 // The value options it reads; a command adds its own.
 std::vector<std::string> RunRangeOptionNames();
 
-// Checks the words and opens the file; problems go to io.err through
-// `usage` (which prints the command's usage and returns kExitFailure).
-RunRangeRequest ReadRunRange(const char* command, const ParsedArgs& parsed, const std::string& path,
-                             ToolIo& io, int (*usage)(ToolIo&, const std::string&));
+// Checks the words and opens the file; problems are reported as the
+// command reports them.
+RunRangeRequest ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
+                             const std::string& path);
 
 // --from and --to, together or neither: both ends included (widened by
 // kEndTolerance), every time without them. The problem for the usage text
 // when the words are wrong.
 std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& from, DateTime& to,
                                          bool& wholeRange);
+
+// The problems of a --run or --levels word that is wrong.
+std::string RunIndexProblem();
+std::string LevelListProblem(const std::string& text);
 
 // "YYYY-MM-DD HH:MM"; the "T" of --now is taken as well.
 std::optional<DateTime> ParseRangeEnd(std::string text);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // kestrum-tool summary FILE.Rn --run I [--from "YYYY-MM-DD HH:MM" --to "..."] [--levels L,...]
 #include "tool/assessment_options.h"
+#include "tool/file_command.h"
 #include "tool/run_range_options.h"
 #include "tool/summary_output.h"
 #include "tool/tool_command.h"
@@ -30,34 +31,26 @@ constexpr const char* kUsage =
     "Exit codes: 0 printed; 1 no runs, or no sample in the range; 2 wrong usage, a run index\n"
     "that names no run, or a rejected file.\n";
 
-int Usage(ToolIo& io, const std::string& problem) {
-  io.err << "kestrum-tool summary: " << problem << "\n" << kUsage;
-  return kExitFailure;
-}
-
 }  // namespace
 
 int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
   std::vector<std::string> names = RunRangeOptionNames();
   names.emplace_back("calibration-uncertainty");
-  const Result<ParsedArgs> read = ParseArgs(args, names);
-  if (!read) return Usage(io, read.error());
-  const ParsedArgs& parsed = read.value();
-  if (parsed.help) {
-    io.out << kUsage;
-    return kExitSuccess;
-  }
-  if (parsed.positional.size() != 1) return Usage(io, "expects exactly one data file");
-  const RunRangeRequest request = ReadRunRange("summary", parsed, parsed.positional[0], io, Usage);
+  const FileCommand command("summary", kUsage, io);
+  const Reported<ParsedArgs> words =
+      command.Parse(args, names, {}, 1, "expects exactly one data file");
+  if (!words) return words.ExitCode();
+  const ParsedArgs& parsed = *words;
+  const RunRangeRequest request = ReadRunRange(command, parsed, parsed.positional[0]);
   if (request.exitCode != kExitSuccess) return request.exitCode;
 
   const Result<AssessmentRequest> assessing = ReadCalibrationWords(parsed, request.levels);
-  if (!assessing) return Usage(io, assessing.error());
+  if (!assessing) return command.Usage(assessing.error());
   const RunSummary s = SummariseRun(*request.store, request.run, request.from, request.to,
                                     request.levels, assessing.value());
   if (s.samples == 0) {
-    io.err << "kestrum-tool summary: no sample of run " << request.run << " lies in the range\n";
-    return kExitNoResult;
+    return command.Failed("no sample of run " + std::to_string(request.run) + " lies in the range",
+                          kExitNoResult);
   }
   PrintRunSummary(io.out, s);
   return kExitSuccess;
