@@ -42,7 +42,8 @@ Result<> OpenSelectedInstrument(InstrumentPort& port) {
 }
 
 Result<std::uint8_t> IdentifyExchange(InstrumentPort& port) {
-  (void)port.Send({0xF3, 0x3F});  // a short write shows as a missing answer
+  // A short write shows as a missing answer.
+  (void)port.Send(kIdentifyQuery, sizeof kIdentifyQuery);
   port.Wait(25);
   const Result<Reply> answer = port.Read(kIdentifyReply, 0, ReplyCoding::kNibble);
   if (!answer) return answer.failure();

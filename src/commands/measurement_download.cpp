@@ -12,6 +12,7 @@
 #include "commands/download_files.h"
 #include "commands/parameter_block.h"
 #include "link/instrument_detection.h"
+#include "link/nibble_coding.h"
 #include "records/checked_file.h"
 #include "records/data_file.h"
 #include "records/decoder_inputs.h"
@@ -23,7 +24,6 @@ namespace kestrum {
 namespace {
 
 // Sent first and its answer thrown away: it wakes a K5-K7 up.
-constexpr std::uint8_t kWakeUp[] = {0xF3, 0x3F};
 
 class Download {
  public:
@@ -116,7 +116,7 @@ void Download::Transfer(const WireDialect& dialect, InstrumentPort& port) {
 bool Download::WakeUp(InstrumentPort& port) {
   window_.SetProgressText(kConnectingText);
   window_.RepaintStatusBar();
-  if (const Result<> sent = port.Send({kWakeUp[0], kWakeUp[1]}); !sent) {
+  if (const Result<> sent = port.Send(kIdentifyQuery, sizeof kIdentifyQuery); !sent) {
     NoteFailure(sent.failure(), port.Shortfall());
     return false;
   }

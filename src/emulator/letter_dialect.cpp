@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "link/nibble_coding.h"
 #include "records/big_endian.h"
 
 namespace kestrum {
@@ -16,7 +17,7 @@ DialectReply LetterDialect::Start(std::uint8_t byte, InstrumentState& state) {
   Reset();
   DialectReply reply;
   switch (byte) {
-    case 0xF3:
+    case kIdentifyQuery[0]:
       expect_ = Expect::kAfterF3;
       break;
     case 'M':
@@ -58,7 +59,7 @@ DialectReply LetterDialect::Feed(std::uint8_t byte, InstrumentState& state) {
     case Expect::kCommand:
       return Start(byte, state);
     case Expect::kAfterF3:
-      if (byte != 0x3F) return Start(byte, state);
+      if (byte != kIdentifyQuery[1]) return Start(byte, state);
       Reset();
       return IdentifyReply(state);
     case Expect::kMemoryWrite:

@@ -10,6 +10,7 @@
 //   'E'          erase; 'e' when done
 
 #include "emulator/instrument_dialect.h"
+#include "records/memory_layout.h"
 
 namespace kestrum {
 
@@ -26,6 +27,7 @@ class LetterDialect : public InstrumentDialect {
   std::vector<std::uint8_t> payload_;
 };
 
-inline constexpr int kLetterDumpLength = 131071;
+// The K7 sends its memory from byte 1 on.
+inline constexpr int kLetterDumpLength = ImageLengthOf(InstrumentModel::K7) - 1;
 
 }  // namespace kestrum

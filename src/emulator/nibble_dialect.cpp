@@ -59,7 +59,7 @@ void NibbleDialect::Reset() {
 
 DialectReply NibbleDialect::Start(std::uint8_t byte) {
   switch (byte) {
-    case 0xF3:
+    case kIdentifyQuery[0]:
       expect_ = Expect::kAfterF3;
       break;
     case 0x04:
@@ -96,7 +96,7 @@ DialectReply NibbleDialect::Feed(std::uint8_t byte, InstrumentState& state) {
     case Expect::kCommand:
       return Start(byte);
     case Expect::kAfterF3:
-      if (byte != 0x3F) return Start(byte);
+      if (byte != kIdentifyQuery[1]) return Start(byte);
       Reset();
       return IdentifyReply(state);
     case Expect::kAfter04:

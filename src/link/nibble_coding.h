@@ -9,6 +9,10 @@
 
 namespace kestrum {
 
+// The query every K5-K7 answers with its model code, two nibble wire bytes
+// (the download sends it once before, to wake the instrument).
+inline constexpr std::uint8_t kIdentifyQuery[] = {0xF3, 0x3F};
+
 inline constexpr std::uint8_t NibbleValue(std::uint8_t first, std::uint8_t second) {
   return static_cast<std::uint8_t>(((first & 0x0F) << 4) | (second & 0x0F));
 }

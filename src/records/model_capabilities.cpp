@@ -9,7 +9,7 @@ using Source = DownloadCopy::Source;
 constexpr auto kParameterBytes = static_cast<std::size_t>(kParameterBlockBytes);
 
 // The K7's image copy holds just the bytes its memory reply fills: all but the last.
-constexpr std::size_t kK7ImageCopyBytes = 131071;
+constexpr auto kK7ImageCopyBytes = static_cast<std::size_t>(ImageLengthOf(InstrumentModel::K7) - 1);
 
 const ModelCapabilities kRows[] = {
     {InstrumentModel::K5,

@@ -13,8 +13,8 @@ constexpr ModelParameters K5Parameters() {
   p.addressMask = LayoutOf(p.model).addressMask;
   p.sampleSize = 2;
   p.lowestValidAddress = 255;
-  p.highestValidStart = 8192;
-  p.highestValidEnd = 8192;
+  p.highestValidStart = ImageLengthOf(p.model);
+  p.highestValidEnd = ImageLengthOf(p.model);
   p.nextStartOffset = 0;
   p.slot27EndFromHeader = true;
   p.writePointerOffset = 0;
@@ -31,8 +31,8 @@ constexpr ModelParameters K6Parameters() {
   p.model = InstrumentModel::K6;
   p.addressMask = LayoutOf(p.model).addressMask;
   p.sampleSize = 6;
-  p.highestValidStart = 32768;
-  p.highestValidEnd = 32768;
+  p.highestValidStart = ImageLengthOf(p.model);
+  p.highestValidEnd = ImageLengthOf(p.model);
   p.lastIndexOffset = -1;
   p.writesDiagnosticText = true;
   p.sensors = SensorLayout::K6;
@@ -45,8 +45,9 @@ constexpr ModelParameters K7Parameters() {
   p.addressBytes = LayoutOf(p.model).addressBytes;
   p.addressMask = LayoutOf(p.model).addressMask;
   p.lowestValidAddress = 512;
-  p.highestValidStart = 131071;
-  p.highestValidEnd = 131071;
+  // The last address of the memory, not one past it.
+  p.highestValidStart = ImageLengthOf(p.model) - 1;
+  p.highestValidEnd = ImageLengthOf(p.model) - 1;
   p.nextStartOffset = 6;
   p.slot27EndFromHeader = false;
   p.writePointerOffset = 6;

@@ -20,7 +20,7 @@ enum Command : std::uint8_t {
 };
 
 // The memory reply leaves out the last byte, which keeps its earlier value.
-constexpr std::uint32_t kMemoryReply = 131071;
+constexpr auto kMemoryReply = static_cast<std::uint32_t>(ImageLengthOf(InstrumentModel::K7) - 1);
 constexpr std::uint32_t kParameterReply = 9;
 constexpr std::uint32_t kCoefficientReply = 8;
 constexpr std::uint8_t kFirstClockRegister = 2;

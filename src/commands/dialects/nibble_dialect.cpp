@@ -24,17 +24,22 @@ constexpr std::uint32_t kParameterReply = 18;
 // What tells the K5 and the K6 apart on the wire.
 struct NibbleModel {
   InstrumentModel model;
-  // The memory reply: one wire byte short of two per memory byte.
-  std::uint32_t memoryReply;
+
   // Waits before the parameter request and between it and its reply.
   int waitBeforeParametersMs;
   int waitForParametersMs;
+  // The memory reply: one wire byte short of two per memory byte.
+  constexpr std::uint32_t MemoryReply() const {
+    return static_cast<std::uint32_t>(2 * ImageLengthOf(model) - 1);
+  }
   // High byte of the empty write pointer: memory size / 256.
-  std::uint8_t emptyPointerHigh;
+  constexpr std::uint8_t EmptyPointerHigh() const {
+    return static_cast<std::uint8_t>(ImageLengthOf(model) / 256);
+  }
 };
 
-constexpr NibbleModel kK5{InstrumentModel::K5, 16383, 100, 0, 0x20};
-constexpr NibbleModel kK6{InstrumentModel::K6, 65535, 250, 25, 0x80};
+constexpr NibbleModel kK5{InstrumentModel::K5, 100, 0};
+constexpr NibbleModel kK6{InstrumentModel::K6, 250, 25};
 
 // Byte `pair` of a nibble-coded reply.
 std::uint8_t NibblePair(const Reply& reply, std::size_t pair) {
@@ -54,7 +59,7 @@ class NibbleDialect : public WireDialect {
     // whatever the receive buffer held there.
     const auto imageBytes = static_cast<std::size_t>(ImageLengthOf(model_.model));
     const Result<Reply> memory =
-        port.ReadShowingProgress(model_.memoryReply, 2 * imageBytes, ReplyCoding::kNibble);
+        port.ReadShowingProgress(model_.MemoryReply(), 2 * imageBytes, ReplyCoding::kNibble);
     if (!memory) return memory.failure();
     MemoryImageBytes& image = *received.image;
     for (std::size_t j = 0; j < imageBytes; ++j) image[j] = NibblePair(memory.value(), j);
@@ -96,7 +101,7 @@ class NibbleDialect : public WireDialect {
   // directory and slot byte 0), then the erase command.
   Result<std::uint8_t> Erase(InstrumentPort& port) const override {
     port.Wait(25);
-    const std::uint8_t pointerHigh = model_.emptyPointerHigh;
+    const std::uint8_t pointerHigh = model_.EmptyPointerHigh();
     const std::uint8_t frames[3][6] = {
         {0x00, 0x00, 0x00, 0x02, HighNibble(pointerHigh), LowNibble(pointerHigh)},
         {0x00, 0x00, 0x00, 0x03, 0x00, 0x00},
