@@ -45,7 +45,7 @@ class FramedDialect : public WireDialect {
     if (!PlausiblePressureCoefficients(DecodePressureCoefficients(reply->data))) {
       return Fail(FailureKind::kImplausible, ImplausibleReplyText("coefficient"));
     }
-    std::copy_n(reply->begin(), kCoefficientReply, image.begin() + 9);
+    std::copy_n(reply->begin(), kCoefficientReply, image.begin() + kPressureCoefficientsByte);
     return {};
   }
 

@@ -57,7 +57,7 @@ class LetterDialect : public WireDialect {
     if (!PlausiblePressureCoefficients(DecodePressureCoefficients(reply->data + 1))) {
       return Fail(FailureKind::kImplausible, ImplausibleReplyText("coefficient"));
     }
-    std::copy(reply->begin() + 1, reply->end(), image.begin() + 9);
+    std::copy(reply->begin() + 1, reply->end(), image.begin() + kPressureCoefficientsByte);
     return {};
   }
 
