@@ -30,6 +30,13 @@ inline DecodedRun HourlyRun(DateTime start, int hours, double base = 100) {
   return run;
 }
 
+// Every field of the two samples agrees.
+inline bool SameSample(const HistorySample& a, const HistorySample& b) {
+  return a.time == b.time && a.concentration == b.concentration && a.error == b.error &&
+         a.pulses == b.pulses && a.temperature == b.temperature && a.humidity == b.humidity &&
+         a.pressure == b.pressure;
+}
+
 inline DecodedFile FileOf(std::vector<DecodedRun> runs) {
   DecodedFile file;
   file.model = InstrumentModel::K8;

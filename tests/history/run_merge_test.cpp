@@ -76,9 +76,7 @@ TEST_F(HistoryFixture, DownloadsMergeIntoRunsWithoutMixingVersions) {
           if (run.samples.size() != stored.size()) continue;
           bool same = true;
           for (std::size_t k = 0; k < stored.size(); ++k) {
-            same = same && run.samples[k].time == stored[k].time &&
-                   run.samples[k].pulses == stored[k].pulses &&
-                   run.samples[k].concentration == stored[k].concentration;
+            same = same && SameSample(run.samples[k], stored[k]);
           }
           matchesADownload = matchesADownload || same;
         }
