@@ -9,7 +9,6 @@
 #include "history/history_files.h"
 #include "link/instrument_detection.h"
 #include "records/bcd.h"
-#include "records/data_file.h"
 #include "records/kept_downloads.h"
 
 namespace kestrum {
@@ -69,7 +68,7 @@ std::string DownloadActivityText(const DownloadOutcome& outcome, const Measureme
       std::string text = "Downloaded " + std::to_string(store.RunCount) + " runs, " +
                          std::to_string(store.LastSampleIndex + 1) + " samples";
       if (outcome.kept && *outcome.kept) {
-        text += " (kept as " + FileNameOf(outcome.kept->value()) + ")";
+        text += " (kept as " + FileNameOf(outcome.kept->value().file.path) + ")";
       } else if (outcome.kept) {
         text += " (not kept: " + outcome.kept->error() + ")";
       }
@@ -158,21 +157,17 @@ Result<> NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
   std::string later;  // what the window's decode left out, said in the log
   std::string instrument = CommandInstrumentName(outcome.modelCode);
   if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
-    const std::string& path = outcome.kept->value();
-    instrument = InstrumentOfKeptFile(path);
-    const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
-    const std::string bytes = DataFileContent(store);
-    const ImportSource source{instrument, path, ContentHash(bytes), name ? name->at : now, true};
-    // Decoded again for the history: the window's decode leaves out runs
-    // dated after now, and the bytes must not count as known without them.
-    const Result<DecodedFile> decoded = DecodeForHistory(bytes, FileNameOf(path), now);
+    const KeptDownload& kept = outcome.kept->value();
+    instrument = KeptInstrumentName(kept.file.name);
+    const ImportSource source{instrument, kept.file.path, ContentHash(kept.bytes),
+                              kept.file.name.at, true};
     const Result<ImportCounts> imported =
-        decoded ? history->Import(source, decoded.value()) : decoded.failure();
+        kept.runs ? history->Import(source, kept.runs.value()) : kept.runs.failure();
     if (!imported) {
       problem = Fail(FailureKind::kStore,
                      "The download was not added to the history: " + imported.error());
     }
-    const int more = decoded ? static_cast<int>(decoded->runs.size()) - store.RunCount : 0;
+    const int more = kept.runs ? static_cast<int>(kept.runs->runs.size()) - store.RunCount : 0;
     if (more > 0) {
       later = "; " + std::to_string(more) + (more == 1 ? " run" : " runs") +
               " dated after the download (the PC or instrument clock was wrong) went to the "

@@ -50,6 +50,7 @@
 #include "app/summary_dock.h"
 #include "app/user_prompts.h"
 #include "commands/command_window.h"
+#include "commands/measurement_download.h"
 #include "history/history_store.h"
 #include "records/image_decoder.h"
 #include "records/measurement_store.h"
@@ -285,7 +286,7 @@ class TForm1 : public QMainWindow {
                                              const std::string& path);
   kestrum::ModelChannels ChannelsMeasured() const;
   void SetRunToolTips();
-  void NoteDownloadOrigin(const std::optional<kestrum::Result<std::string>>& kept);
+  void NoteDownloadOrigin(const std::optional<kestrum::Result<kestrum::KeptDownload>>& kept);
   void BuildMenu();
   void BuildHistoryEntries();
   // Records what a command did in the activity log; a problem goes to

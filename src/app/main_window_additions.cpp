@@ -134,13 +134,14 @@ void TForm1::SetRunToolTips() {
   }
 }
 
-void TForm1::NoteDownloadOrigin(const std::optional<kestrum::Result<std::string>>& kept) {
+void TForm1::NoteDownloadOrigin(const std::optional<kestrum::Result<kestrum::KeptDownload>>& kept) {
   // The kept file, when, and through which converter: what a report's reader
   // needs to find the data again.
   const kestrum::DateTimeFields now = kestrum::SplitDateTime(Now());
   QString file = QStringLiteral("not kept");
   if (kept && *kept)
-    file = QFileInfo(QFile::decodeName(QByteArray::fromStdString(kept->value()))).fileName();
+    file =
+        QFileInfo(QFile::decodeName(QByteArray::fromStdString(kept->value().file.path))).fileName();
   MeasurementOrigin =
       QString::asprintf("%s, downloaded %04d-%02d-%02d %02d:%02d from converter %s",
                         file.toUtf8().constData(), now.year, now.month, now.day, now.hour,

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string_view>
 
@@ -177,11 +178,20 @@ void Download::Commit(const ReceivedMemory& received) {
 
 void Download::Keep(InstrumentModel model) {
   if (settings_.keepFolder.empty()) return;
-  outcome_.kept = KeepDownload(settings_.keepFolder, model, SelectedInstrument.SerialNo,
-                               settings_.decode.now, DataFileContent(store_));
-  if (*outcome_.kept) return;
-  if (!copyErrors_.empty()) copyErrors_ += "; ";
-  copyErrors_ += DownloadNotKeptText(settings_.keepFolder, outcome_.kept->error());
+  std::string bytes = DataFileContent(store_);
+  const Result<KeptDownloadFile> written = KeepDownload(
+      settings_.keepFolder, model, SelectedInstrument.SerialNo, settings_.decode.now, bytes);
+  if (!written) {
+    outcome_.kept = written.failure();
+    if (!copyErrors_.empty()) copyErrors_ += "; ";
+    copyErrors_ += DownloadNotKeptText(settings_.keepFolder, written.error());
+    return;
+  }
+  KeptDownload kept{written.value(), std::move(bytes)};
+  auto scratch = std::make_unique<MeasurementStore>();
+  const std::string fileName = std::filesystem::path(kept.file.path).filename().string();
+  kept.runs = DecodeEveryRun(kept.bytes, fileName, settings_.decode.now, *scratch);
+  outcome_.kept = std::move(kept);
 }
 
 void Download::Decode(InstrumentModel model) {

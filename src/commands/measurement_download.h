@@ -11,8 +11,10 @@
 
 #include "commands/command_window.h"
 #include "commands/instrument_port.h"
+#include "records/decoded_file.h"
 #include "records/image_decoder.h"
 #include "records/instrument_model.h"
+#include "records/kept_downloads.h"
 #include "records/measurement_store.h"
 #include "records/result.h"
 
@@ -46,6 +48,16 @@ enum class DownloadEnd {
   kDecoded,             // transferred and decoded
 };
 
+// A complete download as it was kept, with what the history takes of it, so
+// that nothing has to be read, parsed or decoded again after it.
+struct KeptDownload {
+  KeptDownloadFile file;  // the path written and the parts of its name
+  std::string bytes;      // the data file as written
+  // Every run the bytes hold, those dated after the download's clock (which
+  // the window leaves out) included; or why they could not be decoded.
+  Result<DecodedFile> runs = DecodedFile{};
+};
+
 struct DownloadOutcome {
   DownloadEnd end = DownloadEnd::kRefusedDescription;
   // The K5-K7 identify answer (kNoModelCode for a K8 or none).
@@ -58,10 +70,10 @@ struct DownloadOutcome {
   // The copies ("K5C.tmp", "RN4.tmp", "K7E.csv" ...) that could not be written, as
   // shown in the status text; the download itself still counts.
   std::string copyErrors;
-  // The kept download's path, or why none was written (then the reason is
-  // also in copyErrors, and the download still counts). Unset when keeping
-  // is off or no transfer completed.
-  std::optional<Result<std::string>> kept;
+  // The kept download, or why none was written (then the reason is also in
+  // copyErrors, and the download still counts). Unset when keeping is off or
+  // no transfer completed.
+  std::optional<Result<KeptDownload>> kept;
   // kIncomplete: the reply that came short.
   std::uint32_t received = 0;
   std::uint32_t requested = 0;

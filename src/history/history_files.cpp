@@ -27,20 +27,6 @@ std::string NameWithoutExtension(const std::string& path) {
   return name;
 }
 
-Result<DecodedFile> DecodeInto(std::string_view bytes, const std::string& fileName, DateTime now,
-                               MeasurementStore& scratch) {
-  DecodeContext context;
-  context.now = now;
-  context.writeFiles = false;
-  // Every run the bytes hold: once they are known, they are not read again.
-  context.keepFutureRuns = true;
-  const Result<OpenedFile> opened =
-      OpenImageBytes(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), fileName,
-                     scratch, context);
-  if (!opened) return opened.failure();
-  return DecodedFileFromStore(scratch);
-}
-
 FileImport ImportOne(HistoryStore& store, const std::string& path, const std::string& instrument,
                      DateTime takenAt, bool kept, DateTime now, MeasurementStore& scratch) {
   FileImport result{path};
@@ -58,8 +44,8 @@ FileImport ImportOne(HistoryStore& store, const std::string& path, const std::st
     return result;
   }
   const Result<DecodedFile> decoded =
-      DecodeInto(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
-                 FileNameOf(path), now, scratch);
+      DecodeEveryRun(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                     FileNameOf(path), now, scratch);
   if (!decoded) {
     result.counts = decoded.failure();
     return result;
@@ -87,38 +73,10 @@ std::string ContentHash(std::string_view bytes) {
   return text;
 }
 
-DecodedFile DecodedFileFromStore(const MeasurementStore& store) {
-  DecodedFile file;
-  file.model = ModelFromMarker(store.MemoryImage[0]).value_or(InstrumentModel::K5);
-  file.calibrationFactor = static_cast<double>(store.CalibrationFactor);
-  for (std::int32_t r = 0; r < store.RunCount && r < kRunCapacity; ++r) {
-    const RunEntry& entry = store.Runs[static_cast<std::size_t>(r)];
-    DecodedRun run;
-    run.start = entry.StartTime;
-    const std::int32_t first = std::max<std::int32_t>(entry.FirstSample, 0);
-    const std::int32_t last = std::min(entry.LastSample, store.LastSampleIndex);
-    for (std::int32_t i = first; i <= last; ++i) {
-      const SampleRecord& s = store.Samples[static_cast<std::size_t>(i)];
-      run.samples.push_back(
-          {s.Time, static_cast<double>(s.Concentration), static_cast<double>(s.Error),
-           static_cast<double>(s.Pulses), static_cast<double>(s.TemperatureValue),
-           static_cast<double>(s.HumidityValue), static_cast<double>(s.PressureValue)});
-    }
-    file.runs.push_back(std::move(run));
-  }
-  return file;
-}
-
-Result<DecodedFile> DecodeForHistory(std::string_view bytes, const std::string& fileName,
-                                     DateTime now) {
-  auto scratch = std::make_unique<MeasurementStore>();
-  return DecodeInto(bytes, fileName, now, *scratch);
-}
-
 std::string InstrumentOfKeptFile(const std::string& path) {
   const std::optional<KeptDownloadName> name = ParseKeptDownloadFileName(FileNameOf(path));
   if (!name) return {};
-  return std::string(ModelName(name->model)) + "-" + name->serial;
+  return KeptInstrumentName(*name);
 }
 
 std::vector<FileImport> ImportKeptDownloads(HistoryStore& store, const std::string& keptFolder,

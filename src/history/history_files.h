@@ -16,15 +16,6 @@ namespace kestrum {
 // the same file under another name.
 std::string ContentHash(std::string_view bytes);
 
-// The runs and samples of a decoded store (the window's, right after a
-// download or an open).
-DecodedFile DecodedFileFromStore(const MeasurementStore& store);
-
-// A data file's bytes decoded for the history: every run, also those dated
-// after `now` that the window leaves out.
-Result<DecodedFile> DecodeForHistory(std::string_view bytes, const std::string& fileName,
-                                     DateTime now);
-
 // The instrument a kept download belongs to: "K8-<serial>"; empty for a
 // name that is not a kept download's.
 std::string InstrumentOfKeptFile(const std::string& path);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/date_time.h"
+#include "records/decoded_file.h"
 #include "records/hourly_sample.h"
 #include "records/instrument_model.h"
 #include "records/measurement_store.h"
@@ -30,19 +31,6 @@ inline std::int64_t RunStartMinute(DateTime start) {
 inline bool StartsWithClockUnset(DateTime start) {
   return SplitDateTime(start).year == 2000;
 }
-
-// A run as one decode gave it.
-struct DecodedRun {
-  DateTime start = 0;
-  std::vector<HistorySample> samples;
-};
-
-// Everything the history takes of one data file.
-struct DecodedFile {
-  InstrumentModel model = InstrumentModel::K5;
-  double calibrationFactor = 6.0;
-  std::vector<DecodedRun> runs;
-};
 
 // Where a decoded file came from.
 struct ImportSource {

@@ -91,8 +91,9 @@ std::vector<KeptDownloadFile> KeptDownloadFiles(const std::string& folder) {
   return files;
 }
 
-Result<std::string> KeepDownload(const std::string& folder, InstrumentModel model,
-                                 const std::string& serial, DateTime at, std::string_view image) {
+Result<KeptDownloadFile> KeepDownload(const std::string& folder, InstrumentModel model,
+                                      const std::string& serial, DateTime at,
+                                      std::string_view image) {
   std::error_code made;
   std::filesystem::create_directories(folder, made);
   if (made) return Fail(made.message());
@@ -100,11 +101,16 @@ Result<std::string> KeepDownload(const std::string& folder, InstrumentModel mode
   for (; name.copy <= kMostCopies; ++name.copy) {
     std::string path = PathInFolder(folder, KeptDownloadFileName(name));
     const Result<> written = WriteNewFile(path, image);
-    if (written) return path;
+    // The name as it reads back from the file.
+    if (written) return KeptDownloadFile{path, {model, FileNameSerial(serial), at, name.copy}};
     if (written.error() != kFileExistsText) return written.failure();
   }
   return Fail("every name from " + KeptDownloadFileName({model, serial, at, 1}) + " to copy " +
               std::to_string(kMostCopies) + " is taken");
+}
+
+std::string KeptInstrumentName(const KeptDownloadName& name) {
+  return std::string(ModelName(name.model)) + "-" + name.serial;
 }
 
 std::string DownloadNotKeptText(const std::string& folder, const std::string& error) {

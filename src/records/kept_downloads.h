@@ -44,9 +44,13 @@ struct KeptDownloadFile {
 std::vector<KeptDownloadFile> KeptDownloadFiles(const std::string& folder);
 
 // Writes `image` (the bytes of a data file) as a new kept download in
-// `folder`, creating the folder when needed; gives the path written.
-Result<std::string> KeepDownload(const std::string& folder, InstrumentModel model,
-                                 const std::string& serial, DateTime at, std::string_view image);
+// `folder`, creating the folder when needed; gives the path written and its name.
+Result<KeptDownloadFile> KeepDownload(const std::string& folder, InstrumentModel model,
+                                      const std::string& serial, DateTime at,
+                                      std::string_view image);
+
+// The instrument a kept download belongs to, as the history files it: "K8-<serial>".
+std::string KeptInstrumentName(const KeptDownloadName& name);
 
 // The status text when a download could not be kept.
 std::string DownloadNotKeptText(const std::string& folder, const std::string& error);

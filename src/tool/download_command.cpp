@@ -111,7 +111,8 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   }
 
   // Beside the status texts, so standard output stays the image or the items.
-  if (outcome.kept && *outcome.kept) io.err << "kept as " << outcome.kept->value() << "\n";
+  if (outcome.kept && *outcome.kept)
+    io.err << "kept as " << outcome.kept->value().file.path << "\n";
   const std::string& path = options.positional[0];
   // With the image on standard output, the items go to stderr.
   std::ostream& items = path == "-" ? io.err : io.out;

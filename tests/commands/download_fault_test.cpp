@@ -251,7 +251,7 @@ TEST_F(DownloadFaultTest, CopyThatCannotBeWrittenIsReportedAndTheDownloadCounts)
     EXPECT_TRUE(outcome.decode && outcome.decode->foundRuns);
     if (!settings.keepFolder.empty()) {
       ASSERT_TRUE(outcome.kept && *outcome.kept) << outcome.copyErrors;
-      EXPECT_EQ(outcome.kept->value().rfind(keepFolder + "/", 0), 0u);
+      EXPECT_EQ(outcome.kept->value().file.path.rfind(keepFolder + "/", 0), 0u);
     }
     EXPECT_TRUE(DownloadReachedTheDevice(outcome));
     for (const char* copy : c.failing) ::unlink(FilePath(copy).c_str());

@@ -42,7 +42,7 @@ class KeptDownloadTest : public CommandTest {
 
 // The kept download's path; empty when none was written.
 std::string KeptPath(const DownloadOutcome& outcome) {
-  return outcome.kept && *outcome.kept ? outcome.kept->value() : std::string();
+  return outcome.kept && *outcome.kept ? outcome.kept->value().file.path : std::string();
 }
 
 std::string WholeFile(const std::string& path) {

@@ -18,11 +18,11 @@ std::string Keep(const std::string& folder, int runs, std::uint32_t seed, DateTi
   options.hours = 30;
   options.seed = seed;
   const std::vector<std::uint8_t> image = GenerateMemoryImage(options);
-  const Result<std::string> kept =
+  const Result<KeptDownloadFile> kept =
       KeepDownload(folder, InstrumentModel::K7, "FT9", at,
                    std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
   EXPECT_TRUE(kept) << kept.error();
-  return kept ? kept.value() : std::string();
+  return kept ? kept->path : std::string();
 }
 
 TEST_F(HistoryFixture, KeptDownloadsAreTakenOnceAndDamagedOnesNamed) {

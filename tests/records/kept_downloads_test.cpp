@@ -64,23 +64,24 @@ TEST(KeptDownloadNames, WrittenNamesReadBackAndOthersAreNotTaken) {
 
 TEST_F(KeptFilesTest, KeepingNeverReplacesAFileAndListsNewestFirst) {
   const std::string downloads = folder + "/new/downloads";
-  const Result<std::string> first =
+  const Result<KeptDownloadFile> first =
       KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "first");
-  const Result<std::string> second =
+  const Result<KeptDownloadFile> second =
       KeepDownload(downloads, InstrumentModel::K5, "S1", kAt, "second");
-  const Result<std::string> later =
+  const Result<KeptDownloadFile> later =
       KeepDownload(downloads, InstrumentModel::K5, "S1", kAt + kOneHour, "later");
   ASSERT_EQ(first.error() + second.error() + later.error(), "");
-  EXPECT_EQ(second.value(), downloads + "/K5-S1-20251103-070509-2.Rn");
+  EXPECT_EQ(second->path, downloads + "/K5-S1-20251103-070509-2.Rn");
+  EXPECT_EQ(KeptDownloadFileName(second->name), "K5-S1-20251103-070509-2.Rn");
   const auto files = KeptDownloadFiles(downloads);
   ASSERT_EQ(files.size(), 3u);
-  EXPECT_EQ(files[0].path, later.value());
-  EXPECT_EQ(files[1].path, second.value());
-  EXPECT_EQ(files[2].path, first.value());
-  std::ifstream in(first.value());
+  EXPECT_EQ(files[0].path, later->path);
+  EXPECT_EQ(files[1].path, second->path);
+  EXPECT_EQ(files[2].path, first->path);
+  std::ifstream in(first->path);
   EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "first");
   // The no-replace write itself refuses a taken name.
-  EXPECT_EQ(WriteNewFile(first.value(), "over").error(), kFileExistsText);
+  EXPECT_EQ(WriteNewFile(first->path, "over").error(), kFileExistsText);
 }
 
 TEST_F(KeptFilesTest, SummariesCountTheRunsAndSpanTheirDates) {
@@ -138,11 +139,12 @@ TEST_F(KeptFilesTest, ALinkAtTheKeptNameIsNeverFollowed) {
     SCOPED_TRACE(target);
     std::filesystem::remove(kept + "/" + name);
     ASSERT_EQ(::symlink(target.c_str(), (kept + "/" + name).c_str()), 0);
-    const Result<std::string> written = KeepDownload(kept, InstrumentModel::K7, "S1", kAt, "image");
+    const Result<KeptDownloadFile> written =
+        KeepDownload(kept, InstrumentModel::K7, "S1", kAt, "image");
     ASSERT_TRUE(written) << written.error();
-    EXPECT_EQ(std::filesystem::path(written.value()).filename(),
+    EXPECT_EQ(std::filesystem::path(written->path).filename(),
               KeptDownloadFileName({InstrumentModel::K7, "S1", kAt, 2}));
-    std::filesystem::remove(written.value());
+    std::filesystem::remove(written->path);
   }
   EXPECT_FALSE(std::filesystem::exists(outside));
   std::ifstream in(existing);
