@@ -1,8 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/history_summary.h"
 
+#include <algorithm>
+
+#include "app/shown_text.h"
 #include "assessment/monthly_means.h"
 #include "views/assessment_text.h"
+#include "views/gui/chart_time.h"
+#include "views/gui/shaded_hours.h"
+#include "views/summary_text.h"
+#include "views/test_conditions_text.h"
 
 namespace {
 
@@ -75,4 +82,76 @@ SummaryPage WriteHistorySummary(const std::vector<SiteSummary>& sites,
   }
   for (const SiteSummary& site : sites) AddSite(out, site, source, unit, sites.size() > 1);
   return out;
+}
+
+HistorySummaryView ComposeHistorySummary(const HistorySummaryInput& input) {
+  HistorySummaryView view;
+  int leftOut = 0;
+  int overlap = 0;
+  int clockUnset = 0;
+  std::size_t marked = 0;
+  kestrum::DateTime testEnd = 0;
+  for (const kestrum::SiteHours& siteHours : input.sites) {
+    const kestrum::CountedHours& counted = siteHours.hours;
+    // Each site is its own test: its own start is discarded.
+    for (const auto& span :
+         kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, input.request))) {
+      view.shadedSpans.push_back(span);
+    }
+    leftOut += counted.excludedHours;
+    overlap += counted.overlapHours;
+    for (const kestrum::ConditionMark& mark :
+         kestrum::MarkConditionChanges(counted.samples, input.thresholds)) {
+      view.markedKeys.push_back(kestrum::ChartKeyFromDateTime(mark.time));
+      ++marked;
+    }
+    if (!counted.samples.empty()) testEnd = std::max(testEnd, counted.samples.back().time);
+    clockUnset += counted.clockUnsetHours;
+    view.sites.push_back(
+        {ShownText(kestrum::SiteTitle(siteHours.site), kestrum::kSiteCharacterLimit),
+         kestrum::SummariseCounted(counted, input.calibrationFactor, input.request)});
+  }
+  std::sort(view.shadedSpans.begin(), view.shadedSpans.end());
+  std::sort(view.markedKeys.begin(), view.markedKeys.end());
+  if (view.sites.empty()) {
+    // Nothing counts; still say why, with the hours left out.
+    const kestrum::CountedHours counted = kestrum::CountHours(input.hours, input.from, input.to);
+    leftOut = counted.excludedHours;
+    clockUnset = counted.clockUnsetHours;
+  }
+  SummaryPage& page = view.page;
+  QStringList notes;
+  if (leftOut > 0) {
+    notes << QStringLiteral("%1 hours of excluded runs or shorter versions left out.").arg(leftOut);
+  }
+  if (clockUnset > 0) {
+    notes << QStringLiteral(
+                 "%1 hours of runs whose clock was not set or was wrong left out "
+                 "(re-date them).")
+                 .arg(clockUnset);
+  }
+  if (overlap > 0) {
+    notes << QStringLiteral("%1 hours left out where a later run covers them.").arg(overlap);
+  }
+  if (view.sites.empty()) notes << QStringLiteral("No counted hour lies in the shown range.");
+  for (const QString& note : notes) AddNote(page, note);
+  const SummaryPage sites =
+      WriteHistorySummary(view.sites, input.source, input.unit, input.missing);
+  page.html += sites.html;
+  page.plain += sites.plain;
+  // After the answers: what the reader weighs them with.
+  if (!view.sites.empty()) {
+    const kestrum::InstrumentRegister& entry = input.calibration;
+    AddNote(page, kestrum::CalibrationNote(entry.calibratedOn, entry.intervalMonths,
+                                           entry.certificate, testEnd));
+    if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
+      AddNote(page, conditions);
+    if (input.sites.size() == 1 && !input.sites.front().site.empty() && input.collocated) {
+      for (const kestrum::CollocatedInstrument& other : input.collocated(input.sites.front())) {
+        AddNote(page, kestrum::CollocationNote(ShownText(other.name, kestrum::kSiteCharacterLimit),
+                                               other.figures, input.unit));
+      }
+    }
+  }
+  return view;
 }

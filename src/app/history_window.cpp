@@ -510,88 +510,28 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
 void HistoryWindow::RefreshSummary() {
   if (selection_.samples() == 0) return;
   const ShownTest test = CurrentTest();
-  const kestrum::DateTime from = test.from;
-  const kestrum::DateTime to = test.to;
-  const std::vector<kestrum::RunHours>& hours = test.hours;
-  const kestrum::AssessmentRequest& request = test.request;
-  const kestrum::ConditionThresholds& thresholds = test.thresholds;
-  sites_.clear();
-  int leftOut = 0;
-  int overlap = 0;
-  int clockUnset = 0;
-  std::size_t marked = 0;
-  kestrum::DateTime testEnd = 0;
-  std::vector<std::pair<double, double>> shaded;
-  std::vector<double> markedKeys;
-  const std::vector<kestrum::SiteHours> perSite = kestrum::CountHoursPerSite(hours, from, to);
-  for (const kestrum::SiteHours& siteHours : perSite) {
-    const std::string& site = siteHours.site;
-    const kestrum::CountedHours& counted = siteHours.hours;
-    // Each site is its own test: its own start is discarded.
-    for (const auto& span :
-         kestrum::LeftOutSpans(counted.samples, kestrum::HoursLeftOut(counted, request))) {
-      shaded.push_back(span);
-    }
-    leftOut += counted.excludedHours;
-    overlap += counted.overlapHours;
-    for (const kestrum::ConditionMark& mark :
-         kestrum::MarkConditionChanges(counted.samples, thresholds)) {
-      markedKeys.push_back(kestrum::ChartKeyFromDateTime(mark.time));
-      ++marked;
-    }
-    if (!counted.samples.empty()) testEnd = std::max(testEnd, counted.samples.back().time);
-    clockUnset += counted.clockUnsetHours;
-    sites_.push_back({ShownText(kestrum::SiteTitle(site), kestrum::kSiteCharacterLimit),
-                      kestrum::SummariseCounted(counted, instrument_.calibrationFactor, request)});
-  }
-  std::sort(shaded.begin(), shaded.end());
-  Chart->SetShadedSpans(std::move(shaded));
-  std::sort(markedKeys.begin(), markedKeys.end());
-  Chart->SetConditionMarks(std::move(markedKeys));
-  if (sites_.empty()) {
-    // Nothing counts; still say why, with the hours left out.
-    const kestrum::CountedHours counted = kestrum::CountHours(hours, from, to);
-    leftOut = counted.excludedHours;
-    clockUnset = counted.clockUnsetHours;
-  }
+  HistorySummaryInput input;
+  input.sites = test.Sites();
+  input.hours = test.hours;
+  input.from = test.from;
+  input.to = test.to;
+  input.request = test.request;
+  input.thresholds = test.thresholds;
+  input.calibrationFactor = instrument_.calibrationFactor;
+  input.unit = services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
+  input.source = Source();
+  input.missing = Chooser->Missing();
+  input.calibration = instrument_.entry;
+  input.collocated = [this, &test](const kestrum::SiteHours& site) {
+    return Collocated(site, test.from, test.to);
+  };
+  HistorySummaryView view = ComposeHistorySummary(input);
+  Chart->SetShadedSpans(std::move(view.shadedSpans));
+  Chart->SetConditionMarks(std::move(view.markedKeys));
+  sites_ = std::move(view.sites);
   summary_ = sites_.empty() ? kestrum::RunSummary{} : sites_.front().summary;
-  const kestrum::RadonUnit unit =
-      services_.additions ? services_.additions().unit : kestrum::RadonUnit::BqPerM3;
-  SummaryPage page;
-  QStringList notes;
-  if (leftOut > 0) {
-    notes << QStringLiteral("%1 hours of excluded runs or shorter versions left out.").arg(leftOut);
-  }
-  if (clockUnset > 0) {
-    notes << QStringLiteral(
-                 "%1 hours of runs whose clock was not set or was wrong left out "
-                 "(re-date them).")
-                 .arg(clockUnset);
-  }
-  if (overlap > 0) {
-    notes << QStringLiteral("%1 hours left out where a later run covers them.").arg(overlap);
-  }
-  if (sites_.empty()) notes << QStringLiteral("No counted hour lies in the shown range.");
-  for (const QString& note : notes) AddNote(page, note);
-  const SummaryPage sites = WriteHistorySummary(sites_, Source(), unit, Chooser->Missing());
-  page.html += sites.html;
-  page.plain += sites.plain;
-  // After the answers: what the reader weighs them with.
-  if (!sites_.empty()) {
-    AddNote(page, kestrum::CalibrationNote(instrument_.entry.calibratedOn,
-                                           instrument_.entry.intervalMonths,
-                                           instrument_.entry.certificate, testEnd));
-    if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
-      AddNote(page, conditions);
-    if (perSite.size() == 1 && !perSite.front().site.empty()) {
-      for (const kestrum::CollocatedInstrument& other : Collocated(perSite.front(), from, to)) {
-        AddNote(page, kestrum::CollocationNote(ShownText(other.name, kestrum::kSiteCharacterLimit),
-                                               other.figures, unit));
-      }
-    }
-  }
-  summaryPlain_ = page.plain;
-  SummaryText->setHtml(page.html);
+  summaryPlain_ = view.page.plain;
+  SummaryText->setHtml(view.page.html);
 }
 
 const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(
