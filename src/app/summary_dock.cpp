@@ -4,7 +4,6 @@
 #include <QVBoxLayout>
 
 #include "app/summary_html.h"
-#include "views/assessment_text.h"
 
 SummaryDock::SummaryDock(ProfileSources sources, QWidget* parent)
     : QDockWidget(QStringLiteral("Summary"), parent) {
@@ -26,24 +25,7 @@ SummaryDock::SummaryDock(ProfileSources sources, QWidget* parent)
 
 void SummaryDock::ShowSummary(const kestrum::RunSummary& summary,
                               const kestrum::MeasurementSource& source, kestrum::RadonUnit unit) {
-  SummaryPage out;
-  if (summary.samples > 0) {
-    const QString missing = Chooser->Missing();
-    AddAnswer(out, missing.isEmpty()
-                       ? kestrum::AssessmentSentence(summary.assessment, QString(), unit)
-                       : missing);
-  }
-  AddRows(out, kestrum::SummaryRows(summary, source, unit));
-  if (summary.samples > 0) {
-    AddHeading(out, QStringLiteral("Assessment"));
-    AddRows(out, kestrum::AssessmentRows(summary.assessment, unit));
-  }
-  AddSentences(out, QStringLiteral("Reference levels"), kestrum::VerdictSentences(summary, unit));
-  const auto days = kestrum::DailyMeanRows(summary, unit);
-  if (!days.empty()) {
-    AddHeading(out, QStringLiteral("Daily means"));
-    AddRowLines(out, days);
-  }
+  const SummaryPage out = ComposeRunSummary(summary, source, unit, Chooser->Missing());
   plain_ = out.plain;
   // One choice refreshes the summary more than once; laying the same page
   // out again would only cost time.

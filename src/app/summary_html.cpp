@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/summary_html.h"
 
+#include "views/assessment_text.h"
+
 void AddAnswer(SummaryPage& out, const QString& sentence) {
   out.html +=
       QStringLiteral("<p style=\"font-size:15px\"><b>%1</b></p>").arg(sentence.toHtmlEscaped());
@@ -46,4 +48,27 @@ void AddSentences(SummaryPage& out, const QString& title, const QStringList& sen
 void AddNote(SummaryPage& out, const QString& note) {
   out.html += QStringLiteral("<p><i>%1</i></p>").arg(note.toHtmlEscaped());
   out.plain += note + QLatin1Char('\n');
+}
+
+SummaryPage ComposeRunSummary(const kestrum::RunSummary& summary,
+                              const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
+                              const QString& missing) {
+  SummaryPage out;
+  if (summary.samples > 0) {
+    AddAnswer(out, missing.isEmpty()
+                       ? kestrum::AssessmentSentence(summary.assessment, QString(), unit)
+                       : missing);
+  }
+  AddRows(out, kestrum::SummaryRows(summary, source, unit));
+  if (summary.samples > 0) {
+    AddHeading(out, QStringLiteral("Assessment"));
+    AddRows(out, kestrum::AssessmentRows(summary.assessment, unit));
+  }
+  AddSentences(out, QStringLiteral("Reference levels"), kestrum::VerdictSentences(summary, unit));
+  const auto days = kestrum::DailyMeanRows(summary, unit);
+  if (!days.empty()) {
+    AddHeading(out, QStringLiteral("Daily means"));
+    AddRowLines(out, days);
+  }
+  return out;
 }

@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <vector>
 
+#include "views/radon_units.h"
+#include "views/run_summary.h"
 #include "views/summary_text.h"
 
 struct SummaryPage {
@@ -26,3 +28,10 @@ void AddRowLines(SummaryPage& out, const std::vector<kestrum::SummaryRow>& rows)
 void AddSentences(SummaryPage& out, const QString& title, const QStringList& sentences);
 // In italics, before what follows.
 void AddNote(SummaryPage& out, const QString& note);
+
+// The summary dock's page for one run over the visible range: the answer of
+// the chosen protocol (or what it still lacks, `missing`), the figures, the
+// assessment, the verdicts and the daily means.
+SummaryPage ComposeRunSummary(const kestrum::RunSummary& summary,
+                              const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
+                              const QString& missing);
