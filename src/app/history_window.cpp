@@ -340,9 +340,7 @@ void HistoryWindow::LoadInstrument(const std::string& name) {
     RunTable->ShowRuns(rows, !store.ReadOnly());
   }
 
-  const auto model = kestrum::ModelNamed(instrument_.model);
-  const kestrum::ModelChannels channels =
-      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+  const kestrum::ModelChannels channels = kestrum::ChannelsOf(instrument_.model);
   TemperatureBox->setVisible(channels.temperature);
   HumidityBox->setVisible(channels.humidity);
   PressureBox->setVisible(channels.pressure);
@@ -497,13 +495,11 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
   test.request.levels = VerdictLevels();
   kestrum::TakeCalibration(test.request, instrument_.calibrationUncertainty);
   // Only what the model measures can mark an hour.
-  const auto model = kestrum::ModelNamed(instrument_.model);
-  const kestrum::ModelChannels channels =
-      model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{};
+  const kestrum::ModelChannels channels = kestrum::ChannelsOf(instrument_.model);
   test.thresholds = kestrum::MeasuredOnly(
       services_.thresholds ? services_.thresholds() : kestrum::ConditionThresholds{},
       channels.temperature, channels.humidity, channels.pressure);
-  test.csvChannels = kestrum::CsvChannelsOf(model);
+  test.csvChannels = kestrum::CsvChannelsOf(instrument_.model);
   return test;
 }
 
@@ -579,7 +575,7 @@ HistoryViewChoices HistoryWindow::ViewChoices() const {
 
 kestrum::MeasurementSource HistoryWindow::Source() const {
   kestrum::MeasurementSource source;
-  source.model = QString::fromStdString(instrument_.model);
+  source.model = QString::fromLatin1(kestrum::ModelName(instrument_.model));
   source.calibrationFactor = instrument_.calibrationFactor;
   QStringList sites;
   for (int i : shownRuns_) {
@@ -759,12 +755,11 @@ void HistoryWindow::Report() {
   } else {
     const kestrum::CountedHours& counted = sites.front().hours;
     const kestrum::Assessment assessment = kestrum::Assess(counted, test.request);
-    const auto model = kestrum::ModelNamed(instrument_.model);
-    kestrum::TestReportInput input = kestrum::TestReportInputFor(
-        assessment, counted, test.request, test.thresholds,
-        model ? kestrum::ChannelsOf(*model) : kestrum::ModelChannels{}, unit);
+    kestrum::TestReportInput input =
+        kestrum::TestReportInputFor(assessment, counted, test.request, test.thresholds,
+                                    kestrum::ChannelsOf(instrument_.model), unit);
     input.site = QString::fromStdString(site);
-    input.model = QString::fromStdString(instrument_.model);
+    input.model = QString::fromLatin1(kestrum::ModelName(instrument_.model));
     input.instrument = QString::fromStdString(instrument_.name);
     input.data = QStringLiteral("the history of ") + input.instrument;
     input.calibratedOn = instrument_.entry.calibratedOn;

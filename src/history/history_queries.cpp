@@ -27,6 +27,11 @@ struct RunRow {
 };
 
 // A stamp of 0 is no time (no sample, or a sample without a measurement) and stays so.
+// The store writes only the four model names.
+InstrumentModel StoredModel(const std::string& name) {
+  return ModelNamed(name).value_or(InstrumentModel::K5);
+}
+
 DateTime Shifted(DateTime time, DateTime shift) {
   return time == 0 ? 0 : time + shift;
 }
@@ -36,7 +41,7 @@ RunRow ReadRun(const SqliteStatement& row) {
   HistoryRun& run = out.run;
   run.id = row.Int(0);
   run.instrument = row.Text(1);
-  run.model = row.Text(2);
+  run.model = StoredModel(row.Text(2));
   run.timeShift = row.Real(13);
   run.redated = run.timeShift != 0;
   run.start = row.Real(3) + run.timeShift;
@@ -92,7 +97,7 @@ std::vector<HistoryInstrument> HistoryStore::Instruments() {
     HistoryInstrument instrument;
     instrument.id = select.Int(0);
     instrument.name = select.Text(1);
-    instrument.model = select.Text(2);
+    instrument.model = StoredModel(select.Text(2));
     instrument.calibrationFactor = select.Real(3);
     instrument.runs = static_cast<int>(select.Int(4));
     if (!select.IsNull(5)) instrument.calibrationUncertainty = select.Real(5);

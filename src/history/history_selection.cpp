@@ -121,7 +121,7 @@ HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime
   store.CalibrationFactor = calibrationFactor;
   store.MemoryImage[0] = ModelMarkerOf(
       ordered.empty() ? InstrumentModel::K5
-                      : ModelNamed(ordered.front()->run.model).value_or(InstrumentModel::K5));
+                      : ordered.front()->run.model);
   return selection;
 }
 

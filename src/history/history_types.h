@@ -70,7 +70,7 @@ struct SiteClient {
 struct HistoryInstrument {
   std::int64_t id = 0;
   std::string name;
-  std::string model;  // "K7"
+  InstrumentModel model = InstrumentModel::K5;
   double calibrationFactor = 6.0;
   std::optional<double> calibrationUncertainty;  // percent; empty when not given
   InstrumentRegister entry;                      // the register's entry
@@ -91,7 +91,7 @@ struct FactorChange {
 struct HistoryRun {
   std::int64_t id = 0;
   std::string instrument;
-  std::string model;
+  InstrumentModel model = InstrumentModel::K5;
   DateTime start = 0;
   DateTime first = 0;  // first and last sample time (0 when it has none)
   DateTime last = 0;

@@ -258,7 +258,7 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     }
     TakeCalibration(request, found->calibrationUncertainty);
     calibration = found->entry;
-    model = ModelNamed(found->model);
+    model = found->model;
     channels = CsvChannelsOf(model);
     dataName = "the history of " + *instrument;
     const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);

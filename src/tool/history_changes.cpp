@@ -248,7 +248,7 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
   const InstrumentRegister& kept = instrument->entry;
   std::ostream& out = request.io.out;
   out << "name=" << LineText(instrument->name) << "\n"
-      << "model=" << LineText(instrument->model) << "\n"
+      << "model=" << LineText(ModelName(instrument->model)) << "\n"
       << "calibration_factor=" << SummaryNumber(instrument->calibrationFactor) << "\n"
       << "calibration_uncertainty_percent="
       << (percent ? SummaryNumber(*percent) : std::string("none")) << "\n"

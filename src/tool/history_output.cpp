@@ -64,7 +64,7 @@ std::string SampleMinute(DateTime time) {
 
 std::string RunLine(const HistoryRun& run) {
   return "run=" + std::to_string(run.id) + " instrument=" + LineText(run.instrument) +
-         " model=" + LineText(run.model) + " first=" + SampleMinute(run.first) +
+         " model=" + LineText(ModelName(run.model)) + " first=" + SampleMinute(run.first) +
          " last=" + SampleMinute(run.last) + " samples=" + std::to_string(run.samples) +
          " downloads=" + std::to_string(run.downloads) + " site=" + LineText(run.site) +
          " excluded=" + (run.excluded ? "1" : "0") + " conflict=" + (run.conflict ? "1" : "0") +
@@ -88,7 +88,7 @@ std::string ExportRow(const HistoryRun& run, const HistorySample& sample) {
   AppendCsvMeasurement(row,
                        {sample.concentration, sample.error, sample.pulses, sample.temperature,
                         sample.humidity, sample.pressure},
-                       CsvChannelsOf(ModelNamed(run.model)));
+                       CsvChannelsOf(run.model));
   return row;
 }
 
