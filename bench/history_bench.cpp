@@ -65,11 +65,11 @@ const std::vector<std::string>& KeptFiles() {
         options.start = kFirstStart + e * 250.0;
         DateTime end = 0;
         const std::vector<std::uint8_t> image = GenerateMemoryImage(options, &end);
-        const Result<std::string> kept = KeepDownload(
+        const Result<KeptDownloadFile> kept = KeepDownload(
             folder, InstrumentModel::K8, "BENCH1", end + 0.01,
             std::string_view(reinterpret_cast<const char*>(image.data()), image.size()));
         if (!kept) std::abort();
-        paths.push_back(kept.value());
+        paths.push_back(kept->path);
       }
     }
     return paths;
@@ -149,7 +149,7 @@ std::vector<LoadedRun> Years(int years) {
   for (int m = 0; m < years * 12; ++m) {
     LoadedRun run;
     run.run.id = m + 1;
-    run.run.model = "K8";
+    run.run.model = InstrumentModel::K8;
     run.run.start = start;
     const int hours = 730;
     for (int i = 0; i < hours; ++i) {
@@ -181,14 +181,12 @@ void SelectionToDrawnChart(benchmark::State& state, int years) {
   choices.meanItem = 4;  // 24 h
   choices.meanError = true;
   choices.lines = {true, true, true};
-  std::unique_ptr<MeasurementStore> reuse;
   int samples = 0;
   for (auto _ : state) {
-    HistorySelection selection = PackSamples(pointers, 0, 1e9, 6.25, std::move(reuse));
+    HistorySelection selection = PackSamples(pointers, 0, 1e9, 6.25);
     DrawHistorySelection(chart, selection, choices);
     QApplication::processEvents();
     samples = selection.samples();
-    reuse = std::move(selection.store);
   }
   state.counters["samples"] = samples;
 }

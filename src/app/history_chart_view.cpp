@@ -38,12 +38,10 @@ HistoryChartSeries ComputeHistorySeries(const kestrum::HistorySelection& selecti
   HistoryChartSeries out;
   const int n = kestrum::IntervalSamples(choices.meanItem);
   out.means.samples = n < 0 ? 0 : n;
-  if (!selection.store) return out;
-  const kestrum::MeasurementStore& store = *selection.store;
   for (const kestrum::SelectionSegment& segment : selection.segments) {
-    const kestrum::SampleRange range{segment.first, segment.last};
+    const kestrum::HourSpan hours = selection.Of(segment);
     kestrum::PulseDistributionSeries hourly =
-        kestrum::ComputePulseDistribution(store, range, choices.lines);
+        kestrum::ComputeSegmentPulseDistribution(hours, choices.lines);
     // Bars stand on their own: no break needed between them.
     if (choices.pulseBars) Append(out.hourly.pulses, std::move(hourly.pulses));
     JoinLine(out.hourly.temperature, std::move(hourly.temperature));
@@ -51,7 +49,7 @@ HistoryChartSeries ComputeHistorySeries(const kestrum::HistorySelection& selecti
     JoinLine(out.hourly.pressure, std::move(hourly.pressure));
     if (n < 0) continue;
     kestrum::IntervalMeanSeries means =
-        kestrum::ComputeIntervalMeans(store, range, n, {choices.meanError, false, false});
+        kestrum::ComputeIntervalMeans(hours, n, {choices.meanError, false, false});
     if (means.tooShort) {
       ++out.tooShortForMean;
       continue;
@@ -71,11 +69,8 @@ int DrawHistorySelection(kestrum::KestrumChart& chart, const kestrum::HistorySel
   // The environmental lines come with the hourly values, whatever the mean.
   kestrum::FillIntervalMeanSeries(chart, std::move(series.means));
   kestrum::FillPulseDistributionSeries(chart, std::move(series.hourly));
-  if (selection.store) {
-    kestrum::WriteFooterLine(chart, *selection.store, kestrum::SystemDateTimeFormats());
-  } else {
-    chart.ClearFooter();
-  }
+  kestrum::WriteFooterLine(chart, selection.All(), selection.calibrationFactor,
+                           kestrum::SystemDateTimeFormats());
   return series.tooShortForMean;
 }
 

@@ -422,8 +422,7 @@ void HistoryWindow::Draw(const std::vector<const kestrum::LoadedRun*>& runs, kes
                          kestrum::DateTime to) {
   shownFrom_ = from;
   shownTo_ = to;
-  selection_ = kestrum::PackSamples(runs, from, to, instrument_.calibrationFactor,
-                                    std::move(selection_.store));
+  selection_ = kestrum::PackSamples(runs, from, to, instrument_.calibrationFactor);
   if (selection_.samples() == 0) {
     ClearSelection(QStringLiteral("No sample lies in the chosen runs and dates."));
     return;
@@ -476,7 +475,8 @@ void HistoryWindow::AdditionsChanged() {
 
 void HistoryWindow::ZoomChanged() {
   if (drawing_ || selection_.samples() == 0) return;
-  kestrum::WriteFooterLine(*Chart, *selection_.store, kestrum::SystemDateTimeFormats());
+  kestrum::WriteFooterLine(*Chart, selection_.All(), selection_.calibrationFactor,
+                           kestrum::SystemDateTimeFormats());
   RefreshSummary();
 }
 
@@ -542,10 +542,7 @@ const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(
 }
 
 void HistoryWindow::ClearSelection(const QString& why) {
-  // The store stays for the next selection.
-  if (selection_.store) selection_.store->LastSampleIndex = -1;
-  selection_.segments.clear();
-  selection_.truncated = false;
+  selection_ = kestrum::HistorySelection{};
   shownRuns_.clear();
   summary_ = {};
   ClearHistoryChart(*Chart);

@@ -42,31 +42,17 @@ std::vector<HistoryRun> RunsForSummary(const std::vector<HistoryRun>& runs, Date
   return kept;
 }
 
-HistorySelection SelectSamples(HistoryStore& store, const std::vector<HistoryRun>& runs,
-                               DateTime from, DateTime to, double calibrationFactor) {
-  std::vector<LoadedRun> loaded;
-  loaded.reserve(runs.size());
-  for (const HistoryRun& run : runs) {
-    if (!SharesTime(run, from, to)) continue;
-    loaded.push_back({run, store.Samples(run.id)});
-  }
-  std::vector<const LoadedRun*> pointers;
-  for (const LoadedRun& run : loaded) pointers.push_back(&run);
-  return PackSamples(pointers, from, to, calibrationFactor);
-}
-
 HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime from, DateTime to,
-                             double calibrationFactor, std::unique_ptr<MeasurementStore> reuse) {
+                             double calibrationFactor) {
   HistorySelection selection;
-  selection.store = reuse ? std::move(reuse) : std::make_unique<MeasurementStore>();
-  MeasurementStore& store = *selection.store;
+  selection.calibrationFactor = calibrationFactor;
   std::vector<const LoadedRun*> ordered(runs.begin(), runs.end());
   std::stable_sort(ordered.begin(), ordered.end(), [](const LoadedRun* a, const LoadedRun* b) {
     return std::tie(a->run.first, a->run.id) < std::tie(b->run.first, b->run.id);
   });
 
   // What lies in the range, per run; the latest samples win when there are
-  // more than a store holds.
+  // more than the chart takes (as many as a data file's store holds).
   struct Part {
     const LoadedRun* run;
     std::size_t begin;
@@ -88,6 +74,7 @@ HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime
   const std::size_t capacity = kSampleCapacity - 1;
   std::size_t skip = total > capacity ? total - capacity : 0;
   selection.truncated = skip > 0;
+  selection.hours.reserve(total - skip);
 
   std::int32_t next = 0;
   for (const Part& part : parts) {
@@ -103,25 +90,12 @@ HistorySelection PackSamples(const std::vector<const LoadedRun*>& runs, DateTime
     for (std::size_t i = begin; i < part.end; ++i) {
       const HistorySample& h = part.run->samples[i];
       if (h.time == 0) continue;
-      SampleRecord& r = store.Samples[static_cast<std::size_t>(next++)];
-      r.Time = h.time;
-      r.Concentration = h.concentration;
-      r.Error = h.error;
-      r.Pulses = h.pulses;
-      r.TemperatureValue = h.temperature;
-      r.HumidityValue = h.humidity;
-      r.PressureValue = h.pressure;
+      selection.hours.push_back(h);
+      ++next;
     }
     segment.last = next - 1;
     if (segment.last >= segment.first) selection.segments.push_back(segment);
   }
-  store.LastSampleIndex = next - 1;
-  store.RunCount = next > 0 ? 1 : 0;
-  store.Runs[0] = RunEntry{0, next - 1, next > 0 ? store.Samples[0].Time - kOneHour : 0};
-  store.CalibrationFactor = calibrationFactor;
-  store.MemoryImage[0] = ModelMarkerOf(
-      ordered.empty() ? InstrumentModel::K5
-                      : ordered.front()->run.model);
   return selection;
 }
 

@@ -6,16 +6,32 @@
 
 namespace kestrum {
 
-QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime max,
-                         const DateTimeFormats& formats, RadonUnit unit) {
-  QString line = FooterLine(store, min, max, formats);
+namespace {
+
+QString LineInUnit(const RadonLevel& level, DateTime min, DateTime max,
+                   const DateTimeFormats& formats, RadonUnit unit) {
+  QString line = FooterLineOf(level, min, max, formats);
   if (line.isEmpty() || unit != RadonUnit::PciPerL) return line;
-  const RadonLevel level = ComputeRadonLevel(store, min, max);
   const auto pci = [](Extended bq) {
     return QString::number(InRadonUnit(static_cast<double>(bq), RadonUnit::PciPerL), 'f', 2);
   };
   return line + QStringLiteral(" (") + pci(level.mean) + QChar(0x00B1) + pci(level.uncertainty) +
          QStringLiteral(" pCi/L)");
+}
+
+}  // namespace
+
+QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime max,
+                         const DateTimeFormats& formats, RadonUnit unit) {
+  if (min == 0) return {};
+  return LineInUnit(ComputeRadonLevel(store, min, max), min, max, formats, unit);
+}
+
+QString FooterLineInUnit(HourSpan samples, Extended calibrationFactor, DateTime min, DateTime max,
+                         const DateTimeFormats& formats, RadonUnit unit) {
+  if (min == 0) return {};
+  return LineInUnit(ComputeRadonLevel(samples, calibrationFactor, min, max), min, max, formats,
+                    unit);
 }
 
 }  // namespace kestrum

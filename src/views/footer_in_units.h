@@ -6,6 +6,7 @@
 
 #include <QString>
 
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 #include "views/date_time_text.h"
 #include "views/radon_units.h"
@@ -13,6 +14,9 @@
 namespace kestrum {
 
 QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime max,
+                         const DateTimeFormats& formats, RadonUnit unit);
+// The same over hours held elsewhere (the history's), with their instrument's factor.
+QString FooterLineInUnit(HourSpan samples, Extended calibrationFactor, DateTime min, DateTime max,
                          const DateTimeFormats& formats, RadonUnit unit);
 
 }  // namespace kestrum

@@ -8,7 +8,12 @@ namespace kestrum {
 QString FooterLine(const MeasurementStore& store, DateTime min, DateTime max,
                    const DateTimeFormats& formats) {
   if (min == 0) return {};
-  const RadonLevel level = ComputeRadonLevel(store, min, max);
+  return FooterLineOf(ComputeRadonLevel(store, min, max), min, max, formats);
+}
+
+QString FooterLineOf(const RadonLevel& level, DateTime min, DateTime max,
+                     const DateTimeFormats& formats) {
+  if (min == 0) return {};
   return QStringLiteral("StartTime: ") + FormatDateAndTime(min, formats) +
          QStringLiteral(", EndTime: ") + FormatDateAndTime(max, formats) +
          QStringLiteral(" Radonlevel :") + QString::number(level.level) + QChar(0x00B1) +

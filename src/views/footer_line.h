@@ -6,6 +6,7 @@
 
 #include "records/measurement_store.h"
 #include "views/date_time_text.h"
+#include "views/radon_level.h"
 
 namespace kestrum {
 
@@ -13,5 +14,8 @@ namespace kestrum {
 // bottom axis range [min, max]; empty when min is 0 (nothing drawn).
 QString FooterLine(const MeasurementStore& store, DateTime min, DateTime max,
                    const DateTimeFormats& formats);
+// The same line for a level already computed.
+QString FooterLineOf(const RadonLevel& level, DateTime min, DateTime max,
+                     const DateTimeFormats& formats);
 
 }  // namespace kestrum

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
 #include "views/run_sample_range.h"
@@ -35,6 +36,9 @@ IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, 
 // The same over samples first .. last of the store (kept inside the array):
 // a mean never reaches beyond the range, so stretches apart stay apart.
 IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, SampleRange range, int n,
+                                        const IntervalMeanOptions& options);
+// The same over one stretch of one run's hours (the history's), in order.
+IntervalMeanSeries ComputeIntervalMeans(HourSpan segment, int n,
                                         const IntervalMeanOptions& options);
 
 }  // namespace kestrum

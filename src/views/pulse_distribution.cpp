@@ -16,6 +16,23 @@ ErrorBarPoint PulseBar(DateTime time, double concentration, double error) {
   return {time, concentration, error};
 }
 
+// One bar per stamped sample and the lines asked for; `at(i)` gives sample i.
+template <typename At>
+PulseDistributionSeries Distribution(std::int32_t count, const EnvironmentLines& lines,
+                                     const At& at) {
+  PulseDistributionSeries out;
+  out.pulses.reserve(static_cast<std::size_t>(count));
+  for (std::int32_t i = 0; i < count; ++i) {
+    const HourlySample sample = at(i);
+    if (sample.time == 0) continue;
+    out.pulses.push_back(PulseBar(sample.time, sample.concentration, sample.error));
+    if (lines.temperature) out.temperature.push_back({sample.time, sample.temperature});
+    if (lines.humidity) out.humidity.push_back({sample.time, sample.humidity});
+    if (lines.pressure) out.pressure.push_back({sample.time, sample.pressure});
+  }
+  return out;
+}
+
 }  // namespace
 
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, int run,
@@ -25,27 +42,24 @@ PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, 
 
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
                                                  const EnvironmentLines& lines) {
-  PulseDistributionSeries out;
   range = ClampedSampleRange(range);
-  if (range.last >= range.first) {
-    out.pulses.reserve(static_cast<std::size_t>(range.last - range.first + 1));
-  }
-  for (std::int32_t i = range.first; i <= range.last; ++i) {
-    const SampleRecord& sample = store.Samples[static_cast<std::size_t>(i)];
-    if (sample.Time == 0) continue;
-    out.pulses.push_back(PulseBar(sample.Time, static_cast<double>(sample.Concentration),
-                                  static_cast<double>(sample.Error)));
-    if (lines.temperature) {
-      out.temperature.push_back({sample.Time, static_cast<double>(sample.TemperatureValue)});
-    }
-    if (lines.humidity) {
-      out.humidity.push_back({sample.Time, static_cast<double>(sample.HumidityValue)});
-    }
-    if (lines.pressure) {
-      out.pressure.push_back({sample.Time, static_cast<double>(sample.PressureValue)});
-    }
-  }
-  return out;
+  const std::int32_t count = range.last >= range.first ? range.last - range.first + 1 : 0;
+  return Distribution(count, lines, [&store, first = range.first](std::int32_t i) {
+    const SampleRecord& s = store.Samples[static_cast<std::size_t>(first + i)];
+    return HourlySample{s.Time,
+                        static_cast<double>(s.Concentration),
+                        static_cast<double>(s.Error),
+                        static_cast<double>(s.Pulses),
+                        static_cast<double>(s.TemperatureValue),
+                        static_cast<double>(s.HumidityValue),
+                        static_cast<double>(s.PressureValue)};
+  });
+}
+
+PulseDistributionSeries ComputeSegmentPulseDistribution(HourSpan segment,
+                                                        const EnvironmentLines& lines) {
+  return Distribution(static_cast<std::int32_t>(segment.size()), lines,
+                      [segment](std::int32_t i) { return segment[static_cast<std::size_t>(i)]; });
 }
 
 PulseDistributionSeries ComputePulseDistribution(HourSpan samples, const EnvironmentLines& lines) {

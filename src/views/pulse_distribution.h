@@ -34,6 +34,11 @@ PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, 
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
                                                  const EnvironmentLines& lines);
 
+// The same over one stretch of one run's hours (the history's), in order:
+// like a store range, nothing breaks inside it.
+PulseDistributionSeries ComputeSegmentPulseDistribution(HourSpan segment,
+                                                        const EnvironmentLines& lines);
+
 // The same over hours counted from the history or a file; the lines break
 // (a point with y = NaN) where an hour or more is missing, so no line joins
 // two runs across a gap.

@@ -41,4 +41,17 @@ RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTi
   return RadonLevelOfSum(sum, count, store.CalibrationFactor);
 }
 
+RadonLevel ComputeRadonLevel(HourSpan samples, Extended calibrationFactor, DateTime min,
+                             DateTime max) {
+  Extended sum = 0;
+  std::int32_t count = 0;
+  for (const HourlySample& sample : samples) {
+    if (min <= sample.time && sample.time <= max) {
+      sum += sample.concentration;
+      ++count;
+    }
+  }
+  return RadonLevelOfSum(sum, count, calibrationFactor);
+}
+
 }  // namespace kestrum

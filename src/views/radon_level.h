@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 
 namespace kestrum {
@@ -26,5 +27,8 @@ RadonLevel RadonLevelOfSum(Extended sum, std::int32_t count, Extended calibratio
 // dividing by c - 1 would overstate short ranges (two samples of 100 would
 // read 200).
 RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTime max);
+// The same over hours held elsewhere (the history's), with their instrument's factor.
+RadonLevel ComputeRadonLevel(HourSpan samples, Extended calibrationFactor, DateTime min,
+                             DateTime max);
 
 }  // namespace kestrum

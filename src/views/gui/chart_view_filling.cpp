@@ -32,14 +32,32 @@ void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series) {
   chart.HumidityLine().SetPoints(std::move(series.humidity));
 }
 
-void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
-                     const DateTimeFormats& formats) {
+namespace {
+
+// The footer for the visible range, `line(min, max)` giving its text.
+template <typename Line>
+void WriteFooter(KestrumChart& chart, const Line& line) {
   chart.Rescale();
   chart.ClearFooter();
   const TimeRange range = chart.BottomAxisRange();
-  const QString line =
-      FooterLineInUnit(store, range.min, range.max, formats, chart.Additions().unit);
-  if (!line.isEmpty()) chart.SetFooterLines({line});
+  const QString text = line(range.min, range.max);
+  if (!text.isEmpty()) chart.SetFooterLines({text});
+}
+
+}  // namespace
+
+void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
+                     const DateTimeFormats& formats) {
+  WriteFooter(chart, [&](DateTime min, DateTime max) {
+    return FooterLineInUnit(store, min, max, formats, chart.Additions().unit);
+  });
+}
+
+void WriteFooterLine(KestrumChart& chart, HourSpan samples, Extended calibrationFactor,
+                     const DateTimeFormats& formats) {
+  WriteFooter(chart, [&](DateTime min, DateTime max) {
+    return FooterLineInUnit(samples, calibrationFactor, min, max, formats, chart.Additions().unit);
+  });
 }
 
 }  // namespace kestrum

@@ -23,5 +23,8 @@ void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series);
 // the bottom axis's visible range over all samples of the store.
 void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
                      const DateTimeFormats& formats);
+// The same over hours held elsewhere (the history's), with their instrument's factor.
+void WriteFooterLine(KestrumChart& chart, HourSpan samples, Extended calibrationFactor,
+                     const DateTimeFormats& formats);
 
 }  // namespace kestrum
