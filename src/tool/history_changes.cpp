@@ -225,10 +225,10 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
     }
     interval = static_cast<int>(*months);
   }
-  HistoryStore* store = request.Store();
-  if (!store) return kExitFailure;
-  std::optional<HistoryInstrument> instrument = store->FindInstrument(name);
-  if (!instrument) return request.NothingMatches(NoInstrumentText(name));
+  const Reported<HistoryRequest::OpenedInstrument> opened = request.OpenInstrument(name);
+  if (!opened) return opened.ExitCode();
+  HistoryStore* store = opened->store;
+  std::optional<HistoryInstrument> instrument = opened->instrument;
   if (uncertainty) {
     const Result<> set = store->SetCalibrationUncertainty(name, *uncertainty);
     if (!set) return request.Failed(set.error());

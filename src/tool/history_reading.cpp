@@ -40,22 +40,21 @@ int HistoryRuns(HistoryRequest& request) {
 }
 
 int HistorySummary(HistoryRequest& request) {
-  const std::string* instrument = request.Option("instrument");
-  if (!instrument) return request.Usage("--instrument is required");
-  const Reported<HistoryRequest::TimeRange> range = request.ReadRange();
-  if (!range) return range.ExitCode();
-  const DateTime from = range->from;
-  const DateTime to = range->to;
+  const Reported<HistoryRequest::InstrumentRange> words = request.ReadInstrumentRange();
+  if (!words) return words.ExitCode();
+  const std::string* instrument = &words->instrument;
+  const DateTime from = words->range.from;
+  const DateTime to = words->range.to;
   std::vector<double> levels;
   if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
     return request.Usage(LevelListProblem(*text));
   }
   Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels);
   if (!assessing) return request.Usage(assessing.error());
-  HistoryStore* store = request.Store();
-  if (!store) return kExitFailure;
-  const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
-  if (!found) return request.NothingMatches(NoInstrumentText(*instrument));
+  const Reported<HistoryRequest::OpenedInstrument> opened = request.OpenInstrument(*instrument);
+  if (!opened) return opened.ExitCode();
+  HistoryStore* store = opened->store;
+  const HistoryInstrument* found = &opened->instrument;
 
   AssessmentRequest assessment = assessing.value();
   TakeCalibration(assessment, found->calibrationUncertainty);
@@ -96,17 +95,14 @@ int HistorySummary(HistoryRequest& request) {
 }
 
 int HistoryExport(HistoryRequest& request) {
-  const std::string* instrument = request.Option("instrument");
-  if (!instrument) return request.Usage("--instrument is required");
-  const Reported<HistoryRequest::TimeRange> range = request.ReadRange();
-  if (!range) return range.ExitCode();
-  const DateTime from = range->from;
-  const DateTime to = range->to;
-  HistoryStore* store = request.Store();
-  if (!store) return kExitFailure;
-  if (!store->FindInstrument(*instrument)) {
-    return request.NothingMatches(NoInstrumentText(*instrument));
-  }
+  const Reported<HistoryRequest::InstrumentRange> words = request.ReadInstrumentRange();
+  if (!words) return words.ExitCode();
+  const std::string* instrument = &words->instrument;
+  const DateTime from = words->range.from;
+  const DateTime to = words->range.to;
+  const Reported<HistoryRequest::OpenedInstrument> opened = request.OpenInstrument(*instrument);
+  if (!opened) return opened.ExitCode();
+  HistoryStore* store = opened->store;
 
   std::string csv = std::string(kExportHeader) + "\n";
   int rows = 0;

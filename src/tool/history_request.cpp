@@ -3,6 +3,7 @@
 
 #include "history/program_history.h"
 #include "records/program_data_folder.h"
+#include "tool/history_output.h"
 #include "tool/run_range_options.h"
 
 namespace kestrum::tool {
@@ -72,6 +73,22 @@ Reported<HistoryRequest::TimeRange> HistoryRequest::ReadRange() const {
   }
   if (ends[0] > ends[1]) return Range::Exit(Usage("--from lies after --to"));
   return TimeRange{ends[0] - kEndTolerance, ends[1] + kEndTolerance};
+}
+
+Reported<HistoryRequest::InstrumentRange> HistoryRequest::ReadInstrumentRange() const {
+  const std::string* instrument = Option("instrument");
+  if (!instrument) return Reported<InstrumentRange>::Exit(Usage("--instrument is required"));
+  const Reported<TimeRange> range = ReadRange();
+  if (!range) return Reported<InstrumentRange>::Exit(range.ExitCode());
+  return InstrumentRange{*instrument, *range};
+}
+
+Reported<HistoryRequest::OpenedInstrument> HistoryRequest::OpenInstrument(const std::string& name) {
+  HistoryStore* store = Store();
+  if (!store) return Reported<OpenedInstrument>::Exit(kExitFailure);
+  std::optional<HistoryInstrument> found = store->FindInstrument(name);
+  if (!found) return Reported<OpenedInstrument>::Exit(NothingMatches(NoInstrumentText(name)));
+  return OpenedInstrument{store, std::move(*found)};
 }
 
 }  // namespace kestrum::tool

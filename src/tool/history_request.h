@@ -49,6 +49,18 @@ class HistoryRequest {
     DateTime to = 1e9;
   };
   Reported<TimeRange> ReadRange() const;
+  // --instrument (required) and the range.
+  struct InstrumentRange {
+    std::string instrument;
+    TimeRange range;
+  };
+  Reported<InstrumentRange> ReadInstrumentRange() const;
+  // The program's history and the instrument it knows by `name`.
+  struct OpenedInstrument {
+    HistoryStore* store;
+    HistoryInstrument instrument;
+  };
+  Reported<OpenedInstrument> OpenInstrument(const std::string& name);
 
  private:
   HistoryStore* Opened(Result<std::unique_ptr<HistoryStore>> opened);
