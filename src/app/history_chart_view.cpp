@@ -41,7 +41,7 @@ HistoryChartSeries ComputeHistorySeries(const kestrum::HistorySelection& selecti
   for (const kestrum::SelectionSegment& segment : selection.segments) {
     const kestrum::HourSpan hours = selection.Of(segment);
     kestrum::PulseDistributionSeries hourly =
-        kestrum::ComputeSegmentPulseDistribution(hours, choices.lines);
+        kestrum::ComputePulseDistribution(hours, choices.lines);
     // Bars stand on their own: no break needed between them.
     if (choices.pulseBars) Append(out.hourly.pulses, std::move(hourly.pulses));
     JoinLine(out.hourly.temperature, std::move(hourly.temperature));

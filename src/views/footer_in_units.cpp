@@ -27,7 +27,7 @@ QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime m
   return LineInUnit(ComputeRadonLevel(store, min, max), min, max, formats, unit);
 }
 
-QString FooterLineInUnit(HourSpan samples, Extended calibrationFactor, DateTime min, DateTime max,
+QString FooterLineInUnit(SampleView samples, Extended calibrationFactor, DateTime min, DateTime max,
                          const DateTimeFormats& formats, RadonUnit unit) {
   if (min == 0) return {};
   return LineInUnit(ComputeRadonLevel(samples, calibrationFactor, min, max), min, max, formats,

@@ -6,17 +6,17 @@
 
 #include <QString>
 
-#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
 #include "views/date_time_text.h"
 #include "views/radon_units.h"
+#include "views/sample_view.h"
 
 namespace kestrum {
 
 QString FooterLineInUnit(const MeasurementStore& store, DateTime min, DateTime max,
                          const DateTimeFormats& formats, RadonUnit unit);
-// The same over hours held elsewhere (the history's), with their instrument's factor.
-QString FooterLineInUnit(HourSpan samples, Extended calibrationFactor, DateTime min, DateTime max,
+// The same over any samples, with their instrument's factor.
+QString FooterLineInUnit(SampleView samples, Extended calibrationFactor, DateTime min, DateTime max,
                          const DateTimeFormats& formats, RadonUnit unit);
 
 }  // namespace kestrum

@@ -10,16 +10,7 @@
 namespace kestrum {
 namespace {
 
-// What a mean reads of a sample, in the store's precision.
-struct MeanSample {
-  DateTime time;
-  Extended concentration;
-  Extended pulses;
-  Extended temperature;
-  Extended humidity;
-};
-
-std::int32_t TruncatedPulses(const MeanSample& sample) {
+std::int32_t TruncatedPulses(const SampleValues& sample) {
   return static_cast<std::int32_t>(std::trunc(sample.pulses));
 }
 
@@ -30,10 +21,16 @@ double MeanError(double mean, std::int32_t windowPulses) {
   return mean;  // too few pulses to say more than 100 per cent
 }
 
-// The means over samples F .. L, `at(i)` giving sample i.
-template <typename At>
-IntervalMeanSeries MeansOver(std::int32_t F, std::int32_t L, int n,
-                             const IntervalMeanOptions& options, const At& at) {
+}  // namespace
+
+IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
+                                        const IntervalMeanOptions& options) {
+  return ComputeIntervalMeans(RunSamples(store, run), n, options);
+}
+
+IntervalMeanSeries ComputeIntervalMeans(SampleView at, int n, const IntervalMeanOptions& options) {
+  const std::int32_t F = 0;
+  const std::int32_t L = at.size() - 1;
   IntervalMeanSeries out;
   out.samples = n;
   if (n < 0 || static_cast<std::int64_t>(L) - F <= n) {
@@ -47,12 +44,12 @@ IntervalMeanSeries MeansOver(std::int32_t F, std::int32_t L, int n,
 
   if (n > 0) {
     for (std::int32_t i = F; i <= F + n - 1; ++i) {
-      const MeanSample sample = at(i);
+      const SampleValues sample = at[i];
       runningSum += sample.concentration;
       windowPulses += TruncatedPulses(sample);
     }
-    out.mean.push_back({at(F + n - 1).time, static_cast<double>(runningSum / n)});
-    const MeanSample first = at(F);
+    out.mean.push_back({at[F + n - 1].time, static_cast<double>(runningSum / n)});
+    const SampleValues first = at[F];
     runningSum -= first.concentration;
     windowPulses -= TruncatedPulses(first);
   }
@@ -64,7 +61,7 @@ IntervalMeanSeries MeansOver(std::int32_t F, std::int32_t L, int n,
   if (options.temperature) out.temperature.reserve(expected);
   if (options.humidity) out.humidity.reserve(expected);
   for (std::int32_t j = secondPhaseStart; j <= L; ++j) {
-    const MeanSample sample = at(j);
+    const SampleValues sample = at[j];
     if (sample.time == 0) continue;
     ++count;
     runningSum += sample.concentration;
@@ -81,37 +78,12 @@ IntervalMeanSeries MeansOver(std::int32_t F, std::int32_t L, int n,
       out.humidity.push_back({sample.time, static_cast<double>(sample.humidity)});
     }
     if (n > 0) {
-      const MeanSample leaving = at(j - n + 1);
+      const SampleValues leaving = at[j - n + 1];
       runningSum -= leaving.concentration;
       windowPulses -= TruncatedPulses(leaving);
     }
   }
   return out;
-}
-
-}  // namespace
-
-IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
-                                        const IntervalMeanOptions& options) {
-  return ComputeIntervalMeans(store, RunSampleRange(store, run), n, options);
-}
-
-IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, SampleRange given, int n,
-                                        const IntervalMeanOptions& options) {
-  const SampleRange range = ClampedSampleRange(given);
-  return MeansOver(range.first, range.last, n, options, [&store](std::int32_t i) {
-    const SampleRecord& s = store.Samples[static_cast<std::size_t>(i)];
-    return MeanSample{s.Time, s.Concentration, s.Pulses, s.TemperatureValue, s.HumidityValue};
-  });
-}
-
-IntervalMeanSeries ComputeIntervalMeans(HourSpan segment, int n,
-                                        const IntervalMeanOptions& options) {
-  return MeansOver(
-      0, static_cast<std::int32_t>(segment.size()) - 1, n, options, [segment](std::int32_t i) {
-        const HourlySample& s = segment[static_cast<std::size_t>(i)];
-        return MeanSample{s.time, s.concentration, s.pulses, s.temperature, s.humidity};
-      });
 }
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
 #include "views/run_sample_range.h"
+#include "views/sample_view.h"
 
 namespace kestrum {
 
@@ -33,12 +34,9 @@ struct IntervalMeanSeries {
 // rounding, so means of non-integer concentrations do not drift along a run.
 IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, int run, int n,
                                         const IntervalMeanOptions& options);
-// The same over samples first .. last of the store (kept inside the array):
-// a mean never reaches beyond the range, so stretches apart stay apart.
-IntervalMeanSeries ComputeIntervalMeans(const MeasurementStore& store, SampleRange range, int n,
-                                        const IntervalMeanOptions& options);
-// The same over one stretch of one run's hours (the history's), in order.
-IntervalMeanSeries ComputeIntervalMeans(HourSpan segment, int n,
+// The same over any samples (one run's stretch of the history's hours): a
+// mean never reaches beyond them, so stretches apart stay apart.
+IntervalMeanSeries ComputeIntervalMeans(SampleView samples, int n,
                                         const IntervalMeanOptions& options);
 
 }  // namespace kestrum

@@ -9,6 +9,7 @@
 #include "records/measurement_store.h"
 #include "views/chart_points.h"
 #include "views/run_sample_range.h"
+#include "views/sample_view.h"
 
 namespace kestrum {
 
@@ -29,19 +30,14 @@ struct PulseDistributionSeries {
 // as a bar of half-height 0.1 at 0 whatever its stored error.
 PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, int run,
                                                  const EnvironmentLines& lines);
-// The same over samples first .. last of the store (kept inside the array),
-// for a stretch that is not one entry of the run list.
-PulseDistributionSeries ComputePulseDistribution(const MeasurementStore& store, SampleRange range,
-                                                 const EnvironmentLines& lines);
-
-// The same over one stretch of one run's hours (the history's), in order:
-// like a store range, nothing breaks inside it.
-PulseDistributionSeries ComputeSegmentPulseDistribution(HourSpan segment,
-                                                        const EnvironmentLines& lines);
+// The same over any samples: a stretch of the store that is not one entry of
+// the run list, or one run's stretch of the history's hours.
+PulseDistributionSeries ComputePulseDistribution(SampleView samples, const EnvironmentLines& lines);
 
 // The same over hours counted from the history or a file; the lines break
 // (a point with y = NaN) where an hour or more is missing, so no line joins
 // two runs across a gap.
-PulseDistributionSeries ComputePulseDistribution(HourSpan samples, const EnvironmentLines& lines);
+PulseDistributionSeries ComputePulseDistributionWithBreaks(HourSpan samples,
+                                                           const EnvironmentLines& lines);
 
 }  // namespace kestrum

@@ -28,24 +28,16 @@ RadonLevel RadonLevelOfSum(Extended sum, std::int32_t count, Extended calibratio
 }
 
 RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTime max) {
-  Extended sum = 0;
-  std::int32_t count = 0;
-  const std::int32_t last = std::min<std::int32_t>(store.LastSampleIndex, kSampleCapacity - 1);
-  for (std::int32_t i = 0; i <= last; ++i) {
-    const SampleRecord& sample = store.Samples[static_cast<std::size_t>(i)];
-    if (min <= sample.Time && sample.Time <= max) {
-      sum += sample.Concentration;
-      ++count;
-    }
-  }
-  return RadonLevelOfSum(sum, count, store.CalibrationFactor);
+  return ComputeRadonLevel(SampleView(store, {0, store.LastSampleIndex}), store.CalibrationFactor,
+                           min, max);
 }
 
-RadonLevel ComputeRadonLevel(HourSpan samples, Extended calibrationFactor, DateTime min,
+RadonLevel ComputeRadonLevel(SampleView samples, Extended calibrationFactor, DateTime min,
                              DateTime max) {
   Extended sum = 0;
   std::int32_t count = 0;
-  for (const HourlySample& sample : samples) {
+  for (std::int32_t i = 0; i < samples.size(); ++i) {
+    const SampleValues sample = samples[i];
     if (min <= sample.time && sample.time <= max) {
       sum += sample.concentration;
       ++count;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "records/hourly_sample.h"
 #include "records/measurement_store.h"
+#include "views/sample_view.h"
 
 namespace kestrum {
 
@@ -27,8 +27,8 @@ RadonLevel RadonLevelOfSum(Extended sum, std::int32_t count, Extended calibratio
 // dividing by c - 1 would overstate short ranges (two samples of 100 would
 // read 200).
 RadonLevel ComputeRadonLevel(const MeasurementStore& store, DateTime min, DateTime max);
-// The same over hours held elsewhere (the history's), with their instrument's factor.
-RadonLevel ComputeRadonLevel(HourSpan samples, Extended calibrationFactor, DateTime min,
+// The same over any samples, with their instrument's factor.
+RadonLevel ComputeRadonLevel(SampleView samples, Extended calibrationFactor, DateTime min,
                              DateTime max);
 
 }  // namespace kestrum

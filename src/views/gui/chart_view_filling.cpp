@@ -53,7 +53,7 @@ void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
   });
 }
 
-void WriteFooterLine(KestrumChart& chart, HourSpan samples, Extended calibrationFactor,
+void WriteFooterLine(KestrumChart& chart, SampleView samples, Extended calibrationFactor,
                      const DateTimeFormats& formats) {
   WriteFooter(chart, [&](DateTime min, DateTime max) {
     return FooterLineInUnit(samples, calibrationFactor, min, max, formats, chart.Additions().unit);

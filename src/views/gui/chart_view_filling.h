@@ -7,6 +7,7 @@
 #include "views/date_time_text.h"
 #include "views/interval_means.h"
 #include "views/pulse_distribution.h"
+#include "views/sample_view.h"
 
 namespace kestrum {
 
@@ -23,8 +24,8 @@ void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series);
 // the bottom axis's visible range over all samples of the store.
 void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
                      const DateTimeFormats& formats);
-// The same over hours held elsewhere (the history's), with their instrument's factor.
-void WriteFooterLine(KestrumChart& chart, HourSpan samples, Extended calibrationFactor,
+// The same over any samples, with their instrument's factor.
+void WriteFooterLine(KestrumChart& chart, SampleView samples, Extended calibrationFactor,
                      const DateTimeFormats& formats);
 
 }  // namespace kestrum

@@ -481,8 +481,8 @@ void DrawFooter(QPainter& painter, const QString& title, int page, int pages, co
 TestChart TestChartOf(const TestReportInput& input) {
   TestChart chart;
   const ModelChannels& c = input.channels;
-  chart.series = ComputePulseDistribution(input.counted->samples,
-                                          EnvironmentLines{c.temperature, c.humidity, c.pressure});
+  chart.series = ComputePulseDistributionWithBreaks(
+      input.counted->samples, EnvironmentLines{c.temperature, c.humidity, c.pressure});
   chart.shaded = LeftOutSpans(input.counted->samples, input.leftOut);
   const Assessment& a = *input.assessment;
   // An annual assessment judges each year, not the whole.
