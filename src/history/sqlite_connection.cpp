@@ -43,9 +43,9 @@ bool SqliteStatement::Next() {
 }
 
 Result<> SqliteStatement::Run() {
-  if (!statement_) return Fail(Error());
+  if (!statement_) return Fail(FailureKind::kStore, Error());
   code_ = sqlite3_step(statement_);
-  if (code_ != SQLITE_DONE && code_ != SQLITE_ROW) return Fail(Error());
+  if (code_ != SQLITE_DONE && code_ != SQLITE_ROW) return Fail(FailureKind::kStore, Error());
   sqlite3_reset(statement_);
   return {};
 }
@@ -91,7 +91,7 @@ Result<> SqliteConnection::Open(const std::string& path, int flags) {
   if (code != SQLITE_OK) {
     std::string error = db_ ? sqlite3_errmsg(db_) : sqlite3_errstr(code);
     Close();
-    return Fail(error);
+    return Fail(FailureKind::kStore, error);
   }
   sqlite3_extended_result_codes(db_, 0);
   return {};
@@ -124,7 +124,7 @@ Result<> SqliteConnection::Exec(const char* sql) {
   if (code == SQLITE_OK) return {};
   std::string error = message ? message : sqlite3_errstr(code);
   sqlite3_free(message);
-  return Fail(error);
+  return Fail(FailureKind::kStore, error);
 }
 
 std::string SqliteConnection::LastError() const {

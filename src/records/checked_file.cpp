@@ -114,23 +114,23 @@ int PutInPlace(const char* temp, const std::string& target, Existing existing) {
 }
 
 Result<> WriteFile(const std::string& path, std::string_view content, Existing policy) {
-  if (path.empty() || path.back() == '/') return Fail("no file name given");
+  if (path.empty() || path.back() == '/') return Fail(FailureKind::kFile, "no file name given");
   if (policy == Existing::kKeep) {
     // A new file is made at the name itself: whatever stands there, a link
     // (dangling or not) included, takes the name.
     struct stat taken {};
-    if (::lstat(path.c_str(), &taken) == 0) return Fail(kFileExistsText);
+    if (::lstat(path.c_str(), &taken) == 0) return Fail(FailureKind::kFile, kFileExistsText);
   }
   int linkError = 0;
   const std::string target = policy == Existing::kKeep ? path : FinalTarget(path, &linkError);
-  if (linkError != 0) return Fail(SystemErrorText(linkError));
+  if (linkError != 0) return Fail(FailureKind::kFile, SystemErrorText(linkError));
 
   struct stat existing {};
   const bool replacing = ::stat(target.c_str(), &existing) == 0;
-  if (replacing && policy == Existing::kKeep) return Fail(kFileExistsText);
+  if (replacing && policy == Existing::kKeep) return Fail(FailureKind::kFile, kFileExistsText);
   if (replacing) {
     if (const std::optional<std::string> refusal = RefusalOf(target, existing))
-      return Fail(*refusal);
+      return Fail(FailureKind::kFile, *refusal);
   }
 
   // A short name, so that any name the file system takes can be saved.
@@ -139,7 +139,7 @@ Result<> WriteFile(const std::string& path, std::string_view content, Existing p
   std::vector<char> tempPath(templ.begin(), templ.end());
   tempPath.push_back('\0');
   const int fd = ::mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) return Fail(FolderText(folder, errno));
+  if (fd < 0) return Fail(FailureKind::kFile, FolderText(folder, errno));
 
   int error = WriteAll(fd, content);
   // Only root may give the file back to its owner; others become its owner.
@@ -152,8 +152,9 @@ Result<> WriteFile(const std::string& path, std::string_view content, Existing p
   if (error == 0) error = PutInPlace(tempPath.data(), target, policy);
   if (error != 0) {
     ::unlink(tempPath.data());
-    if (error == EEXIST && policy == Existing::kKeep) return Fail(kFileExistsText);
-    return Fail(SystemErrorText(error));
+    if (error == EEXIST && policy == Existing::kKeep)
+      return Fail(FailureKind::kFile, kFileExistsText);
+    return Fail(FailureKind::kFile, SystemErrorText(error));
   }
   return {};
 }

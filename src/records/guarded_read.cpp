@@ -18,12 +18,12 @@ Result<GuardedRead> ReadRegularFile(const std::string& path, std::size_t limit) 
       read.missing = true;
       return read;
     }
-    return Fail(path + ": " + std::strerror(errno));
+    return Fail(FailureKind::kFile, path + ": " + std::strerror(errno));
   }
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return Fail(path + " is not a regular file");
+    return Fail(FailureKind::kFile, path + " is not a regular file");
   }
   // One byte more than the limit tells a longer file from one that fits.
   read.bytes.resize(limit + 1);
@@ -40,7 +40,7 @@ Result<GuardedRead> ReadRegularFile(const std::string& path, std::size_t limit) 
     filled += static_cast<std::size_t>(got);
   }
   ::close(fd);
-  if (error != 0) return Fail(path + ": " + std::strerror(error));
+  if (error != 0) return Fail(FailureKind::kFile, path + ": " + std::strerror(error));
   read.truncated = filled > limit;
   read.bytes.resize(read.truncated ? limit : filled);
   return read;
@@ -49,11 +49,11 @@ Result<GuardedRead> ReadRegularFile(const std::string& path, std::size_t limit) 
 Result<int> OpenRegularFileToAppend(const std::string& path) {
   const int fd =
       ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
-  if (fd < 0) return Fail(path + ": " + std::strerror(errno));
+  if (fd < 0) return Fail(FailureKind::kFile, path + ": " + std::strerror(errno));
   struct stat info {};
   if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
     ::close(fd);
-    return Fail(path + " is not a regular file");
+    return Fail(FailureKind::kFile, path + " is not a regular file");
   }
   return fd;
 }

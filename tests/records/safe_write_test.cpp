@@ -58,7 +58,9 @@ TEST(SafeWrite, TargetsThatAreNoWritableRegularFileAreRefusedAndKept) {
     c.make(target);
     const struct stat before = StatOf(target);
 
-    EXPECT_EQ(WriteFileReplacing(target, "new").error(), target + c.refusal);
+    const Result<> refused = WriteFileReplacing(target, "new");
+    EXPECT_EQ(refused.error(), target + c.refusal);
+    EXPECT_EQ(refused.failure().kind, FailureKind::kFile);
 
     const struct stat after = StatOf(target);
     EXPECT_EQ(after.st_mode, before.st_mode);
