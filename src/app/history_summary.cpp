@@ -86,12 +86,15 @@ SummaryPage WriteHistorySummary(const std::vector<SiteSummary>& sites,
 
 HistorySummaryView ComposeHistorySummary(const HistorySummaryInput& input) {
   HistorySummaryView view;
+  // Rooms are never judged as one: a test per site.
+  const std::vector<kestrum::SiteHours> perSite =
+      kestrum::CountHoursPerSite(input.hours, input.from, input.to);
   int leftOut = 0;
   int overlap = 0;
   int clockUnset = 0;
   std::size_t marked = 0;
   kestrum::DateTime testEnd = 0;
-  for (const kestrum::SiteHours& siteHours : input.sites) {
+  for (const kestrum::SiteHours& siteHours : perSite) {
     const kestrum::CountedHours& counted = siteHours.hours;
     // Each site is its own test: its own start is discarded.
     for (const auto& span :
@@ -146,8 +149,8 @@ HistorySummaryView ComposeHistorySummary(const HistorySummaryInput& input) {
                                            entry.certificate, testEnd));
     if (const QString conditions = kestrum::ConditionNote(marked); !conditions.isEmpty())
       AddNote(page, conditions);
-    if (input.sites.size() == 1 && !input.sites.front().site.empty() && input.collocated) {
-      for (const kestrum::CollocatedInstrument& other : input.collocated(input.sites.front())) {
+    if (perSite.size() == 1 && !perSite.front().site.empty() && input.collocated) {
+      for (const kestrum::CollocatedInstrument& other : input.collocated(perSite.front())) {
         AddNote(page, kestrum::CollocationNote(ShownText(other.name, kestrum::kSiteCharacterLimit),
                                                other.figures, input.unit));
       }

@@ -32,8 +32,7 @@ struct SiteSummary {
 // chart's shaded (left-out) spans and condition marks, each site's figures
 // and the summary's page. The window only hands them to its widgets.
 struct HistorySummaryInput {
-  std::vector<kestrum::SiteHours> sites;  // the counted hours of each shown site
-  std::vector<kestrum::RunHours> hours;   // the shown runs, for a range where nothing counts
+  std::vector<kestrum::RunHours> hours;  // the shown runs
   kestrum::DateTime from = 0;
   kestrum::DateTime to = 0;
   kestrum::AssessmentRequest request;

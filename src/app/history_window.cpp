@@ -507,7 +507,6 @@ void HistoryWindow::RefreshSummary() {
   if (selection_.samples() == 0) return;
   const ShownTest test = CurrentTest();
   HistorySummaryInput input;
-  input.sites = test.Sites();
   input.hours = test.hours;
   input.from = test.from;
   input.to = test.to;

@@ -56,23 +56,11 @@ HistoryStore* HistoryRequest::PlainStore() {
 }
 
 Reported<HistoryRequest::TimeRange> HistoryRequest::ReadRange() const {
-  using Range = Reported<TimeRange>;
-  const std::string* given[2] = {Option("from"), Option("to")};
-  if (!given[0] && !given[1]) return TimeRange{};
-  if (!given[0] || !given[1]) return Range::Exit(Usage("--from and --to go together"));
-  const char* names[2] = {"from", "to"};
-  DateTime ends[2] = {0, 0};
-  for (int i = 0; i < 2; ++i) {
-    const std::optional<DateTime> end = ParseRangeEnd(*given[i]);
-    if (!end) {
-      return Range::Exit(Usage(std::string("--") + names[i] +
-                               " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" + *given[i] +
-                               "\""));
-    }
-    ends[i] = *end;
-  }
-  if (ends[0] > ends[1]) return Range::Exit(Usage("--from lies after --to"));
-  return TimeRange{ends[0] - kEndTolerance, ends[1] + kEndTolerance};
+  TimeRange range;
+  bool whole = true;
+  if (const std::optional<std::string> problem = ReadRangeEnds(parsed, range.from, range.to, whole))
+    return Reported<TimeRange>::Exit(Usage(*problem));
+  return range;
 }
 
 Reported<HistoryRequest::InstrumentRange> HistoryRequest::ReadInstrumentRange() const {

@@ -35,7 +35,6 @@ TEST(HistorySummary, EachSiteIsJudgedApartAndOnlyASingleSiteGetsItsNeighbours) {
     return std::vector<kestrum::CollocatedInstrument>{{"K8-B200", {}}};
   };
 
-  input.sites = kestrum::CountHoursPerSite(input.hours, input.from, input.to);
   const HistorySummaryView both = ComposeHistorySummary(input);
   ASSERT_EQ(both.sites.size(), 2u);
   EXPECT_NE(both.sites[0].summary.highest, both.sites[1].summary.highest);
@@ -45,7 +44,6 @@ TEST(HistorySummary, EachSiteIsJudgedApartAndOnlyASingleSiteGetsItsNeighbours) {
   EXPECT_FALSE(both.page.plain.contains("K8-B200"));
 
   input.hours.resize(1);
-  input.sites = kestrum::CountHoursPerSite(input.hours, input.from, input.to);
   const HistorySummaryView one = ComposeHistorySummary(input);
   ASSERT_EQ(one.sites.size(), 1u);
   EXPECT_EQ(one.sites[0].summary.samples, 96);

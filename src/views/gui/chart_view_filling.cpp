@@ -14,6 +14,16 @@ QString MeanSeriesName(int samples) {
   return QStringLiteral("%1h mean").arg(samples);
 }
 
+// The footer for the visible range, `line(min, max)` giving its text.
+template <typename Line>
+void WriteFooter(KestrumChart& chart, const Line& line) {
+  chart.Rescale();
+  chart.ClearFooter();
+  const TimeRange range = chart.BottomAxisRange();
+  const QString text = line(range.min, range.max);
+  if (!text.isEmpty()) chart.SetFooterLines({text});
+}
+
 }  // namespace
 
 void FillPulseDistributionSeries(KestrumChart& chart, PulseDistributionSeries series) {
@@ -31,20 +41,6 @@ void FillIntervalMeanSeries(KestrumChart& chart, IntervalMeanSeries series) {
   chart.TemperatureLine().SetPoints(std::move(series.temperature));
   chart.HumidityLine().SetPoints(std::move(series.humidity));
 }
-
-namespace {
-
-// The footer for the visible range, `line(min, max)` giving its text.
-template <typename Line>
-void WriteFooter(KestrumChart& chart, const Line& line) {
-  chart.Rescale();
-  chart.ClearFooter();
-  const TimeRange range = chart.BottomAxisRange();
-  const QString text = line(range.min, range.max);
-  if (!text.isEmpty()) chart.SetFooterLines({text});
-}
-
-}  // namespace
 
 void WriteFooterLine(KestrumChart& chart, const MeasurementStore& store,
                      const DateTimeFormats& formats) {
