@@ -95,7 +95,7 @@ void BM_HistoryRebuild(benchmark::State& state) {
     state.PauseTiming();
     runs = 0;
     samples = 0;
-    for (const HistoryRun& run : store->Runs()) {
+    for (const HistoryRun& run : store->Runs().value()) {
       ++runs;
       samples += run.samples;
       if (run.conflict) std::abort();  // successive downloads must agree

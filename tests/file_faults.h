@@ -4,11 +4,14 @@
 // root's rights, and the cases that only root can set up.
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 
@@ -36,6 +39,20 @@ class FullDisk {
   rlimit old_{};
   void (*oldSignal_)(int) = SIG_DFL;
 };
+
+// Sixteen pages of the database at `path` overwritten two thirds in, after
+// its log was written back: the damage a failing disk does under an open
+// store, met by the next read that reaches them.
+inline void SpoilStorePages(const std::string& path) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr),
+            SQLITE_OK);
+  sqlite3_close(db);
+  std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+  file.seekp(static_cast<std::streamoff>(std::filesystem::file_size(path) * 2 / 3));
+  file << std::string(16 * 4096, '\x5a');
+}
 
 inline bool RunningAsRoot() {
   return ::geteuid() == 0;

@@ -27,7 +27,11 @@ std::string NotOpenedText(const std::string& openFailure) {
 std::string KnownNameOfSerial(const std::string& serial, HistoryStore* history) {
   if (!history) return serial;
   const std::string suffix = "-" + serial;
-  for (const HistoryInstrument& known : history->Instruments()) {
+  // A history that cannot be read knows no name; writing the entry then
+  // fails and says so.
+  const Result<std::vector<HistoryInstrument>> instruments = history->Instruments();
+  if (!instruments) return serial;
+  for (const HistoryInstrument& known : instruments.value()) {
     const std::string& name = known.name;
     if (name.size() > suffix.size() &&
         name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0) {

@@ -249,24 +249,22 @@ void HistoryWindow::Reload() {
   const std::string shown = InstrumentNameAt(InstrumentPicker->currentIndex());
   InstrumentPicker->clear();
   instrumentNames_.clear();
+  readProblem_.clear();
   if (!services_.store) return;
-  dataVersion_ = services_.store->DataVersion();
+  const kestrum::Result<std::int64_t> version = services_.store->DataVersion();
+  dataVersion_ = version ? version.value() : -1;
+  const kestrum::Result<std::vector<kestrum::HistoryInstrument>> instruments =
+      services_.store->Instruments();
+  if (!instruments) readProblem_ = instruments.error();
   // The names as the store holds them: one that is not UTF-8 still finds its runs.
-  for (const kestrum::HistoryInstrument& instrument : services_.store->Instruments()) {
+  for (const kestrum::HistoryInstrument& instrument :
+       instruments ? instruments.value() : std::vector<kestrum::HistoryInstrument>{}) {
     const QString name = QString::fromStdString(instrument.name);
     InstrumentPicker->addItem(QStringLiteral("%1  (%2 runs)").arg(name).arg(instrument.runs));
     instrumentNames_.push_back(instrument.name);
   }
-  const bool readOnly = services_.store->ReadOnly();
-  if (readOnly) {
-    QString text = QStringLiteral(
-        "The history is open for reading only: sites, notes and exclusions cannot be changed.");
-    if (!services_.store->Notice().empty())
-      text += QLatin1Char(' ') + QString::fromStdString(services_.store->Notice());
-    NoticeLabel->setText(text);
-  }
-  NoticeLabel->setVisible(readOnly);
-  InstrumentButton->setEnabled(!readOnly);
+  ShowNotice();
+  InstrumentButton->setEnabled(!services_.store->ReadOnly());
   if (InstrumentPicker->count() == 0) {
     loaded_.clear();
     RunTable->ShowRuns({}, false);
@@ -282,8 +280,27 @@ void HistoryWindow::Reload() {
   LoadInstrument(InstrumentNameAt(again));
 }
 
+void HistoryWindow::ShowNotice() {
+  QStringList parts;
+  if (services_.store && services_.store->ReadOnly()) {
+    parts << QStringLiteral(
+        "The history is open for reading only: sites, notes and exclusions cannot be changed.");
+    if (!services_.store->Notice().empty())
+      parts << QString::fromStdString(services_.store->Notice());
+  }
+  // Shown rather than boxed: the window reads again every few seconds.
+  if (!readProblem_.empty()) {
+    parts << QStringLiteral("What could not be read is not shown: ") +
+                 QString::fromStdString(readProblem_);
+  }
+  NoticeLabel->setText(parts.join(QLatin1Char(' ')));
+  NoticeLabel->setVisible(!parts.isEmpty());
+}
+
 void HistoryWindow::Follow() {
-  if (!services_.store || services_.store->DataVersion() == dataVersion_) return;
+  if (!services_.store) return;
+  const kestrum::Result<std::int64_t> version = services_.store->DataVersion();
+  if (version && version.value() == dataVersion_) return;
   // What another program changed: the same runs stay shown where they still are.
   std::vector<std::int64_t> shownIds;
   for (int row : shownRuns_) shownIds.push_back(loaded_[static_cast<std::size_t>(row)].run.id);
@@ -322,19 +339,32 @@ void HistoryWindow::LoadInstrument(const std::string& name) {
   collocated_.reset();  // the other instruments may have changed too
   const auto found = store.FindInstrument(name);
   loaded_.clear();
-  instrument_ = found ? *found : kestrum::HistoryInstrument{};
+  instrument_ = found && *found ? **found : kestrum::HistoryInstrument{};
   std::vector<HistoryRunRow> rows;
-  if (found) {
-    for (kestrum::HistoryRun& run : store.Runs(found->name)) {
-      std::vector<kestrum::HistorySample> samples = store.Samples(run.id);
-      loaded_.push_back({std::move(run), std::move(samples)});
-    }
+  kestrum::Result<> read = found ? kestrum::Result<>{} : found.failure();
+  if (read && *found) {
+    kestrum::Result<std::vector<kestrum::LoadedRun>> runs =
+        kestrum::LoadInstrumentRuns(store, name);
+    if (runs) loaded_ = std::move(runs).value();
+    if (!runs) read = runs.failure();
     const std::vector<double> levels = VerdictLevels();
     for (const kestrum::LoadedRun& loaded : loaded_) {
+      kestrum::Result<std::vector<std::string>> downloads = store.DownloadsOf(loaded.run.id);
+      if (!downloads) {
+        read = downloads.failure();
+        break;
+      }
       rows.push_back({loaded.run, SummaryOfRun(loaded, instrument_.calibrationFactor, levels),
-                      store.DownloadsOf(loaded.run.id)});
+                      std::move(downloads).value()});
     }
   }
+  if (!read) {
+    // A part shown as if it were all would be read as all there is.
+    readProblem_ = read.error();
+    loaded_.clear();
+    rows.clear();
+  }
+  ShowNotice();
   {
     const QSignalBlocker quiet(RunTable);
     RunTable->ShowRuns(rows, !store.ReadOnly());
@@ -534,8 +564,14 @@ const std::vector<kestrum::CollocatedInstrument>& HistoryWindow::Collocated(
   // Read again only when the test changes, not at every repaint.
   const auto key = std::make_tuple(instrument_.name, shown.site, from, to);
   if (!collocated_ || collocated_->first != key) {
-    collocated_.emplace(key, kestrum::CollocatedAt(*services_.store, instrument_.name, shown.site,
-                                                   from, to, shown.hours.samples));
+    kestrum::Result<std::vector<kestrum::CollocatedInstrument>> others = kestrum::CollocatedAt(
+        *services_.store, instrument_.name, shown.site, from, to, shown.hours.samples);
+    if (!others) {
+      readProblem_ = others.error();
+      ShowNotice();
+    }
+    collocated_.emplace(
+        key, others ? std::move(others).value() : std::vector<kestrum::CollocatedInstrument>{});
   }
   return collocated_->second;
 }
@@ -764,13 +800,21 @@ void HistoryWindow::Report() {
     input.people = {details->client, details->address, details->operatorName,
                     details->certification};
     if (!site.empty()) {
-      for (const kestrum::CollocatedInstrument& other : kestrum::CollocatedAt(
-               *store, instrument_.name, site, test.from, test.to, counted.samples)) {
+      const kestrum::Result<std::vector<kestrum::CollocatedInstrument>> others =
+          kestrum::CollocatedAt(*store, instrument_.name, site, test.from, test.to,
+                                counted.samples);
+      if (!others) saved = others.failure();
+      for (const kestrum::CollocatedInstrument& other :
+           others ? others.value() : std::vector<kestrum::CollocatedInstrument>{}) {
         input.collocated.push_back({QString::fromStdString(other.name), other.figures});
       }
     }
-    saved = kestrum::SaveTestReport(kestrum::ComposeTestReport(input), kestrum::TestChartOf(input),
-                                    details->paper, target->localName);
+    // A report without the instruments beside it would hide what they say.
+    if (saved) {
+      saved =
+          kestrum::SaveTestReport(kestrum::ComposeTestReport(input), kestrum::TestChartOf(input),
+                                  details->paper, target->localName);
+    }
     // The client goes with the site, for the next report of it.
     if (saved && !store->ReadOnly() &&
         (details->client != offered.client || details->address != offered.address)) {
@@ -787,13 +831,17 @@ void HistoryWindow::EditInstrument() {
   kestrum::HistoryStore* store = services_.store;
   if (!store || instrument_.name.empty() || store->ReadOnly()) return;
   const std::string name = instrument_.name;
-  const std::vector<kestrum::FactorChange> changes = store->FactorChanges(name);
+  const kestrum::Result<std::vector<kestrum::FactorChange>> changes = store->FactorChanges(name);
+  if (!changes) {
+    services_.prompts->ShowError(QString::fromStdString(changes.error()));
+    return;
+  }
   const kestrum::DateTime today = services_.now ? services_.now() : kestrum::DateTime{0};
   std::optional<RegisterEdit> edit;
   if (services_.editRegister) {
-    edit = services_.editRegister(this, instrument_, changes);
+    edit = services_.editRegister(this, instrument_, changes.value());
   } else {
-    InstrumentRegisterDialog dialog(instrument_, changes, today, this);
+    InstrumentRegisterDialog dialog(instrument_, changes.value(), today, this);
     if (dialog.exec() == QDialog::Accepted) edit = dialog.Edit();
   }
   if (!edit) return;
@@ -811,6 +859,11 @@ void HistoryWindow::EditInstrument() {
                                                        : std::string("not entered")) +
                              ", holds " + std::to_string(edit->entry.intervalMonths) + " months");
   }
-  if (const auto found = store->FindInstrument(name)) instrument_ = *found;
+  const auto found = store->FindInstrument(name);
+  if (found && *found) instrument_ = **found;
+  if (!found) {
+    readProblem_ = found.error();
+    ShowNotice();
+  }
   RefreshSummary();
 }

@@ -111,7 +111,7 @@ class HistoryWindow : public QWidget {
   QPushButton* ReportButton = nullptr;
   QPushButton* InstrumentButton = nullptr;
   QPushButton* CsvButton = nullptr;  // the shown test's hours as CSV
-  QLabel* NoticeLabel = nullptr;     // why editing is off
+  QLabel* NoticeLabel = nullptr;     // why editing is off, what could not be read
   HistoryRunTable* RunTable = nullptr;
   QCheckBox* HourlyValues = nullptr;
   QComboBox* MeanPicker = nullptr;  // "no mean", then the items of interval_table.h
@@ -187,6 +187,9 @@ class HistoryWindow : public QWidget {
   std::vector<kestrum::LoadedRun> loaded_;
   std::vector<std::string> instrumentNames_;  // the picker's, as the store holds them
   std::int64_t dataVersion_ = 0;
+  // What the store could not give the last time it was read, shown in the notice.
+  std::string readProblem_;
+  void ShowNotice();
   QTimer* follow_ = nullptr;
   // What the chart shows: the runs (indices into loaded_) and the time range.
   std::vector<int> shownRuns_;

@@ -295,6 +295,8 @@ class TForm1 : public QMainWindow {
   void NoteEntry(const char* kind, const std::string& instrument, const std::string& text);
   // After an entry was recorded or runs were imported.
   void HistoryChanged();
+  // The dock's newest entries, or why they could not be read.
+  void ShowLatestActivity(kestrum::HistoryStore& history);
   void BuildToolBar();
   void BuildInstrumentMenu();
   void FillUseMenu();

@@ -66,8 +66,17 @@ kestrum::HistoryStore* TForm1::History() {
 
 void TForm1::HistoryChanged() {
   if (!history_) return;
-  Activity->ShowEntries(history_->LatestActivity(ActivityDock::kShownEntries));
+  ShowLatestActivity(*history_);
   if (HistoryWin) HistoryWin->Reload();
+}
+
+void TForm1::ShowLatestActivity(kestrum::HistoryStore& history) {
+  const auto entries = history.LatestActivity(ActivityDock::kShownEntries);
+  if (entries) {
+    Activity->ShowEntries(entries.value());
+  } else {
+    StatusBar1->SetText(1, QString::fromStdString("Activity not shown: " + entries.error()));
+  }
 }
 
 void TForm1::NoteCommand(const char* kind, std::uint8_t modelCode, const std::string& text) {
@@ -78,7 +87,7 @@ void TForm1::NoteEntry(const char* kind, const std::string& instrument, const st
   kestrum::HistoryStore* history = History();
   const kestrum::Result<> noted = kestrum::NoteActivity(history, {Now(), kind, instrument, text});
   if (!noted) StatusBar1->SetText(1, QString::fromStdString(noted.error()));
-  if (history) Activity->ShowEntries(history->LatestActivity(ActivityDock::kShownEntries));
+  if (history) ShowLatestActivity(*history);
 }
 
 void TForm1::History1Click() {
@@ -151,8 +160,13 @@ ProfileSources TForm1::ProfileSourcesOfWindow() {
       Prompts().ShowError(QString::fromStdString(historyProblem_));
       return std::nullopt;
     }
+    const kestrum::Result<std::vector<kestrum::HistoryRun>> runs = history->Runs();
+    if (!runs) {
+      Prompts().ShowError(QString::fromStdString(runs.error()));
+      return std::nullopt;
+    }
     QStringList sites;
-    for (const kestrum::HistoryRun& run : history->Runs()) {
+    for (const kestrum::HistoryRun& run : runs.value()) {
       const QString site = QString::fromStdString(run.site);
       if (!site.isEmpty() && !sites.contains(site)) sites << site;
     }

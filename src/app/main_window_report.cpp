@@ -15,9 +15,9 @@
 namespace {
 
 // The history's entry of the instrument whose data is shown, when it has one.
-std::optional<kestrum::HistoryInstrument> ShownInstrument(kestrum::HistoryStore* history,
-                                                          const std::string& path) {
-  if (!history || path.empty()) return std::nullopt;
+kestrum::Result<std::optional<kestrum::HistoryInstrument>> ShownInstrument(
+    kestrum::HistoryStore* history, const std::string& path) {
+  if (!history || path.empty()) return {std::nullopt};
   return history->FindInstrument(kestrum::InstrumentNameForFile(path, {}));
 }
 
@@ -42,9 +42,12 @@ void TForm1::Report1Click() {
   offered.onePageOffered = Summary->Chooser->Request().protocol == kestrum::Protocol::kPeriod;
   kestrum::HistoryStore* history = historyProblem_.empty() ? History() : nullptr;
   if (history) {
-    if (const auto kept = history->SiteClientOf(offered.site.toStdString())) {
+    const auto kept = history->SiteClientOf(offered.site.toStdString());
+    if (kept) {
       offered.client = QString::fromStdString(kept->client);
       offered.address = QString::fromStdString(kept->address);
+    } else {
+      StatusBar1->SetText(1, QString::fromStdString("Client not read: " + kept.error()));
     }
   }
   const auto details = ChartAdditions->AskReportDetails(offered);
@@ -88,8 +91,10 @@ kestrum::Result<> TForm1::SaveTestReportOfShownRun(const kestrum::ReportDetails&
   kestrum::AssessmentRequest request = Summary->Chooser->Request();
   request.levels = kestrum::LevelsForVerdicts(ChartAdditions->Choices().ForChart().referenceLevels);
   kestrum::HistoryStore* history = historyProblem_.empty() ? History() : nullptr;
-  const std::optional<kestrum::HistoryInstrument> instrument =
-      ShownInstrument(history, lastFilePath_);
+  const auto listed = ShownInstrument(history, lastFilePath_);
+  // Without the register's calibration the uncertainty would come out too small.
+  if (!listed) return listed.failure();
+  const std::optional<kestrum::HistoryInstrument>& instrument = listed.value();
   if (instrument) kestrum::TakeCalibration(request, instrument->calibrationUncertainty);
   const kestrum::Assessment assessment = kestrum::Assess(counted, request);
   if (assessment.hours() == 0) {

@@ -21,7 +21,7 @@ KeyTuple Tuple(const RunKey& key) {
 }
 
 // Every run's key with its id, in key order.
-std::map<KeyTuple, std::int64_t> RunKeys(sqlite3* db) {
+Result<std::map<KeyTuple, std::int64_t>> RunKeys(sqlite3* db) {
   std::map<KeyTuple, std::int64_t> keys;
   SqliteStatement select(db,
                          "SELECT i.name, r.start_minute, r.id FROM runs r JOIN instruments i ON "
@@ -37,6 +37,7 @@ std::map<KeyTuple, std::int64_t> RunKeys(sqlite3* db) {
     minute = start;
     keys[{name, start, version}] = select.Int(2);
   }
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return keys;
 }
 
@@ -46,12 +47,13 @@ std::string HistoryStore::AnnotationsPath() const {
   return PathInFolder(std::filesystem::path(path_).parent_path().string(), kAnnotationsFileName);
 }
 
-Annotations HistoryStore::CollectAnnotations() {
+Result<Annotations> HistoryStore::CollectAnnotations() {
   Annotations out;
   sqlite3* db = db_.Handle();
-  const std::map<KeyTuple, std::int64_t> keys = RunKeys(db);
+  const Result<std::map<KeyTuple, std::int64_t>> keys = RunKeys(db);
+  if (!keys) return keys.failure();
   std::map<std::int64_t, RunKey> keyOf;
-  for (const auto& [key, id] : keys) {
+  for (const auto& [key, id] : keys.value()) {
     keyOf[id] = {std::get<0>(key), std::get<1>(key), std::get<2>(key)};
   }
   const bool v2 = HasVersion2Columns();
@@ -64,10 +66,13 @@ Annotations HistoryStore::CollectAnnotations() {
     if (key == keyOf.end()) continue;
     out.runs.push_back({key->second, runs.Text(1), runs.Text(2), runs.Int(3) != 0, runs.Real(4)});
   }
+  if (Result<> read = runs.Finished(); !read) return read.failure();
   std::sort(out.runs.begin(), out.runs.end(), [](const RunAnnotation& a, const RunAnnotation& b) {
     return Tuple(a.key) < Tuple(b.key);
   });
-  for (const HistoryInstrument& i : Instruments()) {
+  const Result<std::vector<HistoryInstrument>> instruments = Instruments();
+  if (!instruments) return instruments.failure();
+  for (const HistoryInstrument& i : instruments.value()) {
     InstrumentAnnotation a{i.name,
                            i.calibrationUncertainty,
                            i.entry.calibratedOn,
@@ -80,34 +85,41 @@ Annotations HistoryStore::CollectAnnotations() {
     SqliteStatement clients(db, "SELECT site, client, address FROM site_clients ORDER BY site");
     while (clients.Next())
       out.clients.push_back({clients.Text(0), clients.Text(1), clients.Text(2)});
+    if (Result<> read = clients.Finished(); !read) return read.failure();
   }
   SqliteStatement files(db,
                         "SELECT i.name, f.path FROM download_files f JOIN downloads d ON "
                         "d.id = f.download_id JOIN instruments i ON i.id = d.instrument_id "
                         "WHERE d.kept = 0 ORDER BY d.id, f.path");
   while (files.Next()) out.files.push_back({files.Text(0), files.Text(1)});
+  if (Result<> read = files.Finished(); !read) return read.failure();
   SqliteStatement activity(db, "SELECT at, kind, instrument, text FROM activity ORDER BY id");
   while (activity.Next()) {
     out.activity.push_back(
         {activity.Real(0), activity.Text(1), activity.Text(2), activity.Text(3)});
   }
+  if (Result<> read = activity.Finished(); !read) return read.failure();
   return out;
 }
 
 Result<> HistoryStore::KeepAnnotations() {
-  Annotations now = CollectAnnotations();
+  Result<Annotations> collected = CollectAnnotations();
+  if (!collected) return collected.failure();
+  Annotations& now = collected.value();
   const Result<Annotations> before = ReadAnnotationsFile(AnnotationsPath(), nullptr, nullptr);
   if (!before) return before.failure();
   // What the file holds for runs, instruments and files the store lacks
   // waits there for the data that brings them back.
-  const std::map<KeyTuple, std::int64_t> keys = RunKeys(db_.Handle());
+  const Result<std::map<KeyTuple, std::int64_t>> keys = RunKeys(db_.Handle());
+  if (!keys) return keys.failure();
   for (const RunAnnotation& run : before->runs) {
-    if (keys.count(Tuple(run.key)) == 0) now.runs.push_back(run);
+    if (keys->count(Tuple(run.key)) == 0) now.runs.push_back(run);
   }
   std::set<std::string> instruments;
   {
     SqliteStatement names(db_.Handle(), "SELECT name FROM instruments");
     while (names.Next()) instruments.insert(names.Text(0));
+    if (Result<> read = names.Finished(); !read) return read.failure();
   }
   for (const InstrumentAnnotation& instrument : before->instruments) {
     if (instruments.count(instrument.name) == 0) now.instruments.push_back(instrument);
@@ -164,7 +176,9 @@ Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivi
                                         AnnotationRestore& restore) {
   {
     sqlite3* db = db_.Handle();
-    const std::map<KeyTuple, std::int64_t> keys = RunKeys(db);
+    const Result<std::map<KeyTuple, std::int64_t>> read = RunKeys(db);
+    if (!read) return read.failure();
+    const std::map<KeyTuple, std::int64_t>& keys = read.value();
     SqliteStatement current(db, "SELECT site, note, excluded, time_shift FROM runs WHERE id = ?");
     SqliteStatement update(db,
                            "UPDATE runs SET site = ?, note = ?, excluded = ?, time_shift = ? "
@@ -244,6 +258,7 @@ Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivi
       while (held.Next()) {
         logged.insert({DateTimeStamp(held.Real(0)), held.Text(1), held.Text(2), held.Text(3)});
       }
+      if (Result<> read = held.Finished(); !read) return read;
       SqliteStatement insert(db,
                              "INSERT INTO activity(at, kind, instrument, text) VALUES(?, ?, ?, ?)");
       for (const AnnotatedActivity& e : from.activity) {

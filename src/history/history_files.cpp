@@ -39,7 +39,12 @@ FileImport ImportOne(HistoryStore& store, const std::string& path, const std::st
   source.contentHash =
       ContentHash(std::string_view(reinterpret_cast<const char*>(bytes->data()), bytes->size()));
   // Known bytes need no decode: the import only notes the name.
-  if (store.KnowsContent(source.contentHash)) {
+  const Result<bool> known = store.KnowsContent(source.contentHash);
+  if (!known) {
+    result.counts = known.failure();
+    return result;
+  }
+  if (known.value()) {
     result.counts = store.Import(source, DecodedFile{});
     return result;
   }
@@ -87,7 +92,12 @@ std::vector<FileImport> ImportKeptDownloads(HistoryStore& store, const std::stri
   std::reverse(files.begin(), files.end());
   std::unique_ptr<MeasurementStore> scratch;
   for (const KeptDownloadFile& file : files) {
-    if (store.KnowsPath(file.path)) continue;
+    const Result<bool> known = store.KnowsPath(file.path);
+    if (!known) {
+      imports.push_back({file.path, known.failure()});
+      continue;
+    }
+    if (known.value()) continue;
     if (!scratch) scratch = std::make_unique<MeasurementStore>();
     imports.push_back(ImportOne(store, file.path, InstrumentOfKeptFile(file.path), file.name.at,
                                 true, now, *scratch));

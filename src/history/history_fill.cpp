@@ -72,7 +72,12 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
     if (made) {
       // Files from elsewhere are in no kept download: read them again where they still are.
       for (const ImportedFile& file : read->files) {
-        if (store.KnowsPath(file.path)) continue;
+        const Result<bool> known = store.KnowsPath(file.path);
+        if (!known) {
+          fill.imports.push_back({file.path, known.failure()});
+          continue;
+        }
+        if (known.value()) continue;
         std::error_code error;
         if (!std::filesystem::is_regular_file(file.path, error)) {
           missing.push_back(file.path);

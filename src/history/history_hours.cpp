@@ -24,11 +24,15 @@ std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs) {
   return out;
 }
 
-std::vector<LoadedRun> LoadInstrumentRuns(HistoryStore& store, const std::string& instrument) {
+Result<std::vector<LoadedRun>> LoadInstrumentRuns(HistoryStore& store,
+                                                  const std::string& instrument) {
+  Result<std::vector<HistoryRun>> runs = store.Runs(instrument);
+  if (!runs) return runs.failure();
   std::vector<LoadedRun> out;
-  for (HistoryRun& run : store.Runs(instrument)) {
-    std::vector<HistorySample> samples = store.Samples(run.id);
-    out.push_back({std::move(run), std::move(samples)});
+  for (HistoryRun& run : runs.value()) {
+    Result<std::vector<HistorySample>> samples = store.Samples(run.id);
+    if (!samples) return samples.failure();
+    out.push_back({std::move(run), std::move(samples).value()});
   }
   return out;
 }
@@ -38,10 +42,13 @@ Result<SeasonalProfile> ProfileOfSite(HistoryStore& store, const std::string& si
   std::optional<AnnualMean> best;
   std::vector<MonthlyMean> bestMonths;
   std::string from;
-  for (const HistoryInstrument& i : store.Instruments()) {
+  const Result<std::vector<HistoryInstrument>> instruments = store.Instruments();
+  if (!instruments) return instruments.failure();
+  for (const HistoryInstrument& i : instruments.value()) {
     if (instrument && i.name != *instrument) continue;
-    const std::vector<LoadedRun> runs = LoadInstrumentRuns(store, i.name);
-    const CountedHours counted = CountHours(RunHoursOf(runs), -1e9, 1e9, &site);
+    const Result<std::vector<LoadedRun>> runs = LoadInstrumentRuns(store, i.name);
+    if (!runs) return runs.failure();
+    const CountedHours counted = CountHours(RunHoursOf(runs.value()), -1e9, 1e9, &site);
     std::vector<MonthlyMean> months = MonthlyMeans(CalendarDays(counted.samples));
     const std::optional<AnnualMean> annual = AnnualMeanOf(months);
     if (!annual) continue;
@@ -67,16 +74,20 @@ std::string SiteTitle(const std::string& site) {
   return site.empty() ? "site not given" : site;
 }
 
-std::vector<CollocatedInstrument> CollocatedAt(HistoryStore& store, const std::string& instrument,
-                                               const std::string& site, DateTime from, DateTime to,
-                                               HourSpan own) {
+Result<std::vector<CollocatedInstrument>> CollocatedAt(HistoryStore& store,
+                                                       const std::string& instrument,
+                                                       const std::string& site, DateTime from,
+                                                       DateTime to, HourSpan own) {
   std::vector<CollocatedInstrument> found;
-  for (const HistoryInstrument& other : store.Instruments()) {
+  const Result<std::vector<HistoryInstrument>> instruments = store.Instruments();
+  if (!instruments) return instruments.failure();
+  for (const HistoryInstrument& other : instruments.value()) {
     if (other.name == instrument) continue;
-    const std::vector<LoadedRun> runs = LoadInstrumentRuns(store, other.name);
+    const Result<std::vector<LoadedRun>> runs = LoadInstrumentRuns(store, other.name);
+    if (!runs) return runs.failure();
     // Their stamps may lie up to half an hour beyond the test's ends and still pair.
     const CountedHours theirs =
-        CountHours(RunHoursOf(runs), from - kOneHour / 2, to + kOneHour / 2, &site);
+        CountHours(RunHoursOf(runs.value()), from - kOneHour / 2, to + kOneHour / 2, &site);
     const Collocation c = Collocate(own, theirs.samples);
     if (c.sharedHours > 0) found.push_back({other.name, c});
   }

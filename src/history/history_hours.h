@@ -19,7 +19,8 @@ RunHours RunHoursOf(const LoadedRun& run);
 std::vector<RunHours> RunHoursOf(const std::vector<LoadedRun>& runs);
 
 // Every run of the instrument with its samples, oldest first.
-std::vector<LoadedRun> LoadInstrumentRuns(HistoryStore& store, const std::string& instrument);
+Result<std::vector<LoadedRun>> LoadInstrumentRuns(HistoryStore& store,
+                                                  const std::string& instrument);
 
 // The seasonal profile of a site's latest twelve well covered months, from
 // the instrument named or, when none is, from whichever instrument measured
@@ -34,9 +35,10 @@ struct CollocatedInstrument {
 
 // Every other instrument of the history with counted hours at `site` from..to
 // shared with `own` (the instrument's counted hours there); never another site's.
-std::vector<CollocatedInstrument> CollocatedAt(HistoryStore& store, const std::string& instrument,
-                                               const std::string& site, DateTime from, DateTime to,
-                                               HourSpan own);
+Result<std::vector<CollocatedInstrument>> CollocatedAt(HistoryStore& store,
+                                                       const std::string& instrument,
+                                                       const std::string& site, DateTime from,
+                                                       DateTime to, HourSpan own);
 
 // "site not given" for runs without a site: the name of their block.
 std::string SiteTitle(const std::string& site);

@@ -60,10 +60,12 @@ class Importer {
       known.push_back({findVersions_.Int(0), static_cast<int>(findVersions_.Int(1)),
                        static_cast<std::uint64_t>(findVersions_.Int(2))});
     }
-    if (findVersions_.Failed()) return Fail(findVersions_.Error());
+    if (Result<> read = findVersions_.Finished(); !read) return read;
 
     for (const KnownVersion& version : known) {
-      if (!Agrees(version, run.samples, prefix)) continue;
+      const Result<bool> agrees = Agrees(version, run.samples, prefix);
+      if (!agrees) return agrees.failure();
+      if (!agrees.value()) continue;
       if (count > version.count) {
         if (Result<> grown = Grow(version, run.samples, prefix.back()); !grown) return grown;
         ++counts.grownRuns;
@@ -91,8 +93,8 @@ class Importer {
   }
 
  private:
-  bool Agrees(const KnownVersion& version, const std::vector<HistorySample>& samples,
-              const std::vector<std::uint64_t>& prefix) {
+  Result<bool> Agrees(const KnownVersion& version, const std::vector<HistorySample>& samples,
+                      const std::vector<std::uint64_t>& prefix) {
     const std::size_t shared = std::min<std::size_t>(version.count, samples.size());
     if (static_cast<std::size_t>(version.count) <= samples.size()) {
       return prefix[shared] == version.digest;
@@ -110,6 +112,7 @@ class Importer {
                                     select.Real(4), select.Real(5), select.Real(6)});
       ++read;
     }
+    if (Result<> finished = select.Finished(); !finished) return finished.failure();
     return read == shared && digest == prefix[shared];
   }
 
@@ -201,6 +204,7 @@ Result<std::int64_t> InstrumentId(sqlite3* db, const std::string& name, Instrume
     }
     return find.Int(0);
   }
+  if (Result<> read = find.Finished(); !read) return read.failure();
   SqliteStatement insert(db, "INSERT INTO instruments(name, model, calibration) VALUES(?, ?, ?)");
   insert.Bind(1, name).Bind(2, std::string_view(ModelName(model))).Bind(3, calibration);
   if (Result<> done = insert.Run(); !done) return done.failure();
@@ -224,6 +228,7 @@ Result<ImportCounts> HistoryStore::Import(const ImportSource& source, const Deco
       download = find.Int(0);
       counts.alreadyKnown = true;
     }
+    if (Result<> read = find.Finished(); !read) return read.failure();
   }
   if (!counts.alreadyKnown) {
     const Result<std::int64_t> instrument =

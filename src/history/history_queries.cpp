@@ -81,7 +81,7 @@ void MarkOverlaps(std::vector<RunRow>& rows) {
 
 }  // namespace
 
-std::vector<HistoryInstrument> HistoryStore::Instruments() {
+Result<std::vector<HistoryInstrument>> HistoryStore::Instruments() {
   std::vector<HistoryInstrument> out;
   const std::string sql =
       std::string(
@@ -107,17 +107,20 @@ std::vector<HistoryInstrument> HistoryStore::Instruments() {
     instrument.entry.note = select.Text(9);
     out.push_back(std::move(instrument));
   }
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return out;
 }
 
-std::optional<HistoryInstrument> HistoryStore::FindInstrument(const std::string& name) {
-  for (const HistoryInstrument& instrument : Instruments()) {
-    if (instrument.name == name) return instrument;
+Result<std::optional<HistoryInstrument>> HistoryStore::FindInstrument(const std::string& name) {
+  Result<std::vector<HistoryInstrument>> instruments = Instruments();
+  if (!instruments) return instruments.failure();
+  for (HistoryInstrument& instrument : instruments.value()) {
+    if (instrument.name == name) return {std::move(instrument)};
   }
-  return std::nullopt;
+  return {std::nullopt};
 }
 
-std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
+Result<std::vector<HistoryRun>> HistoryStore::Runs(const std::string& instrument) {
   std::vector<RunRow> rows;
   const bool shifted = HasVersion2Columns();
   const std::string sql =
@@ -126,6 +129,7 @@ std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
   SqliteStatement select(db_.Handle(), sql.c_str());
   if (!instrument.empty()) select.Bind(1, instrument);
   while (select.Next()) rows.push_back(ReadRun(select));
+  if (Result<> read = select.Finished(); !read) return read.failure();
   MarkOverlaps(rows);
   std::vector<HistoryRun> runs;
   runs.reserve(rows.size());
@@ -133,26 +137,32 @@ std::vector<HistoryRun> HistoryStore::Runs(const std::string& instrument) {
   return runs;
 }
 
-std::optional<HistoryRun> HistoryStore::FindRun(std::int64_t id) {
+Result<std::optional<HistoryRun>> HistoryStore::FindRun(std::int64_t id) {
   SqliteStatement select(db_.Handle(),
                          "SELECT i.name FROM runs r JOIN instruments i ON "
                          "i.id = r.instrument_id WHERE r.id = ?");
   select.Bind(1, id);
-  if (!select.Next()) return std::nullopt;
-  // Through the instrument's list, so the marks are those of every listing.
-  for (HistoryRun& run : Runs(select.Text(0))) {
-    if (run.id == id) return run;
+  if (!select.Next()) {
+    if (Result<> read = select.Finished(); !read) return read.failure();
+    return {std::nullopt};
   }
-  return std::nullopt;
+  // Through the instrument's list, so the marks are those of every listing.
+  Result<std::vector<HistoryRun>> runs = Runs(select.Text(0));
+  if (!runs) return runs.failure();
+  for (HistoryRun& run : runs.value()) {
+    if (run.id == id) return {std::move(run)};
+  }
+  return {std::nullopt};
 }
 
-std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
+Result<std::vector<HistorySample>> HistoryStore::Samples(std::int64_t run) {
   std::vector<HistorySample> samples;
   DateTime shift = 0;
   if (HasVersion2Columns()) {
     SqliteStatement select(db_.Handle(), "SELECT time_shift FROM runs WHERE id = ?");
     select.Bind(1, run);
     if (select.Next()) shift = select.Real(0);
+    if (Result<> read = select.Finished(); !read) return read.failure();
   }
   SqliteStatement select(db_.Handle(),
                          "SELECT time, concentration, error, pulses, temperature, humidity, "
@@ -162,10 +172,11 @@ std::vector<HistorySample> HistoryStore::Samples(std::int64_t run) {
     samples.push_back({Shifted(select.Real(0), shift), select.Real(1), select.Real(2),
                        select.Real(3), select.Real(4), select.Real(5), select.Real(6)});
   }
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return samples;
 }
 
-std::vector<std::string> HistoryStore::DownloadsOf(std::int64_t run) {
+Result<std::vector<std::string>> HistoryStore::DownloadsOf(std::int64_t run) {
   std::vector<std::string> paths;
   SqliteStatement select(db_.Handle(),
                          "SELECT f.path FROM run_downloads rd JOIN downloads d ON "
@@ -173,10 +184,11 @@ std::vector<std::string> HistoryStore::DownloadsOf(std::int64_t run) {
                          "WHERE rd.run_id = ? ORDER BY d.taken_at, d.id, f.path <> d.path, f.path");
   select.Bind(1, run);
   while (select.Next()) paths.push_back(select.Text(0));
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return paths;
 }
 
-std::vector<FactorChange> HistoryStore::FactorChanges(const std::string& instrument) {
+Result<std::vector<FactorChange>> HistoryStore::FactorChanges(const std::string& instrument) {
   std::vector<FactorChange> changes;
   if (!HasVersion3Columns()) return changes;
   SqliteStatement select(
@@ -195,19 +207,20 @@ std::vector<FactorChange> HistoryStore::FactorChanges(const std::string& instrum
     }
     previous = {factor, at};
   }
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return changes;
 }
 
-bool HistoryStore::KnowsPath(const std::string& path) {
+Result<bool> HistoryStore::KnowsPath(const std::string& path) {
   SqliteStatement select(db_.Handle(), "SELECT 1 FROM download_files WHERE path = ?");
   select.Bind(1, path);
-  return select.Next();
+  return HasRow(select);
 }
 
-bool HistoryStore::KnowsContent(const std::string& contentHash) {
+Result<bool> HistoryStore::KnowsContent(const std::string& contentHash) {
   SqliteStatement select(db_.Handle(), "SELECT 1 FROM downloads WHERE content_hash = ?");
   select.Bind(1, contentHash);
-  return select.Next();
+  return HasRow(select);
 }
 
 }  // namespace kestrum

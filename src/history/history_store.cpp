@@ -327,9 +327,9 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
 Result<> HistoryStore::CreateSchema() {
   // A file some other program left here with tables of its own is not ours to fill.
   SqliteStatement tables(db_.Handle(), "SELECT count(*) FROM sqlite_master");
-  if (tables.Next() && tables.Int(0) > 0) {
-    return Fail("it holds tables of another program");
-  }
+  const bool any = tables.Next() && tables.Int(0) > 0;
+  if (Result<> read = tables.Finished(); !read) return read;
+  if (any) return Fail("it holds tables of another program");
   if (Result<> made = db_.Exec(kSchema); !made) return made;
   return SetUserVersion(db_);
 }
@@ -394,11 +394,13 @@ Result<> HistoryStore::SetExcluded(std::int64_t run, bool excluded) {
 Result<> HistoryStore::Redate(std::int64_t run, DateTime firstSample) {
   if (Result<> ok = Writable(); !ok) return ok;
   const std::string name = "run " + std::to_string(run);
-  std::optional<HistoryRun> found = FindRun(run);
+  const Result<std::optional<HistoryRun>> listed = FindRun(run);
+  if (!listed) return listed.failure();
+  const std::optional<HistoryRun>& found = listed.value();
   SqliteStatement select(db_.Handle(), "SELECT start, first, sample_count FROM runs WHERE id = ?");
   select.Bind(1, run);
   if (!select.Next() || !found) {
-    if (select.Failed()) return Fail("cannot read the history: " + select.Error());
+    if (Result<> read = select.Finished(); !read) return read;
     return Fail("no " + name);
   }
   // The original times, whatever shift the run has now.
@@ -504,7 +506,7 @@ Result<SiteClient> HistoryStore::SiteClientOf(const std::string& site) {
   SqliteStatement select(db_.Handle(), "SELECT client, address FROM site_clients WHERE site = ?");
   select.Bind(1, site);
   if (select.Next()) return SiteClient{select.Text(0), select.Text(1)};
-  if (select.Failed()) return Fail("cannot read the history: " + select.Error());
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return SiteClient{};
 }
 
@@ -520,12 +522,14 @@ Result<> HistoryStore::RecordActivity(const ActivityEntry& entry) {
   });
 }
 
-std::int64_t HistoryStore::DataVersion() {
+Result<std::int64_t> HistoryStore::DataVersion() {
   SqliteStatement version(db_.Handle(), "PRAGMA data_version");
-  return version.Next() ? version.Int(0) : -1;
+  if (version.Next()) return version.Int(0);
+  if (Result<> read = version.Finished(); !read) return read.failure();
+  return Fail(FailureKind::kStore, "cannot read the history: no data version");
 }
 
-std::vector<ActivityEntry> HistoryStore::LatestActivity(int count) {
+Result<std::vector<ActivityEntry>> HistoryStore::LatestActivity(int count) {
   std::vector<ActivityEntry> entries;
   SqliteStatement select(
       db_.Handle(), "SELECT at, kind, instrument, text FROM activity ORDER BY id DESC LIMIT ?");
@@ -533,6 +537,7 @@ std::vector<ActivityEntry> HistoryStore::LatestActivity(int count) {
   while (select.Next()) {
     entries.push_back({select.Real(0), select.Text(1), select.Text(2), select.Text(3)});
   }
+  if (Result<> read = select.Finished(); !read) return read.failure();
   return entries;
 }
 

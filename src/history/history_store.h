@@ -88,8 +88,8 @@ class HistoryStore {
   // content hash) change nothing.
   Result<ImportCounts> Import(const ImportSource& source, const DecodedFile& file);
   // Whether a data file at this path, or with these bytes, is in the store.
-  bool KnowsPath(const std::string& path);
-  bool KnowsContent(const std::string& contentHash);
+  Result<bool> KnowsPath(const std::string& path);
+  Result<bool> KnowsContent(const std::string& contentHash);
 
   // A site or note longer than its limit is refused, naming the limit.
   Result<> SetSite(std::int64_t run, const std::string& site);
@@ -119,31 +119,32 @@ class HistoryStore {
 
   Result<> RecordActivity(const ActivityEntry& entry);
   // Newest first.
-  std::vector<ActivityEntry> LatestActivity(int count);
+  Result<std::vector<ActivityEntry>> LatestActivity(int count);
   // Hands back the pages SQLite keeps cached (megabytes after reading ten
   // years of samples); they are read again when needed.
   void ReleaseMemory() { sqlite3_db_release_memory(db_.Handle()); }
   // Changes whenever another connection (another program) commits to the
   // store; this connection's own changes leave it as it is.
-  std::int64_t DataVersion();
+  Result<std::int64_t> DataVersion();
 
-  std::vector<HistoryInstrument> Instruments();
-  std::optional<HistoryInstrument> FindInstrument(const std::string& name);
+  // Every read fails with SQLite's reason rather than ending short.
+  Result<std::vector<HistoryInstrument>> Instruments();
+  Result<std::optional<HistoryInstrument>> FindInstrument(const std::string& name);
   // Oldest first (by start, then id); every instrument when name is empty.
-  std::vector<HistoryRun> Runs(const std::string& instrument = {});
-  std::optional<HistoryRun> FindRun(std::int64_t id);
-  std::vector<HistorySample> Samples(std::int64_t run);
+  Result<std::vector<HistoryRun>> Runs(const std::string& instrument = {});
+  Result<std::optional<HistoryRun>> FindRun(std::int64_t id);
+  Result<std::vector<HistorySample>> Samples(std::int64_t run);
   // Where the calibration factor of the instrument's kept downloads changed
   // from one download to the next, oldest first.
-  std::vector<FactorChange> FactorChanges(const std::string& instrument);
+  Result<std::vector<FactorChange>> FactorChanges(const std::string& instrument);
   // The data files that hold a run, oldest first; every name of bytes kept
   // under two, the first one first.
-  std::vector<std::string> DownloadsOf(std::int64_t run);
+  Result<std::vector<std::string>> DownloadsOf(std::int64_t run);
 
   // annotations.tsv, beside the store.
   std::string AnnotationsPath() const;
   // What only the user added, as the store holds it now.
-  Annotations CollectAnnotations();
+  Result<Annotations> CollectAnnotations();
   // Puts back what `from` holds where the store has its runs and
   // instruments and holds nothing of its own for them (a word written
   // since wins); the activity too when `withActivity` (a store just made).

@@ -50,6 +50,11 @@ Result<> SqliteStatement::Run() {
   return {};
 }
 
+Result<> SqliteStatement::Finished() const {
+  if (Failed()) return Fail(FailureKind::kStore, "cannot read the history: " + Error());
+  return {};
+}
+
 std::string SqliteStatement::Error() const {
   if (code_ == SQLITE_OK || code_ == SQLITE_ROW || code_ == SQLITE_DONE) return {};
   return sqlite3_errmsg(db_);
@@ -133,6 +138,12 @@ std::string SqliteConnection::LastError() const {
 
 int SqliteConnection::LastCode() const {
   return db_ ? sqlite3_errcode(db_) : SQLITE_MISUSE;
+}
+
+Result<bool> HasRow(SqliteStatement& statement) {
+  if (statement.Next()) return true;
+  if (Result<> read = statement.Finished(); !read) return read.failure();
+  return false;
 }
 
 bool IsBusyCode(int code) {

@@ -31,6 +31,8 @@ class SqliteStatement {
   bool Next();
   // Runs a statement that gives no rows.
   Result<> Run();
+  // After the last row: whether the rows ended because a step failed.
+  Result<> Finished() const;
   bool Failed() const { return code_ != SQLITE_OK && code_ != SQLITE_ROW && code_ != SQLITE_DONE; }
   int Code() const { return code_; }
   std::string Error() const;
@@ -96,6 +98,9 @@ class SqliteTransaction {
   SqliteConnection& db_;
   bool open_ = false;
 };
+
+// Whether the statement gives a row, or why it could not be asked.
+Result<bool> HasRow(SqliteStatement& statement);
 
 // Whether a failure code means another program holds the database.
 bool IsBusyCode(int code);

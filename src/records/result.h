@@ -57,6 +57,8 @@ class [[nodiscard]] Result {
   const T& value() const& { return std::get<0>(state_); }
   T& value() & { return std::get<0>(state_); }
   T&& value() && { return std::get<0>(std::move(state_)); }
+  const T& operator*() const& { return value(); }
+  T& operator*() & { return value(); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
 

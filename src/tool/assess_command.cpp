@@ -106,6 +106,11 @@ int NoResult(ToolIo& io, const std::string& problem) {
   return kExitNoResult;
 }
 
+int StoreFailed(ToolIo& io, const Failure& failure) {
+  io.err << "kestrum-tool assess: " << failure.message << "\n";
+  return kExitFailure;
+}
+
 std::string SiteList(const std::vector<std::string>& sites) {
   std::string list;
   for (const std::string& site : sites) {
@@ -251,7 +256,9 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     rangeTo = to;
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
-    const std::optional<HistoryInstrument> found = store->FindInstrument(*instrument);
+    const Result<std::optional<HistoryInstrument>> listed = store->FindInstrument(*instrument);
+    if (!listed) return StoreFailed(io, listed.failure());
+    const std::optional<HistoryInstrument>& found = listed.value();
     if (!found) {
       return NoResult(io, "the history knows no instrument \"" + *instrument +
                               "\" (see \"kestrum-tool history runs\")");
@@ -261,8 +268,9 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     model = found->model;
     channels = CsvChannelsOf(model);
     dataName = "the history of " + *instrument;
-    const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
-    const std::vector<RunHours> hours = RunHoursOf(runs);
+    const Result<std::vector<LoadedRun>> runs = LoadInstrumentRuns(*store, *instrument);
+    if (!runs) return StoreFailed(io, runs.failure());
+    const std::vector<RunHours> hours = RunHoursOf(runs.value());
     if (!siteWord) {
       std::vector<std::string> sites;
       for (const SiteHours& block : CountHoursPerSite(hours, from, to)) sites.push_back(block.site);
@@ -279,6 +287,9 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
     Result<SeasonalProfile> profile = ProfileOfSite(*store, *words->profileSite, instrument);
+    if (!profile && profile.failure().kind == FailureKind::kStore) {
+      return StoreFailed(io, profile.failure());
+    }
     if (!profile) return command.Usage("--profile-from-site: " + profile.error());
     request.profile = std::move(profile).value();
   }
@@ -326,9 +337,11 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
   std::vector<CollocatedResult> collocated;
   if (instrument && !site.empty()) {
     HistoryStore* store = openHistory();
-    for (const CollocatedInstrument& other :
-         store ? CollocatedAt(*store, *instrument, site, rangeFrom, rangeTo, counted.samples)
-               : std::vector<CollocatedInstrument>{}) {
+    const Result<std::vector<CollocatedInstrument>> others =
+        store ? CollocatedAt(*store, *instrument, site, rangeFrom, rangeTo, counted.samples)
+              : std::vector<CollocatedInstrument>{};
+    if (!others) return StoreFailed(io, others.failure());
+    for (const CollocatedInstrument& other : others.value()) {
       const Collocation& c = other.figures;
       io.out << "collocated=" << LineText(other.name) << " shared_hours=" << c.sharedHours
              << " mean_bqm3=" << SummaryNumber(c.otherMean)

@@ -63,9 +63,19 @@ Reported<NamedRunOf> NamedRun(HistoryRequest& request) {
   }
   HistoryStore* store = request.Store();
   if (!store) return Named::Exit(kExitFailure);
-  std::optional<HistoryRun> run = store->FindRun(*id);
-  if (!run) return Named::Exit(request.NothingMatches("the history holds no run " + word));
-  return NamedRunOf{store, *run};
+  const Result<std::optional<HistoryRun>> run = store->FindRun(*id);
+  if (!run) return Named::Exit(request.Failed(run.error()));
+  if (!*run) return Named::Exit(request.NothingMatches("the history holds no run " + word));
+  return NamedRunOf{store, **run};
+}
+
+// The run's line as the store holds it after a change.
+int PrintRunAgain(HistoryRequest& request, HistoryStore& store, std::int64_t id) {
+  const Result<std::optional<HistoryRun>> run = store.FindRun(id);
+  if (!run) return request.Failed(run.error());
+  if (!*run) return request.Failed("run " + std::to_string(id) + " went away");
+  request.io.out << RunLine(**run) << "\n";
+  return kExitSuccess;
 }
 
 // Site and note: the text as given; exclude: 0 or 1.
@@ -78,8 +88,7 @@ int ChangeRun(HistoryRequest& request, Result<> (HistoryStore::*change)(std::int
   const HistoryRun* run = &named->run;
   const Result<> changed = (store->*change)(run->id, flag == "1");
   if (!changed) return request.Failed(changed.error());
-  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
-  return kExitSuccess;
+  return PrintRunAgain(request, *store, run->id);
 }
 
 int ChangeRun(HistoryRequest& request,
@@ -90,8 +99,7 @@ int ChangeRun(HistoryRequest& request,
   const HistoryRun* run = &named->run;
   const Result<> changed = (store->*change)(run->id, request.parsed.positional[1]);
   if (!changed) return request.Failed(changed.error());
-  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
-  return kExitSuccess;
+  return PrintRunAgain(request, *store, run->id);
 }
 
 }  // namespace
@@ -149,10 +157,12 @@ int HistoryShow(HistoryRequest& request) {
   if (!named) return named.ExitCode();
   HistoryStore* store = named->store;
   const HistoryRun* run = &named->run;
+  const Result<std::vector<std::string>> downloads = store->DownloadsOf(run->id);
+  if (!downloads) return request.Failed(downloads.error());
   std::ostream& out = request.io.out;
   out << RunLine(*run) << "\n"
       << "note=" << LineText(run->note, true) << "\n";
-  for (const std::string& path : store->DownloadsOf(run->id)) out << "download=" << path << "\n";
+  for (const std::string& path : downloads.value()) out << "download=" << path << "\n";
   return kExitSuccess;
 }
 
@@ -184,8 +194,7 @@ int HistoryRedate(HistoryRequest& request) {
   const Result<> noted = NoteActivity(
       store, {request.now, "history", run->instrument, RedateActivityText(run->id, *first)});
   if (!noted) request.io.err << request.Prefix() << noted.error() << "\n";
-  request.io.out << RunLine(*store->FindRun(run->id)) << "\n";
-  return kExitSuccess;
+  return PrintRunAgain(request, *store, run->id);
 }
 
 int HistoryInstrumentCalibration(HistoryRequest& request) {
@@ -242,8 +251,12 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
     const Result<> set = store->SetRegister(name, entry, request.now);
     if (!set) return request.Failed(set.error());
   }
-  instrument = store->FindInstrument(name);
+  const Result<std::optional<HistoryInstrument>> found = store->FindInstrument(name);
+  if (!found) return request.Failed(found.error());
+  instrument = found.value();
   if (!instrument) return request.NothingMatches(NoInstrumentText(name));
+  const Result<std::vector<FactorChange>> changes = store->FactorChanges(name);
+  if (!changes) return request.Failed(changes.error());
   const std::optional<double>& percent = instrument->calibrationUncertainty;
   const InstrumentRegister& kept = instrument->entry;
   std::ostream& out = request.io.out;
@@ -260,7 +273,7 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
       << "certificate=" << LineText(kept.certificate, true) << "\n"
       << "interval_months=" << kept.intervalMonths << "\n"
       << "note=" << LineText(kept.note, true) << "\n";
-  for (const FactorChange& change : store->FactorChanges(name)) {
+  for (const FactorChange& change : changes.value()) {
     out << "factor_change=" << LineText(FactorChangeText(change), true) << "\n";
   }
   return kExitSuccess;

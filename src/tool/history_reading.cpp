@@ -28,14 +28,20 @@ std::string MonthText(int year, int month) {
 
 int HistoryRuns(HistoryRequest& request) {
   const std::string* instrument = request.Option("instrument");
-  HistoryStore* store = request.Store();
-  if (!store) return kExitFailure;
-  if (instrument && !store->FindInstrument(*instrument)) {
-    return request.NothingMatches(NoInstrumentText(*instrument));
+  HistoryStore* store = nullptr;
+  if (instrument) {
+    const Reported<HistoryRequest::OpenedInstrument> opened = request.OpenInstrument(*instrument);
+    if (!opened) return opened.ExitCode();
+    store = opened->store;
+  } else {
+    store = request.Store();
+    if (!store) return kExitFailure;
   }
-  const std::vector<HistoryRun> runs = store->Runs(instrument ? *instrument : std::string());
-  if (runs.empty()) return request.NothingMatches("the history holds no runs");
-  for (const HistoryRun& run : runs) request.io.out << RunLine(run) << "\n";
+  const Result<std::vector<HistoryRun>> runs =
+      store->Runs(instrument ? *instrument : std::string());
+  if (!runs) return request.Failed(runs.error());
+  if (runs->empty()) return request.NothingMatches("the history holds no runs");
+  for (const HistoryRun& run : runs.value()) request.io.out << RunLine(run) << "\n";
   return kExitSuccess;
 }
 
@@ -58,8 +64,9 @@ int HistorySummary(HistoryRequest& request) {
 
   AssessmentRequest assessment = assessing.value();
   TakeCalibration(assessment, found->calibrationUncertainty);
-  const std::vector<LoadedRun> runs = LoadInstrumentRuns(*store, *instrument);
-  const std::vector<RunHours> hours = RunHoursOf(runs);
+  const Result<std::vector<LoadedRun>> runs = LoadInstrumentRuns(*store, *instrument);
+  if (!runs) return request.Failed(runs.error());
+  const std::vector<RunHours> hours = RunHoursOf(runs.value());
   // Rooms are never judged as one: a block per site.
   const std::string* site = request.Option("site");
   std::vector<SiteHours> sites;
@@ -106,10 +113,12 @@ int HistoryExport(HistoryRequest& request) {
 
   std::string csv = std::string(kExportHeader) + "\n";
   int rows = 0;
-  for (const HistoryRun& run : store->Runs(*instrument)) {
-    for (const HistorySample& sample : store->Samples(run.id)) {
+  const Result<std::vector<LoadedRun>> runs = LoadInstrumentRuns(*store, *instrument);
+  if (!runs) return request.Failed(runs.error());
+  for (const LoadedRun& loaded : runs.value()) {
+    for (const HistorySample& sample : loaded.samples) {
       if (sample.time == 0 || sample.time < from || sample.time > to) continue;
-      csv += ExportRow(run, sample) + "\n";
+      csv += ExportRow(loaded.run, sample) + "\n";
       ++rows;
     }
   }
@@ -130,9 +139,10 @@ int HistoryActivity(HistoryRequest& request) {
   }
   HistoryStore* store = request.Store();
   if (!store) return kExitFailure;
-  const std::vector<ActivityEntry> entries = store->LatestActivity(count);
-  if (entries.empty()) return request.NothingMatches("the activity log is empty");
-  for (const ActivityEntry& entry : entries) request.io.out << ActivityLine(entry) << "\n";
+  const Result<std::vector<ActivityEntry>> entries = store->LatestActivity(count);
+  if (!entries) return request.Failed(entries.error());
+  if (entries->empty()) return request.NothingMatches("the activity log is empty");
+  for (const ActivityEntry& entry : entries.value()) request.io.out << ActivityLine(entry) << "\n";
   return kExitSuccess;
 }
 

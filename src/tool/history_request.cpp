@@ -74,9 +74,10 @@ Reported<HistoryRequest::InstrumentRange> HistoryRequest::ReadInstrumentRange() 
 Reported<HistoryRequest::OpenedInstrument> HistoryRequest::OpenInstrument(const std::string& name) {
   HistoryStore* store = Store();
   if (!store) return Reported<OpenedInstrument>::Exit(kExitFailure);
-  std::optional<HistoryInstrument> found = store->FindInstrument(name);
-  if (!found) return Reported<OpenedInstrument>::Exit(NothingMatches(NoInstrumentText(name)));
-  return OpenedInstrument{store, std::move(*found)};
+  Result<std::optional<HistoryInstrument>> found = store->FindInstrument(name);
+  if (!found) return Reported<OpenedInstrument>::Exit(Failed(found.error()));
+  if (!*found) return Reported<OpenedInstrument>::Exit(NothingMatches(NoInstrumentText(name)));
+  return OpenedInstrument{store, std::move(**found)};
 }
 
 }  // namespace kestrum::tool

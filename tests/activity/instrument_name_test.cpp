@@ -14,7 +14,7 @@ namespace {
 TEST_F(HistoryFixture, AnUnansweredCommandNamesTheInstrumentAsTheHistoryKnowsIt) {
   auto store = OpenStore();
   ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(EncodeDate(2026, 2, 8), 5)})));
-  const std::string known = store->Instruments().at(0).name;  // "K8-FT1"
+  const std::string known = store->Instruments().value().at(0).name;  // "K8-FT1"
   const std::string serial = known.substr(known.find('-') + 1);
   const TK5 selected = SelectedInstrument;
   SelectedInstrument = {serial, "USB <-> K5"};

@@ -59,7 +59,7 @@ TEST_F(CommandFeedbackWindowTest, ARefusedOpenIsSaidAndStaysUntilTheNextCommand)
     window->SB_TimerTimer();
     EXPECT_EQ(Panel(1), reason);
     EXPECT_EQ(Panel(2), command.outcome + reason);
-    EXPECT_EQ(window->History()->LatestActivity(1).at(0).text,
+    EXPECT_EQ(window->History()->LatestActivity(1).value().at(0).text,
               (command.outcome + reason).toStdString());
   }
   EXPECT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
@@ -110,7 +110,7 @@ TEST_F(CommandFeedbackWindowTest, AFailureIsLoggedWhenItHappensNotWhenItsBoxIsCl
   window->SpeedButton7->click();
 
   ASSERT_EQ(prompts.errors.size(), 1);
-  const kestrum::ActivityEntry logged = window->History()->LatestActivity(1).at(0);
+  const kestrum::ActivityEntry logged = window->History()->LatestActivity(1).value().at(0);
   const QString text = QString::fromStdString(logged.text);
   EXPECT_TRUE(text.contains(prompts.errors[0])) << logged.text;
   EXPECT_EQ(shownInTheDock.toStdString(), logged.text);

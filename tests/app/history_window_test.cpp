@@ -27,6 +27,7 @@
 #include "app/window_placement.h"
 #include "assessment/test_csv.h"
 #include "emulator/emulated_bus.h"
+#include "file_faults.h"
 #include "history/history_store.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
@@ -62,7 +63,7 @@ TEST_F(HistoryWindowTest, ADownloadLandsInTheHistoryAndInTheActivityDock) {
 
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  const auto runs = history->Runs("K8-EMUK8001");
+  const auto runs = history->Runs("K8-EMUK8001").value();
   ASSERT_EQ(runs.size(), 2u);
   int samples = 0;
   for (const auto& run : runs) samples += run.samples;
@@ -93,8 +94,8 @@ TEST_F(HistoryWindowTest, ACancelledDownloadIsRecordedAsSuch) {
 
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  EXPECT_TRUE(history->Runs().empty());
-  const auto entries = history->LatestActivity(10);
+  EXPECT_TRUE(history->Runs().value().empty());
+  const auto entries = history->LatestActivity(10).value();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].kind, "download");
   EXPECT_EQ(entries[0].text, "Download cancelled");
@@ -115,6 +116,32 @@ kestrum::DecodedRun FlatRun(kestrum::DateTime start, double level, double temper
     run.samples.push_back(s);
   }
   return run;
+}
+
+// Pages spoilt under the open window: the instrument shows no runs rather
+// than those before the damage, and the notice says why.
+TEST_F(HistoryWindowTest, WhatTheStoreCannotGiveIsSaidAndNotShownInPart) {
+  OpenWindow();
+  kestrum::HistoryStore* history = window->History();
+  ASSERT_NE(history, nullptr);
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  for (int day = 0; day < 2000; ++day) {
+    file.runs.push_back(FlatRun(EncodeDate(2020, 1, 1) + day, 100, 20));
+  }
+  ASSERT_TRUE(
+      history->Import({"K7-BIG", "/elsewhere/b.Rn", "4444444444444444", pcNow, false}, file));
+  window->History1->trigger();
+  HistoryWindow* shown = window->HistoryWin;
+  ASSERT_EQ(shown->RunTable->rowCount(), 2000);
+  EXPECT_FALSE(shown->NoticeLabel->isVisibleTo(shown));
+  kestrum::testing::SpoilStorePages(history->Path());
+  ASSERT_TRUE(shown->PickInstrument("K7-BIG"));
+  EXPECT_EQ(shown->RunTable->rowCount(), 0);
+  EXPECT_TRUE(shown->NoticeLabel->isVisibleTo(shown));
+  EXPECT_TRUE(shown->NoticeLabel->text().startsWith(
+      "What could not be read is not shown: cannot read the history: "))
+      << shown->NoticeLabel->text().toStdString();
 }
 
 TEST_F(HistoryWindowTest, TwoRunsApartAreDrawnWithABreakAndOneFooter) {
@@ -211,7 +238,7 @@ TEST_F(HistoryWindowTest, AClockUnsetRunIsRedatedFromItsMenu) {
             kestrum::FullDateTimeText(told + 9 / 24.0));
   EXPECT_EQ(table.item(1, HistoryRunTable::kMarks)->text(), "re-dated");
   EXPECT_EQ(shown->Loaded()[1].samples.front().time, shown->Loaded()[1].run.first);
-  const auto entries = history->LatestActivity(1);
+  const auto entries = history->LatestActivity(1).value();
   ASSERT_EQ(entries.size(), 1u);
   EXPECT_EQ(entries[0].kind, "history");
   EXPECT_EQ(entries[0].text, "Run " + std::to_string(shown->Loaded()[1].run.id) +
@@ -233,7 +260,7 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
   ASSERT_TRUE(
       history->Import({"K7-SITES", "/elsewhere/s.Rn", "fedcba9876543210", pcNow, false}, file)
           .ok());
-  const auto runs = history->Runs("K7-SITES");
+  const auto runs = history->Runs("K7-SITES").value();
   ASSERT_TRUE(history->SetSite(runs[0].id, "Basement").ok());
   ASSERT_TRUE(history->SetSite(runs[1].id, "Bedroom").ok());
 
@@ -323,7 +350,7 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
     sqlite3_stmt* update = nullptr;
     sqlite3_prepare_v2(raw, "UPDATE runs SET site = ? WHERE id = ?", -1, &update, nullptr);
     sqlite3_bind_text(update, 1, pasted.data(), static_cast<int>(pasted.size()), SQLITE_STATIC);
-    sqlite3_bind_int64(update, 2, history->Runs("K7-PLAIN")[0].id);
+    sqlite3_bind_int64(update, 2, history->Runs("K7-PLAIN").value()[0].id);
     EXPECT_EQ(sqlite3_step(update), SQLITE_DONE);
     sqlite3_finalize(update);
     sqlite3_close(raw);
@@ -350,7 +377,7 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
     kestrum::HistoryOpenOptions options;
     auto other = kestrum::HistoryStore::Open(history->Path(), options);
     ASSERT_TRUE(other);
-    const auto runs = other.value()->Runs("K7-PLAIN");
+    const auto runs = other.value()->Runs("K7-PLAIN").value();
     ASSERT_TRUE(other.value()->SetSite(runs[1].id, "Attic"));
     ASSERT_TRUE(other.value()->Import(
         {"K5-NEW", "/elsewhere/n.Rn", "3333333333333333", pcNow, false}, file));
@@ -404,7 +431,7 @@ TEST_F(HistoryWindowTest, ConditionMarksAndTheInstrumentBesideShowWithTheSite) {
     file.runs[0].samples[5].temperature = 25;  // up at hour 6, down at hour 7
     ASSERT_TRUE(
         history->Import({i.name, std::string("/elsewhere/") + i.name, i.hash, pcNow, false}, file));
-    ASSERT_TRUE(history->SetSite(history->Runs(i.name)[0].id, "Lab"));
+    ASSERT_TRUE(history->SetSite(history->Runs(i.name).value()[0].id, "Lab"));
   }
   window->History1->trigger();
   HistoryWindow* shown = window->HistoryWin;
@@ -443,7 +470,7 @@ TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
       history->Import({"K7-REG", "/elsewhere/r.Rn", "4444444444444444", pcNow, false}, file));
 
   const kestrum::FactorChange change{6.25, 5.37, EncodeDate(2023, 11, 2), EncodeDate(2023, 12, 4)};
-  InstrumentRegisterDialog dialog(*history->FindInstrument("K7-REG"), {change},
+  InstrumentRegisterDialog dialog(*history->FindInstrument("K7-REG").value(), {change},
                                   EncodeDate(2024, 2, 1), window.get());
   EXPECT_FALSE(dialog.Edit().entry.calibratedOn);
   EXPECT_FALSE(dialog.Edit().calibrationUncertainty) << "not given until given";
@@ -469,7 +496,7 @@ TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
   shown.RunTable->selectAll();
   shown.EditInstrument();
   ASSERT_TRUE(prompts.errors.isEmpty()) << prompts.errors.join("; ").toStdString();
-  const auto kept = history->FindInstrument("K7-REG");
+  const auto kept = history->FindInstrument("K7-REG").value();
   EXPECT_EQ(kept->entry.calibratedOn, edit.entry.calibratedOn);
   EXPECT_EQ(kept->entry.intervalMonths, 6);
   EXPECT_EQ(kept->calibrationUncertainty, 5.0);

@@ -51,7 +51,7 @@ TEST_F(HistoryFixture, TheRegisterComesBackAndRefusesWhatCannotBeTrue) {
   // Read back, then from annotations.tsv into a store made again.
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass == 0 ? "read back" : "restored");
-    const std::optional<HistoryInstrument> found = store->FindInstrument("K8-FT1");
+    const std::optional<HistoryInstrument> found = store->FindInstrument("K8-FT1").value();
     ASSERT_TRUE(found);
     EXPECT_EQ(found->entry.calibratedOn, entry.calibratedOn);
     EXPECT_EQ(found->entry.certificate, entry.certificate);
@@ -60,7 +60,7 @@ TEST_F(HistoryFixture, TheRegisterComesBackAndRefusesWhatCannotBeTrue) {
     EXPECT_EQ(store->SiteClientOf("Basement")->client, client.client);
     EXPECT_EQ(store->SiteClientOf("Basement")->address, client.address);
     EXPECT_TRUE(store->SiteClientOf("Attic")->Empty());
-    const Annotations words = store->CollectAnnotations();
+    const Annotations words = store->CollectAnnotations().value();
     // As the file keeps it, tab and line end and all.
     bool onDisk = false;
     const Result<Annotations> kept =
@@ -93,7 +93,7 @@ TEST_F(HistoryFixture, AChangedFactorBetweenDownloadsIsACalibration) {
     ASSERT_TRUE(store->Import(
         {"K8-FT1", folder_ + "/" + name, "hash-" + name, EncodeDate(2025, 3 + n, 1), true}, file));
   }
-  const std::vector<FactorChange> changes = store->FactorChanges("K8-FT1");
+  const std::vector<FactorChange> changes = store->FactorChanges("K8-FT1").value();
   ASSERT_EQ(changes.size(), 1u);
   EXPECT_EQ(FactorChangeText(changes[0]),
             "calibration factor changed from 6.25 to 5.37 between the downloads of 2025-04-01 "

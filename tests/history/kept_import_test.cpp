@@ -50,7 +50,7 @@ TEST_F(HistoryFixture, KeptDownloadsAreTakenOnceAndDamagedOnesNamed) {
     EXPECT_NE(ImportLine(imports[bad]).find("skipped"), std::string::npos)
         << ImportLine(imports[bad]);
   }
-  const std::vector<HistoryRun> runs = store->Runs("K7-FT9");
+  const std::vector<HistoryRun> runs = store->Runs("K7-FT9").value();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].downloads, 2);
   // A second pass decodes nothing known again; only the damaged are retried.
@@ -58,7 +58,7 @@ TEST_F(HistoryFixture, KeptDownloadsAreTakenOnceAndDamagedOnesNamed) {
   ASSERT_EQ(again.size(), 2u);
   EXPECT_FALSE(again[0].counts);
   EXPECT_FALSE(again[1].counts);
-  EXPECT_EQ(store->Runs("K7-FT9").size(), 2u);
+  EXPECT_EQ(store->Runs("K7-FT9").value().size(), 2u);
 }
 
 }  // namespace

@@ -39,7 +39,7 @@ TEST_F(HistoryFixture, RedateRefusesWhatItCannotMove) {
   for (HistorySample& s : unstamped.samples) s.time = 0;
   ASSERT_TRUE(
       Import(*store, "d0", FileOf({HourlyRun(kYear2000, 5), HourlyRun(kMarch, 5), unstamped})));
-  const std::vector<HistoryRun> before = store->Runs();
+  const std::vector<HistoryRun> before = store->Runs().value();
   ASSERT_EQ(before.size(), 3u);
   const std::int64_t clockSet = before[2].id;
   const std::int64_t noSamples = before[1].id;
@@ -70,7 +70,7 @@ TEST_F(HistoryFixture, RedateRefusesWhatItCannotMove) {
 
   store = OpenStore();
   ASSERT_TRUE(store);
-  const std::vector<HistoryRun> after = store->Runs();
+  const std::vector<HistoryRun> after = store->Runs().value();
   ASSERT_EQ(after.size(), before.size());
   for (std::size_t i = 0; i < after.size(); ++i) {
     EXPECT_EQ(after[i].first, before[i].first) << i;
@@ -82,14 +82,14 @@ TEST_F(HistoryFixture, ARedatedRunReadsShiftedAndKeepsItsShiftWhenItGrows) {
   auto store = OpenStore();
   ASSERT_TRUE(store);
   ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(kYear2000, 24), HourlyRun(kMarch, 48)})));
-  const HistoryRun original = store->Runs()[0];
+  const HistoryRun original = store->Runs().value()[0];
   ASSERT_TRUE(original.clockUnset);
   ASSERT_FALSE(original.overlaps);
   const auto stored = StoredStartAndFirst(path_, original.id);
 
   ASSERT_TRUE(store->Redate(original.id, kTold));
   // Now it lies within the March run: after it, and sharing its time.
-  const std::vector<HistoryRun> runs = store->Runs();
+  const std::vector<HistoryRun> runs = store->Runs().value();
   ASSERT_EQ(runs.size(), 2u);
   const HistoryRun& moved = runs[1];
   ASSERT_EQ(moved.id, original.id);
@@ -101,7 +101,7 @@ TEST_F(HistoryFixture, ARedatedRunReadsShiftedAndKeepsItsShiftWhenItGrows) {
   EXPECT_NEAR(moved.last, kTold + 23 * kOneHour, kSecond);
   EXPECT_NEAR(moved.start, kTold - kOneHour, kSecond);
   EXPECT_NEAR(moved.timeShift, kTold - (kYear2000 + kOneHour), kSecond);
-  const std::vector<HistorySample> samples = store->Samples(moved.id);
+  const std::vector<HistorySample> samples = store->Samples(moved.id).value();
   ASSERT_EQ(samples.size(), 24u);
   for (std::size_t i = 0; i < samples.size(); ++i) {
     EXPECT_NEAR(samples[i].time, kTold + static_cast<double>(i) * kOneHour, kSecond) << i;
@@ -113,24 +113,24 @@ TEST_F(HistoryFixture, ARedatedRunReadsShiftedAndKeepsItsShiftWhenItGrows) {
   ASSERT_TRUE(grown) << grown.error();
   EXPECT_EQ(grown->grownRuns, 1);
   EXPECT_EQ(grown->newRuns, 0);
-  const std::optional<HistoryRun> longer = store->FindRun(original.id);
+  const std::optional<HistoryRun> longer = store->FindRun(original.id).value();
   ASSERT_TRUE(longer);
   EXPECT_EQ(longer->samples, 40);
   EXPECT_EQ(longer->downloads, 2);
   EXPECT_NEAR(longer->last, kTold + 39 * kOneHour, kSecond);
-  EXPECT_NEAR(store->Samples(original.id).back().time, kTold + 39 * kOneHour, kSecond);
+  EXPECT_NEAR(store->Samples(original.id).value().back().time, kTold + 39 * kOneHour, kSecond);
 
   // Again, from the original times, not the shifted ones; then undone.
   const DateTime later = kTold + 30;
   ASSERT_TRUE(store->Redate(original.id, later));
-  EXPECT_NEAR(store->FindRun(original.id)->first, later, kSecond);
+  EXPECT_NEAR(store->FindRun(original.id).value()->first, later, kSecond);
   ASSERT_TRUE(store->Redate(original.id, original.first));
-  const std::optional<HistoryRun> undone = store->FindRun(original.id);
+  const std::optional<HistoryRun> undone = store->FindRun(original.id).value();
   EXPECT_FALSE(undone->redated);
   EXPECT_EQ(undone->timeShift, 0);
   EXPECT_TRUE(undone->clockUnset);
   EXPECT_EQ(undone->first, original.first);
-  EXPECT_EQ(store->Samples(original.id).front().time, original.first);
+  EXPECT_EQ(store->Samples(original.id).value().front().time, original.first);
 }
 
 }  // namespace

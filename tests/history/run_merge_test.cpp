@@ -61,14 +61,14 @@ TEST_F(HistoryFixture, DownloadsMergeIntoRunsWithoutMixingVersions) {
       ASSERT_TRUE(imported) << imported.error();
       longest = std::max(longest, c.downloads[d].runs[0].samples.size());
     }
-    const std::vector<HistoryRun> runs = store->Runs("K8-FT1");
+    const std::vector<HistoryRun> runs = store->Runs("K8-FT1").value();
     ASSERT_EQ(runs.size(), c.runs.size());
     for (std::size_t i = 0; i < runs.size(); ++i) {
       EXPECT_EQ(runs[i].samples, std::get<0>(c.runs[i])) << "run " << i;
       EXPECT_EQ(runs[i].downloads, std::get<1>(c.runs[i])) << "run " << i;
       EXPECT_EQ(runs[i].conflict, std::get<2>(c.runs[i])) << "run " << i;
       // What is stored is exactly what a download held, sample for sample.
-      const std::vector<HistorySample> stored = store->Samples(runs[i].id);
+      const std::vector<HistorySample> stored = store->Samples(runs[i].id).value();
       ASSERT_EQ(static_cast<int>(stored.size()), runs[i].samples);
       bool matchesADownload = false;
       for (const DecodedFile& file : c.downloads) {
@@ -100,8 +100,8 @@ TEST_F(HistoryFixture, TheSameDownloadTwiceChangesNothing) {
   const auto copy = store->Import({"K8-FT1", folder_ + "/copy.Rn", "hash-d0", 0, false}, file);
   ASSERT_TRUE(copy);
   EXPECT_TRUE(copy->alreadyKnown);
-  EXPECT_TRUE(store->KnowsPath(folder_ + "/copy.Rn"));
-  const auto runs = store->Runs();
+  EXPECT_TRUE(store->KnowsPath(folder_ + "/copy.Rn").value());
+  const auto runs = store->Runs().value();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].downloads, 1);
   EXPECT_EQ(runs[1].samples, 48);
@@ -114,7 +114,7 @@ TEST_F(HistoryFixture, RunsAreMarkedForOverlapAndUnsetClock) {
   ASSERT_TRUE(Import(*store, "d0",
                      FileOf({HourlyRun(year2000, 5), HourlyRun(kMarch, 48),
                              HourlyRun(kMarch + 1, 10), HourlyRun(kApril, 3)})));
-  const auto runs = store->Runs();
+  const auto runs = store->Runs().value();
   ASSERT_EQ(runs.size(), 4u);
   EXPECT_TRUE(runs[0].clockUnset);
   EXPECT_FALSE(runs[1].clockUnset);
@@ -133,8 +133,8 @@ TEST_F(HistoryFixture, AnInstrumentNameKeepsItsModel) {
   const auto refused = Import(*store, "d1", k5, "Cellar");
   ASSERT_FALSE(refused);
   EXPECT_NE(refused.error().find("is a K8"), std::string::npos) << refused.error();
-  EXPECT_EQ(store->Runs().size(), 1u);
-  EXPECT_FALSE(store->KnowsContent("hash-d1"));
+  EXPECT_EQ(store->Runs().value().size(), 1u);
+  EXPECT_FALSE(store->KnowsContent("hash-d1").value());
 }
 
 }  // namespace

@@ -101,7 +101,7 @@ TEST_F(HistoryFixture, AVersion1StoreIsReadAsItIsAndMigratedWhenWritten) {
     HistoryStore& store = *opened.value();
     EXPECT_EQ(StoredVersion(path_), readOnly ? 1 : kHistorySchemaVersion);
 
-    const std::vector<HistoryRun> runs = store.Runs();
+    const std::vector<HistoryRun> runs = store.Runs().value();
     ASSERT_EQ(runs.size(), 1u);
     const HistoryRun& run = runs[0];
     EXPECT_EQ(run.id, 7);
@@ -113,11 +113,11 @@ TEST_F(HistoryFixture, AVersion1StoreIsReadAsItIsAndMigratedWhenWritten) {
     EXPECT_EQ(run.first, 36526.5);
     EXPECT_TRUE(run.clockUnset);
     EXPECT_FALSE(run.redated);
-    const std::vector<HistorySample> samples = store.Samples(7);
+    const std::vector<HistorySample> samples = store.Samples(7).value();
     ASSERT_EQ(samples.size(), 2u);
     EXPECT_EQ(samples[1].time, 36526.541666666664);
     EXPECT_EQ(samples[1].concentration, 180);
-    const std::optional<HistoryInstrument> instrument = store.FindInstrument("K7-OLD");
+    const std::optional<HistoryInstrument> instrument = store.FindInstrument("K7-OLD").value();
     ASSERT_TRUE(instrument);
     EXPECT_EQ(instrument->calibrationFactor, 6.5);
     EXPECT_FALSE(instrument->calibrationUncertainty);
@@ -132,9 +132,9 @@ TEST_F(HistoryFixture, AVersion1StoreIsReadAsItIsAndMigratedWhenWritten) {
   store.reset();
   store = OpenStore();
   ASSERT_TRUE(store);
-  EXPECT_EQ(store->FindInstrument("K7-OLD")->calibrationUncertainty, 10.0);
-  EXPECT_NEAR(store->FindRun(7)->first, told, 1e-6);
-  EXPECT_EQ(store->FindRun(7)->site, "Cellar");
+  EXPECT_EQ(store->FindInstrument("K7-OLD").value()->calibrationUncertainty, 10.0);
+  EXPECT_NEAR(store->FindRun(7).value()->first, told, 1e-6);
+  EXPECT_EQ(store->FindRun(7).value()->site, "Cellar");
 }
 
 }  // namespace

@@ -12,6 +12,8 @@
 #include <filesystem>
 #include <fstream>
 
+#include "file_faults.h"
+#include "history/history_hours.h"
 #include "history_fixture.h"
 
 namespace kestrum::testing {
@@ -46,7 +48,7 @@ TEST_F(HistoryFixture, ADamagedStoreIsMovedAsideAndANewOneMade) {
   EXPECT_EQ(ReadAll(aside), garbage) << "the damaged file must be kept as it was";
   EXPECT_NE(store->Notice().find(aside), std::string::npos) << store->Notice();
   ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(kMarch, 5)})));
-  EXPECT_EQ(store->Runs().size(), 1u);
+  EXPECT_EQ(store->Runs().value().size(), 1u);
 }
 
 TEST_F(HistoryFixture, ANewerStoreIsOnlyRead) {
@@ -60,11 +62,11 @@ TEST_F(HistoryFixture, ANewerStoreIsOnlyRead) {
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->ReadOnly());
   EXPECT_NE(store->Notice().find("newer version"), std::string::npos);
-  EXPECT_EQ(store->Runs().size(), 1u);
-  const std::int64_t run = store->Runs()[0].id;
+  EXPECT_EQ(store->Runs().value().size(), 1u);
+  const std::int64_t run = store->Runs().value()[0].id;
   EXPECT_FALSE(store->SetSite(run, "Basement"));
   EXPECT_FALSE(Import(*store, "d1", FileOf({HourlyRun(kMarch + 40, 5)})));
-  EXPECT_EQ(store->Runs().size(), 1u);
+  EXPECT_EQ(store->Runs().value().size(), 1u);
 }
 
 TEST_F(HistoryFixture, WhatIsNoRegularFileIsNotOpened) {
@@ -104,7 +106,7 @@ TEST_F(HistoryFixture, AStoreHeldByAnotherProgramIsShownReadOnly) {
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->ReadOnly());
   EXPECT_NE(store->Notice().find("in use by another Kestrum program"), std::string::npos);
-  EXPECT_EQ(store->Runs().size(), 1u) << "the history can still be read";
+  EXPECT_EQ(store->Runs().value().size(), 1u) << "the history can still be read";
 }
 
 TEST_F(HistoryFixture, AnImportKilledHalfwayLeavesTheStoreAsBefore) {
@@ -131,15 +133,32 @@ TEST_F(HistoryFixture, AnImportKilledHalfwayLeavesTheStoreAsBefore) {
   ASSERT_TRUE(WIFSIGNALED(status));
   auto store = OpenStore();
   ASSERT_TRUE(store);
-  auto runs = store->Runs();
+  auto runs = store->Runs().value();
   ASSERT_EQ(runs.size(), 1u);
   EXPECT_EQ(runs[0].samples, 5);
-  EXPECT_FALSE(store->KnowsContent("hash-d1"));
+  EXPECT_FALSE(store->KnowsContent("hash-d1").value());
   // The next start takes what is missing.
   ASSERT_TRUE(Import(*store, "d1", file));
-  runs = store->Runs();
+  runs = store->Runs().value();
   ASSERT_EQ(runs.size(), 2u);
   EXPECT_EQ(runs[0].samples, 30);
+}
+
+// Pages spoilt behind the open store's back: each read says so instead of
+// handing back the rows before the damage as if they were all.
+TEST_F(HistoryFixture, AReadThatFailsHalfwaySaysSo) {
+  auto store = OpenStore();
+  ASSERT_TRUE(store);
+  ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(kMarch, 20000)})));
+  const std::int64_t run = store->Runs().value()[0].id;
+  SpoilStorePages(path_);
+  store->ReleaseMemory();
+  const Result<std::vector<HistorySample>> samples = store->Samples(run);
+  ASSERT_FALSE(samples) << samples->size() << " of 20000 samples read as the whole run";
+  EXPECT_EQ(samples.failure().kind, FailureKind::kStore);
+  EXPECT_EQ(samples.error().rfind("cannot read the history: ", 0), 0u) << samples.error();
+  const Result<std::vector<LoadedRun>> loaded = LoadInstrumentRuns(*store, "K8-FT1");
+  EXPECT_FALSE(loaded) << "the window and the tool read the runs this way";
 }
 
 TEST_F(HistoryFixture, AFullDiskLeavesTheStoreAsBefore) {
@@ -157,7 +176,7 @@ TEST_F(HistoryFixture, AFullDiskLeavesTheStoreAsBefore) {
     const auto full = Import(*store, "d1", FileOf({HourlyRun(kMarch + 10, 20000)}));
     ASSERT_FALSE(full) << "20,000 samples do not fit 192 KiB";
     EXPECT_NE(full.error().find("full"), std::string::npos) << full.error();
-    EXPECT_EQ(store->Runs().size(), 1u);
+    EXPECT_EQ(store->Runs().value().size(), 1u);
     // Where the copy of the user's words cannot be written, neither is the word.
     const Result<> noted = store->RecordActivity({kMarch, "import", "K8-FT1", "not kept"});
     ASSERT_FALSE(noted);
@@ -165,9 +184,9 @@ TEST_F(HistoryFixture, AFullDiskLeavesTheStoreAsBefore) {
   }
   auto store = OpenStore();
   ASSERT_TRUE(store);
-  EXPECT_EQ(store->Runs().size(), 1u);
-  EXPECT_EQ(store->Samples(store->Runs()[0].id).size(), 5u);
-  EXPECT_TRUE(store->LatestActivity(5).empty());
+  EXPECT_EQ(store->Runs().value().size(), 1u);
+  EXPECT_EQ(store->Samples(store->Runs().value()[0].id).value().size(), 5u);
+  EXPECT_TRUE(store->LatestActivity(5).value().empty());
   store.reset();
   ::umount(small.c_str());
 }
