@@ -67,29 +67,22 @@ std::string AttachedInstrumentName(const TK5& instrument, HistoryStore* history)
 }
 
 std::string DownloadActivityText(const DownloadOutcome& outcome, const MeasurementStore& store) {
-  switch (outcome.end) {
-    case DownloadEnd::kDecoded: {
-      std::string text = "Downloaded " + std::to_string(store.RunCount) + " runs, " +
-                         std::to_string(store.LastSampleIndex + 1) + " samples";
-      if (outcome.kept && *outcome.kept) {
-        text += " (kept as " + FileNameOf(outcome.kept->value().file.path) + ")";
-      } else if (outcome.kept) {
-        text += " (not kept: " + outcome.kept->error() + ")";
-      }
-      return text;
+  if (const auto* decoded = std::get_if<DownloadDecoded>(&outcome.end)) {
+    std::string text = "Downloaded " + std::to_string(store.RunCount) + " runs, " +
+                       std::to_string(store.LastSampleIndex + 1) + " samples";
+    if (decoded->kept && *decoded->kept) {
+      text += " (kept as " + FileNameOf(decoded->kept->value().file.path) + ")";
+    } else if (decoded->kept) {
+      text += " (not kept: " + decoded->kept->error() + ")";
     }
-    case DownloadEnd::kCancelled:
-      return kDownloadCancelledText;
-    case DownloadEnd::kNotOpened:
-      return "Download failed: " + NotOpenedText(outcome.openFailure);
-    case DownloadEnd::kRefusedDescription:
-      return "Download refused: the converter takes no download";
-    case DownloadEnd::kUnknownModel:
-    case DownloadEnd::kIncomplete:
-    case DownloadEnd::kImplausibleReply:
-      break;
+    return text;
   }
-  return "Download failed: " + outcome.error;
+  if (DownloadCancelled(outcome)) return kDownloadCancelledText;
+  if (const auto* notOpened = std::get_if<DownloadNotOpened>(&outcome.end))
+    return "Download failed: " + NotOpenedText(notOpened->reason);
+  if (std::holds_alternative<DownloadRefused>(outcome.end))
+    return "Download refused: the converter takes no download";
+  return "Download failed: " + DownloadErrorBox(outcome).value_or("");
 }
 
 std::string ClockActivityText(const ClockOutcome& outcome) {
@@ -160,8 +153,9 @@ Result<> NoteDownload(HistoryStore* history, const DownloadOutcome& outcome,
   Result<> problem;
   std::string later;  // what the window's decode left out, said in the log
   std::string instrument = CommandInstrumentName(outcome.modelCode);
-  if (outcome.end == DownloadEnd::kDecoded && outcome.kept && *outcome.kept) {
-    const KeptDownload& kept = outcome.kept->value();
+  const auto* decoded = std::get_if<DownloadDecoded>(&outcome.end);
+  if (decoded && decoded->kept && *decoded->kept) {
+    const KeptDownload& kept = decoded->kept->value();
     instrument = KeptInstrumentName(kept.file.name);
     const ImportSource source{instrument, kept.file.path, ContentHash(kept.bytes),
                               kept.file.name.at, true};

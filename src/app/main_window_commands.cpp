@@ -73,16 +73,17 @@ std::string Counted(std::int64_t count, const char* what) {
 
 std::string DownloadOutcomeLine(const kestrum::DownloadOutcome& outcome,
                                 const kestrum::MeasurementStore& store, const std::string& at) {
-  if (outcome.end == kestrum::DownloadEnd::kCancelled)
+  if (kestrum::DownloadCancelled(outcome))
     return std::string(kestrum::kDownloadCancelledText) + " at " + at;
-  if (outcome.end != kestrum::DownloadEnd::kDecoded) {
+  const auto* decoded = std::get_if<kestrum::DownloadDecoded>(&outcome.end);
+  if (!decoded) {
     // The error box has the whole text; one line of it here.
     const std::string text = kestrum::DownloadActivityText(outcome, store);
     return text.substr(0, text.find('\n'));
   }
   std::string line = "Downloaded " + Counted(store.RunCount, "run") + ", " +
                      Counted(store.LastSampleIndex + 1, "sample") + " at " + at;
-  if (outcome.kept) line += *outcome.kept ? " (kept)" : " (not kept)";
+  if (decoded->kept) line += *decoded->kept ? " (kept)" : " (not kept)";
   return line;
 }
 
@@ -136,21 +137,21 @@ void TForm1::Dump_BtnClick() {
   Progress().End();
   if (kestrum::DownloadReachedTheDevice(outcome)) SpeedButton7->setEnabled(true);
 
-  if (outcome.end == kestrum::DownloadEnd::kCancelled) {
-    // The user's own choice: said in the status bar, not as a fault.
+  if (kestrum::DownloadCancelled(outcome)) {
     StatusBar1->SetText(1, kestrum::kDownloadCancelledText);
     StartStatusTimer();
   }
-  ShowOpenFailure(outcome.openFailure);
+  if (const auto* notOpened = std::get_if<kestrum::DownloadNotOpened>(&outcome.end))
+    ShowOpenFailure(notOpened->reason);
   if (kestrum::DownloadOffersTriggerLevel(outcome)) {
     Level_button->setVisible(true);
     Level_button->setEnabled(true);
     levelSerial_ = kestrum::SelectedInstrument.SerialNo;
   }
-  if (outcome.decode) {
-    NoteDownloadOrigin(outcome.kept);
-    if (outcome.decodedModel) NameDownload(*outcome.decodedModel);
-    ShowDecodeResult(*outcome.decode);
+  if (const auto* decoded = std::get_if<kestrum::DownloadDecoded>(&outcome.end)) {
+    NoteDownloadOrigin(decoded->kept);
+    NameDownload(decoded->model);
+    ShowDecodeResult(decoded->decode);
     // A download goes into the history by itself.
     AddToHistory1->setEnabled(false);
   }
@@ -160,9 +161,8 @@ void TForm1::Dump_BtnClick() {
   HistoryChanged();
   // The box comes last: while it is open, the log (stamped when the download
   // ended) and the lasting line already say what happened.
-  if (outcome.end != kestrum::DownloadEnd::kCancelled && !outcome.error.empty()) {
-    Prompts().ShowError(QString::fromStdString(outcome.error));
-  }
+  if (const std::optional<std::string> error = kestrum::DownloadErrorBox(outcome))
+    Prompts().ShowError(QString::fromStdString(*error));
 }
 
 void TForm1::SpeedButton3Click() {

@@ -16,8 +16,7 @@ DialectChoice ChooseByIdentify(InstrumentPort& port, const CycleSteps& steps) {
   if (code) {
     choice.modelCode = code.value();
   } else {
-    choice.identifyFailure = code.failure();
-    choice.identifyShortfall = port.Shortfall();
+    choice.identifyFailure = PortFailure{code.failure(), port.Shortfall()};
   }
   if (steps.waitAfterIdentifyMs > 0) port.Wait(steps.waitAfterIdentifyMs);
   choice.dialect = DialectOfModelCode(choice.modelCode);

@@ -53,10 +53,8 @@ struct DialectChoice {
   const WireDialect* dialect = nullptr;
   // The K5-K7 identify answer; kNoModelCode for a K8.
   std::uint8_t modelCode = kNoModelCode;
-  // An identify answer that did not come in full: the port's failure, and
-  // how much came.
-  std::optional<Failure> identifyFailure;
-  ReadShortfall identifyShortfall;
+  // An identify answer that did not come in full.
+  std::optional<PortFailure> identifyFailure;
 };
 
 // What a command does around the choice of its dialect.

@@ -35,6 +35,12 @@ struct ReadShortfall {
   ReadEnd end = ReadEnd::kComplete;
 };
 
+// Why an exchange stopped, and how much of the reply that came short arrived.
+struct PortFailure {
+  Failure failure;
+  ReadShortfall shortfall;
+};
+
 // How a reply travels: raw bytes, or nibble-coded (link/nibble_coding.h),
 // whose wire bytes an instrument fills with one high half throughout, so
 // that bytes mixing them are known not to be its own.

@@ -39,8 +39,7 @@ class Download {
   // Status "Connecting", then the wake-up query.
   bool WakeUp(InstrumentPort& port);
   // Why the transfer ended early, as the port saw it.
-  // How much of a reply came is taken from `shortfall` for a short read.
-  void NoteFailure(const Failure& failure, const ReadShortfall& shortfall);
+  void NoteFailure(const PortFailure& stop);
   // A copy that cannot be written is reported in the status text; the
   // download itself still counts.
   void WriteCopy(const DownloadCopy& copy);
@@ -50,8 +49,7 @@ class Download {
   // reported with the copies.
   void Keep(InstrumentModel model);
   void Decode(InstrumentModel model);
-  // Clears the status text (or shows the copies that could not be written)
-  // and enables the download button again.
+  // Clears the status text, or shows the copies that could not be written.
   void Finish();
 
   std::string Path(const char* name) const { return DownloadFilePath(settings_.directory, name); }
@@ -60,12 +58,13 @@ class Download {
   const DownloadSettings& settings_;
   CommandWindow& window_;
   DownloadOutcome outcome_;
+  std::optional<Result<KeptDownload>> kept_;
   std::string copyErrors_;
 };
 
 DownloadOutcome Download::Run() {
   if (!IsDownloadDescription(SelectedInstrument.Description)) {
-    outcome_.end = DownloadEnd::kRefusedDescription;
+    outcome_.end = DownloadRefused{};
     InstrumentPort(window_).Close();
   } else {
     CycleSteps steps;
@@ -75,7 +74,7 @@ DownloadOutcome Download::Run() {
         window_, steps,
         [this](const WireDialect& dialect, InstrumentPort& port) { Transfer(dialect, port); });
     outcome_.modelCode = cycle.choice.modelCode;
-    if (cycle.end == CycleEnd::kNotOpened) TakeSharedEnd(cycle, outcome_);
+    if (cycle.end == CycleEnd::kNotOpened) outcome_.end = DownloadNotOpened{cycle.openFailure};
     if (cycle.end == CycleEnd::kStopped) Finish();
     if (cycle.end == CycleEnd::kUnknownModel) AfterNoDialect(cycle.choice);
   }
@@ -87,11 +86,10 @@ void Download::AfterNoDialect(const DialectChoice& choice) {
   // An instrument that does not answer at all is a broken transfer, not an
   // unknown model: nothing is shown or written again.
   if (choice.identifyFailure) {
-    NoteFailure(*choice.identifyFailure, choice.identifyShortfall);
+    NoteFailure(*choice.identifyFailure);
   } else {
     // Whatever answered is no instrument we know: nothing is touched.
-    outcome_.end = DownloadEnd::kUnknownModel;
-    outcome_.error = UnknownModelText(outcome_.modelCode);
+    outcome_.end = DownloadUnknownModel{UnknownModelText(outcome_.modelCode)};
   }
   Finish();
 }
@@ -101,7 +99,7 @@ void Download::Transfer(const WireDialect& dialect, InstrumentPort& port) {
   window_.RepaintStatusBar();
   ReceivedMemory received(store_);
   if (const Result<> transferred = dialect.TransferMemory(port, received); !transferred) {
-    NoteFailure(transferred.failure(), port.Shortfall());
+    NoteFailure({transferred.failure(), port.Shortfall()});
     return Finish();
   }
 
@@ -118,7 +116,7 @@ bool Download::WakeUp(InstrumentPort& port) {
   window_.SetProgressText(kConnectingText);
   window_.RepaintStatusBar();
   if (const Result<> sent = port.Send(kIdentifyQuery, sizeof kIdentifyQuery); !sent) {
-    NoteFailure(sent.failure(), port.Shortfall());
+    NoteFailure({sent.failure(), port.Shortfall()});
     return false;
   }
   port.Wait(25);
@@ -128,24 +126,12 @@ bool Download::WakeUp(InstrumentPort& port) {
   return true;
 }
 
-void Download::NoteFailure(const Failure& failure, const ReadShortfall& shortfall) {
-  outcome_.error = failure.message;
-  switch (failure.kind) {
-    case FailureKind::kCancelled:
-      outcome_.end = DownloadEnd::kCancelled;
-      break;
-    case FailureKind::kImplausible:
-      // Every exchange went through; a reply was refused (reply_plausibility.h).
-      outcome_.end = DownloadEnd::kImplausibleReply;
-      break;
-    default:
-      outcome_.end = DownloadEnd::kIncomplete;
-      break;
-  }
-  if (failure.kind != FailureKind::kImplausible && failure.kind != FailureKind::kUnsent) {
-    outcome_.received = shortfall.received;
-    outcome_.requested = shortfall.requested;
-  }
+void Download::NoteFailure(const PortFailure& stop) {
+  DownloadStopped stopped{stop};
+  // Every exchange went through and a reply was refused, or nothing was read.
+  const FailureKind kind = stop.failure.kind;
+  if (kind == FailureKind::kImplausible || kind == FailureKind::kUnsent) stopped.shortfall = {};
+  outcome_.end = std::move(stopped);
 }
 
 void Download::WriteCopy(const DownloadCopy& copy) {
@@ -182,7 +168,7 @@ void Download::Keep(InstrumentModel model) {
   const Result<KeptDownloadFile> written = KeepDownload(
       settings_.keepFolder, model, SelectedInstrument.SerialNo, settings_.decode.now, bytes);
   if (!written) {
-    outcome_.kept = written.failure();
+    kept_ = written.failure();
     if (!copyErrors_.empty()) copyErrors_ += "; ";
     copyErrors_ += DownloadNotKeptText(settings_.keepFolder, written.error());
     return;
@@ -191,28 +177,41 @@ void Download::Keep(InstrumentModel model) {
   auto scratch = std::make_unique<MeasurementStore>();
   const std::string fileName = std::filesystem::path(kept.file.path).filename().string();
   kept.runs = DecodeEveryRun(kept.bytes, fileName, settings_.decode.now, *scratch);
-  outcome_.kept = std::move(kept);
+  kept_ = std::move(kept);
 }
 
 void Download::Decode(InstrumentModel model) {
-  outcome_.decodedModel = model;
-  outcome_.decode = DecodeImageAs(model, store_, settings_.decode);
-  outcome_.end = DownloadEnd::kDecoded;
+  DecodeResult decode = DecodeImageAs(model, store_, settings_.decode);
+  outcome_.end = DownloadDecoded{model, std::move(decode), copyErrors_, std::move(kept_)};
 }
 
 void Download::Finish() {
-  outcome_.copyErrors = copyErrors_;
   window_.SetProgressText(copyErrors_);
 }
 
 }  // namespace
 
 bool DownloadReachedTheDevice(const DownloadOutcome& outcome) {
-  return outcome.end != DownloadEnd::kNotOpened && outcome.end != DownloadEnd::kRefusedDescription;
+  return !std::holds_alternative<DownloadNotOpened>(outcome.end) &&
+         !std::holds_alternative<DownloadRefused>(outcome.end);
 }
 
 bool DownloadOffersTriggerLevel(const DownloadOutcome& outcome) {
-  return outcome.decodedModel && CapabilitiesOf(*outcome.decodedModel).triggerLevel;
+  const auto* decoded = std::get_if<DownloadDecoded>(&outcome.end);
+  return decoded && CapabilitiesOf(decoded->model).triggerLevel;
+}
+
+bool DownloadCancelled(const DownloadOutcome& outcome) {
+  const auto* stopped = std::get_if<DownloadStopped>(&outcome.end);
+  return stopped && stopped->failure.kind == FailureKind::kCancelled;
+}
+
+std::optional<std::string> DownloadErrorBox(const DownloadOutcome& outcome) {
+  if (const auto* unknown = std::get_if<DownloadUnknownModel>(&outcome.end)) return unknown->error;
+  if (DownloadCancelled(outcome)) return std::nullopt;
+  const auto* stopped = std::get_if<DownloadStopped>(&outcome.end);
+  if (!stopped || stopped->failure.message.empty()) return std::nullopt;
+  return stopped->failure.message;
 }
 
 std::string UnknownModelText(std::uint8_t modelCode) {

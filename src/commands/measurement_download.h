@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <variant>
 
 #include "commands/command_window.h"
 #include "commands/instrument_port.h"
@@ -35,19 +36,6 @@ struct DownloadSettings {
   std::string keepFolder;
 };
 
-enum class DownloadEnd {
-  kRefusedDescription,  // nothing sent, the device only closed
-  kNotOpened,           // open failed or no instrument attached
-  kUnknownModel,        // a full identify answer naming no K5-K7; nothing changed
-  kIncomplete,          // a reply, the identify answer included, came short
-                        // (unplugged, silent), bytes were lost on the line,
-                        // or a command did not go out whole
-  kCancelled,           // the user cancelled the memory transfer
-  kImplausibleReply,    // a reply came whole but no instrument sends it
-                        // (reply_plausibility.h); nothing changed
-  kDecoded,             // transferred and decoded
-};
-
 // A complete download as it was kept, with what the history takes of it, so
 // that nothing has to be read, parsed or decoded again after it.
 struct KeptDownload {
@@ -58,28 +46,49 @@ struct KeptDownload {
   Result<DecodedFile> runs = DecodedFile{};
 };
 
-struct DownloadOutcome {
-  DownloadEnd end = DownloadEnd::kRefusedDescription;
-  // The K5-K7 identify answer (kNoModelCode for a K8 or none).
-  std::uint8_t modelCode = 0;
-  // For kUnknownModel, kIncomplete and kImplausibleReply: the text of the
-  // error box.
-  std::string error;
-  // For kNotOpened: why the open failed, as the open said it.
-  std::string openFailure;
-  // The copies ("K5C.tmp", "RN4.tmp", "K7E.csv" ...) that could not be written, as
-  // shown in the status text; the download itself still counts.
+// How a download ends. Nothing of the store or the files changes in any end
+// but DownloadDecoded.
+
+// The converter's description is no download's: nothing sent, the device only
+// closed.
+struct DownloadRefused {};
+
+// The open failed or no instrument is attached.
+struct DownloadNotOpened {
+  std::string reason;  // as the open said it; may be empty
+};
+
+// A full identify answer named no K5-K7.
+struct DownloadUnknownModel {
+  std::string error;  // the text of the error box
+};
+
+// The exchange stopped before every reply was in: the user cancelled
+// (kCancelled), a reply came whole but no instrument sends it (kImplausible,
+// reply_plausibility.h), or a reply, the identify answer included, came
+// short, bytes were lost on the line or a command did not go out whole.
+// The failure's message is the error box's text; the shortfall is zero when
+// every reply came whole (kImplausible) or a command did not go out (kUnsent).
+struct DownloadStopped : PortFailure {};
+
+// Transferred and decoded.
+struct DownloadDecoded {
+  InstrumentModel model = InstrumentModel::K5;
+  DecodeResult decode;
+  // The copies ("K5C.tmp", "RN4.tmp", "K7E.csv" ...) that could not be
+  // written, as shown in the status text; the download itself still counts.
   std::string copyErrors;
   // The kept download, or why none was written (then the reason is also in
-  // copyErrors, and the download still counts). Unset when keeping is off or
-  // no transfer completed.
+  // copyErrors). Unset when keeping is off.
   std::optional<Result<KeptDownload>> kept;
-  // kIncomplete: the reply that came short.
-  std::uint32_t received = 0;
-  std::uint32_t requested = 0;
-  // Set when a decoder ran: after a complete transfer.
-  std::optional<InstrumentModel> decodedModel;
-  std::optional<DecodeResult> decode;
+};
+
+struct DownloadOutcome {
+  // The K5-K7 identify answer (kNoModelCode for a K8 or none).
+  std::uint8_t modelCode = 0;
+  std::variant<DownloadRefused, DownloadNotOpened, DownloadUnknownModel, DownloadStopped,
+               DownloadDecoded>
+      end;
 };
 
 // "The instrument answered with an unknown model code 0x39; nothing was changed"
@@ -93,6 +102,11 @@ std::string CopyNotWrittenText(const std::string& name, const std::string& error
 bool DownloadReachedTheDevice(const DownloadOutcome& outcome);
 // A K5-K7 download came in whole: its trigger level can be set now.
 bool DownloadOffersTriggerLevel(const DownloadOutcome& outcome);
+// The user's own choice, said in the status bar rather than as a fault.
+bool DownloadCancelled(const DownloadOutcome& outcome);
+// The text of the error box a failed download shows; none for a decoded,
+// cancelled, refused or unopened one.
+std::optional<std::string> DownloadErrorBox(const DownloadOutcome& outcome);
 
 // Runs the download over the port module with SelectedInstrument. Nothing of
 // the store (image, decoder inputs, runs, samples) and no copy file changes

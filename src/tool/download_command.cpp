@@ -47,23 +47,17 @@ constexpr const char* kUsage =
     "Exit codes: 0 runs found; 1 no runs; 2 wrong usage, no instrument, a failed or\n"
     "incomplete transfer or a file that could not be written.\n";
 
-// The message for a download that ended without a transfer; empty after one.
+// The message for a download that ended without a transfer.
 std::string FailureText(const DownloadOutcome& outcome) {
-  switch (outcome.end) {
-    case DownloadEnd::kRefusedDescription:
-      return "the converter \"" + SelectedInstrument.Description + "\" takes no download";
-    case DownloadEnd::kNotOpened:
-      return "cannot open the instrument " + SelectedInstrument.SerialNo +
-             (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure);
-    case DownloadEnd::kUnknownModel:
-    case DownloadEnd::kIncomplete:
-    case DownloadEnd::kCancelled:
-    case DownloadEnd::kImplausibleReply:
-      return outcome.error;
-    case DownloadEnd::kDecoded:
-      break;
+  if (std::holds_alternative<DownloadRefused>(outcome.end))
+    return "the converter \"" + SelectedInstrument.Description + "\" takes no download";
+  if (const auto* notOpened = std::get_if<DownloadNotOpened>(&outcome.end)) {
+    return "cannot open the instrument " + SelectedInstrument.SerialNo +
+           (notOpened->reason.empty() ? "" : ": " + notOpened->reason);
   }
-  return "";
+  if (const auto* stopped = std::get_if<DownloadStopped>(&outcome.end))
+    return stopped->failure.message;
+  return std::get<DownloadUnknownModel>(outcome.end).error;
 }
 
 }  // namespace
@@ -105,18 +99,19 @@ int RunDownloadCommand(const std::vector<std::string>& args, ToolIo& io) {
   TerminalWindow window(io, true);
   const DownloadOutcome outcome = DownloadMeasurements(*store, settings, window);
   NoteToolDownload(session.Prefix(), outcome, *store, settings.decode.now, io);
-  if (outcome.end != DownloadEnd::kDecoded) {
+  const auto* decoded = std::get_if<DownloadDecoded>(&outcome.end);
+  if (!decoded) {
     io.err << session.Prefix() << FailureText(outcome) << "\n";
     return session.Finish(kExitFailure);
   }
 
   // Beside the status texts, so standard output stays the image or the items.
-  if (outcome.kept && *outcome.kept)
-    io.err << "kept as " << outcome.kept->value().file.path << "\n";
+  if (decoded->kept && *decoded->kept)
+    io.err << "kept as " << decoded->kept->value().file.path << "\n";
   const std::string& path = options.positional[0];
   // With the image on standard output, the items go to stderr.
   std::ostream& items = path == "-" ? io.err : io.out;
-  const DecodeResult& decode = *outcome.decode;
+  const DecodeResult& decode = decoded->decode;
   for (const std::string& item : decode.itemTexts) items << item << "\n";
   if (decode.foundRuns) {
     items << kAllMeasurementsText << "\n";

@@ -10,6 +10,7 @@
 
 #include "command_fixture.h"
 #include "commands/measurement_download.h"
+#include "download_ends.h"
 #include "file_faults.h"
 #include "records/open_data_file.h"
 
@@ -90,15 +91,15 @@ TEST_F(DownloadFaultTest, UnplugMidTransferReportsTheCountAndChangesNothing) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
-    EXPECT_EQ(outcome.received, 5000u);
-    EXPECT_EQ(outcome.requested, c.memoryReply);
+    EXPECT_EQ(EndOf(outcome), "incomplete");
+    EXPECT_EQ(StoppedOf(outcome).shortfall.received, 5000u);
+    EXPECT_EQ(StoppedOf(outcome).shortfall.requested, c.memoryReply);
     // Said as what it is: the converter went away, not a reply that stopped.
-    EXPECT_NE(outcome.error.find("went away (unplugged?) after 5000 of " +
-                                 std::to_string(c.memoryReply) + " bytes"),
+    EXPECT_NE(StoppedOf(outcome).failure.message.find("went away (unplugged?) after 5000 of " +
+                                                      std::to_string(c.memoryReply) + " bytes"),
               std::string::npos)
-        << outcome.error;
-    EXPECT_FALSE(outcome.decode.has_value());
+        << StoppedOf(outcome).failure.message;
+    EXPECT_EQ(DecodedOf(outcome), nullptr);
     ExpectNothingChanged(outcome);
     // The read gives up as soon as the device has gone.
     EXPECT_LT(NowMs() - start, 200 + 5100 * c.lineMsPerByte);
@@ -116,10 +117,11 @@ TEST_F(DownloadFaultTest, SilentInstrumentEndsAfterThePortTimeout) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
-    EXPECT_EQ(outcome.received, 0u);
+    EXPECT_EQ(EndOf(outcome), "incomplete");
+    EXPECT_EQ(StoppedOf(outcome).shortfall.received, 0u);
     // K5-K7: the identify answer never comes (the first query waited too).
-    EXPECT_EQ(outcome.requested, c.model == InstrumentModel::K8 ? 131072u : 2u);
+    EXPECT_EQ(StoppedOf(outcome).shortfall.requested,
+              c.model == InstrumentModel::K8 ? 131072u : 2u);
     ExpectNothingChanged(outcome);
     const double timeouts = c.model == InstrumentModel::K8 ? 1 : 2;
     EXPECT_LT(NowMs() - start, timeouts * 2000 + 200);
@@ -150,9 +152,9 @@ TEST_F(DownloadFaultTest, LastReplyCutShortWritesNoFile) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
-    EXPECT_EQ(outcome.received, 3u);
-    EXPECT_EQ(outcome.requested, c.requested);
+    EXPECT_EQ(EndOf(outcome), "incomplete");
+    EXPECT_EQ(StoppedOf(outcome).shortfall.received, 3u);
+    EXPECT_EQ(StoppedOf(outcome).shortfall.requested, c.requested);
     ExpectNothingChanged(outcome);
     bus.Unplug(instrument->Serial());
   }
@@ -189,8 +191,9 @@ TEST_F(DownloadFaultTest, TheErrorNamesGarbledShortOrGone) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
-    EXPECT_EQ(outcome.error.rfind(c.text, 0), 0u) << outcome.error;
+    EXPECT_EQ(EndOf(outcome), "incomplete");
+    EXPECT_EQ(StoppedOf(outcome).failure.message.rfind(c.text, 0), 0u)
+        << StoppedOf(outcome).failure.message;
     ExpectNothingChanged(outcome);
     if (bus.IsPlugged(instrument->Serial())) bus.Unplug(instrument->Serial());
   }
@@ -243,15 +246,16 @@ TEST_F(DownloadFaultTest, CopyThatCannotBeWrittenIsReportedAndTheDownloadCounts)
       if (c.fault == Fault::kFullDisk) full.emplace(77824);
       outcome = Download();
     }
-    EXPECT_EQ(outcome.end, DownloadEnd::kDecoded) << outcome.error;
-    EXPECT_EQ(outcome.copyErrors, expected);
+    ASSERT_EQ(EndOf(outcome), "decoded") << StoppedOf(outcome).failure.message;
+    EXPECT_EQ(DecodedOf(outcome)->copyErrors, expected);
     EXPECT_EQ(window.status, expected);
     for (const char* copy : c.failing) EXPECT_EQ(ReadFile(copy), "earlier copy") << copy;
     EXPECT_EQ(store->MemoryImage[0], ModelMarkerOf(c.model));  // the new image is taken
-    EXPECT_TRUE(outcome.decode && outcome.decode->foundRuns);
+    EXPECT_TRUE(DecodedOf(outcome)->decode.foundRuns);
     if (!settings.keepFolder.empty()) {
-      ASSERT_TRUE(outcome.kept && *outcome.kept) << outcome.copyErrors;
-      EXPECT_EQ(outcome.kept->value().file.path.rfind(keepFolder + "/", 0), 0u);
+      ASSERT_TRUE(DecodedOf(outcome)->kept && *DecodedOf(outcome)->kept)
+          << DecodedOf(outcome)->copyErrors;
+      EXPECT_EQ(DecodedOf(outcome)->kept->value().file.path.rfind(keepFolder + "/", 0), 0u);
     }
     EXPECT_TRUE(DownloadReachedTheDevice(outcome));
     for (const char* copy : c.failing) ::unlink(FilePath(copy).c_str());
@@ -295,11 +299,11 @@ TEST_F(DownloadFaultTest, ImplausibleReplyChangesNothing) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kImplausibleReply);
-    EXPECT_EQ(outcome.error, "The instrument's " + std::string(c.name) +
-                                 " reply is not plausible; nothing was changed");
-    EXPECT_FALSE(outcome.decode.has_value());
-    EXPECT_FALSE(outcome.kept.has_value());
+    EXPECT_EQ(EndOf(outcome), "implausible");
+    EXPECT_EQ(
+        StoppedOf(outcome).failure.message,
+        "The instrument's " + std::string(c.name) + " reply is not plausible; nothing was changed");
+    EXPECT_EQ(DecodedOf(outcome), nullptr);
     EXPECT_FALSE(std::filesystem::exists(settings.keepFolder));
     ExpectNothingChanged(outcome);
     bus.Unplug(instrument->Serial());
@@ -317,7 +321,7 @@ TEST_F(DownloadFaultTest, OtherSensorsCoefficientsAreTaken) {
 
   const DownloadOutcome outcome = Download();
 
-  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded) << outcome.error;
+  ASSERT_EQ(EndOf(outcome), "decoded") << StoppedOf(outcome).failure.message;
   EXPECT_EQ(Bytes(store->MemoryImage.begin() + 9, store->MemoryImage.begin() + 17), coefficients);
 }
 
@@ -329,9 +333,9 @@ TEST_F(DownloadFaultTest, ShortCoefficientReplyIsAnIncompleteTransfer) {
 
   const DownloadOutcome outcome = Download();
 
-  EXPECT_EQ(outcome.end, DownloadEnd::kIncomplete);
-  EXPECT_EQ(outcome.received, 5u);
-  EXPECT_EQ(outcome.requested, 8u);
+  EXPECT_EQ(EndOf(outcome), "incomplete");
+  EXPECT_EQ(StoppedOf(outcome).shortfall.received, 5u);
+  EXPECT_EQ(StoppedOf(outcome).shortfall.requested, 8u);
   EXPECT_EQ(store->MemoryImage, before->MemoryImage);
   EXPECT_EQ(store->RunCount, before->RunCount);
   EXPECT_FALSE(FileExists("RN4.tmp"));
@@ -348,11 +352,11 @@ TEST_F(DownloadFaultTest, CancelledReadEndsAsCancelledNotAsACableFault) {
 
   const DownloadOutcome outcome = Download();
 
-  EXPECT_EQ(outcome.end, DownloadEnd::kCancelled);
-  EXPECT_EQ(outcome.error, kDownloadCancelledText);
+  EXPECT_EQ(EndOf(outcome), "cancelled");
+  EXPECT_EQ(StoppedOf(outcome).failure.message, kDownloadCancelledText);
   EXPECT_TRUE(FTReceiveMayBeBusy());
   EXPECT_GE(seen, 20000u);
-  EXPECT_EQ(outcome.received, seen);
+  EXPECT_EQ(StoppedOf(outcome).shortfall.received, seen);
   ExpectNothingChanged(outcome);
   // Nothing more is asked of the instrument after the cancel.
   EXPECT_EQ(trace[trace.size() - 2], "read 131072 -> " + std::to_string(seen));

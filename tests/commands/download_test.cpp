@@ -3,6 +3,7 @@
 
 #include "command_fixture.h"
 #include "commands/measurement_download.h"
+#include "download_ends.h"
 #include "records/decoder_inputs.h"
 #include "records/open_data_file.h"
 
@@ -70,7 +71,7 @@ TEST_F(DownloadTest, K8TakesTheWholeMemoryAndTheCoefficientsAndDecodes) {
 
   Bytes expected = memory;
   expected[0] = '4';
-  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded);
+  ASSERT_EQ(EndOf(outcome), "decoded");
   EXPECT_TRUE(SameBytes(StoreImage(131072), expected));
   EXPECT_EQ(store->CalibrationFactor, memory[7] + memory[8] / 100.0L);
   EXPECT_EQ(store->DirectorySlot, memory[6] / 8);
@@ -78,9 +79,9 @@ TEST_F(DownloadTest, K8TakesTheWholeMemoryAndTheCoefficientsAndDecodes) {
   EXPECT_EQ(store->PressureCoefficientA0, DecodePressureCoefficients(&memory[9]).A0);
   EXPECT_EQ(store->PressureCoefficientC12, DecodePressureCoefficients(&memory[9]).C12);
 
-  ASSERT_TRUE(outcome.decode.has_value());
-  EXPECT_EQ(outcome.decodedModel, InstrumentModel::K8);
-  EXPECT_EQ(outcome.decode->itemTexts, RunsOf(expected));
+  ASSERT_NE(DecodedOf(outcome), nullptr);
+  EXPECT_EQ(DecodedOf(outcome)->model, InstrumentModel::K8);
+  EXPECT_EQ(DecodedOf(outcome)->decode.itemTexts, RunsOf(expected));
   EXPECT_EQ(store->RunCount, 3);
 
   EXPECT_EQ(ReadFile("RN4.tmp"), std::string(expected.begin(), expected.end()));
@@ -113,7 +114,7 @@ TEST_F(DownloadTest, K5DecodesNibblesAndTakesTheLastNibbleFromTheBuffer) {
                    "purge rx -> 0", "write F3 3F -> 2", "sleep 25", "read 2 -> 2", "sleep 25",
                    "write 04 0D -> 2", "sleep 25", "read 16383 -> 16383", "sleep 100",
                    "write 03 00 -> 2", "read 18 -> 18", "close -> 0"}));
-  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded);
+  ASSERT_EQ(EndOf(outcome), "decoded");
   EXPECT_EQ(outcome.modelCode, 0x31);
 
   Bytes expected = memory;
@@ -136,8 +137,8 @@ TEST_F(DownloadTest, K5DecodesNibblesAndTakesTheLastNibbleFromTheBuffer) {
   EXPECT_EQ(ReadFile("K5.tmp"), std::string(expected.begin(), expected.end()));
   EXPECT_FALSE(FileExists("K7E.csv"));
 
-  ASSERT_TRUE(outcome.decode.has_value());
-  EXPECT_EQ(outcome.decode->itemTexts, RunsOf(expected));
+  ASSERT_NE(DecodedOf(outcome), nullptr);
+  EXPECT_EQ(DecodedOf(outcome)->decode.itemTexts, RunsOf(expected));
   EXPECT_EQ(window.events,
             (Lines{"status Connecting", "repaint", "status Transfering measurements", "repaint",
                    "transfer 16383", "transfer end", "status ", "repaint"}));
@@ -155,12 +156,12 @@ TEST_F(DownloadTest, K6WaitsLongerAroundTheParameterBlock) {
                    "purge rx -> 0", "write F3 3F -> 2", "sleep 25", "read 2 -> 2", "sleep 25",
                    "write 04 0D -> 2", "sleep 25", "read 65535 -> 65535", "sleep 250",
                    "write 03 00 -> 2", "sleep 25", "read 18 -> 18", "close -> 0"}));
-  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded);
+  ASSERT_EQ(EndOf(outcome), "decoded");
   Bytes expected = memory;
   expected[32767] = memory[32767] & 0xF0;  // the buffer held zero there
   EXPECT_TRUE(SameBytes(StoreImage(32768), expected));
   EXPECT_EQ(ReadFile("K6.tmp").size(), 32768u);
-  EXPECT_EQ(outcome.decode->itemTexts, RunsOf(expected));
+  EXPECT_EQ(DecodedOf(outcome)->decode.itemTexts, RunsOf(expected));
 }
 
 TEST_F(DownloadTest, K7ShiftsTheCoefficientsByOneAndKeepsTheLastByte) {
@@ -194,7 +195,7 @@ TEST_F(DownloadTest, K7ShiftsTheCoefficientsByOneAndKeepsTheLastByte) {
                           "sleep 10",
                           "read 8 -> 8",
                           "close -> 0"}));
-  ASSERT_EQ(outcome.end, DownloadEnd::kDecoded);
+  ASSERT_EQ(EndOf(outcome), "decoded");
 
   // Bytes 1-7 of the coefficient reply, then byte 8 of the parameter reply
   // (0x18), which the 8-byte read leaves in the buffer.
@@ -215,7 +216,7 @@ TEST_F(DownloadTest, K7ShiftsTheCoefficientsByOneAndKeepsTheLastByte) {
   EXPECT_EQ(ReadFile("K7E.csv").substr(0, 6), "258,\r\n");
   EXPECT_EQ(ReadFile("K5C.tmp").size(), 1024u);
   EXPECT_FALSE(FileExists("RN4.tmp"));
-  EXPECT_EQ(outcome.decode->itemTexts, RunsOf(expected));
+  EXPECT_EQ(DecodedOf(outcome)->decode.itemTexts, RunsOf(expected));
 }
 
 TEST_F(DownloadTest, ConvertersForClockAndEraseOnlyGetNothing) {
@@ -228,7 +229,7 @@ TEST_F(DownloadTest, ConvertersForClockAndEraseOnlyGetNothing) {
 
     const DownloadOutcome outcome = Download();
 
-    EXPECT_EQ(outcome.end, DownloadEnd::kRefusedDescription);
+    EXPECT_EQ(EndOf(outcome), "refused");
     EXPECT_TRUE(bus.Log().empty());
     EXPECT_EQ(trace, (Lines{"close -> 1"}));
     EXPECT_EQ(window.events, (Lines{"repaint"}));
@@ -241,7 +242,7 @@ TEST_F(DownloadTest, DetachedInstrumentIsOpenedAndClosedOnly) {
   Attach(InstrumentModel::K8);
   InstrumentAttached = false;
   const DownloadOutcome outcome = Download();
-  EXPECT_EQ(outcome.end, DownloadEnd::kNotOpened);
+  EXPECT_EQ(EndOf(outcome), "not opened");
   EXPECT_EQ(trace, (Lines{"open SERK8 -> 0", "close -> 0"}));
   EXPECT_FALSE(DownloadReachedTheDevice(outcome));
 }
@@ -260,16 +261,16 @@ TEST_F(DownloadTest, UnknownModelCodeChangesNothing) {
 
   const DownloadOutcome outcome = Download();
 
-  EXPECT_EQ(outcome.end, DownloadEnd::kUnknownModel);
+  EXPECT_EQ(EndOf(outcome), "unknown model");
   EXPECT_EQ(outcome.modelCode, 0x39);
-  EXPECT_EQ(outcome.error,
+  EXPECT_EQ(DownloadErrorBox(outcome),
             "The instrument answered with an unknown model code 0x39; nothing was changed");
   EXPECT_EQ(bus.BytesWritten(), (Bytes{0xF3, 0x3F, 0xF3, 0x3F}));
   // The earlier image, its decoder inputs and runs stay; no copy is written.
   EXPECT_TRUE(SameBytes(StoreImage(earlier.size()), earlier));
   EXPECT_EQ(store->CalibrationFactor, 6.0L);
   EXPECT_EQ(store->RunCount, static_cast<std::int32_t>(RunsOf(earlier).size()));
-  EXPECT_FALSE(outcome.decode.has_value());
+  EXPECT_EQ(DecodedOf(outcome), nullptr);
   EXPECT_FALSE(DownloadOffersTriggerLevel(outcome));
   EXPECT_FALSE(FileExists("K5C.tmp"));
   EXPECT_FALSE(FileExists("K6.tmp"));
@@ -287,8 +288,8 @@ TEST_F(DownloadTest, UnknownModelCodeOverAK8ImageDecodesNothing) {
 
   const DownloadOutcome outcome = Download();
 
-  EXPECT_EQ(outcome.end, DownloadEnd::kUnknownModel);
-  EXPECT_FALSE(outcome.decode.has_value());
+  EXPECT_EQ(EndOf(outcome), "unknown model");
+  EXPECT_EQ(DecodedOf(outcome), nullptr);
   EXPECT_FALSE(FileExists("K5C.tmp"));
   EXPECT_FALSE(FileExists("RN4.tmp"));
 }

@@ -10,6 +10,7 @@
 #include "commands/erase_notice.h"
 #include "commands/instrument_erase.h"
 #include "commands/measurement_download.h"
+#include "download_ends.h"
 #include "records/data_file.h"
 #include "records/erase_record.h"
 #include "records/kept_downloads.h"
@@ -42,7 +43,9 @@ class KeptDownloadTest : public CommandTest {
 
 // The kept download's path; empty when none was written.
 std::string KeptPath(const DownloadOutcome& outcome) {
-  return outcome.kept && *outcome.kept ? outcome.kept->value().file.path : std::string();
+  const DownloadDecoded* decoded = DecodedOf(outcome);
+  return decoded && decoded->kept && *decoded->kept ? decoded->kept->value().file.path
+                                                    : std::string();
 }
 
 std::string WholeFile(const std::string& path) {
@@ -56,8 +59,8 @@ TEST_F(KeptDownloadTest, TheKeptFileIsTheDownloadedImageAndOpensToTheSameRuns) {
     SCOPED_TRACE(ModelName(model));
     auto instrument = Attach(model);
     const DownloadOutcome outcome = Download();
-    ASSERT_EQ(outcome.end, DownloadEnd::kDecoded) << outcome.error;
-    ASSERT_TRUE(outcome.decode->foundRuns);
+    ASSERT_EQ(EndOf(outcome), "decoded") << StoppedOf(outcome).failure.message;
+    ASSERT_TRUE(DecodedOf(outcome)->decode.foundRuns);
 
     const std::string expectedName =
         std::string(ModelName(model)) + "-SER" + ModelName(model) + "-20280409-102030.Rn";
@@ -77,7 +80,7 @@ TEST_F(KeptDownloadTest, TheKeptFileIsTheDownloadedImageAndOpensToTheSameRuns) {
     context.writeFiles = false;
     const Result<OpenedFile> opened = OpenDataFile(KeptPath(outcome), *reopened, context);
     ASSERT_TRUE(opened.ok()) << opened.error();
-    EXPECT_EQ(opened->decode.itemTexts, outcome.decode->itemTexts);
+    EXPECT_EQ(opened->decode.itemTexts, DecodedOf(outcome)->decode.itemTexts);
     bus.Unplug(instrument->Serial());
   }
   EXPECT_EQ(Kept().size(), 4u);
@@ -99,10 +102,10 @@ TEST_F(KeptDownloadTest, ASecondDownloadInTheSameSecondIsKeptBesideTheFirst) {
 TEST_F(KeptDownloadTest, ABrokenOrCancelledDownloadKeepsNothing) {
   auto k8 = Attach(InstrumentModel::K8);
   k8->UnplugAfterSending(70000);
-  EXPECT_EQ(Download().end, DownloadEnd::kIncomplete);
+  EXPECT_EQ(EndOf(Download()), "incomplete");
   bus.Plug(k8);
   window.transferProgress = [](std::uint32_t received, std::uint32_t) { return received < 20000; };
-  EXPECT_EQ(Download().end, DownloadEnd::kCancelled);
+  EXPECT_EQ(EndOf(Download()), "cancelled");
   EXPECT_TRUE(Kept().empty());
   EXPECT_FALSE(std::filesystem::exists(settings.keepFolder));
 }
@@ -112,10 +115,10 @@ TEST_F(KeptDownloadTest, AnUnwritableFolderIsReportedAndTheDownloadStillComplete
   std::ofstream(folder + "/data") << "in the way";
   Attach(InstrumentModel::K7);
   const DownloadOutcome outcome = Download();
-  EXPECT_EQ(outcome.end, DownloadEnd::kDecoded);
-  EXPECT_TRUE(outcome.decode->foundRuns);
-  ASSERT_TRUE(outcome.kept.has_value());
-  EXPECT_EQ(outcome.kept->error(), "Not a directory");
+  ASSERT_EQ(EndOf(outcome), "decoded");
+  EXPECT_TRUE(DecodedOf(outcome)->decode.foundRuns);
+  ASSERT_TRUE(DecodedOf(outcome)->kept.has_value());
+  EXPECT_EQ(DecodedOf(outcome)->kept->error(), "Not a directory");
   EXPECT_EQ(window.status, DownloadNotKeptText(settings.keepFolder, "Not a directory"));
   EXPECT_TRUE(DownloadReachedTheDevice(outcome));
 }

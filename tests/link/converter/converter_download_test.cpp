@@ -13,6 +13,7 @@
 #include "commands/measurement_download.h"
 #include "commands/parameter_block.h"
 #include "converter_fixture.h"
+#include "download_ends.h"
 #include "emulator/emulated_bus.h"
 #include "records/date_time.h"
 
@@ -78,7 +79,7 @@ TEST_P(BusyWindowTest, AWholeDownloadArrivesCompleteWhileTheWindowWorksAndDetect
   const EmulatedInstrumentConfig config = Config(GetParam().model);
   usbsim::SimulatedDevice& device = Plug(config, GetParam().chip);
   const Result expected = Reference(config);
-  ASSERT_EQ(expected.outcome.end, DownloadEnd::kDecoded);
+  ASSERT_EQ(EndOf(expected.outcome), "decoded");
 
   // Each progress step costs the window 15 ms; every tenth one runs a
   // detection tick, as Timer2 would inside the box's event loop. Detection
@@ -101,11 +102,11 @@ TEST_P(BusyWindowTest, AWholeDownloadArrivesCompleteWhileTheWindowWorksAndDetect
   DetectInstrument(detection);  // as the window did at its creation
   const Result got = Download();
 
-  EXPECT_EQ(got.outcome.end, DownloadEnd::kDecoded) << got.outcome.error;
+  ASSERT_EQ(EndOf(got.outcome), "decoded") << StoppedOf(got.outcome).failure.message;
   EXPECT_TRUE(SameBytes(got.image, expected.image));
   EXPECT_EQ(got.parameters, expected.parameters);
-  ASSERT_TRUE(got.outcome.decode && expected.outcome.decode);
-  EXPECT_EQ(got.outcome.decode->itemTexts, expected.outcome.decode->itemTexts);
+  EXPECT_EQ(DecodedOf(got.outcome)->decode.itemTexts,
+            DecodedOf(expected.outcome)->decode.itemTexts);
   EXPECT_EQ(Sim().BytesDropped(device), 0u);
   EXPECT_GT(steps, 0);
   EXPECT_EQ(strings_during_read, 0);
@@ -130,9 +131,10 @@ TEST_F(ConverterDownloadTest, AnOverrunIsReportedAsLostBytesAndChangesNothing) {
 
   const Result got = Download();
 
-  EXPECT_EQ(got.outcome.end, DownloadEnd::kIncomplete);
-  EXPECT_NE(got.outcome.error.find("bytes were lost on the line"), std::string::npos)
-      << got.outcome.error;
+  EXPECT_EQ(EndOf(got.outcome), "incomplete");
+  EXPECT_NE(StoppedOf(got.outcome).failure.message.find("bytes were lost on the line"),
+            std::string::npos)
+      << StoppedOf(got.outcome).failure.message;
   EXPECT_TRUE(std::all_of(got.image.begin(), got.image.end(), [](auto b) { return b == 0; }));
   EXPECT_NE(std::find_if(trace.begin(), trace.end(),
                          [](const std::string& line) {
@@ -152,7 +154,7 @@ TEST_F(ConverterDownloadTest, AK7CancelledAfterTenSecondsLeavesAClockSyncThatWor
     return Sim().NowNs() - started < 10'000 * usbsim::kNsPerMs;
   };
 
-  EXPECT_EQ(Download().outcome.end, DownloadEnd::kCancelled);
+  EXPECT_EQ(EndOf(Download().outcome), "cancelled");
   window.transferProgress = {};
 
   const ClockOutcome clock =
