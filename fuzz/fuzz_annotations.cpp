@@ -12,12 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string bytes(reinterpret_cast<const char*>(data), size);
   if (kestrum::UnescapeAnnotationField(kestrum::EscapeAnnotationField(bytes)) != bytes)
     std::abort();
-  int unread = 0;
-  const kestrum::Annotations read = kestrum::ParseAnnotations(bytes, &unread);
-  int again = 0;
-  const kestrum::Annotations back =
-      kestrum::ParseAnnotations(kestrum::AnnotationsText(read), &again);
-  if (again != 0 || back.runs.size() != read.runs.size() ||
+  const kestrum::Annotations read = kestrum::ParseAnnotations(bytes).annotations;
+  const kestrum::AnnotationsRead again = kestrum::ParseAnnotations(kestrum::AnnotationsText(read));
+  const kestrum::Annotations& back = again.annotations;
+  if (again.unreadLines != 0 || back.runs.size() != read.runs.size() ||
       back.activity.size() != read.activity.size() || back.files.size() != read.files.size() ||
       back.instruments.size() != read.instruments.size()) {
     std::abort();

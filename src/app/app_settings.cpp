@@ -14,8 +14,8 @@ std::string& SettingsFileOverride() {
   return path;
 }
 
-std::string& LastProblem() {
-  static std::string problem;
+std::optional<std::string>& LastProblem() {
+  static std::optional<std::string> problem;
   return problem;
 }
 
@@ -43,9 +43,10 @@ std::unique_ptr<QSettings> OpenAppSettings() {
   return std::move(file.settings);
 }
 
-QString SettingsProblem() {
+std::optional<QString> SettingsProblem() {
   (void)OpenAppSettings();
-  return QString::fromStdString(LastProblem());
+  if (!LastProblem()) return std::nullopt;
+  return QString::fromStdString(*LastProblem());
 }
 
 void SetAppSettingsFile(const QString& path) {

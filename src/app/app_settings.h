@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QString>
 #include <memory>
+#include <optional>
 
 namespace kestrum {
 
@@ -14,8 +15,8 @@ namespace kestrum {
 // live for this run only.
 std::unique_ptr<QSettings> OpenAppSettings();
 
-// Why the settings will not be remembered, for the status bar; empty when they will.
-QString SettingsProblem();
+// Why the settings will not be remembered, for the status bar; none when they will.
+std::optional<QString> SettingsProblem();
 
 // Tests keep their settings in a folder of their own.
 void SetAppSettingsFile(const QString& path);

@@ -87,14 +87,14 @@ kestrum::AssessmentRequest AssessmentChooser::Request() const {
   return request;
 }
 
-QString AssessmentChooser::Missing() const {
+std::optional<QString> AssessmentChooser::Missing() const {
   const kestrum::Protocol p = Request().protocol;
   if (p == kestrum::Protocol::kLongTerm && !profile_) {
     return QStringLiteral(
         "A long-term estimate needs a seasonal profile: load a profile file, "
         "or derive one from a site's year in the history.");
   }
-  return {};
+  return std::nullopt;
 }
 
 void AssessmentChooser::SetProtocol(kestrum::Protocol protocol) {
@@ -109,8 +109,8 @@ void AssessmentChooser::ShowProtocolParts() {
   ProfileSiteButton->setVisible(p == kestrum::Protocol::kLongTerm && sources_.derive != nullptr);
   QString detail;
   if (p == kestrum::Protocol::kLongTerm) {
-    detail =
-        profile_ ? QStringLiteral("Profile: ") + QString::fromStdString(profile_->name) : Missing();
+    detail = profile_ ? QStringLiteral("Profile: ") + QString::fromStdString(profile_->name)
+                      : Missing().value_or(QString());
   } else if (p == kestrum::Protocol::kWorkplace) {
     detail = QStringLiteral("Occupied: ") +
              QString::fromStdString(schedule_ ? schedule_->Text() : kestrum::kDefaultSchedule);

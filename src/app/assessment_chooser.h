@@ -37,8 +37,8 @@ class AssessmentChooser : public QWidget {
   // the calibration uncertainty.
   kestrum::AssessmentRequest Request() const;
   // Whatever the chosen protocol still lacks (a long-term estimate without a
-  // profile); empty when the request is complete.
-  QString Missing() const;
+  // profile); none when the request is complete.
+  std::optional<QString> Missing() const;
   void SetProtocol(kestrum::Protocol protocol);
 
   QComboBox* ProtocolPicker;

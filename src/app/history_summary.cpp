@@ -72,13 +72,12 @@ void AddSite(SummaryPage& out, const SiteSummary& site, kestrum::MeasurementSour
 
 SummaryPage WriteHistorySummary(const std::vector<SiteSummary>& sites,
                                 const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
-                                const QString& missing) {
+                                const std::optional<QString>& missing) {
   SummaryPage out;
-  if (!missing.isEmpty()) AddAnswer(out, missing);
+  if (missing) AddAnswer(out, *missing);
   for (const SiteSummary& site : sites) {
-    if (missing.isEmpty()) {
+    if (!missing)
       AddAnswer(out, kestrum::AssessmentSentence(site.summary.assessment, site.site, unit));
-    }
   }
   for (const SiteSummary& site : sites) AddSite(out, site, source, unit, sites.size() > 1);
   return out;

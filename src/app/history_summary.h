@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -40,7 +41,7 @@ struct HistorySummaryInput {
   double calibrationFactor = 6.0;
   kestrum::RadonUnit unit = kestrum::RadonUnit::BqPerM3;
   kestrum::MeasurementSource source;
-  QString missing;  // what the chosen protocol still lacks
+  std::optional<QString> missing;  // what the chosen protocol still lacks
   kestrum::InstrumentRegister calibration;
   // The instruments beside the one site shown, when one is.
   std::function<std::vector<kestrum::CollocatedInstrument>(const kestrum::SiteHours&)> collocated;
@@ -58,4 +59,4 @@ HistorySummaryView ComposeHistorySummary(const HistorySummaryInput& input);
 // `missing`: what the chosen protocol still lacks, said instead of the answers.
 SummaryPage WriteHistorySummary(const std::vector<SiteSummary>& sites,
                                 const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
-                                const QString& missing);
+                                const std::optional<QString>& missing);

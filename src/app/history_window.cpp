@@ -32,6 +32,7 @@
 #include "app/history_summary.h"
 #include "app/last_folders.h"
 #include "app/local_names.h"
+#include "app/report_people.h"
 #include "assessment/reference_levels.h"
 #include "history/activity_log.h"
 #include "history/history_hours.h"
@@ -249,7 +250,7 @@ void HistoryWindow::Reload() {
   const std::string shown = InstrumentNameAt(InstrumentPicker->currentIndex());
   InstrumentPicker->clear();
   instrumentNames_.clear();
-  readProblem_.clear();
+  readProblem_.reset();
   if (!services_.store) return;
   const kestrum::Result<std::int64_t> version = services_.store->DataVersion();
   dataVersion_ = version ? version.value() : -1;
@@ -285,13 +286,13 @@ void HistoryWindow::ShowNotice() {
   if (services_.store && services_.store->ReadOnly()) {
     parts << QStringLiteral(
         "The history is open for reading only: sites, notes and exclusions cannot be changed.");
-    if (!services_.store->Notice().empty())
-      parts << QString::fromStdString(services_.store->Notice());
+    if (const std::optional<std::string>& notice = services_.store->Notice())
+      parts << QString::fromStdString(*notice);
   }
   // Shown rather than boxed: the window reads again every few seconds.
-  if (!readProblem_.empty()) {
+  if (readProblem_) {
     parts << QStringLiteral("What could not be read is not shown: ") +
-                 QString::fromStdString(readProblem_);
+                 QString::fromStdString(*readProblem_);
   }
   NoticeLabel->setText(parts.join(QLatin1Char(' ')));
   NoticeLabel->setVisible(!parts.isEmpty());
@@ -765,9 +766,9 @@ void HistoryWindow::Report() {
   offered.site = QString::fromStdString(site);
   offered.siteFixed = true;
   offered.onePageOffered = test.request.protocol == kestrum::Protocol::kPeriod;
-  if (const auto kept = store->SiteClientOf(site)) {
-    offered.client = QString::fromStdString(kept->client);
-    offered.address = QString::fromStdString(kept->address);
+  if (const kestrum::Result<> read = kestrum::OfferSiteClient(*store, offered); !read) {
+    readProblem_ = "the client of " + site + ": " + read.error();
+    ShowNotice();
   }
   const std::optional<kestrum::ReportDetails> details =
       services_.askReportDetails ? services_.askReportDetails(offered) : offered;
@@ -792,13 +793,9 @@ void HistoryWindow::Report() {
                                     kestrum::ChannelsOf(instrument_.model), unit);
     input.site = QString::fromStdString(site);
     input.model = QString::fromLatin1(kestrum::ModelName(instrument_.model));
-    input.instrument = QString::fromStdString(instrument_.name);
+    kestrum::NameInstrument(instrument_, input);
     input.data = QStringLiteral("the history of ") + input.instrument;
-    input.calibratedOn = instrument_.entry.calibratedOn;
-    input.intervalMonths = instrument_.entry.intervalMonths;
-    input.certificate = instrument_.entry.certificate;
-    input.people = {details->client, details->address, details->operatorName,
-                    details->certification};
+    input.people = kestrum::PeopleOf(*details);
     if (!site.empty()) {
       const kestrum::Result<std::vector<kestrum::CollocatedInstrument>> others =
           kestrum::CollocatedAt(*store, instrument_.name, site, test.from, test.to,
@@ -816,11 +813,7 @@ void HistoryWindow::Report() {
                                   details->paper, target->localName);
     }
     // The client goes with the site, for the next report of it.
-    if (saved && !store->ReadOnly() &&
-        (details->client != offered.client || details->address != offered.address)) {
-      saved = store->SetSiteClient(site,
-                                   {details->client.toStdString(), details->address.toStdString()});
-    }
+    if (saved) saved = kestrum::KeepSiteClient(*store, offered, *details);
   }
   if (!saved) {
     services_.prompts->ShowError(target->shown + ":\n" + QString::fromStdString(saved.error()));

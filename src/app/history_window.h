@@ -188,7 +188,7 @@ class HistoryWindow : public QWidget {
   std::vector<std::string> instrumentNames_;  // the picker's, as the store holds them
   std::int64_t dataVersion_ = 0;
   // What the store could not give the last time it was read, shown in the notice.
-  std::string readProblem_;
+  std::optional<std::string> readProblem_;
   void ShowNotice();
   QTimer* follow_ = nullptr;
   // What the chart shows: the runs (indices into loaded_) and the time range.

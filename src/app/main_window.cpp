@@ -126,9 +126,8 @@ TForm1::TForm1(const WindowServices& services, QWidget* parent)
   setAcceptDrops(true);
   FormCreate();
   // Said once: from now on nothing the window remembers outlives the run.
-  if (const QString problem = kestrum::SettingsProblem(); !problem.isEmpty()) {
-    StatusBar1->SetText(1, problem);
-  }
+  if (const std::optional<QString> problem = kestrum::SettingsProblem())
+    StatusBar1->SetText(1, *problem);
   // Not in the way of the window's first showing.
   QTimer::singleShot(0, this, &TForm1::OpenHistory);
 }

@@ -54,8 +54,8 @@ void TForm1::OpenHistory() {
     return;
   }
   history_ = std::move(opened).value();
-  if (!history_->Notice().empty())
-    StatusBar1->SetText(1, QString::fromStdString(history_->Notice()));
+  if (const std::optional<std::string>& notice = history_->Notice())
+    StatusBar1->SetText(1, QString::fromStdString(*notice));
   HistoryChanged();
 }
 

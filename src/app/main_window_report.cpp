@@ -4,6 +4,7 @@
 #include "app/last_folders.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
+#include "app/report_people.h"
 #include "assessment/assessment.h"
 #include "history/history_files.h"
 #include "history/history_store.h"
@@ -42,13 +43,8 @@ void TForm1::Report1Click() {
   offered.onePageOffered = Summary->Chooser->Request().protocol == kestrum::Protocol::kPeriod;
   kestrum::HistoryStore* history = historyProblem_.empty() ? History() : nullptr;
   if (history) {
-    const auto kept = history->SiteClientOf(offered.site.toStdString());
-    if (kept) {
-      offered.client = QString::fromStdString(kept->client);
-      offered.address = QString::fromStdString(kept->address);
-    } else {
-      StatusBar1->SetText(1, QString::fromStdString("Client not read: " + kept.error()));
-    }
+    if (const kestrum::Result<> read = kestrum::OfferSiteClient(*history, offered); !read)
+      StatusBar1->SetText(1, QString::fromStdString("Client not read: " + read.error()));
   }
   const auto details = ChartAdditions->AskReportDetails(offered);
   if (!details) return;
@@ -69,12 +65,8 @@ void TForm1::Report1Click() {
   }
   if (!saved) Prompts().ShowError(choice->path + ":\n" + QString::fromStdString(saved.error()));
   // The client goes with the site, for the next report of it.
-  if (history && !onePage && !history->ReadOnly() &&
-      (details->client != offered.client || details->address != offered.address ||
-       details->site != offered.site)) {
-    const kestrum::Result<> kept =
-        history->SetSiteClient(details->site.toStdString(),
-                               {details->client.toStdString(), details->address.toStdString()});
+  if (history && !onePage) {
+    const kestrum::Result<> kept = kestrum::KeepSiteClient(*history, offered, *details);
     if (!kept) StatusBar1->SetText(1, QString::fromStdString("Client not kept: " + kept.error()));
   }
 }
@@ -106,13 +98,8 @@ kestrum::Result<> TForm1::SaveTestReportOfShownRun(const kestrum::ReportDetails&
   input.site = details.site;
   input.model = SourceOfMeasurements().model;
   input.data = MeasurementOrigin;
-  if (instrument) {
-    input.instrument = QString::fromStdString(instrument->name);
-    input.calibratedOn = instrument->entry.calibratedOn;
-    input.intervalMonths = instrument->entry.intervalMonths;
-    input.certificate = instrument->entry.certificate;
-  }
-  input.people = {details.client, details.address, details.operatorName, details.certification};
+  if (instrument) kestrum::NameInstrument(*instrument, input);
+  input.people = kestrum::PeopleOf(details);
   return kestrum::SaveTestReport(kestrum::ComposeTestReport(input), kestrum::TestChartOf(input),
                                  details.paper, path);
 }

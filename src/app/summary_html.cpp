@@ -52,12 +52,11 @@ void AddNote(SummaryPage& out, const QString& note) {
 
 SummaryPage ComposeRunSummary(const kestrum::RunSummary& summary,
                               const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
-                              const QString& missing) {
+                              const std::optional<QString>& missing) {
   SummaryPage out;
   if (summary.samples > 0) {
-    AddAnswer(out, missing.isEmpty()
-                       ? kestrum::AssessmentSentence(summary.assessment, QString(), unit)
-                       : missing);
+    AddAnswer(
+        out, missing ? *missing : kestrum::AssessmentSentence(summary.assessment, QString(), unit));
   }
   AddRows(out, kestrum::SummaryRows(summary, source, unit));
   if (summary.samples > 0) {

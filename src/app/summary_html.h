@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <optional>
 #include <vector>
 
 #include "views/radon_units.h"
@@ -34,4 +35,4 @@ void AddNote(SummaryPage& out, const QString& note);
 // assessment, the verdicts and the daily means.
 SummaryPage ComposeRunSummary(const kestrum::RunSummary& summary,
                               const kestrum::MeasurementSource& source, kestrum::RadonUnit unit,
-                              const QString& missing);
+                              const std::optional<QString>& missing);

@@ -69,8 +69,8 @@ std::string_view VerdictPhrase(LevelVerdict verdict) {
   return "cannot be told apart from";
 }
 
-bool ParseLevelList(std::string_view text, std::vector<double>* levels) {
-  levels->clear();
+std::optional<std::vector<double>> ParseLevelList(std::string_view text) {
+  std::vector<double> levels;
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t comma = text.find(',', start);
@@ -81,12 +81,12 @@ bool ParseLevelList(std::string_view text, std::vector<double>* levels) {
     const std::from_chars_result read = std::from_chars(word.begin(), word.end(), level);
     if (word.empty() || read.ec != std::errc() || read.ptr != word.end() || !std::isfinite(level) ||
         level <= 0 || level > kHighestReferenceLevel) {
-      return false;
+      return std::nullopt;
     }
-    levels->push_back(level);
+    levels.push_back(level);
     start = comma + 1;
   }
-  return !levels->empty();
+  return levels;
 }
 
 }  // namespace kestrum

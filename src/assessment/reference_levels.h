@@ -4,6 +4,7 @@
 // judgement itself.
 
 #include <array>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -44,8 +45,8 @@ std::string_view VerdictPhrase(LevelVerdict verdict);
 // report drawn to 1e308 are no use.
 inline constexpr double kHighestReferenceLevel = 100000;
 
-// "100,148,300" into levels in Bq/m3; false for anything but positive
+// "100,148,300" into levels in Bq/m3; none for anything but positive
 // numbers up to kHighestReferenceLevel separated by commas.
-bool ParseLevelList(std::string_view text, std::vector<double>* levels);
+std::optional<std::vector<double>> ParseLevelList(std::string_view text);
 
 }  // namespace kestrum

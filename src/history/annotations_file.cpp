@@ -118,13 +118,13 @@ bool ReadActivity(const std::vector<std::string>& f, Annotations& out) {
 
 }  // namespace
 
-Result<Annotations> ReadAnnotationsFile(const std::string& path, bool* found, int* unreadLines) {
-  if (found) *found = false;
+Result<AnnotationsRead> ReadAnnotationsFile(const std::string& path) {
   const Result<GuardedRead> read = ReadRegularFile(path, kAnnotationsLimit);
   if (!read) return Fail("cannot read " + path + ": " + read.error());
   if (read->truncated) return Fail(path + " is larger than any annotations file; it was not read");
-  if (found) *found = !read->missing;
-  return ParseAnnotations(read->bytes, unreadLines);
+  AnnotationsRead out = ParseAnnotations(read->bytes);
+  out.found = !read->missing;
+  return out;
 }
 
 std::string EscapeAnnotationField(std::string_view field) {
@@ -257,9 +257,9 @@ std::string AnnotationsText(const Annotations& a) {
   return out;
 }
 
-Annotations ParseAnnotations(std::string_view text, int* unreadLines) {
-  Annotations out;
-  int unread = 0;
+AnnotationsRead ParseAnnotations(std::string_view text) {
+  AnnotationsRead parsed;
+  Annotations& out = parsed.annotations;
   std::size_t begin = 0;
   while (begin < text.size()) {
     std::size_t end = text.find('\n', begin);
@@ -282,10 +282,9 @@ Annotations ParseAnnotations(std::string_view text, int* unreadLines) {
     } else if (f[0] == "activity") {
       read = ReadActivity(f, out);
     }
-    if (!read) ++unread;
+    if (!read) ++parsed.unreadLines;
   }
-  if (unreadLines) *unreadLines = unread;
-  return out;
+  return parsed;
 }
 
 }  // namespace kestrum

@@ -102,13 +102,20 @@ struct AnnotationRestore {
 std::string AnnotationRestoreText(const AnnotationRestore& restore);
 
 std::string AnnotationsText(const Annotations& annotations);
-// Lines that cannot be read are counted in `unreadLines`, not fatal: one
-// damaged line must not cost the others.
-Annotations ParseAnnotations(std::string_view text, int* unreadLines);
+
+struct AnnotationsRead {
+  Annotations annotations;
+  // Lines that cannot be read are counted, not fatal: one damaged line must
+  // not cost the others.
+  int unreadLines = 0;
+  bool found = true;  // false: there was no file
+};
+
+AnnotationsRead ParseAnnotations(std::string_view text);
 
 // Reads and parses the file at path through the guarded read; a missing
-// file is no failure (`found` false). Failures name the path.
-Result<Annotations> ReadAnnotationsFile(const std::string& path, bool* found, int* unreadLines);
+// file is no failure. Failures name the path.
+Result<AnnotationsRead> ReadAnnotationsFile(const std::string& path);
 
 // A field as written (exposed for the tests of odd bytes).
 std::string EscapeAnnotationField(std::string_view field);

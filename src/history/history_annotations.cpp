@@ -106,8 +106,9 @@ Result<> HistoryStore::KeepAnnotations() {
   Result<Annotations> collected = CollectAnnotations();
   if (!collected) return collected.failure();
   Annotations& now = collected.value();
-  const Result<Annotations> before = ReadAnnotationsFile(AnnotationsPath(), nullptr, nullptr);
-  if (!before) return before.failure();
+  const Result<AnnotationsRead> read = ReadAnnotationsFile(AnnotationsPath());
+  if (!read) return read.failure();
+  const Annotations* before = &read->annotations;
   // What the file holds for runs, instruments and files the store lacks
   // waits there for the data that brings them back.
   const Result<std::map<KeyTuple, std::int64_t>> keys = RunKeys(db_.Handle());
@@ -164,12 +165,11 @@ Result<AnnotationRestore> HistoryStore::RestoreAnnotations(const Annotations& fr
 }
 
 Result<> HistoryStore::ApplyWaitingAnnotations() {
-  bool found = false;
-  const Result<Annotations> waiting = ReadAnnotationsFile(AnnotationsPath(), &found, nullptr);
+  const Result<AnnotationsRead> waiting = ReadAnnotationsFile(AnnotationsPath());
   if (!waiting) return waiting.failure();
-  if (!found || waiting->runs.empty()) return {};
+  if (!waiting->found || waiting->annotations.runs.empty()) return {};
   AnnotationRestore ignored;
-  return ApplyAnnotations(waiting.value(), false, ignored);
+  return ApplyAnnotations(waiting->annotations, false, ignored);
 }
 
 Result<> HistoryStore::ApplyAnnotations(const Annotations& from, bool withActivity,

@@ -48,7 +48,7 @@ int HistoryFill::Skipped() const {
 }
 
 std::string HistoryFill::RestoreText() const {
-  if (!problem.empty()) return problem;
+  if (problem) return *problem;
   return restore ? AnnotationRestoreText(*restore) : std::string();
 }
 
@@ -58,12 +58,10 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
   fill.imports = ImportKeptDownloads(store, KeptDownloadsFolder(dataFolder), now);
   const bool made = store.AwaitsRestore();
   if (!made && !AddedRuns(fill.imports)) return fill;
-  bool found = false;
-  int unread = 0;
-  const Result<Annotations> read = ReadAnnotationsFile(store.AnnotationsPath(), &found, &unread);
+  const Result<AnnotationsRead> read = ReadAnnotationsFile(store.AnnotationsPath());
   if (!read) {
     fill.problem = read.error();
-  } else if (!found) {
+  } else if (!read->found) {
     // A history made for the first time has nothing to restore.
     if (store.NeedsRebuild()) fill.restore = AnnotationRestore{};
   } else {
@@ -71,7 +69,7 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
     int again = 0;
     if (made) {
       // Files from elsewhere are in no kept download: read them again where they still are.
-      for (const ImportedFile& file : read->files) {
+      for (const ImportedFile& file : read->annotations.files) {
         const Result<bool> known = store.KnowsPath(file.path);
         if (!known) {
           fill.imports.push_back({file.path, known.failure()});
@@ -89,13 +87,13 @@ HistoryFill FillHistory(HistoryStore& store, const std::string& dataFolder, Date
         }
       }
     }
-    Result<AnnotationRestore> restored = store.RestoreAnnotations(read.value(), made);
+    Result<AnnotationRestore> restored = store.RestoreAnnotations(read->annotations, made);
     if (!restored) {
       fill.problem = restored.error();
     } else if (made || restored->sites + restored->notes + restored->exclusions +
                                restored->redatings + restored->instruments >
                            0) {
-      restored->unreadLines = unread;
+      restored->unreadLines = read->unreadLines;
       restored->missingFiles = std::move(missing);
       restored->files = again;
       fill.restore = std::move(restored).value();

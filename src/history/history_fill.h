@@ -17,7 +17,7 @@ namespace kestrum {
 struct HistoryFill {
   std::vector<FileImport> imports;           // every file read, kept or from elsewhere
   std::optional<AnnotationRestore> restore;  // when annotations were put back
-  std::string problem;                       // annotations.tsv could not be read or written
+  std::optional<std::string> problem;        // annotations.tsv could not be read or written
   int Skipped() const;
   // One sentence for the user: what a rebuild restored and what it could not.
   std::string RestoreText() const;

@@ -182,8 +182,8 @@ Result<std::unique_ptr<HistoryStore>> HistoryStore::Open(const std::string& path
     return Fail(path + " is not a regular file; the history is not opened");
   }
   // SQLite would open a journal there or call the store damaged: neither may happen.
-  if (const std::string odd = OddJournalFile(path); !odd.empty()) {
-    return Fail(odd + " is not a regular file; the history is not opened and nothing was moved");
+  if (const std::optional<std::string> odd = OddJournalFile(path)) {
+    return Fail(*odd + " is not a regular file; the history is not opened and nothing was moved");
   }
   const fs::path folder = fs::path(path).parent_path();
   if (!folder.empty() && !exists) {
@@ -348,7 +348,7 @@ Result<> HistoryStore::Migrate(int fromVersion) {
 }
 
 Result<> HistoryStore::Writable() const {
-  if (readOnly_) return Fail(notice_.empty() ? "the history is read-only" : notice_);
+  if (readOnly_) return Fail(notice_.value_or("the history is read-only"));
   return {};
 }
 

@@ -71,8 +71,8 @@ class HistoryStore {
   const std::string& Path() const { return path_; }
   bool ReadOnly() const { return readOnly_; }
   // What the user should be told about how the store was opened (moved
-  // aside, newer version, busy); empty when all is well.
-  const std::string& Notice() const { return notice_; }
+  // aside, newer version, busy); none when all is well.
+  const std::optional<std::string>& Notice() const { return notice_; }
   // A new store replaced a damaged one: fill it from the kept downloads.
   bool NeedsRebuild() const { return needsRebuild_; }
   // This open made the store (it was missing, or replaced a damaged one).
@@ -82,7 +82,7 @@ class HistoryStore {
   bool AwaitsRestore() const { return awaitsRestore_; }
   void RestoreDone() { awaitsRestore_ = false; }
   // Adds a sentence to the notice (what a rebuild restored).
-  void AppendNotice(const std::string& text) { notice_ += notice_.empty() ? text : " " + text; }
+  void AppendNotice(const std::string& text) { notice_ = notice_ ? *notice_ + " " + text : text; }
 
   // Imports one decoded file in one transaction. The same bytes twice (by
   // content hash) change nothing.
@@ -190,7 +190,7 @@ class HistoryStore {
   bool readOnly_ = false;
   bool needsRebuild_ = false;
   int schemaVersion_ = kHistorySchemaVersion;
-  std::string notice_;
+  std::optional<std::string> notice_;
   std::function<void()> importStepHook_;
 };
 

@@ -104,7 +104,7 @@ StoreHealth CheckStore(sqlite3* db, bool thorough, int schemaVersion) {
   return {StoreCondition::kHealthy, version, {}};
 }
 
-std::string OddJournalFile(const std::string& storePath) {
+std::optional<std::string> OddJournalFile(const std::string& storePath) {
   namespace fs = std::filesystem;
   for (const char* suffix : kJournalSuffixes) {
     const std::string name = storePath + suffix;
@@ -112,7 +112,7 @@ std::string OddJournalFile(const std::string& storePath) {
     const fs::file_status status = fs::symlink_status(name, error);
     if (fs::exists(status) && !fs::is_regular_file(status)) return name;
   }
-  return {};
+  return std::nullopt;
 }
 
 std::optional<StoreHealth> CheckJournalsOnCopy(const std::string& storePath, int schemaVersion) {

@@ -35,8 +35,8 @@ StoreHealth CheckStore(sqlite3* db, bool thorough, int schemaVersion);
 inline constexpr const char* kJournalSuffixes[] = {"-wal", "-shm", "-journal"};
 
 // The first journal name at which something other than a regular file
-// lies (a folder, a FIFO, a device, a link); empty when none.
-std::string OddJournalFile(const std::string& storePath);
+// lies (a folder, a FIFO, a device, a link).
+std::optional<std::string> OddJournalFile(const std::string& storePath);
 
 // Whether a write-ahead log or rollback journal with content lies beside it.
 bool HasJournal(const std::string& storePath);

@@ -19,20 +19,20 @@ namespace {
 // Far more than any settings file of this program.
 constexpr std::size_t kLongestSettings = 1 << 20;
 
-// Why the file at path may not be read and written by QSettings, or empty.
-std::string ProblemOf(const std::string& path) {
+// Why the file at path may not be read and written by QSettings.
+std::optional<std::string> ProblemOf(const std::string& path) {
   if (QFile::encodeName(QFile::decodeName(QByteArray::fromStdString(path))).toStdString() != path) {
     return path + " cannot be named through Qt (it is not valid in the system's encoding)";
   }
   struct stat linkInfo {};
-  if (::lstat(path.c_str(), &linkInfo) != 0) return {};  // made new when first written
+  if (::lstat(path.c_str(), &linkInfo) != 0) return std::nullopt;  // made new when first written
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return path + " is a link to nothing";
   if (!S_ISREG(info.st_mode)) return path + " is not a regular file";
   if ((info.st_mode & 0222) == 0 || (::access(path.c_str(), W_OK) != 0 && errno != ENOENT)) {
     return path + " is read-only";
   }
-  return {};
+  return std::nullopt;
 }
 
 // The private copy a file's settings live in for this run, made once per
@@ -57,9 +57,9 @@ SettingsFile OpenSettingsFile(const std::string& path) {
   SettingsFile file;
   file.problem = ProblemOf(path);
   const QString name =
-      file.problem.empty() ? QFile::decodeName(QByteArray::fromStdString(path)) : PrivateCopy(path);
+      file.problem ? PrivateCopy(path) : QFile::decodeName(QByteArray::fromStdString(path));
   file.settings = std::make_unique<QSettings>(name, QSettings::IniFormat);
-  if (!file.problem.empty()) file.problem += "; settings are kept for this run only";
+  if (file.problem) *file.problem += "; settings are kept for this run only";
   return file;
 }
 

@@ -9,14 +9,15 @@
 
 #include <QSettings>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kestrum {
 
 struct SettingsFile {
   std::unique_ptr<QSettings> settings;
-  // Why the settings will not be remembered; empty when they will.
-  std::string problem;
+  // Why the settings will not be remembered; none when they will.
+  std::optional<std::string> problem;
 };
 
 // path: the file's name as the system's bytes.

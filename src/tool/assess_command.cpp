@@ -200,11 +200,9 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     }
     thresholds = *given;
   }
-  std::vector<double> levels;
-  if (const std::string* text = option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return command.Usage(LevelListProblem(*text));
-  }
-  levels = LevelsForVerdicts(levels);
+  const Result<std::vector<double>> given = ReadLevelList(parsed);
+  if (!given) return command.Usage(given.error());
+  const std::vector<double> levels = LevelsForVerdicts(given.value());
   Result<AssessmentWords> words = ReadAssessmentWords(parsed, levels);
   if (!words) return command.Usage(words.error());
   AssessmentRequest& request = words->request;
@@ -233,27 +231,25 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
       return nullptr;
     }
     history = std::move(opened).value();
-    if (!history->Notice().empty()) io.err << "kestrum-tool assess: " << history->Notice() << "\n";
+    if (history->Notice()) io.err << "kestrum-tool assess: " << *history->Notice() << "\n";
     return history.get();
   };
 
   if (!instrument) {
-    const RunRangeRequest range = ReadRunRange(command, parsed, parsed.positional[0]);
-    if (range.exitCode != kExitSuccess) return range.exitCode;
-    const std::vector<HourlySample> samples = RunHourlySamples(*range.store, range.run);
-    model = ModelFromMarker(range.store->MemoryImage[0]);
+    const Reported<RunRange> range = ReadRunRange(command, parsed, parsed.positional[0]);
+    if (!range) return range.ExitCode();
+    const MeasurementStore& store = *range->store;
+    const std::vector<HourlySample> samples = RunHourlySamples(store, range->run);
+    model = ModelFromMarker(store.MemoryImage[0]);
     channels = CsvChannelsOf(model);
     dataName = parsed.positional[0].substr(parsed.positional[0].find_last_of('/') + 1);
-    counted =
-        CountHours({RunHoursOfFile(*range.store, range.run, samples, site)}, range.from, range.to);
+    counted = CountHours({RunHoursOfFile(store, range->run, samples, site)}, range->range.from,
+                         range->range.to);
   } else {
-    DateTime from = 0, to = 0;
-    bool whole = true;
-    if (std::optional<std::string> problem = ReadRangeEnds(parsed, from, to, whole)) {
-      return command.Usage(*problem);
-    }
-    rangeFrom = from;
-    rangeTo = to;
+    const Result<RangeEnds> range = ReadRangeEnds(parsed);
+    if (!range) return command.Usage(range.error());
+    rangeFrom = range->from;
+    rangeTo = range->to;
     HistoryStore* store = openHistory();
     if (!store) return kExitFailure;
     const Result<std::optional<HistoryInstrument>> listed = store->FindInstrument(*instrument);
@@ -273,7 +269,8 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
     const std::vector<RunHours> hours = RunHoursOf(runs.value());
     if (!siteWord) {
       std::vector<std::string> sites;
-      for (const SiteHours& block : CountHoursPerSite(hours, from, to)) sites.push_back(block.site);
+      for (const SiteHours& block : CountHoursPerSite(hours, rangeFrom, rangeTo))
+        sites.push_back(block.site);
       if (sites.size() > 1) {
         io.err << "kestrum-tool assess: the range holds runs of several sites (" << SiteList(sites)
                << "); choose one with --site\n";
@@ -281,7 +278,7 @@ int RunAssess(const std::vector<std::string>& args, ToolIo& io, TestReportWriter
       }
       if (!sites.empty()) site = sites.front();
     }
-    counted = CountHours(hours, from, to, &site);
+    counted = CountHours(hours, rangeFrom, rangeTo, &site);
   }
   if (words->profileSite) {
     HistoryStore* store = openHistory();

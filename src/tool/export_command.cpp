@@ -51,10 +51,11 @@ int RunExportCommand(const std::vector<std::string>& args, ToolIo& io) {
     if (!index) return command.Usage(RunIndexProblem());
     selection.run = static_cast<int>(*index);
   }
-  bool wholeRange = true;
-  if (const auto problem = ReadRangeEnds(parsed, selection.from, selection.to, wholeRange))
-    return command.Usage(*problem);
-  if (!csv && (selection.run >= 0 || !wholeRange))
+  const Result<RangeEnds> range = ReadRangeEnds(parsed);
+  if (!range) return command.Usage(range.error());
+  selection.from = range->from;
+  selection.to = range->to;
+  if (!csv && (selection.run >= 0 || !range->whole))
     return command.Usage("--run, --from and --to go with --format csv");
 
   auto store = NewStore();

@@ -120,8 +120,8 @@ int HistoryRebuild(HistoryRequest& request) {
                    << " grown_runs=" << tally.counts.grownRuns
                    << " new_samples=" << tally.counts.newSamples << "\n";
   }
-  if (fill.restore || !fill.problem.empty()) {
-    (fill.problem.empty() ? request.io.out : request.io.err) << fill.RestoreText() << "\n";
+  if (fill.restore || fill.problem) {
+    (fill.problem ? request.io.err : request.io.out) << fill.RestoreText() << "\n";
   }
   // A file left out is a history that lacks it: say so in the exit code.
   if (tally.failed > 0) {
@@ -130,7 +130,7 @@ int HistoryRebuild(HistoryRequest& request) {
                    << " skipped; the history lacks what they hold\n";
     return kExitFailure;
   }
-  return fill.problem.empty() ? kExitSuccess : kExitFailure;
+  return fill.problem ? kExitFailure : kExitSuccess;
 }
 
 int HistoryImport(HistoryRequest& request) {

@@ -51,11 +51,9 @@ int HistorySummary(HistoryRequest& request) {
   const std::string* instrument = &words->instrument;
   const DateTime from = words->range.from;
   const DateTime to = words->range.to;
-  std::vector<double> levels;
-  if (const std::string* text = request.Option("levels"); text && !ParseLevelList(*text, &levels)) {
-    return request.Usage(LevelListProblem(*text));
-  }
-  Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels);
+  const Result<std::vector<double>> levels = ReadLevelList(request.parsed);
+  if (!levels) return request.Usage(levels.error());
+  Result<AssessmentRequest> assessing = ReadCalibrationWords(request.parsed, levels.value());
   if (!assessing) return request.Usage(assessing.error());
   const Reported<HistoryRequest::OpenedInstrument> opened = request.OpenInstrument(*instrument);
   if (!opened) return opened.ExitCode();

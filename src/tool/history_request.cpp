@@ -39,7 +39,7 @@ HistoryStore* HistoryRequest::Opened(Result<std::unique_ptr<HistoryStore>> opene
     return nullptr;
   }
   store_ = std::move(opened).value();
-  if (!store_->Notice().empty()) io.err << Prefix() << store_->Notice() << "\n";
+  if (store_->Notice()) io.err << Prefix() << *store_->Notice() << "\n";
   return store_.get();
 }
 
@@ -56,11 +56,9 @@ HistoryStore* HistoryRequest::PlainStore() {
 }
 
 Reported<HistoryRequest::TimeRange> HistoryRequest::ReadRange() const {
-  TimeRange range;
-  bool whole = true;
-  if (const std::optional<std::string> problem = ReadRangeEnds(parsed, range.from, range.to, whole))
-    return Reported<TimeRange>::Exit(Usage(*problem));
-  return range;
+  const Result<RangeEnds> range = ReadRangeEnds(parsed);
+  if (!range) return Reported<TimeRange>::Exit(Usage(range.error()));
+  return TimeRange{range->from, range->to};
 }
 
 Reported<HistoryRequest::InstrumentRange> HistoryRequest::ReadInstrumentRange() const {

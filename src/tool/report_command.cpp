@@ -55,17 +55,18 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
       return command.Usage("--units wants bqm3 or pcil, not \"" + it->second + "\"");
     }
   }
-  const RunRangeRequest request = ReadRunRange(command, parsed, parsed.positional[0]);
-  if (request.exitCode != kExitSuccess) return request.exitCode;
-  const MeasurementStore& store = *request.store;
+  const Reported<RunRange> request = ReadRunRange(command, parsed, parsed.positional[0]);
+  if (!request) return request.ExitCode();
+  const MeasurementStore& store = *request->store;
 
   ReportContent content;
   // Without --levels the report still judges, against 100, 148 and 300 Bq/m3.
-  const std::vector<double> levels = AscendingLevels(request.levels);
+  const std::vector<double> levels = AscendingLevels(request->levels);
   content.summary = SummaryForReport(
-      store, request.run, SummariseRun(store, request.run, request.from, request.to, levels));
+      store, request->run,
+      SummariseRun(store, request->run, request->range.from, request->range.to, levels));
   if (content.summary.samples == 0) {
-    return command.Failed("no sample of run " + std::to_string(request.run) + " lies in the range",
+    return command.Failed("no sample of run " + std::to_string(request->run) + " lies in the range",
                           kExitNoResult);
   }
   content.unit = unit;
@@ -92,8 +93,8 @@ int RunReportCommand(const std::vector<std::string>& args, ToolIo& io) {
   additions.referenceLevels = levels;
   additions.unit = unit;
   chart.SetAdditions(additions);
-  FillPulseDistributionSeries(chart, ComputePulseDistribution(store, request.run, {}));
-  if (!request.wholeRun) chart.ZoomToTimeRange(request.from, request.to);
+  FillPulseDistributionSeries(chart, ComputePulseDistribution(store, request->run, {}));
+  if (!request->range.whole) chart.ZoomToTimeRange(request->range.from, request->range.to);
   WriteFooterLine(chart, store, SystemDateTimeFormats());
 
   const Result<> saved = SaveMeasurementReport(chart, content, parsed.positional[1]);

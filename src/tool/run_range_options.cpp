@@ -25,62 +25,57 @@ std::optional<DateTime> ParseRangeEnd(std::string text) {
   return ParseDateTime(text, false);
 }
 
-std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& from, DateTime& to,
-                                         bool& wholeRange) {
-  from = -1e9;
-  to = 1e9;
-  wholeRange = true;
+Result<RangeEnds> ReadRangeEnds(const ParsedArgs& parsed) {
   const bool hasFrom = parsed.options.count("from") != 0;
   const bool hasTo = parsed.options.count("to") != 0;
-  if (hasFrom != hasTo) return "--from and --to go together";
-  if (!hasFrom) return std::nullopt;
+  if (hasFrom != hasTo) return Fail("--from and --to go together");
+  if (!hasFrom) return RangeEnds{};
   const char* names[2] = {"from", "to"};
   DateTime ends[2] = {0, 0};
   for (int i = 0; i < 2; ++i) {
     const std::string& text = parsed.options.at(names[i]);
     const std::optional<DateTime> end = ParseRangeEnd(text);
     if (!end) {
-      return std::string("--") + names[i] + " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" +
-             text + "\"";
+      return Fail(std::string("--") + names[i] + " wants a date-time \"YYYY-MM-DD HH:MM\", not \"" +
+                  text + "\"");
     }
     ends[i] = *end;
   }
-  if (ends[0] > ends[1]) return "--from lies after --to";
-  from = ends[0] - kEndTolerance;
-  to = ends[1] + kEndTolerance;
-  wholeRange = false;
-  return std::nullopt;
+  if (ends[0] > ends[1]) return Fail("--from lies after --to");
+  return RangeEnds{ends[0] - kEndTolerance, ends[1] + kEndTolerance, false};
 }
 
-RunRangeRequest ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
-                             const std::string& path) {
-  RunRangeRequest out;
-  const auto stop = [&out](int code) {
-    out.exitCode = code;
-    return std::move(out);
-  };
+Result<std::vector<double>> ReadLevelList(const ParsedArgs& parsed) {
+  const auto it = parsed.options.find("levels");
+  if (it == parsed.options.end()) return std::vector<double>{};
+  std::optional<std::vector<double>> levels = ParseLevelList(it->second);
+  if (!levels) return Fail(LevelListProblem(it->second));
+  return std::move(*levels);
+}
+
+Reported<RunRange> ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
+                                const std::string& path) {
+  const auto stop = [](int code) { return Reported<RunRange>::Exit(code); };
+  RunRange out;
   const auto runText = parsed.options.find("run");
   if (runText == parsed.options.end()) return stop(command.Usage("--run is required"));
   const std::optional<long long> run = ParseWholeNumber(runText->second, 0, kRunCapacity - 1);
-  if (!run) {
-    return stop(command.Usage(RunIndexProblem()));
-  }
+  if (!run) return stop(command.Usage(RunIndexProblem()));
   out.run = static_cast<int>(*run);
 
-  if (std::optional<std::string> problem = ReadRangeEnds(parsed, out.from, out.to, out.wholeRun))
-    return stop(command.Usage(*problem));
-  if (const auto it = parsed.options.find("levels"); it != parsed.options.end()) {
-    if (!ParseLevelList(it->second, &out.levels)) {
-      return stop(command.Usage(LevelListProblem(it->second)));
-    }
-  }
+  Result<RangeEnds> range = ReadRangeEnds(parsed);
+  if (!range) return stop(command.Usage(range.error()));
+  out.range = range.value();
+  Result<std::vector<double>> levels = ReadLevelList(parsed);
+  if (!levels) return stop(command.Usage(levels.error()));
+  out.levels = std::move(levels).value();
 
   out.store = NewStore();
   const Reported<OpenedFile> opened = command.OpenWithRuns(parsed, path, *out.store);
   if (!opened) return stop(opened.ExitCode());
   if (const std::optional<int> code = command.RunNamesNoRun(out.run, *out.store))
     return stop(*code);
-  return out;
+  return Reported<RunRange>(std::move(out));
 }
 
 }  // namespace kestrum::tool

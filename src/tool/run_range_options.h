@@ -9,19 +9,26 @@
 #include <vector>
 
 #include "records/measurement_store.h"
+#include "records/result.h"
 #include "tool/file_command.h"
+#include "tool/reported.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 
 namespace kestrum::tool {
 
-struct RunRangeRequest {
-  int exitCode = kExitSuccess;  // anything else: reported, stop with it
+// --from and --to, widened by a quarter millisecond so that both ends are
+// included; without them, every time.
+struct RangeEnds {
+  DateTime from = -1e9;
+  DateTime to = 1e9;
+  bool whole = true;  // neither --from nor --to given
+};
+
+struct RunRange {
   std::unique_ptr<MeasurementStore> store;
   int run = 0;
-  DateTime from = 0;  // widened by a quarter millisecond, so both ends are included
-  DateTime to = 0;
-  bool wholeRun = true;  // neither --from nor --to given
+  RangeEnds range;
   std::vector<double> levels;
 };
 
@@ -30,14 +37,16 @@ std::vector<std::string> RunRangeOptionNames();
 
 // Checks the words and opens the file; problems are reported as the
 // command reports them.
-RunRangeRequest ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
-                             const std::string& path);
+Reported<RunRange> ReadRunRange(const FileCommand& command, const ParsedArgs& parsed,
+                                const std::string& path);
 
 // --from and --to, together or neither: both ends included (widened by
-// kEndTolerance), every time without them. The problem for the usage text
-// when the words are wrong.
-std::optional<std::string> ReadRangeEnds(const ParsedArgs& parsed, DateTime& from, DateTime& to,
-                                         bool& wholeRange);
+// kEndTolerance), every time without them. Fails with the problem for the
+// usage text when the words are wrong.
+Result<RangeEnds> ReadRangeEnds(const ParsedArgs& parsed);
+
+// --levels: none without it; fails with LevelListProblem.
+Result<std::vector<double>> ReadLevelList(const ParsedArgs& parsed);
 
 // The problems of a --run or --levels word that is wrong.
 std::string RunIndexProblem();

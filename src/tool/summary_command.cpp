@@ -41,15 +41,15 @@ int RunSummaryCommand(const std::vector<std::string>& args, ToolIo& io) {
       command.Parse(args, names, {}, 1, "expects exactly one data file");
   if (!words) return words.ExitCode();
   const ParsedArgs& parsed = *words;
-  const RunRangeRequest request = ReadRunRange(command, parsed, parsed.positional[0]);
-  if (request.exitCode != kExitSuccess) return request.exitCode;
+  const Reported<RunRange> request = ReadRunRange(command, parsed, parsed.positional[0]);
+  if (!request) return request.ExitCode();
 
-  const Result<AssessmentRequest> assessing = ReadCalibrationWords(parsed, request.levels);
+  const Result<AssessmentRequest> assessing = ReadCalibrationWords(parsed, request->levels);
   if (!assessing) return command.Usage(assessing.error());
-  const RunSummary s = SummariseRun(*request.store, request.run, request.from, request.to,
-                                    request.levels, assessing.value());
+  const RunSummary s = SummariseRun(*request->store, request->run, request->range.from,
+                                    request->range.to, request->levels, assessing.value());
   if (s.samples == 0) {
-    return command.Failed("no sample of run " + std::to_string(request.run) + " lies in the range",
+    return command.Failed("no sample of run " + std::to_string(request->run) + " lies in the range",
                           kExitNoResult);
   }
   PrintRunSummary(io.out, s);

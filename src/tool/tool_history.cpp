@@ -28,7 +28,7 @@ std::unique_ptr<HistoryStore> OpenToolHistory(const std::string& prefix, DateTim
     return nullptr;
   }
   std::unique_ptr<HistoryStore> store = std::move(opened.value());
-  if (store && !store->Notice().empty()) io.err << prefix << store->Notice() << "\n";
+  if (store && store->Notice()) io.err << prefix << *store->Notice() << "\n";
   return store;
 }
 

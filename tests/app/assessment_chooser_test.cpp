@@ -27,12 +27,12 @@ TEST(AssessmentChooser, ProfilesSchedulesAndWhatIsRemembered) {
 
   AssessmentChooser chooser(sources, nullptr);
   chooser.SetProtocol(kestrum::Protocol::kLongTerm);
-  EXPECT_FALSE(chooser.Missing().isEmpty());
+  EXPECT_TRUE(chooser.Missing());
   int changed = 0;
   QObject::connect(&chooser, &AssessmentChooser::changed, [&changed] { ++changed; });
   chooser.ProfileFileButton->click();
   ASSERT_TRUE(chooser.Request().profile.has_value());
-  EXPECT_TRUE(chooser.Missing().isEmpty());
+  EXPECT_FALSE(chooser.Missing());
   EXPECT_EQ(changed, 1);
   // Normalised to a mean of one: 3 and eleven 1s sum to 14.
   EXPECT_DOUBLE_EQ(chooser.Request().profile->factors[0], 3 * 12 / 14.0);

@@ -40,9 +40,9 @@ TEST(AnnotationsFileTest, EveryTextComesBackAsItWasAndABadLineCostsOnlyItself) {
   text += "run\tbroken line\n";
   // A start the instrument's clock cannot give (years 2000 to 2099 only).
   text += "run\tK7-X\t00240305-143000\t0\t0\t0\tsite\t\n";
-  int unread = -1;
-  const Annotations back = ParseAnnotations(text, &unread);
-  EXPECT_EQ(unread, 2);
+  const AnnotationsRead parsed = ParseAnnotations(text);
+  EXPECT_EQ(parsed.unreadLines, 2);
+  const Annotations& back = parsed.annotations;
   ASSERT_EQ(back.runs.size(), a.runs.size());
   for (std::size_t i = 0; i < a.runs.size(); ++i) {
     SCOPED_TRACE(i);

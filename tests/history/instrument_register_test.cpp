@@ -62,12 +62,10 @@ TEST_F(HistoryFixture, TheRegisterComesBackAndRefusesWhatCannotBeTrue) {
     EXPECT_TRUE(store->SiteClientOf("Attic")->Empty());
     const Annotations words = store->CollectAnnotations().value();
     // As the file keeps it, tab and line end and all.
-    bool onDisk = false;
-    const Result<Annotations> kept =
-        ReadAnnotationsFile(store->AnnotationsPath(), &onDisk, nullptr);
-    ASSERT_TRUE(kept && onDisk);
-    ASSERT_EQ(kept->clients.size(), 1u);
-    EXPECT_EQ(kept->clients[0].address, client.address);
+    const Result<AnnotationsRead> kept = ReadAnnotationsFile(store->AnnotationsPath());
+    ASSERT_TRUE(kept && kept->found);
+    ASSERT_EQ(kept->annotations.clients.size(), 1u);
+    EXPECT_EQ(kept->annotations.clients[0].address, client.address);
     store.reset();
     std::remove(path_.c_str());
     store = OpenStore();

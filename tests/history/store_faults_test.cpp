@@ -41,12 +41,13 @@ TEST_F(HistoryFixture, ADamagedStoreIsMovedAsideAndANewOneMade) {
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->NeedsRebuild());
   EXPECT_FALSE(store->ReadOnly());
-  EXPECT_NE(store->Notice().find("The history was damaged (file is not a database)"),
+  EXPECT_NE(store->Notice().value_or("").find("The history was damaged (file is not a database)"),
             std::string::npos)
-      << store->Notice();
+      << store->Notice().value_or("");
   const std::string aside = path_ + ".broken-20261208-140500";
   EXPECT_EQ(ReadAll(aside), garbage) << "the damaged file must be kept as it was";
-  EXPECT_NE(store->Notice().find(aside), std::string::npos) << store->Notice();
+  EXPECT_NE(store->Notice().value_or("").find(aside), std::string::npos)
+      << store->Notice().value_or("");
   ASSERT_TRUE(Import(*store, "d0", FileOf({HourlyRun(kMarch, 5)})));
   EXPECT_EQ(store->Runs().value().size(), 1u);
 }
@@ -61,7 +62,7 @@ TEST_F(HistoryFixture, ANewerStoreIsOnlyRead) {
   auto store = OpenStore();
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->ReadOnly());
-  EXPECT_NE(store->Notice().find("newer version"), std::string::npos);
+  EXPECT_NE(store->Notice().value_or("").find("newer version"), std::string::npos);
   EXPECT_EQ(store->Runs().value().size(), 1u);
   const std::int64_t run = store->Runs().value()[0].id;
   EXPECT_FALSE(store->SetSite(run, "Basement"));
@@ -105,7 +106,8 @@ TEST_F(HistoryFixture, AStoreHeldByAnotherProgramIsShownReadOnly) {
   ::waitpid(child, nullptr, 0);
   ASSERT_TRUE(store);
   EXPECT_TRUE(store->ReadOnly());
-  EXPECT_NE(store->Notice().find("in use by another Kestrum program"), std::string::npos);
+  EXPECT_NE(store->Notice().value_or("").find("in use by another Kestrum program"),
+            std::string::npos);
   EXPECT_EQ(store->Runs().value().size(), 1u) << "the history can still be read";
 }
 

@@ -84,7 +84,7 @@ TEST(SettingsFile, WhatCannotBeKeptIsLeftAloneAndTheSettingsLastTheRun) {
     }
     {
       SettingsFile file = OpenSettingsFile(path);
-      EXPECT_EQ(file.problem.empty(), c.remembered) << file.problem;
+      EXPECT_EQ(!file.problem, c.remembered) << file.problem.value_or("");
       file.settings->setValue("k", 7);
       file.settings->sync();
     }

@@ -135,11 +135,9 @@ TEST(SampleReading, NearestSampleOfTheRunInTime) {
 }
 
 TEST(ReferenceLevels, ListsOfPositiveNumbersOnly) {
-  std::vector<double> levels;
-  EXPECT_TRUE(ParseLevelList("100,148.5,300", &levels));
-  EXPECT_EQ(levels, (std::vector<double>{100, 148.5, 300}));
+  EXPECT_EQ(ParseLevelList("100,148.5,300"), (std::vector<double>{100, 148.5, 300}));
   for (const char* bad : {"", "100,", ",100", "100;148", "-5", "0", "1e999", "abc"}) {
-    EXPECT_FALSE(ParseLevelList(bad, &levels)) << bad;
+    EXPECT_FALSE(ParseLevelList(bad)) << bad;
   }
 }
 
