@@ -18,4 +18,10 @@ struct ErrorBarPoint {
   double error = 0;
 };
 
+// From the earliest to the latest time of what is drawn.
+struct TimeRange {
+  DateTime min = 0;
+  DateTime max = 0;
+};
+
 }  // namespace kestrum

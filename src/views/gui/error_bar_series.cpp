@@ -79,12 +79,10 @@ const std::vector<ErrorBarPoint>& ErrorBarSeries::Points() const {
   return points_;
 }
 
-bool ErrorBarSeries::XExtent(DateTime* min, DateTime* max) const {
-  if (points_.empty()) return false;
+std::optional<TimeRange> ErrorBarSeries::XExtent() const {
+  if (points_.empty()) return std::nullopt;
   EnsureSorted();
-  *min = points_.front().x;
-  *max = points_.back().x;
-  return true;
+  return TimeRange{points_.front().x, points_.back().x};
 }
 
 void ErrorBarSeries::EnsureSorted() const {
@@ -108,11 +106,10 @@ QCPRange ErrorBarSeries::getKeyRange(bool& foundRange, QCP::SignDomain inSignDom
   foundRange = false;
   if (inSignDomain == QCP::sdBoth) {
     // Keys grow with x: the ends of the sorted points are the range.
-    DateTime first = 0;
-    DateTime last = 0;
-    if (!XExtent(&first, &last)) return range;
-    Widen(range, foundRange, ChartKeyFromDateTime(first));
-    Widen(range, foundRange, ChartKeyFromDateTime(last));
+    const std::optional<TimeRange> extent = XExtent();
+    if (!extent) return range;
+    Widen(range, foundRange, ChartKeyFromDateTime(extent->min));
+    Widen(range, foundRange, ChartKeyFromDateTime(extent->max));
     return range;
   }
   for (const ErrorBarPoint& p : points_) {

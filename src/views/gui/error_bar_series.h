@@ -9,6 +9,7 @@
 // merged into one span (lowest y - error to highest y + error); the picture
 // is the same and a replot stays within a frame.
 
+#include <optional>
 #include <vector>
 
 #include <qcustomplot.h>
@@ -33,7 +34,8 @@ class ErrorBarSeries : public QCPAbstractPlottable {
   const ErrorBarPoint& At(int index) const;
   const std::vector<ErrorBarPoint>& Points() const;
 
-  bool XExtent(DateTime* min, DateTime* max) const;
+  // Earliest and latest x; none when there are no bars.
+  std::optional<TimeRange> XExtent() const;
 
   // How many vertical spans the last draw painted (for tests and timing).
   int LastDrawnSpans() const { return lastDrawnSpans_; }

@@ -43,30 +43,30 @@ QFont PixelFont(int pixels) {
 
 // Range of the value axis over the plottables drawn on it. The line series
 // keep their ranges between changes, so a replot need not read every point.
-bool ValueSpan(QCustomPlot* plot, QCPAxis* axis, const std::vector<const LineSeries*>& lines,
-               QCPRange* span) {
-  bool found = false;
+std::optional<QCPRange> ValueSpan(QCustomPlot* plot, QCPAxis* axis,
+                                  const std::vector<const LineSeries*>& lines) {
+  std::optional<QCPRange> span;
   for (int i = 0; i < plot->plottableCount(); ++i) {
     QCPAbstractPlottable* p = plot->plottable(i);
     if (p->valueAxis() != axis) continue;
-    bool here = false;
-    QCPRange r;
+    std::optional<QCPRange> here;
     const auto line = std::find_if(lines.begin(), lines.end(),
                                    [p](const LineSeries* l) { return l->Graph() == p; });
     if (line != lines.end()) {
-      here = (*line)->ValueRange(&r);
+      here = (*line)->ValueRange();
     } else {
-      r = p->getValueRange(here);
+      bool found = false;
+      const QCPRange r = p->getValueRange(found);
+      if (found) here = r;
     }
     if (!here) continue;
-    if (!found) {
-      *span = r;
-      found = true;
+    if (!span) {
+      span = here;
     } else {
-      span->expand(r);
+      span->expand(*here);
     }
   }
-  return found;
+  return span;
 }
 
 QCPRange Padded(double lower, double upper, double below, double above) {
@@ -429,32 +429,24 @@ void KestrumChart::SetBottomAxisTitle(const QString& text) {
   xAxis->setLabel(text);
 }
 
-bool KestrumChart::DataTimeSpan(DateTime* min, DateTime* max) const {
-  bool found = false;
-  auto take = [&](bool has, DateTime lo, DateTime hi) {
-    if (!has) return;
-    *min = found ? std::min(*min, lo) : lo;
-    *max = found ? std::max(*max, hi) : hi;
-    found = true;
+std::optional<TimeRange> KestrumChart::DataTimeSpan() const {
+  std::optional<TimeRange> span;
+  auto take = [&](const std::optional<TimeRange>& extent) {
+    if (!extent) return;
+    span = span ? TimeRange{std::min(span->min, extent->min), std::max(span->max, extent->max)}
+                : *extent;
   };
-  DateTime lo = 0;
-  DateTime hi = 0;
-  for (const LineSeries* s : {&temperatureLine_, &meanLine_, &humidityLine_, &pressureLine_}) {
-    const bool has = s->XExtent(&lo, &hi);
-    take(has, lo, hi);
-  }
-  for (const ErrorBarSeries* s : {meanErrorBars_, pulseBars_}) {
-    const bool has = s->XExtent(&lo, &hi);
-    take(has, lo, hi);
-  }
-  return found;
+  for (const LineSeries* s : {&temperatureLine_, &meanLine_, &humidityLine_, &pressureLine_})
+    take(s->XExtent());
+  for (const ErrorBarSeries* s : {meanErrorBars_, pulseBars_}) take(s->XExtent());
+  return span;
 }
 
 void KestrumChart::ApplyAutoScale() {
   if (zoomed_) return;
-  DateTime first = 0;
-  DateTime last = 0;
-  if (DataTimeSpan(&first, &last)) {
+  if (const std::optional<TimeRange> data = DataTimeSpan()) {
+    const DateTime first = data->min;
+    const DateTime last = data->max;
     if (last > first) {
       xAxis->setRange(Padded(ChartKeyFromDateTime(first), ChartKeyFromDateTime(last),
                              kBottomMarginEachSide, kBottomMarginEachSide));
@@ -468,13 +460,12 @@ void KestrumChart::ApplyAutoScale() {
   }
   const std::vector<const LineSeries*> lines = {&temperatureLine_, &meanLine_, &humidityLine_,
                                                 &pressureLine_};
-  QCPRange span;
-  yAxis->setRange(ValueSpan(this, yAxis, lines, &span)
-                      ? Padded(span.lower, span.upper, 0, kLeftMarginTop)
-                      : QCPRange(0, 1));
-  yAxis2->setRange(ValueSpan(this, yAxis2, lines, &span)
-                       ? Padded(span.lower, span.upper, kRightMarginEachSide, kRightMarginEachSide)
-                       : QCPRange(0, 1));
+  const std::optional<QCPRange> left = ValueSpan(this, yAxis, lines);
+  yAxis->setRange(left ? Padded(left->lower, left->upper, 0, kLeftMarginTop) : QCPRange(0, 1));
+  const std::optional<QCPRange> right = ValueSpan(this, yAxis2, lines);
+  yAxis2->setRange(
+      right ? Padded(right->lower, right->upper, kRightMarginEachSide, kRightMarginEachSide)
+            : QCPRange(0, 1));
 }
 
 void KestrumChart::Refresh() {
@@ -489,9 +480,7 @@ void KestrumChart::Rescale() {
 
 TimeRange KestrumChart::BottomAxisRange() const {
   if (!zoomed_) {
-    TimeRange range;
-    if (!DataTimeSpan(&range.min, &range.max)) return {};
-    return range;
+    return DataTimeSpan().value_or(TimeRange{});
   }
   return {DateTimeFromChartKey(xAxis->range().lower), DateTimeFromChartKey(xAxis->range().upper)};
 }

@@ -10,6 +10,7 @@
 
 #include <QLineEdit>
 #include <QStringList>
+#include <optional>
 
 #include <qcustomplot.h>
 
@@ -26,11 +27,6 @@
 namespace kestrum {
 
 class ReferenceLine;
-
-struct TimeRange {
-  DateTime min = 0;
-  DateTime max = 0;
-};
 
 class KestrumChart : public QCustomPlot {
   Q_OBJECT
@@ -145,7 +141,7 @@ class KestrumChart : public QCustomPlot {
   void SetUpLook();
   QCPGraph* NewLine(QCPAxis* valueAxis, const QColor& color);
   ErrorBarSeries* NewBars(const QColor& color);
-  bool DataTimeSpan(DateTime* min, DateTime* max) const;
+  std::optional<TimeRange> DataTimeSpan() const;
   void ShowZoomBand(const QPoint& from, const QPoint& to);
   void HideZoomBand();
   void ShowLeftAxisTitle();

@@ -48,20 +48,18 @@ void LineSeries::SetPoints(std::vector<ChartPoint> points) {
   Changed();
 }
 
-bool LineSeries::XExtent(DateTime* min, DateTime* max) const {
-  if (points_.empty()) return false;
-  *min = minX_;
-  *max = maxX_;
-  return true;
+std::optional<TimeRange> LineSeries::XExtent() const {
+  if (points_.empty()) return std::nullopt;
+  return TimeRange{minX_, maxX_};
 }
 
-bool LineSeries::ValueRange(QCPRange* range) const {
+std::optional<QCPRange> LineSeries::ValueRange() const {
   if (!valueRangeKnown_) {
     valueRange_ = graph_->getValueRange(valueRangeFound_);
     valueRangeKnown_ = true;
   }
-  *range = valueRange_;
-  return valueRangeFound_;
+  if (!valueRangeFound_) return std::nullopt;
+  return valueRange_;
 }
 
 void LineSeries::Changed() {

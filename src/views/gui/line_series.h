@@ -3,6 +3,7 @@
 // A line series of the chart (no point markers) whose x values are DateTimes.
 // Keeps the points as given, so readers get back exactly what was drawn.
 
+#include <optional>
 #include <vector>
 
 #include <qcustomplot.h>
@@ -26,11 +27,11 @@ class LineSeries {
   const std::vector<ChartPoint>& Points() const { return points_; }
   QCPGraph* Graph() const { return graph_; }
 
-  // Smallest and largest x; false when the series is empty.
-  bool XExtent(DateTime* min, DateTime* max) const;
+  // Smallest and largest x; none when the series is empty.
+  std::optional<TimeRange> XExtent() const;
   // The graph's whole value range, as QCPGraph::getValueRange gives it, kept
   // until the points change: the chart asks for it before every replot.
-  bool ValueRange(QCPRange* range) const;
+  std::optional<QCPRange> ValueRange() const;
 
  private:
   void Changed();
