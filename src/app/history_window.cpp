@@ -6,7 +6,6 @@
 #include "app/freed_memory.h"
 #include "app/shown_text.h"
 #include "assessment/condition_marks.h"
-#include "assessment/test_csv.h"
 #include "history/register_text.h"
 #include "records/checked_file.h"
 #include "views/test_conditions_text.h"
@@ -511,8 +510,8 @@ void HistoryWindow::ZoomChanged() {
   RefreshSummary();
 }
 
-HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
-  ShownTest test;
+kestrum::HistoryTest HistoryWindow::CurrentTest() const {
+  kestrum::HistoryTest test;
   test.from = shownFrom_;
   test.to = shownTo_;
   if (Chart->IsZoomed()) {
@@ -536,7 +535,7 @@ HistoryWindow::ShownTest HistoryWindow::CurrentTest() const {
 
 void HistoryWindow::RefreshSummary() {
   if (selection_.samples() == 0) return;
-  const ShownTest test = CurrentTest();
+  const kestrum::HistoryTest test = CurrentTest();
   HistorySummaryInput input;
   input.hours = test.hours;
   input.from = test.from;
@@ -741,13 +740,8 @@ void HistoryWindow::SaveTestCsv() {
   const auto target = AskSaveTarget({{"CSV (*.csv)"}, "*.csv", "test"});
   if (!target) return;
   // Counted again for the file: the summary keeps no copy of ten years of hours.
-  const ShownTest test = CurrentTest();
-  const std::vector<kestrum::SiteHours> sites = test.Sites();
-  const kestrum::CountedHours& counted = sites.front().hours;
-  const std::string table =
-      kestrum::TestCsv(counted, kestrum::HoursLeftOut(counted, test.request),
-                       kestrum::MarkConditionChanges(counted.samples, test.thresholds),
-                       sites.front().site, test.csvChannels);
+  const kestrum::HistoryTest test = CurrentTest();
+  const std::string table = kestrum::HistoryTestCsv(test, test.Sites().front());
   const kestrum::Result<> saved = kestrum::WriteFileReplacing(target->localName, table);
   if (!saved) {
     services_.prompts->ShowError(target->shown + ":\n" + QString::fromStdString(saved.error()));
@@ -758,7 +752,7 @@ void HistoryWindow::Report() {
   if (!OneSiteShown(QStringLiteral("a report"))) return;
   const auto target = AskSaveTarget({{"Pdf Document (*.pdf)"}, "*.pdf", "report"});
   if (!target) return;
-  const ShownTest test = CurrentTest();
+  const kestrum::HistoryTest test = CurrentTest();
   const std::vector<kestrum::SiteHours> sites = test.Sites();
   const std::string& site = sites.front().site;
   kestrum::HistoryStore* store = services_.store;
@@ -789,13 +783,7 @@ void HistoryWindow::Report() {
     const kestrum::CountedHours& counted = sites.front().hours;
     const kestrum::Assessment assessment = kestrum::Assess(counted, test.request);
     kestrum::TestReportInput input =
-        kestrum::TestReportInputFor(assessment, counted, test.request, test.thresholds,
-                                    kestrum::ChannelsOf(instrument_.model), unit);
-    input.site = QString::fromStdString(site);
-    input.model = QString::fromLatin1(kestrum::ModelName(instrument_.model));
-    kestrum::NameInstrument(instrument_, input);
-    input.data = QStringLiteral("the history of ") + input.instrument;
-    input.people = kestrum::PeopleOf(*details);
+        kestrum::HistoryTestReport(test, sites.front(), assessment, instrument_, *details, unit);
     if (!site.empty()) {
       const kestrum::Result<std::vector<kestrum::CollocatedInstrument>> others =
           kestrum::CollocatedAt(*store, instrument_.name, site, test.from, test.to,

@@ -21,6 +21,7 @@
 #include "app/history_chart_view.h"
 #include "app/history_run_table.h"
 #include "app/history_summary.h"
+#include "app/history_test.h"
 #include "app/instrument_register_dialog.h"
 #include "app/user_prompts.h"
 #include "assessment/condition_marks.h"
@@ -132,19 +133,7 @@ class HistoryWindow : public QWidget {
  private:
   // What the summary and the test's CSV are made of: the shown runs within
   // the shown (or zoomed) range, the chosen protocol, the model's channels.
-  struct ShownTest {
-    kestrum::DateTime from = 0;
-    kestrum::DateTime to = 0;
-    std::vector<kestrum::RunHours> hours;
-    kestrum::AssessmentRequest request;
-    kestrum::ConditionThresholds thresholds;
-    kestrum::CsvChannels csvChannels;
-    // The counted hours of each shown site.
-    std::vector<kestrum::SiteHours> Sites() const {
-      return kestrum::CountHoursPerSite(hours, from, to);
-    }
-  };
-  ShownTest CurrentTest() const;
+  kestrum::HistoryTest CurrentTest() const;
   // For the report and the test's CSV: one site shown, else said why (`what`
   // is "a report", "a test").
   bool OneSiteShown(const QString& what);
