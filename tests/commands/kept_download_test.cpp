@@ -119,7 +119,8 @@ TEST_F(KeptDownloadTest, AnUnwritableFolderIsReportedAndTheDownloadStillComplete
   EXPECT_TRUE(DecodedOf(outcome)->decode.foundRuns);
   ASSERT_TRUE(DecodedOf(outcome)->kept.has_value());
   EXPECT_EQ(DecodedOf(outcome)->kept->error(), "Not a directory");
-  EXPECT_EQ(window.status, DownloadNotKeptText(settings.keepFolder, "Not a directory"));
+  EXPECT_EQ(window.status,
+            "The download was not kept in " + folder + "/data/downloads: Not a directory");
   EXPECT_TRUE(DownloadReachedTheDevice(outcome));
 }
 
