@@ -118,14 +118,20 @@ kestrum::DecodedRun FlatRun(kestrum::DateTime start, double level, double temper
   return run;
 }
 
+kestrum::DecodedFile K7File(std::vector<kestrum::DecodedRun> runs) {
+  kestrum::DecodedFile file;
+  file.model = InstrumentModel::K7;
+  file.runs = std::move(runs);
+  return file;
+}
+
 // Pages spoilt under the open window: the instrument shows no runs rather
 // than those before the damage, and the notice says why.
 TEST_F(HistoryWindowTest, WhatTheStoreCannotGiveIsSaidAndNotShownInPart) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
+  kestrum::DecodedFile file = K7File({});
   for (int day = 0; day < 2000; ++day) {
     file.runs.push_back(FlatRun(EncodeDate(2020, 1, 1) + day, 100, 20));
   }
@@ -148,11 +154,10 @@ TEST_F(HistoryWindowTest, TwoRunsApartAreDrawnWithABreakAndOneFooter) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
   const kestrum::DateTime firstStart = EncodeDate(2024, 1, 1);
   const kestrum::DateTime secondStart = EncodeDate(2024, 1, 3);
-  file.runs = {FlatRun(firstStart, 100, 20), FlatRun(secondStart, 300, 22)};
+  const kestrum::DecodedFile file =
+      K7File({FlatRun(firstStart, 100, 20), FlatRun(secondStart, 300, 22)});
   const kestrum::ImportSource source{"K7-TEST", "/elsewhere/k7.Rn", "0123456789abcdef", pcNow,
                                      false};
   ASSERT_TRUE(history->Import(source, file).ok());
@@ -205,10 +210,9 @@ TEST_F(HistoryWindowTest, AClockUnsetRunIsRedatedFromItsMenu) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
   const kestrum::DateTime unsetStart = EncodeDate(2000, 1, 1);
-  file.runs = {FlatRun(unsetStart, 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)};
+  const kestrum::DecodedFile file =
+      K7File({FlatRun(unsetStart, 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)});
   const kestrum::ImportSource source{"K7-TEST", "/elsewhere/k7.Rn", "0123456789abcdef", pcNow,
                                      false};
   ASSERT_TRUE(history->Import(source, file).ok());
@@ -252,9 +256,8 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
-  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)};
+  kestrum::DecodedFile file =
+      K7File({FlatRun(EncodeDate(2024, 1, 1), 100, 20), FlatRun(EncodeDate(2024, 1, 3), 300, 22)});
   ASSERT_TRUE(
       history->Import({"K7-SITES", "/elsewhere/s.Rn", "fedcba9876543210", pcNow, false}, file)
           .ok());
@@ -332,9 +335,7 @@ TEST_F(HistoryWindowTest, TheWindowFollowsOtherProgramsAndShowsOddTextsAsText) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
-  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20)};
+  kestrum::DecodedFile file = K7File({FlatRun(EncodeDate(2024, 1, 1), 100, 20)});
   const std::string oddName = "K7-\xff\xfe";
   ASSERT_TRUE(
       history->Import({oddName, "/elsewhere/o.Rn", "1111111111111111", pcNow, false}, file));
@@ -423,9 +424,7 @@ TEST_F(HistoryWindowTest, ConditionMarksAndTheInstrumentBesideShowWithTheSite) {
     double level;
   } instruments[] = {{"K7-A", "5555555555555555", 100}, {"K7-B", "6666666666666666", 110}};
   for (const auto& i : instruments) {
-    kestrum::DecodedFile file;
-    file.model = InstrumentModel::K7;
-    file.runs = {FlatRun(EncodeDate(2024, 1, 1), i.level, 20)};
+    kestrum::DecodedFile file = K7File({FlatRun(EncodeDate(2024, 1, 1), i.level, 20)});
     file.runs[0].samples[5].temperature = 25;  // up at hour 6, down at hour 7
     ASSERT_TRUE(
         history->Import({i.name, std::string("/elsewhere/") + i.name, i.hash, pcNow, false}, file));
@@ -461,9 +460,7 @@ TEST_F(HistoryWindowTest, TheRegisterIsEditedFromTheWindow) {
   OpenWindow();
   kestrum::HistoryStore* history = window->History();
   ASSERT_NE(history, nullptr);
-  kestrum::DecodedFile file;
-  file.model = InstrumentModel::K7;
-  file.runs = {FlatRun(EncodeDate(2024, 1, 1), 100, 20)};
+  kestrum::DecodedFile file = K7File({FlatRun(EncodeDate(2024, 1, 1), 100, 20)});
   ASSERT_TRUE(
       history->Import({"K7-REG", "/elsewhere/r.Rn", "4444444444444444", pcNow, false}, file));
 
