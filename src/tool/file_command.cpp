@@ -5,16 +5,6 @@
 
 namespace kestrum::tool {
 
-int FileCommand::Usage(const std::string& problem) const {
-  io_.err << "kestrum-tool " << name_ << ": " << problem << "\n" << usage_;
-  return kExitFailure;
-}
-
-int FileCommand::Failed(const std::string& problem, int code) const {
-  io_.err << "kestrum-tool " << name_ << ": " << problem << "\n";
-  return code;
-}
-
 Reported<ParsedArgs> FileCommand::Parse(const std::vector<std::string>& args,
                                         const std::vector<std::string>& options,
                                         const std::vector<std::string>& flags, std::size_t files,
@@ -23,7 +13,7 @@ Reported<ParsedArgs> FileCommand::Parse(const std::vector<std::string>& args,
   Result<ParsedArgs> read = ParseArgs(args, options, flags);
   if (!read) return Words::Exit(Usage(read.error()));
   if (read->help) {
-    io_.out << usage_;
+    Io().out << UsageText();
     return Words::Exit(kExitSuccess);
   }
   if (read->positional.size() != files) return Words::Exit(Usage(filesProblem));
@@ -34,7 +24,7 @@ ToolOpenResult FileCommand::Open(const ParsedArgs& parsed, const std::string& pa
                                  MeasurementStore& store, bool writeFiles) const {
   std::optional<std::string> now;
   if (const auto it = parsed.options.find("now"); it != parsed.options.end()) now = it->second;
-  return OpenForTool(name_, path, now, writeFiles, store, io_);
+  return OpenForTool(name_, path, now, writeFiles, store, Io());
 }
 
 Reported<OpenedFile> FileCommand::OpenWithRuns(const ParsedArgs& parsed, const std::string& path,
@@ -42,7 +32,7 @@ Reported<OpenedFile> FileCommand::OpenWithRuns(const ParsedArgs& parsed, const s
   ToolOpenResult opened = Open(parsed, path, store);
   if (opened.exitCode != kExitSuccess) return Reported<OpenedFile>::Exit(opened.exitCode);
   if (!opened.open->decode.foundRuns) {
-    io_.err << kNoMeasurementsMessage << "\n";
+    Io().err << kNoMeasurementsMessage << "\n";
     return Reported<OpenedFile>::Exit(kExitNoResult);
   }
   return std::move(*opened.open);

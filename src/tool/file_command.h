@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "records/measurement_store.h"
+#include "tool/command_voice.h"
 #include "tool/reported.h"
 #include "tool/tool_command.h"
 #include "tool/tool_open.h"
@@ -18,18 +19,10 @@
 
 namespace kestrum::tool {
 
-class FileCommand {
+class FileCommand : public CommandVoice {
  public:
   FileCommand(const char* name, const char* usage, ToolIo& io)
-      : name_(name), usage_(usage), io_(io) {}
-
-  const char* Name() const { return name_; }
-  ToolIo& Io() const { return io_; }
-
-  // "kestrum-tool NAME: PROBLEM" and the usage on stderr; kExitFailure.
-  int Usage(const std::string& problem) const;
-  // "kestrum-tool NAME: PROBLEM" on stderr; `code`.
-  int Failed(const std::string& problem, int code = kExitFailure) const;
+      : CommandVoice(name, usage, io), name_(name) {}
 
   // The words. --help prints the usage (exit 0); words that are wrong, or
   // not exactly `files` file names (`filesProblem` then says what is
@@ -52,8 +45,6 @@ class FileCommand {
 
  private:
   const char* name_;
-  const char* usage_;
-  ToolIo& io_;
 };
 
 }  // namespace kestrum::tool

@@ -13,24 +13,10 @@ const std::string* HistoryRequest::Option(const char* name) const {
   return it == parsed.options.end() ? nullptr : &it->second;
 }
 
-std::string HistoryRequest::Prefix() const {
-  return std::string("kestrum-tool history ") + subcommand_ + ": ";
-}
-
-int HistoryRequest::Usage(const std::string& problem) const {
-  io.err << Prefix() << problem << "\n" << usage_;
-  return kExitFailure;
-}
-
-int HistoryRequest::NothingMatches(const std::string& problem) const {
-  io.err << Prefix() << problem << "\n";
-  return kExitNoResult;
-}
-
 int HistoryRequest::Failed(const std::string& problem) const {
   // A read-only store's write failure repeats the notice already shown.
-  if (!store_ || problem != store_->Notice()) io.err << Prefix() << problem << "\n";
-  return kExitFailure;
+  if (store_ && problem == store_->Notice()) return kExitFailure;
+  return CommandVoice::Failed(problem);
 }
 
 HistoryStore* HistoryRequest::Opened(Result<std::unique_ptr<HistoryStore>> opened) {
@@ -55,16 +41,16 @@ HistoryStore* HistoryRequest::PlainStore() {
   return Opened(HistoryStore::Open(HistoryFilePath(ProgramDataFolder()), options));
 }
 
-Reported<HistoryRequest::TimeRange> HistoryRequest::ReadRange() const {
+Reported<RangeEnds> HistoryRequest::ReadRange() const {
   const Result<RangeEnds> range = ReadRangeEnds(parsed);
-  if (!range) return Reported<TimeRange>::Exit(Usage(range.error()));
-  return TimeRange{range->from, range->to};
+  if (!range) return Reported<RangeEnds>::Exit(Usage(range.error()));
+  return range.value();
 }
 
 Reported<HistoryRequest::InstrumentRange> HistoryRequest::ReadInstrumentRange() const {
   const std::string* instrument = Option("instrument");
   if (!instrument) return Reported<InstrumentRange>::Exit(Usage("--instrument is required"));
-  const Reported<TimeRange> range = ReadRange();
+  const Reported<RangeEnds> range = ReadRange();
   if (!range) return Reported<InstrumentRange>::Exit(range.ExitCode());
   return InstrumentRange{*instrument, *range};
 }

@@ -8,17 +8,22 @@
 #include <string>
 
 #include "history/history_store.h"
+#include "tool/command_voice.h"
 #include "tool/reported.h"
+#include "tool/run_range_options.h"
 #include "tool/tool_command.h"
 #include "tool/tool_options.h"
 
 namespace kestrum::tool {
 
-class HistoryRequest {
+class HistoryRequest : public CommandVoice {
  public:
   HistoryRequest(const char* subcommand, const char* usage, const ParsedArgs& parsed, DateTime now,
                  ToolIo& io)
-      : parsed(parsed), now(now), io(io), subcommand_(subcommand), usage_(usage) {}
+      : CommandVoice(std::string("history ") + subcommand, usage, io),
+        parsed(parsed),
+        now(now),
+        io(io) {}
 
   const ParsedArgs& parsed;
   const DateTime now;
@@ -26,12 +31,10 @@ class HistoryRequest {
 
   // The value of --name, or null.
   const std::string* Option(const char* name) const;
-  // "kestrum-tool history <subcommand>: ".
-  std::string Prefix() const;
-  // The problem and the usage on stderr; kExitFailure.
-  int Usage(const std::string& problem) const;
   // The problem on stderr; kExitNoResult.
-  int NothingMatches(const std::string& problem) const;
+  int NothingMatches(const std::string& problem) const {
+    return CommandVoice::Failed(problem, kExitNoResult);
+  }
   // The problem on stderr; kExitFailure.
   int Failed(const std::string& problem) const;
 
@@ -44,15 +47,11 @@ class HistoryRequest {
 
   // --from and --to (together or neither): both ends included; without
   // them every time.
-  struct TimeRange {
-    DateTime from = -1e9;
-    DateTime to = 1e9;
-  };
-  Reported<TimeRange> ReadRange() const;
+  Reported<RangeEnds> ReadRange() const;
   // --instrument (required) and the range.
   struct InstrumentRange {
     std::string instrument;
-    TimeRange range;
+    RangeEnds range;
   };
   Reported<InstrumentRange> ReadInstrumentRange() const;
   // The program's history and the instrument it knows by `name`.
@@ -65,8 +64,6 @@ class HistoryRequest {
  private:
   HistoryStore* Opened(Result<std::unique_ptr<HistoryStore>> opened);
 
-  const char* subcommand_;
-  const char* usage_;
   std::unique_ptr<HistoryStore> store_;
 };
 
