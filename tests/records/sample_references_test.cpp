@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The decode of every sample file against reference files written once and
 // kept in tests/data: the run list, "k5dat.tmp" (kept as .k5dat.txt, since
-// *.tmp is ignored) and the text export. They are the oracle here, not the
-// decoder itself, so a change in any decoded digit fails this test.
+// *.tmp is ignored) and the text export. A change in any decoded digit fails
+// this test; that the files themselves are right is checked by a decode of
+// their own, check_references.py, written apart from the program's.
 //
 // To regenerate them on purpose (after a deliberate change of the decode, to
 // be reviewed in the diff):
