@@ -59,15 +59,11 @@ int RunEraseCommand(const std::vector<std::string>& args, ToolIo& io) {
       return session.Finish(kExitSuccess);
     }
     case EraseEnd::kCancelled:
-      io.err << session.Prefix() << "cancelled; nothing was sent\n";
-      return session.Finish(kExitNoResult);
+      return session.Cancelled();
     case EraseEnd::kNotOpened:
-      io.err << session.Prefix() << "cannot open the instrument"
-             << (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure) << "\n";
-      return session.Finish(kExitFailure);
+      return session.NotOpened(outcome.openFailure);
     case EraseEnd::kUnknownModel:
-      io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
-      return session.Finish(kExitFailure);
+      return session.UnknownModel();
     case EraseEnd::kWriteFailed:
       io.err << session.Prefix() << "the instrument went away while the erase was sent\n";
       return session.Finish(kExitFailure);

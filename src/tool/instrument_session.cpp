@@ -62,6 +62,21 @@ bool InstrumentSession::Start(const InstrumentOptions& options) {
   return true;
 }
 
+int InstrumentSession::NotOpened(const std::string& why) {
+  io_.err << Prefix() << "cannot open the instrument" << (why.empty() ? "" : ": " + why) << "\n";
+  return Finish(kExitFailure);
+}
+
+int InstrumentSession::UnknownModel() {
+  io_.err << Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
+  return Finish(kExitFailure);
+}
+
+int InstrumentSession::Cancelled() {
+  io_.err << Prefix() << "cancelled; nothing was sent\n";
+  return Finish(kExitNoResult);
+}
+
 int InstrumentSession::Finish(int exitCode) {
   finished_ = true;
   SetPortTraceSink({});

@@ -32,6 +32,13 @@ class InstrumentSession {
   // kExitFailure (with the reason on stderr) when the log was not written.
   int Finish(int exitCode);
 
+  // The ends the clock, erase and level commands share, said alike, then
+  // Finish: the open failed (why, as the open said it; may be empty), the
+  // answer named no K5-K7 (both exit 2), the user said no (exit 1).
+  int NotOpened(const std::string& why);
+  int UnknownModel();
+  int Cancelled();
+
   // Sets SelectedInstrument and InstrumentAttached. False (with a message)
   // when no Kestrum is attached or none has the serial number.
   bool SelectInstrument(const InstrumentOptions& options);

@@ -102,12 +102,9 @@ int RunSetLevelCommand(const std::vector<std::string>& args, ToolIo& io) {
              << (options.flash ? "on" : "off") << "\n";
       return session.Finish(kExitSuccess);
     case TriggerEnd::kNotOpened:
-      io.err << session.Prefix() << "cannot open the instrument"
-             << (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure) << "\n";
-      break;
+      return session.NotOpened(outcome.openFailure);
     case TriggerEnd::kUnknownModel:
-      io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
-      break;
+      return session.UnknownModel();
     case TriggerEnd::kTooHigh:
       io.err << session.Prefix() << "the level does not fit the instrument\n";
       break;

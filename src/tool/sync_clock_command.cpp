@@ -62,15 +62,11 @@ int RunSyncClockCommand(const std::vector<std::string>& args, ToolIo& io) {
                    io);
   switch (outcome.end) {
     case ClockEnd::kCancelled:
-      io.err << session.Prefix() << "cancelled; nothing was sent\n";
-      return session.Finish(kExitNoResult);
+      return session.Cancelled();
     case ClockEnd::kNotOpened:
-      io.err << session.Prefix() << "cannot open the instrument"
-             << (outcome.openFailure.empty() ? "" : ": " + outcome.openFailure) << "\n";
-      return session.Finish(kExitFailure);
+      return session.NotOpened(outcome.openFailure);
     case ClockEnd::kUnknownModel:
-      io.err << session.Prefix() << "the instrument did not answer as a K5, K6 or K7\n";
-      return session.Finish(kExitFailure);
+      return session.UnknownModel();
     case ClockEnd::kWriteFailed:
       io.err << session.Prefix() << "the instrument went away while the clock was sent\n";
       return session.Finish(kExitFailure);
