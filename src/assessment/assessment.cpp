@@ -60,13 +60,12 @@ void AssessShortTerm(Assessment& out, const CountedHours& counted,
     if (MinuteOf(all[i].time) - MinuteOf(all[i - 1].time) != 60) test.gapAfter = all[i - 1].time;
   }
   if (counted.clockUnsetHours > 0) {
-    test.invalid = "clock_unset";
+    test.invalid = TestFault::kClockUnset;
   } else if (static_cast<int>(kept.size()) < kShortTermHours) {
-    test.invalid = "too_short";
+    test.invalid = TestFault::kTooShort;
   } else if (test.gapAfter != 0) {
-    test.invalid = "gap";
+    test.invalid = TestFault::kGap;
   }
-  test.valid = test.invalid.empty();
   if (!kept.empty()) {
     test.resultTenths = TenthsHalfUp(out.figures.mean / kBqPerPciL);
     test.action = ShortTermActionOf(test.resultTenths);
@@ -203,6 +202,18 @@ std::vector<bool> HoursLeftOut(const CountedHours& counted, const AssessmentRequ
     }
   }
   return out;
+}
+
+const char* TestFaultName(TestFault fault) {
+  switch (fault) {
+    case TestFault::kClockUnset:
+      return "clock_unset";
+    case TestFault::kTooShort:
+      return "too_short";
+    case TestFault::kGap:
+      break;
+  }
+  return "gap";
 }
 
 Assessment Assess(const CountedHours& counted, const AssessmentRequest& request) {

@@ -48,10 +48,16 @@ struct AssessmentRequest {
 
 enum class ShortTermAction { kFix, kConsider, kLow };
 
+// Why a short-term test does not count, in the order it is told.
+enum class TestFault { kClockUnset, kTooShort, kGap };
+
+// "clock_unset", "too_short", "gap", as the tool writes them.
+const char* TestFaultName(TestFault fault);
+
 struct ShortTermTest {
   int discarded = 0;
-  bool valid = false;
-  std::string invalid;         // "too_short", "gap", "clock_unset"; empty when valid
+  std::optional<TestFault> invalid;  // none: the test is valid
+  bool Valid() const { return !invalid; }
   DateTime gapAfter = 0;       // the last hour before the first gap
   DateTime deployedFirst = 0;  // the first and last hour of the whole test
   DateTime deployedLast = 0;

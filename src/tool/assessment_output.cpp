@@ -72,9 +72,9 @@ void PrintAssessment(std::ostream& out, const Assessment& a, const std::string& 
       out << "deployed_first=" << SummaryMinute(a.test.deployedFirst) << "\n"
           << "deployed_last=" << SummaryMinute(a.test.deployedLast) << "\n"
           << "hours_discarded=" << a.test.discarded << "\n"
-          << "valid=" << (a.test.valid ? 1 : 0) << "\n";
-      if (!a.test.valid) {
-        out << "invalid=" << a.test.invalid << "\n";
+          << "valid=" << (a.test.Valid() ? 1 : 0) << "\n";
+      if (a.test.invalid) {
+        out << "invalid=" << TestFaultName(*a.test.invalid) << "\n";
         if (a.test.gapAfter != 0) out << "gap_after=" << SummaryMinute(a.test.gapAfter) << "\n";
       } else {
         char result[16];

@@ -85,16 +85,16 @@ QString ShortTermSentence(const Assessment& a, const QString& site) {
   const ShortTermTest& t = a.test;
   const QString lead = Lead(
       site, QStringLiteral("Test ") + ShortDateTime(t.deployedFirst - kOneHour, t.deployedLast));
-  if (t.invalid == "clock_unset") {
+  if (t.invalid == TestFault::kClockUnset) {
     return lead + QStringLiteral(": not valid, the instrument's clock was not set.");
   }
-  if (t.invalid == "too_short") {
+  if (t.invalid == TestFault::kTooShort) {
     return lead + QStringLiteral(": not valid, %1 hours after the first %2, a test needs %3.")
                       .arg(a.hours())
                       .arg(t.discarded)
                       .arg(kShortTermHours);
   }
-  if (t.invalid == "gap") {
+  if (t.invalid == TestFault::kGap) {
     return lead + QStringLiteral(": not valid, hours are missing after %1.")
                       .arg(FullDateTimeText(t.gapAfter));
   }

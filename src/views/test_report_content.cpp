@@ -93,7 +93,7 @@ std::vector<SummaryRow> ResultRows(const TestReportInput& in) {
   std::vector<SummaryRow> rows;
   if (a.protocol == Protocol::kUsShortTerm) {
     const ShortTermTest& t = a.test;
-    if (t.valid) {
+    if (t.Valid()) {
       rows.push_back({QStringLiteral("Result"), QStringLiteral("%1 pCi/L (%2 Bq/m3)")
                                                     .arg(QString::number(t.result(), 'f', 1))
                                                     .arg(a.figures.mean, 0, 'f', 0)});
