@@ -40,17 +40,18 @@ class FullDisk {
   void (*oldSignal_)(int) = SIG_DFL;
 };
 
-// Sixteen pages of the database at `path` overwritten two thirds in, after
-// its log was written back: the damage a failing disk does under an open
-// store, met by the next read that reaches them.
-inline void SpoilStorePages(const std::string& path) {
+// Sixteen pages of the database at `path` overwritten `from` of the way in
+// (two thirds unless told), after its log was written back: the damage a failing disk does under an
+// open store, met by the next read that reaches them.
+inline void SpoilStorePages(const std::string& path, double from = 2.0 / 3) {
   sqlite3* db = nullptr;
   ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
   EXPECT_EQ(sqlite3_exec(db, "PRAGMA wal_checkpoint(TRUNCATE)", nullptr, nullptr, nullptr),
             SQLITE_OK);
   sqlite3_close(db);
   std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
-  file.seekp(static_cast<std::streamoff>(std::filesystem::file_size(path) * 2 / 3));
+  file.seekp(
+      static_cast<std::streamoff>(static_cast<double>(std::filesystem::file_size(path)) * from));
   file << std::string(16 * 4096, '\x5a');
 }
 

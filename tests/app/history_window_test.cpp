@@ -324,6 +324,14 @@ TEST_F(HistoryWindowTest, SitesAreAssessedApartAndTheProtocolShadesWhatItLeavesO
   text.waitForFinished();
   const QString page = QString::fromUtf8(text.readAllStandardOutput());
   EXPECT_TRUE(page.contains("Jane Doe") && page.contains("Hourly data")) << page.toStdString();
+
+  // A client that cannot be read is said, not offered as none.
+  kestrum::testing::SpoilStorePages(history->Path(), 0.1);
+  dialogs.saveAnswers.push_back(FileChoice{dir.filePath("again.pdf"), 1});
+  shown->Report();
+  ASSERT_EQ(offered.size(), 3u);
+  EXPECT_TRUE(shown->NoticeLabel->text().contains("the client of Basement: cannot read"))
+      << shown->NoticeLabel->text().toStdString();
 }
 
 }  // namespace
