@@ -2,10 +2,9 @@
 // The instrument commands: download, clock, erase and trigger level. The
 // exchanges themselves are the command code's; this file shows their effects.
 #include <QApplication>
-#include <cstddef>
-#include <cstdio>
 
 #include "activity/command_activity.h"
+#include "activity/outcome_lines.h"
 #include "app/local_names.h"
 #include "app/main_window.h"
 #include "commands/clock_sync.h"
@@ -15,7 +14,6 @@
 #include "commands/measurement_download.h"
 #include "link/d2xx_unit.h"
 #include "link/instrument_detection.h"
-#include "records/bcd.h"
 #include "records/date_time.h"
 #include "records/erase_record.h"
 #include "records/kept_downloads.h"
@@ -58,44 +56,6 @@ class CommandEffects : public kestrum::CommandWindow {
  private:
   TForm1& window_;
 };
-
-// "16,281": the outcome line is read at a glance.
-std::string Grouped(std::int64_t count) {
-  std::string digits = std::to_string(count);
-  for (auto i = static_cast<std::ptrdiff_t>(digits.size()) - 3; i > 0; i -= 3)
-    digits.insert(static_cast<std::size_t>(i), ",");
-  return digits;
-}
-
-std::string Counted(std::int64_t count, const char* what) {
-  return Grouped(count) + " " + what + (count == 1 ? "" : "s");
-}
-
-std::string DownloadOutcomeLine(const kestrum::DownloadOutcome& outcome,
-                                const kestrum::MeasurementStore& store, const std::string& at) {
-  if (kestrum::DownloadCancelled(outcome))
-    return std::string(kestrum::kDownloadCancelledText) + " at " + at;
-  const auto* decoded = std::get_if<kestrum::DownloadDecoded>(&outcome.end);
-  if (!decoded) {
-    // The error box has the whole text; one line of it here.
-    const std::string text = kestrum::DownloadActivityText(outcome, store);
-    return text.substr(0, text.find('\n'));
-  }
-  std::string line = "Downloaded " + Counted(store.RunCount, "run") + ", " +
-                     Counted(store.LastSampleIndex + 1, "sample") + " at " + at;
-  if (decoded->kept) line += *decoded->kept ? " (kept)" : " (not kept)";
-  return line;
-}
-
-std::string ClockOutcomeLine(const kestrum::ClockOutcome& outcome) {
-  if (outcome.end != kestrum::ClockEnd::kSent) return kestrum::ClockActivityText(outcome);
-  const kestrum::ClockFields& f = outcome.fields;
-  char text[40];
-  std::snprintf(text, sizeof text, "Clock set to %02d:%02d:%02d",
-                kestrum::BcdToByte(f.hours & 0x3F), kestrum::BcdToByte(f.minutes),
-                kestrum::BcdToByte(f.seconds));
-  return text;
-}
 
 }  // namespace
 
@@ -155,7 +115,7 @@ void TForm1::Dump_BtnClick() {
     // A download goes into the history by itself.
     AddToHistory1->setEnabled(false);
   }
-  ShowOutcome(DownloadOutcomeLine(outcome, Store(), HourMinuteNow().toStdString()));
+  ShowOutcome(kestrum::DownloadOutcomeLine(outcome, Store(), HourMinuteNow().toStdString()));
   const kestrum::Result<> noted = kestrum::NoteDownload(history, outcome, Store(), ended);
   if (!noted) StatusBar1->SetText(1, QString::fromStdString(noted.error()));
   HistoryChanged();
@@ -172,7 +132,7 @@ void TForm1::SpeedButton3Click() {
       kestrum::SynchronizeClock([this] { return Now(); }, effects);
   if (outcome.confirmed) StartStatusTimer();
   ShowOpenFailure(outcome.openFailure);
-  ShowOutcome(ClockOutcomeLine(outcome));
+  ShowOutcome(kestrum::ClockOutcomeLine(outcome));
   NoteCommand("clock", outcome.modelCode, kestrum::ClockActivityText(outcome));
 }
 
