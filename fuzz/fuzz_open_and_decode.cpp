@@ -120,7 +120,7 @@ void OpenSpecialRecords(const std::string& scratch) {
   }
   for (const std::string& ini : {fifo + "/erased", folder + "/erased", zero + "/erased"}) {
     SettingsFile file = OpenSettingsFile(ini);
-    Check(!file.problem.empty());
+    Check(file.problem.has_value());
     file.settings->setValue("k", 1);
     file.settings->sync();
   }
@@ -132,7 +132,7 @@ void ReadAsRecords(const std::uint8_t* data, std::size_t size, const std::string
   Check(erased.ok());
   WriteInput(scratch + "/settings.ini", data, size);
   SettingsFile file = OpenSettingsFile(scratch + "/settings.ini");
-  Check(file.problem.empty());
+  Check(!file.problem);
   volatile std::size_t sink = 0;
   for (const QString& key : file.settings->allKeys()) {
     sink = sink + file.settings->value(key).toString().size();
