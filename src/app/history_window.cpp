@@ -86,6 +86,8 @@ HistoryWindow::HistoryWindow(const HistoryWindowServices& services, QWidget* par
   NoticeLabel = new QLabel(this);
   NoticeLabel->setObjectName("HistoryNotice");
   NoticeLabel->setWordWrap(true);
+  // Paths, sites and SQLite's words are shown as they are, never as markup.
+  NoticeLabel->setTextFormat(Qt::PlainText);
   NoticeLabel->setStyleSheet(QStringLiteral("color: #803000"));
   NoticeLabel->hide();
   layout->addWidget(NoticeLabel);

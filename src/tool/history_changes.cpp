@@ -74,7 +74,7 @@ int PrintRunAgain(HistoryRequest& request, HistoryStore& store, std::int64_t id)
   const Result<std::optional<HistoryRun>> run = store.FindRun(id);
   if (!run) return request.Failed(run.error());
   if (!*run) return request.Failed("run " + std::to_string(id) + " went away");
-  request.io.out << RunLine(**run) << "\n";
+  request.Io().out << RunLine(**run) << "\n";
   return kExitSuccess;
 }
 
@@ -111,23 +111,23 @@ int HistoryRebuild(HistoryRequest& request) {
   if (!store) return kExitFailure;
   if (store->ReadOnly()) return request.Failed("the history is read-only; nothing was rebuilt");
   const HistoryFill fill = FillHistory(*store, ProgramDataFolder(), request.now);
-  const ImportTally tally = PrintImports(fill.imports, request.io);
+  const ImportTally tally = PrintImports(fill.imports, request.Io());
   if (tally.imported == 0 && tally.failed == 0 && !fill.restore) {
-    request.io.out << "nothing changed\n";
+    request.Io().out << "nothing changed\n";
   } else {
-    request.io.out << "files=" << tally.files << " failed=" << tally.failed
-                   << " new_runs=" << tally.counts.newRuns
-                   << " grown_runs=" << tally.counts.grownRuns
-                   << " new_samples=" << tally.counts.newSamples << "\n";
+    request.Io().out << "files=" << tally.files << " failed=" << tally.failed
+                     << " new_runs=" << tally.counts.newRuns
+                     << " grown_runs=" << tally.counts.grownRuns
+                     << " new_samples=" << tally.counts.newSamples << "\n";
   }
   if (fill.restore || fill.problem) {
-    (fill.problem ? request.io.err : request.io.out) << fill.RestoreText() << "\n";
+    (fill.problem ? request.Io().err : request.Io().out) << fill.RestoreText() << "\n";
   }
   // A file left out is a history that lacks it: say so in the exit code.
   if (tally.failed > 0) {
-    request.io.err << request.Prefix() << tally.failed
-                   << (tally.failed == 1 ? " file was" : " files were")
-                   << " skipped; the history lacks what they hold\n";
+    request.Io().err << request.Prefix() << tally.failed
+                     << (tally.failed == 1 ? " file was" : " files were")
+                     << " skipped; the history lacks what they hold\n";
     return kExitFailure;
   }
   return fill.problem ? kExitFailure : kExitSuccess;
@@ -139,7 +139,7 @@ int HistoryImport(HistoryRequest& request) {
   if (!store) return kExitFailure;
   const std::vector<FileImport> imports =
       ImportDataFiles(*store, request.parsed.positional, given, request.now);
-  const ImportTally tally = PrintImports(imports, request.io);
+  const ImportTally tally = PrintImports(imports, request.Io());
   // Logged as the window logs "Add this file to the history", under the
   // name ImportDataFiles gave the file's runs.
   for (const FileImport& import : imports) {
@@ -147,7 +147,7 @@ int HistoryImport(HistoryRequest& request) {
     const Result<> noted = NoteActivity(
         store,
         {request.now, "import", InstrumentNameForFile(import.path, given), ImportLine(import)});
-    if (!noted) request.io.err << request.Prefix() << noted.error() << "\n";
+    if (!noted) request.Io().err << request.Prefix() << noted.error() << "\n";
   }
   return tally.failed == tally.files ? kExitFailure : kExitSuccess;
 }
@@ -159,7 +159,7 @@ int HistoryShow(HistoryRequest& request) {
   const HistoryRun* run = &named->run;
   const Result<std::vector<std::string>> downloads = store->DownloadsOf(run->id);
   if (!downloads) return request.Failed(downloads.error());
-  std::ostream& out = request.io.out;
+  std::ostream& out = request.Io().out;
   out << RunLine(*run) << "\n"
       << "note=" << LineText(run->note, true) << "\n";
   for (const std::string& path : downloads.value()) out << "download=" << path << "\n";
@@ -193,7 +193,7 @@ int HistoryRedate(HistoryRequest& request) {
   if (!redated) return request.Failed(redated.error());
   const Result<> noted = NoteActivity(
       store, {request.now, "history", run->instrument, RedateActivityText(run->id, *first)});
-  if (!noted) request.io.err << request.Prefix() << noted.error() << "\n";
+  if (!noted) request.Io().err << request.Prefix() << noted.error() << "\n";
   return PrintRunAgain(request, *store, run->id);
 }
 
@@ -259,7 +259,7 @@ int HistoryInstrumentCalibration(HistoryRequest& request) {
   if (!changes) return request.Failed(changes.error());
   const std::optional<double>& percent = instrument->calibrationUncertainty;
   const InstrumentRegister& kept = instrument->entry;
-  std::ostream& out = request.io.out;
+  std::ostream& out = request.Io().out;
   out << "name=" << LineText(instrument->name) << "\n"
       << "model=" << LineText(ModelName(instrument->model)) << "\n"
       << "calibration_factor=" << SummaryNumber(instrument->calibrationFactor) << "\n"

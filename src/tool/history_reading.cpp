@@ -41,7 +41,7 @@ int HistoryRuns(HistoryRequest& request) {
       store->Runs(instrument ? *instrument : std::string());
   if (!runs) return request.Failed(runs.error());
   if (runs->empty()) return request.NothingMatches("the history holds no runs");
-  for (const HistoryRun& run : runs.value()) request.io.out << RunLine(run) << "\n";
+  for (const HistoryRun& run : runs.value()) request.Io().out << RunLine(run) << "\n";
   return kExitSuccess;
 }
 
@@ -73,7 +73,7 @@ int HistorySummary(HistoryRequest& request) {
   } else {
     sites = CountHoursPerSite(hours, from, to);
   }
-  std::ostream& out = request.io.out;
+  std::ostream& out = request.Io().out;
   int blocks = 0;
   for (const SiteHours& block : sites) {
     const std::string& s = block.site;
@@ -122,7 +122,7 @@ int HistoryExport(HistoryRequest& request) {
   }
   if (rows == 0) return request.NothingMatches("no sample lies in the range");
   const std::string& path = request.parsed.positional[0];
-  const Result<> written = WriteToolOutput(path, csv, request.io);
+  const Result<> written = WriteToolOutput(path, csv, request.Io());
   if (!written) return request.Failed(CannotWriteText(path, written.error()));
   return kExitSuccess;
 }
@@ -140,7 +140,8 @@ int HistoryActivity(HistoryRequest& request) {
   const Result<std::vector<ActivityEntry>> entries = store->LatestActivity(count);
   if (!entries) return request.Failed(entries.error());
   if (entries->empty()) return request.NothingMatches("the activity log is empty");
-  for (const ActivityEntry& entry : entries.value()) request.io.out << ActivityLine(entry) << "\n";
+  for (const ActivityEntry& entry : entries.value())
+    request.Io().out << ActivityLine(entry) << "\n";
   return kExitSuccess;
 }
 

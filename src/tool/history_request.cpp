@@ -21,11 +21,11 @@ int HistoryRequest::Failed(const std::string& problem) const {
 
 HistoryStore* HistoryRequest::Opened(Result<std::unique_ptr<HistoryStore>> opened) {
   if (!opened) {
-    io.err << Prefix() << "the history cannot be opened: " << opened.error() << "\n";
+    Io().err << Prefix() << "the history cannot be opened: " << opened.error() << "\n";
     return nullptr;
   }
   store_ = std::move(opened).value();
-  if (store_->Notice()) io.err << Prefix() << *store_->Notice() << "\n";
+  if (store_->Notice()) Io().err << Prefix() << *store_->Notice() << "\n";
   return store_.get();
 }
 

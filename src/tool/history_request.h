@@ -20,14 +20,10 @@ class HistoryRequest : public CommandVoice {
  public:
   HistoryRequest(const char* subcommand, const char* usage, const ParsedArgs& parsed, DateTime now,
                  ToolIo& io)
-      : CommandVoice(std::string("history ") + subcommand, usage, io),
-        parsed(parsed),
-        now(now),
-        io(io) {}
+      : CommandVoice(std::string("history ") + subcommand, usage, io), parsed(parsed), now(now) {}
 
   const ParsedArgs& parsed;
   const DateTime now;
-  ToolIo& io;
 
   // The value of --name, or null.
   const std::string* Option(const char* name) const;
